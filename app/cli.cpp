@@ -1,0 +1,33 @@
+// marvo-cli: the terminal companion of Marvo IF (play, cat, dialogue, export-map).
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "cli_commands.h"
+
+namespace {
+int usage() {
+  std::fputs(
+      "usage:\n"
+      "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
+      " [--no-clock] SCENARIO\n"
+      "  marvo-cli cat SCENARIO\n"
+      "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
+      "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
+      "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
+      "            [--west TEXT] [--east TEXT]\n",
+      stderr);
+  return 2;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return usage();
+  const std::string_view command = argv[1];
+  marvo::cli::Args args(argv + 2, argv + argc);
+  if (command == "play") return marvo::cli::play(args);
+  if (command == "cat") return marvo::cli::cat(args);
+  if (command == "dialogue") return marvo::cli::dialogue(args);
+  if (command == "export-map") return marvo::cli::exportMap(args);
+  return usage();
+}

@@ -1,0 +1,2 @@
+// marvo: the desktop program (being built).
+int main() { return 0; }

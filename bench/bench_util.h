@@ -1,0 +1,32 @@
+// Timing helpers shared by the benchmarks: run a body several times and report the median.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace marvo::bench {
+
+// Runs `body` `runs` times and returns the median wall time in milliseconds.
+inline double medianMs(int runs, const std::function<void()>& body) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    auto start = std::chrono::steady_clock::now();
+    body();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+// Prints one result line: name, median, limit and verdict. Returns true when within the limit.
+inline bool report(const char* name, double median, double limit, const char* unit, bool higherIsBetter = false) {
+  bool ok = higherIsBetter ? median >= limit : median <= limit;
+  std::printf("%-60s median %12.2f %s  (%s %.2f)  %s\n", name, median, unit, higherIsBetter ? "need >=" : "limit", limit,
+              ok ? "OK" : "FAIL");
+  return ok;
+}
+
+}  // namespace marvo::bench

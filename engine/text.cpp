@@ -1,0 +1,45 @@
+// Text conventions of the system on Windows-1251 byte strings.
+#include "text.h"
+
+namespace marvo {
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (auto& ch : out) ch = static_cast<char>(lowerByte(static_cast<unsigned char>(ch)));
+  return out;
+}
+
+std::string_view trimView(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+  return s.substr(b, e - b);
+}
+
+std::string trim(std::string_view s) { return std::string(trimView(s)); }
+
+bool replaceFirst(std::string& s, std::string_view what, std::string_view with) {
+  if (what.empty()) return false;
+  auto pos = s.find(what);
+  if (pos == std::string::npos) return false;
+  s.replace(pos, what.size(), with);
+  return true;
+}
+
+std::string decimal(std::int64_t v) { return std::to_string(v); }
+
+std::vector<std::string_view> splitRuns(std::string_view s, char sep, std::size_t maxParts) {
+  std::vector<std::string_view> parts;
+  std::size_t i = 0;
+  while (i < s.size() && parts.size() < maxParts) {
+    while (i < s.size() && s[i] == sep) ++i;
+    if (i >= s.size()) break;
+    std::size_t j = i;
+    while (j < s.size() && s[j] != sep) ++j;
+    parts.push_back(s.substr(i, j - i));
+    i = j;
+  }
+  return parts;
+}
+
+}  // namespace marvo

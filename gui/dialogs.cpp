@@ -1,0 +1,52 @@
+// Production and scripted implementations of the dialog seam.
+#include "dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace marvo {
+
+namespace {
+std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& request,
+                                     QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  dialog.setNameFilter(request.filter);
+  if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+  if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+}  // namespace
+
+std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileDialogRequest& request) {
+  return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogRequest& request) {
+  return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+void QtDialogs::message(QWidget* parent, const QString& text) {
+  QMessageBox box(parent);
+  box.setText(text);
+  box.exec();
+}
+
+std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogRequest& request) {
+  requests.append(request);
+  if (fileAnswers.empty()) return std::nullopt;
+  auto answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  return answer;
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(QWidget* parent, const FileDialogRequest& request) {
+  return openFile(parent, request);
+}
+
+void ScriptedDialogs::message(QWidget*, const QString& text) { messages.append(text); }
+
+}  // namespace marvo

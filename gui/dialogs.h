@@ -1,0 +1,49 @@
+// The dialog seam: file dialogs and message boxes go through this interface so tests can script them.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+class QWidget;
+
+namespace marvo {
+
+struct FileDialogRequest {
+  QString filter;         // as shown, e.g. "scenary (*.scn)"
+  QString defaultSuffix;  // without the dot; empty for none
+  QString initialName;    // the file name offered; empty for none
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // The chosen file, or std::nullopt when the user cancelled.
+  virtual std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  // A modal message box; returns when the user confirmed it.
+  virtual void message(QWidget* parent, const QString& text) = 0;
+};
+
+// Production: QFileDialog and QMessageBox.
+class QtDialogs : public Dialogs {
+ public:
+  std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+  void message(QWidget* parent, const QString& text) override;
+};
+
+// Tests: answers are queued in advance; every request and message is recorded.
+class ScriptedDialogs : public Dialogs {
+ public:
+  std::deque<std::optional<QString>> fileAnswers;  // an empty queue answers "cancel"
+  QList<FileDialogRequest> requests;
+  QStringList messages;
+
+  std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+  void message(QWidget* parent, const QString& text) override;
+};
+
+}  // namespace marvo

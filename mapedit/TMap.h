@@ -1,0 +1,20 @@
+// Map editor window (placeholder until its issue builds it).
+#pragma once
+
+#include <QDialog>
+
+class TForm2;
+namespace marvo {
+class Dialogs;
+}
+
+class TMap : public QDialog {
+  Q_OBJECT
+
+ public:
+  TMap(TForm2& editor, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+
+ private:
+  TForm2& editor_;
+  marvo::Dialogs& dialogs_;
+};

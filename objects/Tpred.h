@@ -1,0 +1,20 @@
+// Установка объектов window (placeholder until its issue builds it).
+#pragma once
+
+#include <QDialog>
+
+class TForm2;
+namespace marvo {
+class Dialogs;
+}
+
+class Tpred : public QDialog {
+  Q_OBJECT
+
+ public:
+  Tpred(TForm2& editor, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+
+ private:
+  TForm2& editor_;
+  marvo::Dialogs& dialogs_;
+};

@@ -1,0 +1,36 @@
+# Plays one transcript case through marvo-cli and compares its --events output with expected.jsonl.
+# Inputs: CLI (marvo-cli), CASE (case folder), WORK (scratch folder; the game runs there).
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+set(args play --events --no-clock)
+if(EXISTS ${CASE}/marvo.lib)
+  list(APPEND args --library ${CASE}/marvo.lib)
+endif()
+if(EXISTS ${CASE}/args.txt)
+  file(STRINGS ${CASE}/args.txt extra)
+  foreach(a ${extra})
+    string(REPLACE "@CASE@" "${CASE}" a "${a}")
+    string(REPLACE "@WORK@" "${WORK}" a "${a}")
+    list(APPEND args "${a}")
+  endforeach()
+endif()
+set(input ${CASE}/input.txt)
+if(NOT EXISTS ${input})
+  set(input /dev/null)
+endif()
+execute_process(COMMAND ${CLI} ${args} ${CASE}/scenario.scn
+                WORKING_DIRECTORY ${WORK}
+                INPUT_FILE ${input}
+                OUTPUT_FILE ${WORK}/actual.jsonl
+                ERROR_FILE ${WORK}/stderr.txt
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  file(READ ${WORK}/stderr.txt err)
+  message(FATAL_ERROR "marvo-cli exited with ${status}: ${err}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/actual.jsonl ${CASE}/expected.jsonl
+                RESULT_VARIABLE differs)
+if(differs)
+  execute_process(COMMAND diff -u ${CASE}/expected.jsonl ${WORK}/actual.jsonl OUTPUT_VARIABLE d)
+  message(FATAL_ERROR "transcript differs from expected.jsonl:\n${d}")
+endif()
