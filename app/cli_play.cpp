@@ -1,6 +1,214 @@
-// marvo-cli play and cat (being built).
+// marvo-cli play and cat: the terminal player and the scenario printer.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+
 #include "cli_commands.h"
+#include "engine/codec.h"
+#include "engine/engine.h"
+#include "player/game.h"
+#include "player/saved_game.h"
+#include "player/scenario_file.h"
+
 namespace marvo::cli {
-int play(const Args&) { return 2; }
-int cat(const Args&) { return 2; }
+
+namespace {
+
+std::string jsonString(std::string_view cp1251) {
+  const std::string utf8 = cp1251ToUtf8(cp1251);
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string jsonArray(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i) out += ", ";
+    out += jsonString(items[i]);
+  }
+  return out + "]";
+}
+
+// Prints what the engine does: JSON Lines with --events, else a plain terminal transcript.
+class TerminalHost : public EngineHost {
+ public:
+  explicit TerminalHost(bool events) : events_(events) {}
+
+  void clearOutput() override {
+    if (events_) std::fputs("{\"clear\": true}\n", stdout);
+  }
+  void appendOutput(std::string_view line) override {
+    if (events_) std::printf("{\"out\": %s}\n", jsonString(line).c_str());
+    else std::printf("%s\n", cp1251ToUtf8(line).c_str());
+  }
+  void showMessage(std::string_view text) override {
+    if (events_) std::printf("{\"message\": %s}\n", jsonString(text).c_str());
+    else std::printf("[%s]\n", cp1251ToUtf8(text).c_str());
+  }
+  void indexError(const IndexError& error) {
+    if (events_) std::fputs("{\"error\": \"index\"}\n", stdout);
+    else std::printf("[%s]\n", error.what());
+  }
+
+ private:
+  bool events_;
+};
+
+struct PlayOptions {
+  std::string library;
+  std::string replay;
+  std::string saveLog;
+  bool events = false;
+  bool clock = true;
+  std::string scenario;
+};
+
+bool parsePlay(const Args& args, PlayOptions& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    if (a == "--library") { if (!value(o.library)) return false; }
+    else if (a == "--replay") { if (!value(o.replay)) return false; }
+    else if (a == "--save-log") { if (!value(o.saveLog)) return false; }
+    else if (a == "--events") o.events = true;
+    else if (a == "--no-clock") o.clock = false;
+    else if (a.starts_with("--") || !o.scenario.empty()) return false;
+    else o.scenario = a;
+  }
+  return !o.scenario.empty();
+}
+
+// The window's one-second timer: ticks for every whole second since start.
+class Clock {
+ public:
+  explicit Clock(bool running) : running_(running), start_(std::chrono::steady_clock::now()) {}
+  void catchUp(Game& game) {
+    if (!running_) return;
+    const auto elapsed = std::chrono::steady_clock::now() - start_;
+    const auto due = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
+    for (; ticked_ < due; ++ticked_) game.tick();
+  }
+
+ private:
+  bool running_;
+  std::chrono::steady_clock::time_point start_;
+  long long ticked_ = 0;
+};
+
+}  // namespace
+
+int play(const Args& args) {
+  PlayOptions o;
+  if (!parsePlay(args, o)) {
+    std::fputs("usage: marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE]"
+               " [--events] [--no-clock] SCENARIO\n", stderr);
+    return 2;
+  }
+  auto scenario = readScenarioFile(o.scenario);
+  if (!scenario.error.empty()) {
+    std::fprintf(stderr, "marvo-cli: %s\n", scenario.error.c_str());
+    return 1;
+  }
+  std::vector<std::string> library;
+  std::string libraryPath = o.library;
+  if (libraryPath.empty() && std::filesystem::exists("marvo.lib")) libraryPath = "marvo.lib";
+  if (libraryPath.empty()) {
+    std::fputs("marvo-cli: no marvo.lib here; playing without a library\n", stderr);
+  } else {
+    auto read = readScenarioFile(libraryPath);
+    if (!read.error.empty()) {
+      std::fprintf(stderr, "marvo-cli: %s; playing without a library\n", read.error.c_str());
+    } else {
+      library = std::move(read.lines);
+    }
+  }
+
+  Engine engine;
+  Game game(engine);
+  TerminalHost host(o.events);
+  Clock clock(o.clock);
+  auto guarded = [&](auto&& action) {
+    try {
+      action();
+    } catch (const IndexError& error) {
+      host.indexError(error);
+    }
+    std::fflush(stdout);
+  };
+
+  guarded([&] { game.begin(scenario.lines, library, host, "tmp.scn"); });
+  if (!o.replay.empty()) {
+    auto saved = readSavedGame(o.replay);
+    if (!saved.error.empty()) {
+      // Load game reads the file first; an unreadable file leaves the game as it was.
+      host.showMessage(utf8ToCp1251(saved.error));
+    } else {
+      guarded([&] {
+        game.begin(scenario.lines, library, host, "tmp.scn");
+        game.replay(saved.commands, host);
+      });
+    }
+  }
+
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    clock.catchUp(game);
+    guarded([&] { game.talk(utf8ToCp1251(line), host); });
+  }
+  clock.catchUp(game);
+
+  if (o.events) {
+    std::printf("{\"inventory\": %s}\n", jsonArray(engine.inventoryView()).c_str());
+    std::printf("{\"characteristics\": %s}\n", jsonArray(engine.characteristicsView()).c_str());
+    std::printf("{\"monitor\": %s}\n", jsonArray(engine.monitorView()).c_str());
+  }
+  std::fflush(stdout);
+  if (!o.saveLog.empty()) {
+    if (auto error = writeSavedGame(o.saveLog, game.commandLog())) {
+      std::fprintf(stderr, "marvo-cli: %s\n", error->c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int cat(const Args& args) {
+  if (args.size() != 1) {
+    std::fputs("usage: marvo-cli cat SCENARIO\n", stderr);
+    return 2;
+  }
+  auto scenario = readScenarioFile(args[0]);
+  if (!scenario.error.empty()) {
+    std::fprintf(stderr, "marvo-cli: %s\n", scenario.error.c_str());
+    return 1;
+  }
+  for (const auto& line : scenario.lines) std::printf("%s\n", cp1251ToUtf8(line).c_str());
+  return 0;
+}
+
 }  // namespace marvo::cli

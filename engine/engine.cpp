@@ -1,13 +1,317 @@
-// The script engine (being built).
+// The run cycle of the script engine and the statements that steer control.
 #include "engine.h"
 
+#include <algorithm>
+
+#include "text.h"
+
 namespace marvo {
+
+using namespace literals;
+
 IndexError::IndexError(long long index)
     : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")"), index_(index) {}
-Engine::Engine() {}
-void Engine::run(EngineHost&) {}
-void Engine::invalidateViews() {}
-void Engine::tickClock() {}
-std::vector<std::string> Engine::monitorView() const { return {}; }
-int Engine::findVariable(std::string_view) const { return kTableSize; }
+
+Engine::Engine() : monitor_(std::make_unique<MonitorShadow>()) {
+  s_.impossibleReply = std::string("это невозможно"_w);
+  for (auto& word : freeVars_) word = ~0ull;
+  freeVars_.back() &= (1ull << (kTableSize % 64)) - 1;
+}
+
+void Engine::message(EngineHost& host, std::string_view text) {
+  notifyViews(host);
+  host.showMessage(text);
+}
+
+void Engine::notifyViews(EngineHost& host) {
+  if (viewsVersion_ != notifiedVersion_) {
+    notifiedVersion_ = viewsVersion_;
+    host.viewsChanged();
+  }
+}
+
+void Engine::programChanged() {
+  cache_.clear();
+  cache_.resize(s_.program.size());
+  cached_.assign(s_.program.size(), false);
+  labels_.clear();
+  labelsReady_ = false;
+}
+
+DecodedLine& Engine::decoded(int line) {
+  auto i = static_cast<std::size_t>(line);
+  if (i >= cache_.size()) {  // the program grew behind our back; keep the cache in step
+    cache_.resize(s_.program.size());
+    cached_.resize(s_.program.size(), false);
+  }
+  if (!cached_[i]) {
+    decodeLine(s_.program[i], cache_[i]);
+    cached_[i] = true;
+  }
+  return cache_[i];
+}
+
+void Engine::buildLabelIndex() {
+  labels_.clear();
+  for (std::size_t i = 0; i < s_.program.size(); ++i) {
+    const std::string& line = s_.program[i];
+    if (!line.empty() && line[0] == ':') labels_.emplace(lower(line), static_cast<int>(i));
+  }
+  labelsReady_ = true;
+}
+
+void Engine::run(EngineHost& host) {
+  host.focusInput();
+  std::uint64_t linesThisRun = 0;
+  auto& program = s_.program;
+  for (;;) {
+    if (++linesThisRun > lineBudget_) {
+      message(host, concat("Сценарий зациклился: ход прерван после "_w, std::to_string(lineBudget_),
+                           " строк без ожидания ввода"_w));
+      break;
+    }
+    ++linesTotal_;
+    // Common search, once per game.
+    if (!s_.commonFound && s_.commonLine == 0) {
+      auto it = std::find(program.begin(), program.end(), ":common");
+      if (it != program.end()) {
+        s_.commonLine = static_cast<std::int32_t>(it - program.begin());
+        s_.commonFound = true;
+      } else {
+        s_.commonLine = static_cast<std::int32_t>(program.size());
+      }
+    }
+    if (listsDirty_) rebuildLists();
+    // Special variables.
+    setValue(0, random_.next() % 100);
+    if (s_.vars[0].name != "rnd") setName(0, "rnd");
+    if (s_.vars[1].name != "time") setName(1, "time");
+    if (s_.vars[2].name != "step") setName(2, "step");
+
+    if (s_.pc < 0 || static_cast<std::size_t>(s_.pc) >= program.size()) {
+      notifyViews(host);
+      throw IndexError(s_.pc);
+    }
+    const std::string& stored = program[static_cast<std::size_t>(s_.pc)];
+    DecodedLine* d;
+    std::string* raw = &raw_;
+    const bool substitute = stored.find("<object>") != std::string::npos &&
+                            stored.find("talk") == std::string::npos &&
+                            stored.find("парс"_w) == std::string::npos;
+    if (substitute || (!stored.empty() && stored[0] == '^')) {
+      raw_ = stored;
+      if (substitute) replaceFirst(raw_, "<object>", currentObjectName());
+      if (!raw_.empty() && raw_[0] == '^') {
+        raw_[0] = ' ';
+        raw_ = trim(raw_);
+        program[static_cast<std::size_t>(s_.pc)].clear();
+        cached_[static_cast<std::size_t>(s_.pc)] = false;
+      }
+      decodeLine(raw_, scratch_);
+      d = &scratch_;
+    } else {
+      d = &decoded(s_.pc);
+      raw_.clear();
+      raw = nullptr;
+    }
+    Flow flow = execute(host, *d, raw ? std::string_view(*raw) : std::string_view(stored));
+    if (flow == Flow::EndRun) break;
+    if (flow == Flow::Continue) continue;
+    if (++s_.pc == kProgramLimit) {
+      message(host, "Переполнение сценария"_w);
+      break;
+    }
+    syncMonitor();
+  }
+  notifyViews(host);
+}
+
+Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view raw) {
+  const std::uint32_t rows = d.rows;
+  if (rows & kComment) return Flow::Next;
+  if (rows & kLabel) enterLocation(host);
+  if (rows & kReturn) {
+    s_.pc = s_.locationLine;
+    return Flow::EndRun;
+  }
+  if (rows & kShowItem) showItem(d);
+  if (rows & kCreate) {
+    if (createObject(host, d) == Flow::EndRun) return Flow::EndRun;
+  }
+  if (rows & kProperty) {
+    propertyAssignment(d, std::string(raw));
+    return Flow::Next;
+  }
+  if (rows & kExamine) examine(d);
+  if (rows & kRedo) s_.pc = s_.locationLine;
+  if (rows & kEmpo) {
+    std::string reply;
+    for (int i = 1; i <= d.count; ++i) {
+      reply += d.word(i).text;
+      reply += ' ';
+    }
+    s_.impossibleReply = std::move(reply);
+  }
+  // From here on the truth words apply.
+  if (rows & kPushLoc) s_.saveRegister = s_.locationLine;
+  if (rows & kPopLoc) {
+    s_.locationLine = s_.saveRegister;
+    s_.saveRegister = 0;
+  }
+  if (rows & kPushIndex) s_.saveRegister = s_.pc + 1;
+  if (rows & kPopIndex) {
+    s_.pc = s_.saveRegister;
+    s_.saveRegister = 0;
+  }
+  if (rows & kVip) vip(host, d);
+  if (rows & kIf) return ifStatement(host, d);
+  if (rows & kTalk) {
+    talkBlock(host);
+    return Flow::Next;
+  }
+  if (rows & kRead) {
+    if (readStatement(host) == Flow::EndRun) return Flow::EndRun;
+  }
+  if (rows & kClear) clear(d);
+  if (rows & kGoto) return jumpTo(host, d, false);
+  if (rows & kJump) return jumpTo(host, d, true);
+  if (rows & kCls) host.clearOutput();
+  if (rows & kText) {
+    const auto pc = s_.pc;
+    if (std::find(s_.once.begin(), s_.once.end(), pc) == s_.once.end()) {
+      textLine(host, d, raw);
+      return Flow::Next;
+    }
+  }
+  if (rows & (kAssign | kAddSub | kMulDiv)) {
+    const std::string& name = d.truthWord(0).text;
+    if (rows & kAssign) store(host, name, operand(d.truthWord(1)));
+    if (rows & kAddSub) {
+      const std::int32_t a = operand(d.truthWord(1));
+      const std::int32_t b = operand(d.truthWord(2));
+      auto ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
+      store(host, name, static_cast<std::int32_t>(d.plus ? ua + ub : ua - ub));
+    }
+    if (rows & kMulDiv) {
+      // Evaluated after row 22 has stored its result: the product is what remains.
+      const std::int32_t a = operand(d.truthWord(1));
+      const std::int32_t b = operand(d.truthWord(2));
+      std::int32_t result;
+      if (d.times) result = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+      else if (b == 0) result = 0;
+      else if (b == -1) result = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(a));
+      else result = a / b;
+      store(host, name, result);
+    }
+  }
+  return Flow::Next;
+}
+
+void Engine::enterLocation(EngineHost& host) {
+  std::string_view stored = s_.program[static_cast<std::size_t>(s_.pc)];
+  s_.currentLocation = trim(stored.empty() ? stored : stored.substr(1));
+  s_.ifDepth = 0;
+  s_.talkDepth = 0;
+  s_.locationLine = s_.pc;
+  if (s_.pc != s_.menuMarker) {
+    s_.menuMarker = 0;
+    setValue(2, static_cast<std::int32_t>(static_cast<std::uint32_t>(s_.vars[2].value) + 1u));
+    s_.shown.fill(false);
+    s_.once.fill(0);
+  }
+  s_.talk.fill(0);
+  if (s_.clearOutputFlag) {
+    host.clearOutput();
+    s_.clearOutputFlag = false;
+  }
+}
+
+void Engine::talkBlock(EngineHost& host) {
+  auto freeSlot = std::find(s_.talk.begin(), s_.talk.end(), 0);
+  if (freeSlot != s_.talk.end()) *freeSlot = s_.pc;  // a full registry drops the block
+  const auto size = static_cast<std::int32_t>(s_.program.size());
+  for (;;) {
+    if (s_.pc >= size) {
+      message(host, "Не найдена комманда REDO или RETURN"_w);
+      return;
+    }
+    std::string_view line = decoded(s_.pc).statement;
+    if (line.starts_with("talk") || line.starts_with("парс"_w)) ++s_.talkDepth;
+    if (line.starts_with("redo") || line.starts_with("ввер"_w)) {
+      if (--s_.talkDepth == 0) return;
+    }
+    ++s_.pc;
+  }
+}
+
+Engine::Flow Engine::readStatement(EngineHost& host) {
+  collectObjectsText();
+  bool placed = false;
+  for (auto& line : s_.menuQueue) {
+    auto percent = line.find('%');
+    if (percent != std::string::npos) {
+      line[percent] = ' ';
+      line += s_.objectsText;
+      placed = true;
+    }
+    host.appendOutput(line);
+  }
+  if (!placed && !s_.objectsText.empty()) host.appendOutput(s_.objectsText);
+  for (const auto& line : s_.textQueue)
+    if (!line.empty()) host.appendOutput(line);
+  s_.textQueue.clear();
+  s_.menuQueue.clear();
+  s_.objectsText.clear();
+  if (s_.commonFound) {
+    s_.pc = s_.commonLine;
+    return Flow::Next;
+  }
+  return Flow::EndRun;
+}
+
+Engine::Flow Engine::jumpTo(EngineHost& host, DecodedLine& d, bool jump) {
+  if (d.clearing) s_.clearOutputFlag = true;
+  if (d.gotoTarget == -2 || &d == &scratch_) {
+    if (!labelsReady_) buildLabelIndex();
+    auto it = labels_.find(":" + d.truthWord(1).text);
+    d.gotoTarget = it == labels_.end() ? -1 : it->second;
+  }
+  if (d.gotoTarget < 0) {
+    message(host, "Нет метки для перехода!"_w);
+    s_.pc = static_cast<std::int32_t>(s_.program.size());
+    return Flow::Continue;
+  }
+  s_.pc = d.gotoTarget + (jump ? 1 : 0);
+  return Flow::Continue;
+}
+
+void Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view raw) {
+  if (d.menu) {
+    s_.menuMarker = s_.locationLine;
+    auto slot = std::find(s_.once.begin(), s_.once.end(), 0);
+    if (slot != s_.once.end()) *slot = s_.pc;
+  }
+  if (!d.piecesReady) {
+    decodePieces(raw, d.pieces);
+    d.piecesReady = true;
+  }
+  std::string out;
+  for (const auto& piece : d.pieces) {
+    if (!piece.isVariable) {
+      out += piece.word.text;
+      continue;
+    }
+    int slot = lookup(piece.word);
+    if (slot < kTableSize) out += decimal(s_.vars[static_cast<std::size_t>(slot)].value);
+    else message(host, "Не найдена переменная"_w);
+  }
+  (d.menu ? s_.menuQueue : s_.textQueue).push_back(std::move(out));
+}
+
+void Engine::tickClock() {
+  std::int32_t t = s_.vars[1].value;
+  if (t >= 86400) t = 0;
+  setValue(1, t + 1);
+}
+
 }  // namespace marvo

@@ -1,12 +1,16 @@
 // The script engine: runs the program line by line against the runtime state.
 #pragma once
 
+#include <array>
+#include <memory>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "decode.h"
 #include "host.h"
 #include "state.h"
 
@@ -26,7 +30,11 @@ class IndexError : public std::out_of_range {
 // The engine's linear congruential generator: state = state * 22695477 + 1, draws bits 16..30.
 class Random {
  public:
-  void seed(std::uint32_t s) { state_ = s; next(); }
+  // Sets the state to the seed and discards one draw.
+  void seed(std::uint32_t s) {
+    state_ = s;
+    next();
+  }
   int next() {
     state_ = state_ * 22695477u + 1u;
     return static_cast<int>((state_ >> 16) & 0x7FFF);
@@ -46,19 +54,21 @@ class Engine {
 
   const RuntimeState& state() const { return s_; }
   // Direct access for game start, Talk and New. After changing variables or objects this way,
-  // call invalidateViews() so that the next line rebuilds what the window shows.
+  // call invalidateViews(); after replacing the program, call programChanged().
   RuntimeState& mutableState() { return s_; }
   void invalidateViews();
+  void programChanged();
 
   Random& random() { return random_; }
 
   // Timer1Timer: one tick of the game clock (variable slot 1, "time").
   void tickClock();
 
-  // A run that executes this many lines without waiting for the player is stopped with
-  // kRunawayMessage; the game stays usable.
+  // A run that executes this many lines without waiting for the player is stopped with a
+  // message; the game stays usable.
   void setLineBudget(std::uint64_t lines) { lineBudget_ = lines; }
   std::uint64_t linesExecuted() const { return linesTotal_; }
+  static constexpr std::uint64_t kDefaultLineBudget = 200'000'000;
 
   // What the window shows, exactly as the per-line rebuild of the lists (before every line) and
   // of the variable pane (after every line that reaches the monitors) would have left it.
@@ -68,67 +78,102 @@ class Engine {
 
   // Variable lookup: the lowest slot whose name equals `name`, or kTableSize.
   int findVariable(std::string_view name) const;
+  // Object lookup among the used slots, or kTableSize.
+  int findObject(std::string_view name) const;
+  // Value of a variable, 0 when absent.
+  std::int32_t valueOf(std::string_view name) const;
+  // The value a word has as an operand: a variable's value, else a number literal, else 0.
+  std::int32_t operandValue(std::string_view word) const;
+  // Name of the current object, empty while none is current.
+  std::string_view currentObjectName() const;
 
-  static constexpr std::uint64_t kDefaultLineBudget = 200'000'000;
+  // Variable and object changes that keep the indexes and views in step. Used by the engine's
+  // statements and by game start, Talk and New.
+  void setVariable(int slot, std::string_view name, std::int32_t value);
+  void setValue(int slot, std::int32_t value);
+  void freeVariable(int slot);
+  void resetTables();  // game start: variables emptied, objects emptied but for their content
+  void resetVariables();  // New: variables emptied, objects kept
 
  private:
-  struct Line;  // one decoded program line
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  template <typename T>
+  using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
   enum class Flow { Next, Continue, EndRun };
 
-  Flow executeLine(EngineHost& host);
+  Flow execute(EngineHost& host, DecodedLine& d, std::string_view raw);
+  void message(EngineHost& host, std::string_view text);
   void enterLocation(EngineHost& host);
-  Flow talkBlock(EngineHost& host);
+  void talkBlock(EngineHost& host);
   Flow readStatement(EngineHost& host);
-  Flow gotoStatement(EngineHost& host, bool jump, bool clearing);
-  void textLine(EngineHost& host, std::string_view raw);
-  bool ifStatement(EngineHost& host, Flow& flow);
-  void assign(EngineHost& host, std::string_view name, std::int32_t value);
-  std::int32_t operand(std::string_view word) const;
-  void createObject(EngineHost& host, Flow& flow);
-  void propertyAssignment(std::string_view raw);
-  void showItem();
-  void examine();
-  void vip();
-  void clear();
-  int findObject(std::string_view name) const;
-  bool visibleHere(int slot) const;
+  Flow jumpTo(EngineHost& host, DecodedLine& d, bool jump);
+  void textLine(EngineHost& host, DecodedLine& d, std::string_view raw);
+  Flow ifStatement(EngineHost& host, const DecodedLine& d);
+  void store(EngineHost& host, std::string_view name, std::int32_t value);
+  std::int32_t operand(const Word& w) const;
+  int lookup(const Word& w) const;
+  Flow createObject(EngineHost& host, const DecodedLine& d);
+  void propertyAssignment(const DecodedLine& d, std::string raw);
+  void showItem(const DecodedLine& d);
+  void examine(const DecodedLine& d);
+  void vip(EngineHost& host, const DecodedLine& d);
+  void clear(const DecodedLine& d);
+  std::int32_t visibility(int objectSlot) const;
+  void collectObjectsText();
 
-  void setValue(int slot, std::int32_t value);
   void setName(int slot, std::string_view name);
   void setKind(int slot, std::string_view kind);
-  void objectsChanged() { listsDirty_ = true; monitorObjectsDirty_ = true; }
+  void touchVariable(int slot);
+  void touchObject(int slot);
+  int firstFreeVariable() const;
+  int usedObjects() const { return usedObjects_; }
 
   void rebuildLists();
   void syncMonitor();
-  void splitWords(std::string_view statement);
-  std::string_view word(int i) const;
+  void notifyViews(EngineHost& host);
+  DecodedLine& decoded(int line);
+  void buildLabelIndex();
 
   RuntimeState s_;
   Random random_;
 
-  // Working data of the current line.
+  // Decoded program lines, built on first execution; a scratch entry for substituted lines.
+  std::vector<DecodedLine> cache_;
+  std::vector<bool> cached_;
+  DecodedLine scratch_;
   std::string raw_;
-  std::string statement_;
-  std::vector<std::string> words_;
-  int wordCount_ = 0;
+  NameMap<int> labels_;  // lower-cased label line -> first line
+  bool labelsReady_ = false;
+
+  // Indexes of the variable and object tables. A change of any variable name bumps the
+  // generation, which invalidates the lookups cached in decoded words.
+  NameMap<std::vector<int>> varSlots_;  // name -> slots, ascending
+  std::array<std::uint64_t, (kTableSize + 63) / 64> freeVars_{};
+  std::uint32_t varGeneration_ = 1;
+  NameMap<int> objectSlots_;
+  int usedObjects_ = 0;
 
   // Views, kept exactly as the window would show them.
   std::vector<std::string> inventory_{std::string()};
   std::vector<std::string> characteristics_;
   bool listsDirty_ = true;
-
-  // Monitor shadow: the state as of the last line that reached the monitors.
   struct MonitorShadow {
-    std::vector<Variable> vars;
-    std::vector<GameObject> objects;  // the used run
+    std::array<Variable, kTableSize> vars;
+    std::array<GameObject, kTableSize> objects;
     std::string currentObjectName;
     std::string currentLocation;
     bool written = false;
-  } monitor_;
+  };
+  std::unique_ptr<MonitorShadow> monitor_;
   std::vector<int> dirtyVars_;
+  std::vector<int> dirtyObjects_;
   std::array<bool, kTableSize> varDirty_{};
-  bool monitorObjectsDirty_ = true;
-  bool viewsChangedThisRun_ = false;
+  std::array<bool, kTableSize> objectDirty_{};
+  std::uint64_t viewsVersion_ = 0;
+  std::uint64_t notifiedVersion_ = 0;
 
   std::uint64_t lineBudget_ = kDefaultLineBudget;
   std::uint64_t linesTotal_ = 0;

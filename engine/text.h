@@ -85,6 +85,14 @@ inline bool startsWith(std::string_view s, std::string_view head) { return s.sta
 // Replaces the first occurrence of `what` in `s`; returns false when there is none.
 bool replaceFirst(std::string& s, std::string_view what, std::string_view with);
 
+// Joins texts of any string-like kind: concat("Объект "_w, name, " объявлен повторно"_w).
+template <typename... Parts>
+std::string concat(const Parts&... parts) {
+  std::string out;
+  (out.append(std::string_view(parts)), ...);
+  return out;
+}
+
 // Decimal text of a 32-bit value, with a minus sign when negative.
 std::string decimal(std::int64_t v);
 

@@ -1,0 +1,188 @@
+// Decoding of program lines into statements, words and applicable statement rows.
+#include "decode.h"
+
+#include <limits>
+
+#include "state.h"
+#include "text.h"
+
+namespace marvo {
+
+using namespace literals;
+
+namespace {
+const Word kEmptyWord{};
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+Word makeWord(std::string_view text) {
+  Word w;
+  w.text = std::string(text);
+  w.number = parseNumber(text);
+  return w;
+}
+
+bool isDelimiter(char c) { return kDelimiters.find(c) != std::string_view::npos; }
+
+// Truth words: "true"/"fals" first, then "да"/"нет", each on words 1 to 3.
+void applyTruthWords(std::vector<Word>& words) {
+  for (int pass = 0; pass < 2; ++pass) {
+    for (std::size_t i = 1; i <= 3 && i < words.size(); ++i) {
+      std::string_view t = words[i].text;
+      const char* replacement = nullptr;
+      if (pass == 0) {
+        if (t.starts_with("true")) replacement = "1";
+        else if (t.starts_with("fals")) replacement = "0";
+      } else {
+        if (t.starts_with("да"_w)) replacement = "1";
+        else if (t.starts_with("нет"_w)) replacement = "0";
+      }
+      if (replacement) words[i] = makeWord(replacement);
+    }
+  }
+}
+
+int ifFormOf(const DecodedLine& d) {
+  std::string_view w0 = d.word(0).text;
+  if (!contains(w0, "if") && !contains(w0, "если"_w)) return 0;
+  std::string_view w1 = d.truthWord(1).text;
+  std::string_view s = d.statement;
+  if (contains(w1, "location")) return 1;
+  if (contains(w1, "_расположение"_w)) return 2;
+  if (contains(s, "<=") || contains(s, "=<")) return 3;
+  if (contains(s, "=>") || contains(s, ">=")) return 4;
+  if (contains(s, "<>")) return 5;
+  if (contains(s, "<")) return 6;
+  if (contains(s, ">")) return 7;
+  if (contains(s, "=")) return 8;
+  return 0;
+}
+}  // namespace
+
+std::int32_t parseNumber(std::string_view w) {
+  if (w.empty()) return 0;
+  std::string_view digits;
+  bool hex = false;
+  if (w.starts_with("0x")) { digits = w.substr(2); hex = true; }
+  else if (w[0] == '$' || w[0] == 'x') { digits = w.substr(1); hex = true; }
+  else digits = w;
+  if (digits.empty()) return 0;
+  std::uint64_t value = 0;
+  for (char c : digits) {
+    int d = hex ? hexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+    if (d < 0) return 0;
+    value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(d);
+    if (value > 0xFFFFFFFFull) return 0;
+  }
+  // Decimal literals must fit a signed 32-bit value; hexadecimal ones may use all 32 bits.
+  if (!hex && value > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) return 0;
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+const Word& DecodedLine::word(int i) const {
+  return i >= 0 && i < static_cast<int>(words.size()) ? words[static_cast<std::size_t>(i)] : kEmptyWord;
+}
+
+const Word& DecodedLine::truthWord(int i) const {
+  return i >= 0 && i < static_cast<int>(truthWords.size()) ? truthWords[static_cast<std::size_t>(i)]
+                                                          : kEmptyWord;
+}
+
+void decodeLine(std::string_view raw, DecodedLine& d) {
+  d.statement = trim(lower(raw));
+  d.words.clear();
+  std::string_view s = d.statement;
+  std::size_t i = 0;
+  while (i < s.size() && d.words.size() < static_cast<std::size_t>(kMaxWords)) {
+    while (i < s.size() && isDelimiter(s[i])) ++i;
+    if (i >= s.size()) break;
+    std::size_t j = i;
+    while (j < s.size() && !isDelimiter(s[j])) ++j;
+    d.words.push_back(makeWord(s.substr(i, j - i)));
+    i = j;
+  }
+  d.count = static_cast<int>(d.words.size());
+  d.truthWords = d.words;
+  applyTruthWords(d.truthWords);
+  d.gotoTarget = -2;
+  d.piecesReady = false;
+  d.pieces.clear();
+
+  std::uint32_t rows = 0;
+  std::string_view w0 = d.word(0).text;
+  const int n = d.count;
+  if (s.starts_with("*")) rows |= kComment;
+  if (s.starts_with(":") && w0 != ":common") rows |= kLabel;
+  if (w0.starts_with("retu")) rows |= kReturn;
+  if (w0.starts_with("showitem")) rows |= kShowItem;
+  if (w0.starts_with("crea")) rows |= kCreate;
+  d.property = Property::None;
+  if (contains(w0, "_расположение"_w)) d.property = Property::Location;
+  else if (contains(w0, "_дескриптор"_w)) d.property = Property::Descriptor;
+  else if (contains(w0, "_маска"_w)) d.property = Property::Mask;
+  else if (contains(w0, "_синоним"_w)) d.property = Property::Synonym;
+  else if (contains(w0, "_содержание"_w)) d.property = Property::Content;
+  else if (contains(w0, "_описание"_w)) d.property = Property::Description;
+  if (d.property != Property::None) rows |= kProperty;
+  if (contains(w0, "exam") || contains(w0, "изуч"_w)) rows |= kExamine;
+  if (w0.starts_with("redo") || w0.starts_with("ввер"_w)) rows |= kRedo;
+  if (w0.starts_with("empo")) rows |= kEmpo;
+  if (w0.starts_with("push")) rows |= kPushLoc;
+  if (w0.starts_with("popl")) rows |= kPopLoc;
+  if (w0.starts_with("pushi")) rows |= kPushIndex;
+  if (w0.starts_with("popi")) rows |= kPopIndex;
+  if (w0 == "vip" && n == 2) rows |= kVip;
+  d.ifForm = ifFormOf(d);
+  if (d.ifForm) rows |= kIf;
+  if (w0 == "talk" || w0 == "парс"_w) rows |= kTalk;
+  if (s.starts_with("read") || s.starts_with("ждат"_w)) rows |= kRead;
+  if (s.starts_with("clea") && (n == 1 || n == 2)) rows |= kClear;
+  if ((s.starts_with("goto") || s.starts_with("идти"_w)) && n == 2) rows |= kGoto;
+  if (s.starts_with("jump") && n == 2) rows |= kJump;
+  d.clearing = s.starts_with("gotos") || s.starts_with("jumps");
+  if (w0 == "cls" && n == 1) rows |= kCls;
+  if (w0.starts_with("!") || w0.starts_with("@")) rows |= kText;
+  d.menu = trimView(raw).starts_with("@");
+  const bool equals = contains(s, "=");
+  if (equals && n == 2) rows |= kAssign;
+  if (equals && n == 3 && (contains(s, "-") || contains(s, "+"))) rows |= kAddSub;
+  if (equals && n == 3 && (contains(s, "*") || contains(s, "/"))) rows |= kMulDiv;
+  d.plus = contains(s, "+");
+  d.times = contains(s, "*");
+  d.rows = rows;
+}
+
+void decodePieces(std::string_view raw, std::vector<Piece>& out) {
+  out.clear();
+  std::string_view t = trimView(raw);
+  if (!t.empty()) t.remove_prefix(1);  // the "!" or "@" becomes a cut
+  auto isCut = [](char c) { return c == '_' || c == '[' || c == ']'; };
+  std::size_t i = 0;
+  while (i < t.size() && out.size() < static_cast<std::size_t>(kMaxPieces)) {
+    while (i < t.size() && isCut(t[i])) ++i;
+    if (i >= t.size()) break;
+    std::size_t j = i;
+    while (j < t.size() && !isCut(t[j])) ++j;
+    std::string_view piece = t.substr(i, j - i);
+    Piece p;
+    if (piece.starts_with("#")) {
+      std::size_t k = 0;
+      while (k < piece.size() && piece[k] == '#') ++k;
+      std::string_view rest = piece.substr(k);
+      rest = rest.substr(0, rest.find('#'));
+      p.isVariable = true;
+      p.word.text = lower(rest);
+    } else {
+      p.word.text = std::string(piece);
+    }
+    out.push_back(std::move(p));
+    i = j;
+  }
+}
+
+}  // namespace marvo

@@ -1,0 +1,195 @@
+// Variables and conditions: the variable table and its index, operands, assignment, IF, VIP, CLEAR.
+#include <algorithm>
+#include <bit>
+
+#include "engine.h"
+#include "text.h"
+
+namespace marvo {
+
+using namespace literals;
+
+int Engine::findVariable(std::string_view name) const {
+  auto it = varSlots_.find(name);
+  return it == varSlots_.end() ? kTableSize : it->second.front();
+}
+
+std::int32_t Engine::valueOf(std::string_view name) const {
+  int slot = findVariable(name);
+  return slot < kTableSize ? s_.vars[static_cast<std::size_t>(slot)].value : 0;
+}
+
+std::int32_t Engine::operandValue(std::string_view word) const {
+  int slot = findVariable(word);
+  return slot < kTableSize ? s_.vars[static_cast<std::size_t>(slot)].value : parseNumber(word);
+}
+
+int Engine::lookup(const Word& w) const {
+  if (w.generation != varGeneration_) {
+    w.slot = findVariable(w.text);
+    w.generation = varGeneration_;
+  }
+  return w.slot;
+}
+
+std::int32_t Engine::operand(const Word& w) const {
+  int slot = lookup(w);
+  return slot < kTableSize ? s_.vars[static_cast<std::size_t>(slot)].value : w.number;
+}
+
+int Engine::firstFreeVariable() const {
+  for (std::size_t i = 0; i < freeVars_.size(); ++i)
+    if (freeVars_[i]) return static_cast<int>(i * 64 + static_cast<std::size_t>(std::countr_zero(freeVars_[i])));
+  return kTableSize;
+}
+
+void Engine::touchVariable(int slot) {
+  auto i = static_cast<std::size_t>(slot);
+  if (!varDirty_[i]) {
+    varDirty_[i] = true;
+    dirtyVars_.push_back(slot);
+  }
+}
+
+void Engine::setValue(int slot, std::int32_t value) {
+  auto& var = s_.vars[static_cast<std::size_t>(slot)];
+  if (var.value == value) return;
+  var.value = value;
+  touchVariable(slot);
+  if (!var.kind.empty()) listsDirty_ = true;
+}
+
+void Engine::setName(int slot, std::string_view name) {
+  auto& var = s_.vars[static_cast<std::size_t>(slot)];
+  if (var.name == name) return;
+  if (!var.name.empty()) {
+    auto it = varSlots_.find(var.name);
+    auto& slots = it->second;
+    slots.erase(std::find(slots.begin(), slots.end(), slot));
+    if (slots.empty()) varSlots_.erase(it);
+  }
+  var.name = std::string(name);
+  auto& bits = freeVars_[static_cast<std::size_t>(slot) / 64];
+  const std::uint64_t bit = 1ull << (slot % 64);
+  if (name.empty()) {
+    bits |= bit;
+  } else {
+    bits &= ~bit;
+    auto& slots = varSlots_[var.name];
+    slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
+  }
+  ++varGeneration_;
+  touchVariable(slot);
+  if (!var.kind.empty()) listsDirty_ = true;
+}
+
+void Engine::setKind(int slot, std::string_view kind) {
+  auto& var = s_.vars[static_cast<std::size_t>(slot)];
+  if (var.kind == kind) return;
+  var.kind = std::string(kind);
+  touchVariable(slot);
+  listsDirty_ = true;
+}
+
+void Engine::setVariable(int slot, std::string_view name, std::int32_t value) {
+  setName(slot, name);
+  setValue(slot, value);
+}
+
+void Engine::freeVariable(int slot) {
+  setKind(slot, "");
+  setName(slot, "");
+  setValue(slot, 0);
+}
+
+void Engine::resetVariables() {
+  for (auto& var : s_.vars) var = Variable{};
+  varSlots_.clear();
+  for (auto& word : freeVars_) word = ~0ull;
+  freeVars_.back() &= (1ull << (kTableSize % 64)) - 1;
+  ++varGeneration_;
+  invalidateViews();
+}
+
+void Engine::store(EngineHost& host, std::string_view name, std::int32_t value) {
+  const int slot = std::min(findVariable(name), firstFreeVariable());
+  if (slot >= kTableSize) {
+    message(host, "Массив переменных переполнен"_w);
+    return;
+  }
+  setVariable(slot, name, value);
+  if (slot == kTableSize - 1) message(host, "Массив переменных переполнен"_w);
+}
+
+void Engine::vip(EngineHost& host, const DecodedLine& d) {
+  const std::string& name = d.truthWord(1).text;
+  int slot = findVariable(name);
+  if (slot >= kTableSize - 1) {
+    slot = firstFreeVariable();
+    if (slot >= kTableSize) {
+      message(host, "Массив переменных переполнен"_w);
+      return;
+    }
+    setName(slot, name);
+  }
+  setKind(slot, "vip");
+  setValue(slot, 0);
+}
+
+void Engine::clear(const DecodedLine& d) {
+  if (d.count == 1) {
+    for (int slot = 2; slot < kTableSize; ++slot) freeVariable(slot);
+    return;
+  }
+  const std::string name = d.truthWord(1).text;
+  auto it = varSlots_.find(name);
+  if (it == varSlots_.end()) return;
+  const std::vector<int> slots = it->second;
+  for (int slot : slots) freeVariable(slot);
+}
+
+Engine::Flow Engine::ifStatement(EngineHost& host, const DecodedLine& d) {
+  bool holds = false;
+  const auto a = [&] { return operand(d.truthWord(1)); };
+  const auto b = [&] { return operand(d.truthWord(2)); };
+  switch (d.ifForm) {
+    case 1:
+      holds = d.truthWord(2).text == s_.currentLocation;
+      break;
+    case 2: {
+      std::string_view place = d.truthWord(2).text;
+      if (place == "location") place = s_.currentLocation;
+      std::string_view w1 = d.truthWord(1).text;
+      std::string_view name = w1.substr(0, w1.find('_'));
+      int slot = findObject(name);
+      std::string_view where = slot < kTableSize ? std::string_view(s_.objects[static_cast<std::size_t>(slot)].location)
+                                                 : std::string_view();
+      if (place.starts_with("enabl") && (where == s_.currentLocation || where == "inv")) holds = true;
+      else holds = where == place;
+      break;
+    }
+    case 3: holds = a() <= b(); break;
+    case 4: holds = a() >= b(); break;
+    case 5: holds = a() != b(); break;
+    case 6: holds = a() < b(); break;
+    case 7: holds = a() > b(); break;
+    default: holds = a() == b(); break;
+  }
+  if (holds) return Flow::Next;
+  // Skip to the matching ENDIF; only lines starting with "if"/"если" open a level.
+  const auto size = static_cast<std::int32_t>(s_.program.size());
+  for (;;) {
+    if (s_.pc >= size) {
+      message(host, "Не найден Endif"_w);
+      return Flow::Next;
+    }
+    std::string_view line = decoded(s_.pc).statement;
+    if (line.starts_with("if") || line.starts_with("если"_w)) ++s_.ifDepth;
+    if (contains(line, "endi") || line.starts_with("коне"_w)) {
+      if (--s_.ifDepth == 0) return Flow::Continue;
+    }
+    ++s_.pc;
+  }
+}
+
+}  // namespace marvo

@@ -1,0 +1,78 @@
+// The variable pane's monitors, kept as a shadow of the state at the last line that wrote them.
+#include "engine.h"
+#include "text.h"
+
+namespace marvo {
+
+using namespace literals;
+
+void Engine::invalidateViews() {
+  for (int i = 0; i < kTableSize; ++i) {
+    touchVariable(i);
+    touchObject(i);
+  }
+  listsDirty_ = true;
+}
+
+void Engine::syncMonitor() {
+  auto& m = *monitor_;
+  bool changed = !m.written;
+  m.written = true;
+  if (!dirtyVars_.empty()) {
+    for (int slot : dirtyVars_) {
+      auto i = static_cast<std::size_t>(slot);
+      m.vars[i] = s_.vars[i];
+      varDirty_[i] = false;
+    }
+    dirtyVars_.clear();
+    changed = true;
+  }
+  if (!dirtyObjects_.empty()) {
+    for (int slot : dirtyObjects_) {
+      auto i = static_cast<std::size_t>(slot);
+      m.objects[i] = s_.objects[i];
+      objectDirty_[i] = false;
+    }
+    dirtyObjects_.clear();
+    changed = true;
+  }
+  std::string_view objectName = currentObjectName();
+  if (m.currentObjectName != objectName) {
+    m.currentObjectName = std::string(objectName);
+    changed = true;
+  }
+  if (m.currentLocation != s_.currentLocation) {
+    m.currentLocation = s_.currentLocation;
+    changed = true;
+  }
+  if (changed) ++viewsVersion_;
+}
+
+std::vector<std::string> Engine::monitorView() const {
+  std::vector<std::string> lines;
+  const auto& m = *monitor_;
+  if (!m.written) return lines;
+  const std::string rule(53, '-');
+  lines.emplace_back("Значения переменных:"_w);
+  for (const auto& var : m.vars)
+    if (!var.name.empty()) lines.push_back(var.name + " = " + decimal(var.value) + "    " + var.kind);
+  lines.push_back(concat("объект анализатора: "_w, m.currentObjectName));
+  lines.push_back(rule);
+  lines.emplace_back("        * Монитор объектов *"_w);
+  lines.push_back(rule);
+  for (const auto& object : m.objects) {
+    if (object.name.empty()) break;
+    lines.push_back(concat("имя объекта: "_w, object.name));
+    lines.push_back(concat("расположение: "_w, object.location));
+    lines.push_back(concat("маска: "_w, object.mask));
+    lines.push_back(concat("синоним: "_w, object.synonym));
+    lines.push_back(concat("дескриптор: "_w, object.descriptor));
+    lines.push_back(concat("содержание: "_w, object.content));
+    lines.push_back(rule);
+  }
+  lines.emplace_back("Текущая локация:"_w);
+  lines.push_back(m.currentLocation);
+  return lines;
+}
+
+}  // namespace marvo
