@@ -82,6 +82,7 @@ void Engine::run(EngineHost& host) {
       }
     }
     if (listsDirty_) rebuildLists();
+    if (observer_) observer_(false);
     // Special variables.
     setValue(0, random_.next() % 100);
     if (s_.vars[0].name != "rnd") setName(0, "rnd");
@@ -122,6 +123,7 @@ void Engine::run(EngineHost& host) {
       break;
     }
     syncMonitor();
+    if (observer_) observer_(true);
   }
   notifyViews(host);
 }

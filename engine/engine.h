@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <cstdint>
 #include <stdexcept>
@@ -68,13 +69,17 @@ class Engine {
   // message; the game stays usable.
   void setLineBudget(std::uint64_t lines) { lineBudget_ = lines; }
   std::uint64_t linesExecuted() const { return linesTotal_; }
-  static constexpr std::uint64_t kDefaultLineBudget = 200'000'000;
+  static constexpr std::uint64_t kDefaultLineBudget = 50'000'000;
 
   // What the window shows, exactly as the per-line rebuild of the lists (before every line) and
   // of the variable pane (after every line that reaches the monitors) would have left it.
   const std::vector<std::string>& inventoryView() const { return inventory_; }
   const std::vector<std::string>& characteristicsView() const { return characteristics_; }
   std::vector<std::string> monitorView() const;
+
+  // Test hook: called where the literal engine would rebuild the lists (before a line, with
+  // `afterLine` false) and rewrite the variable pane (after a line, `afterLine` true).
+  void setLineObserver(std::function<void(bool afterLine)> observer) { observer_ = std::move(observer); }
 
   // Variable lookup: the lowest slot whose name equals `name`, or kTableSize.
   int findVariable(std::string_view name) const;
@@ -177,6 +182,7 @@ class Engine {
 
   std::uint64_t lineBudget_ = kDefaultLineBudget;
   std::uint64_t linesTotal_ = 0;
+  std::function<void(bool)> observer_;
 };
 
 }  // namespace marvo

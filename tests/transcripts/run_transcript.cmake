@@ -1,4 +1,5 @@
 # Plays one transcript case through marvo-cli and compares its --events output with expected.jsonl.
+cmake_minimum_required(VERSION 3.25)
 # Inputs: CLI (marvo-cli), CASE (case folder), WORK (scratch folder; the game runs there).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
