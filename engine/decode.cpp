@@ -148,6 +148,9 @@ void decodeLine(std::string_view raw, DecodedLine& d) {
   if (w0 == "cls" && n == 1) rows |= kCls;
   if (w0.starts_with("!") || w0.starts_with("@")) rows |= kText;
   d.menu = trimView(raw).starts_with("@");
+  d.substitute = raw.find("<object>") != std::string_view::npos && raw.find("talk") == std::string_view::npos &&
+                 raw.find("парс"_w) == std::string_view::npos;
+  d.oneShot = raw.starts_with("^");
   const bool equals = contains(s, "=");
   if (equals && n == 2) rows |= kAssign;
   if (equals && n == 3 && (contains(s, "-") || contains(s, "+"))) rows |= kAddSub;

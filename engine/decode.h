@@ -70,6 +70,8 @@ struct DecodedLine {
   bool plus = false;             // row 22: "+" present (else "-")
   bool times = false;            // row 23: "*" present (else "/")
   bool menu = false;             // row 20: a menu line ("@")
+  bool substitute = false;       // the stored line takes the current object for "<object>"
+  bool oneShot = false;          // the stored line starts with "^"
   int gotoTarget = -2;           // cached label line for GOTO/JUMP (-2 = not looked up, -1 = none)
   bool piecesReady = false;
   std::vector<Piece> pieces;     // row 20, built on first use

@@ -33,22 +33,19 @@ void Engine::notifyViews(EngineHost& host) {
 void Engine::programChanged() {
   cache_.clear();
   cache_.resize(s_.program.size());
-  cached_.assign(s_.program.size(), false);
   labels_.clear();
   labelsReady_ = false;
 }
 
 DecodedLine& Engine::decoded(int line) {
   auto i = static_cast<std::size_t>(line);
-  if (i >= cache_.size()) {  // the program grew behind our back; keep the cache in step
-    cache_.resize(s_.program.size());
-    cached_.resize(s_.program.size(), false);
+  if (i >= cache_.size()) cache_.resize(s_.program.size());  // the program grew behind our back
+  auto& entry = cache_[i];
+  if (!entry) {
+    entry = std::make_unique<DecodedLine>();
+    decodeLine(s_.program[i], *entry);
   }
-  if (!cached_[i]) {
-    decodeLine(s_.program[i], cache_[i]);
-    cached_[i] = true;
-  }
-  return cache_[i];
+  return *entry;
 }
 
 void Engine::buildLabelIndex() {
@@ -85,37 +82,33 @@ void Engine::run(EngineHost& host) {
     if (observer_) observer_(false);
     // Special variables.
     setValue(0, random_.next() % 100);
-    if (s_.vars[0].name != "rnd") setName(0, "rnd");
-    if (s_.vars[1].name != "time") setName(1, "time");
-    if (s_.vars[2].name != "step") setName(2, "step");
+    if (!specialNamesSet_) {
+      setName(0, "rnd");
+      setName(1, "time");
+      setName(2, "step");
+      specialNamesSet_ = true;
+    }
 
     if (s_.pc < 0 || static_cast<std::size_t>(s_.pc) >= program.size()) {
       notifyViews(host);
       throw IndexError(s_.pc);
     }
-    const std::string& stored = program[static_cast<std::size_t>(s_.pc)];
-    DecodedLine* d;
-    std::string* raw = &raw_;
-    const bool substitute = stored.find("<object>") != std::string::npos &&
-                            stored.find("talk") == std::string::npos &&
-                            stored.find("парс"_w) == std::string::npos;
-    if (substitute || (!stored.empty() && stored[0] == '^')) {
-      raw_ = stored;
-      if (substitute) replaceFirst(raw_, "<object>", currentObjectName());
+    DecodedLine* d = &decoded(s_.pc);
+    std::string_view raw = program[static_cast<std::size_t>(s_.pc)];
+    if (d->substitute || d->oneShot) {
+      raw_ = raw;
+      if (d->substitute) replaceFirst(raw_, "<object>", currentObjectName());
       if (!raw_.empty() && raw_[0] == '^') {
         raw_[0] = ' ';
         raw_ = trim(raw_);
         program[static_cast<std::size_t>(s_.pc)].clear();
-        cached_[static_cast<std::size_t>(s_.pc)] = false;
+        cache_[static_cast<std::size_t>(s_.pc)].reset();
       }
       decodeLine(raw_, scratch_);
       d = &scratch_;
-    } else {
-      d = &decoded(s_.pc);
-      raw_.clear();
-      raw = nullptr;
+      raw = raw_;
     }
-    Flow flow = execute(host, *d, raw ? std::string_view(*raw) : std::string_view(stored));
+    Flow flow = execute(host, *d, raw);
     if (flow == Flow::EndRun) break;
     if (flow == Flow::Continue) continue;
     if (++s_.pc == kProgramLimit) {
@@ -186,7 +179,7 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
     }
   }
   if (rows & (kAssign | kAddSub | kMulDiv)) {
-    const std::string& name = d.truthWord(0).text;
+    const Word& name = d.truthWord(0);
     if (rows & kAssign) store(host, name, operand(d.truthWord(1)));
     if (rows & kAddSub) {
       const std::int32_t a = operand(d.truthWord(1));
@@ -211,7 +204,11 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
 
 void Engine::enterLocation(EngineHost& host) {
   std::string_view stored = s_.program[static_cast<std::size_t>(s_.pc)];
-  s_.currentLocation = trim(stored.empty() ? stored : stored.substr(1));
+  std::string_view name = trimView(stored.empty() ? stored : stored.substr(1));
+  if (s_.currentLocation != name) {
+    s_.currentLocation = std::string(name);
+    locationChanged_ = true;
+  }
   s_.ifDepth = 0;
   s_.talkDepth = 0;
   s_.locationLine = s_.pc;

@@ -117,7 +117,7 @@ class Engine {
   Flow jumpTo(EngineHost& host, DecodedLine& d, bool jump);
   void textLine(EngineHost& host, DecodedLine& d, std::string_view raw);
   Flow ifStatement(EngineHost& host, const DecodedLine& d);
-  void store(EngineHost& host, std::string_view name, std::int32_t value);
+  void store(EngineHost& host, const Word& name, std::int32_t value);
   std::int32_t operand(const Word& w) const;
   int lookup(const Word& w) const;
   Flow createObject(EngineHost& host, const DecodedLine& d);
@@ -131,7 +131,7 @@ class Engine {
 
   void setName(int slot, std::string_view name);
   void setKind(int slot, std::string_view kind);
-  void touchVariable(int slot);
+  void touchVariable(int slot, bool nameOrKind);
   void touchObject(int slot);
   int firstFreeVariable() const;
   int usedObjects() const { return usedObjects_; }
@@ -146,8 +146,7 @@ class Engine {
   Random random_;
 
   // Decoded program lines, built on first execution; a scratch entry for substituted lines.
-  std::vector<DecodedLine> cache_;
-  std::vector<bool> cached_;
+  std::vector<std::unique_ptr<DecodedLine>> cache_;
   DecodedLine scratch_;
   std::string raw_;
   NameMap<int> labels_;  // lower-cased label line -> first line
@@ -168,14 +167,19 @@ class Engine {
   struct MonitorShadow {
     std::array<Variable, kTableSize> vars;
     std::array<GameObject, kTableSize> objects;
-    std::string currentObjectName;
+    int currentObject = kNoObject;
     std::string currentLocation;
     bool written = false;
   };
   std::unique_ptr<MonitorShadow> monitor_;
+  bool specialNamesSet_ = false;  // slots 0 to 2 hold "rnd", "time" and "step"
+  bool locationChanged_ = true;
+  mutable int firstFree_ = 0;
+  mutable std::uint32_t firstFreeGeneration_ = 0;
   std::vector<int> dirtyVars_;
   std::vector<int> dirtyObjects_;
-  std::array<bool, kTableSize> varDirty_{};
+  static constexpr std::uint8_t kValueDirty = 1, kNameDirty = 2;
+  std::array<std::uint8_t, kTableSize> varDirty_{};
   std::array<bool, kTableSize> objectDirty_{};
   std::uint64_t viewsVersion_ = 0;
   std::uint64_t notifiedVersion_ = 0;

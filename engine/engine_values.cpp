@@ -38,24 +38,26 @@ std::int32_t Engine::operand(const Word& w) const {
 }
 
 int Engine::firstFreeVariable() const {
+  if (firstFreeGeneration_ == varGeneration_) return firstFree_;
+  firstFreeGeneration_ = varGeneration_;
+  firstFree_ = kTableSize;
   for (std::size_t i = 0; i < freeVars_.size(); ++i)
-    if (freeVars_[i]) return static_cast<int>(i * 64 + static_cast<std::size_t>(std::countr_zero(freeVars_[i])));
-  return kTableSize;
+    if (freeVars_[i])
+      return firstFree_ = static_cast<int>(i * 64 + static_cast<std::size_t>(std::countr_zero(freeVars_[i])));
+  return firstFree_;
 }
 
-void Engine::touchVariable(int slot) {
+void Engine::touchVariable(int slot, bool nameOrKind) {
   auto i = static_cast<std::size_t>(slot);
-  if (!varDirty_[i]) {
-    varDirty_[i] = true;
-    dirtyVars_.push_back(slot);
-  }
+  if (!varDirty_[i]) dirtyVars_.push_back(slot);
+  varDirty_[i] |= nameOrKind ? kNameDirty : kValueDirty;
 }
 
 void Engine::setValue(int slot, std::int32_t value) {
   auto& var = s_.vars[static_cast<std::size_t>(slot)];
   if (var.value == value) return;
   var.value = value;
-  touchVariable(slot);
+  touchVariable(slot, false);
   if (!var.kind.empty()) listsDirty_ = true;
 }
 
@@ -69,6 +71,7 @@ void Engine::setName(int slot, std::string_view name) {
     if (slots.empty()) varSlots_.erase(it);
   }
   var.name = std::string(name);
+  if (slot < 3) specialNamesSet_ = false;
   auto& bits = freeVars_[static_cast<std::size_t>(slot) / 64];
   const std::uint64_t bit = 1ull << (slot % 64);
   if (name.empty()) {
@@ -79,7 +82,7 @@ void Engine::setName(int slot, std::string_view name) {
     slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
   }
   ++varGeneration_;
-  touchVariable(slot);
+  touchVariable(slot, true);
   if (!var.kind.empty()) listsDirty_ = true;
 }
 
@@ -87,7 +90,7 @@ void Engine::setKind(int slot, std::string_view kind) {
   auto& var = s_.vars[static_cast<std::size_t>(slot)];
   if (var.kind == kind) return;
   var.kind = std::string(kind);
-  touchVariable(slot);
+  touchVariable(slot, true);
   listsDirty_ = true;
 }
 
@@ -108,16 +111,18 @@ void Engine::resetVariables() {
   for (auto& word : freeVars_) word = ~0ull;
   freeVars_.back() &= (1ull << (kTableSize % 64)) - 1;
   ++varGeneration_;
+  specialNamesSet_ = false;
   invalidateViews();
 }
 
-void Engine::store(EngineHost& host, std::string_view name, std::int32_t value) {
-  const int slot = std::min(findVariable(name), firstFreeVariable());
+void Engine::store(EngineHost& host, const Word& name, std::int32_t value) {
+  const int slot = std::min(lookup(name), firstFreeVariable());
   if (slot >= kTableSize) {
     message(host, "Массив переменных переполнен"_w);
     return;
   }
-  setVariable(slot, name, value);
+  setName(slot, name.text);
+  setValue(slot, value);
   if (slot == kTableSize - 1) message(host, "Массив переменных переполнен"_w);
 }
 

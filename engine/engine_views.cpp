@@ -8,10 +8,11 @@ using namespace literals;
 
 void Engine::invalidateViews() {
   for (int i = 0; i < kTableSize; ++i) {
-    touchVariable(i);
+    touchVariable(i, true);
     touchObject(i);
   }
   listsDirty_ = true;
+  locationChanged_ = true;
 }
 
 void Engine::syncMonitor() {
@@ -21,8 +22,9 @@ void Engine::syncMonitor() {
   if (!dirtyVars_.empty()) {
     for (int slot : dirtyVars_) {
       auto i = static_cast<std::size_t>(slot);
-      m.vars[i] = s_.vars[i];
-      varDirty_[i] = false;
+      if (varDirty_[i] == kValueDirty) m.vars[i].value = s_.vars[i].value;
+      else m.vars[i] = s_.vars[i];
+      varDirty_[i] = 0;
     }
     dirtyVars_.clear();
     changed = true;
@@ -36,14 +38,16 @@ void Engine::syncMonitor() {
     dirtyObjects_.clear();
     changed = true;
   }
-  std::string_view objectName = currentObjectName();
-  if (m.currentObjectName != objectName) {
-    m.currentObjectName = std::string(objectName);
+  if (m.currentObject != s_.currentObject) {
+    m.currentObject = s_.currentObject;
     changed = true;
   }
-  if (m.currentLocation != s_.currentLocation) {
-    m.currentLocation = s_.currentLocation;
-    changed = true;
+  if (locationChanged_) {
+    locationChanged_ = false;
+    if (m.currentLocation != s_.currentLocation) {
+      m.currentLocation = s_.currentLocation;
+      changed = true;
+    }
   }
   if (changed) ++viewsVersion_;
 }
@@ -56,7 +60,9 @@ std::vector<std::string> Engine::monitorView() const {
   lines.emplace_back("Значения переменных:"_w);
   for (const auto& var : m.vars)
     if (!var.name.empty()) lines.push_back(var.name + " = " + decimal(var.value) + "    " + var.kind);
-  lines.push_back(concat("объект анализатора: "_w, m.currentObjectName));
+  const bool current = m.currentObject >= 0 && m.currentObject < kTableSize;
+  lines.push_back(concat("объект анализатора: "_w,
+                         current ? m.objects[static_cast<std::size_t>(m.currentObject)].name : std::string()));
   lines.push_back(rule);
   lines.emplace_back("        * Монитор объектов *"_w);
   lines.push_back(rule);

@@ -1,11 +1,12 @@
 // Whole-file reading and safe replacement of files.
 #include "file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <system_error>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,60 +16,118 @@ namespace {
 std::string describe(const std::filesystem::path& path, const std::string& reason) {
   return path.string() + ": " + reason;
 }
+
+std::string lastError() { return std::strerror(errno); }
+
+// Closes `fd` on every path out of a scope.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded (a late write error shows up here).
+  bool close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// The file a write to `path` really lands in: a symbolic link is followed, so that saving through
+// a link updates the file it points to instead of replacing the link.
+std::filesystem::path writeTarget(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::is_symlink(path, ec)) {
+    auto resolved = std::filesystem::weakly_canonical(path, ec);
+    if (!ec) return resolved;
+  }
+  return path;
+}
 }  // namespace
 
 FileRead readWholeFile(const std::filesystem::path& path) {
   FileRead result;
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    result.error = describe(path, "is a directory");
+  int rawFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (rawFd < 0) {
+    result.error = describe(path, lastError());
     return result;
   }
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    result.error = describe(path, std::strerror(errno));
+  FileDescriptor fd(rawFd);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) {
+    result.error = describe(path, lastError());
     return result;
   }
-  char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) result.bytes.append(buffer, n);
-  if (std::ferror(f)) result.error = describe(path, std::strerror(errno));
-  std::fclose(f);
+  if (S_ISDIR(info.st_mode)) {
+    result.error = describe(path, std::strerror(EISDIR));
+    return result;
+  }
+  // The size is only a hint (the file may change while it is read): read until end of file.
+  std::size_t capacity = 1 << 16;
+  if (S_ISREG(info.st_mode) && info.st_size > 0) capacity = static_cast<std::size_t>(info.st_size) + 1;
+  result.bytes.resize(capacity);
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == result.bytes.size())
+      result.bytes.resize(filled + std::max<std::size_t>(filled, 1 << 16));
+    ssize_t n = ::read(fd.get(), result.bytes.data() + filled, result.bytes.size() - filled);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      result.error = describe(path, lastError());
+      result.bytes.clear();
+      return result;
+    }
+    if (n == 0) break;
+    filled += static_cast<std::size_t>(n);
+  }
+  result.bytes.resize(filled);
   return result;
 }
 
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view bytes) {
-  std::filesystem::path dir = path.parent_path();
+  const std::filesystem::path target = writeTarget(path);
+  std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkstemp(pattern.data());
-  if (fd < 0) return describe(path, std::strerror(errno));
+  std::string tempName = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  int rawFd = ::mkstemp(tempName.data());
+  if (rawFd < 0) return describe(path, lastError());
+  FileDescriptor fd(rawFd);
+  auto fail = [&](std::string reason) {
+    ::unlink(tempName.c_str());
+    return describe(path, reason);
+  };
+
   std::size_t written = 0;
   while (written < bytes.size()) {
-    ssize_t w = ::write(fd, bytes.data() + written, bytes.size() - written);
+    ssize_t w = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
     if (w < 0) {
       if (errno == EINTR) continue;
-      std::string reason = std::strerror(errno);
-      ::close(fd);
-      ::unlink(pattern.c_str());
-      return describe(path, reason);
+      return fail(lastError());
     }
     written += static_cast<std::size_t>(w);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    std::string reason = std::strerror(errno);
-    ::unlink(pattern.c_str());
-    return describe(path, reason);
+  // mkstemp creates the file with mode 0600: keep the mode of the file being replaced, or give a
+  // new file the usual mode.
+  struct stat old {};
+  mode_t mode;
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
   }
-  // mkstemp creates the file with mode 0600; give it the usual mode of a new file.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::chmod(pattern.c_str(), 0666 & ~mask);
-  if (std::rename(pattern.c_str(), path.c_str()) != 0) {
-    std::string reason = std::strerror(errno);
-    ::unlink(pattern.c_str());
-    return describe(path, reason);
-  }
+  ::fchmod(fd.get(), mode);
+  if (::fsync(fd.get()) != 0) return fail(lastError());
+  if (!fd.close()) return fail(lastError());
+  if (std::rename(tempName.c_str(), target.c_str()) != 0) return fail(lastError());
   return std::nullopt;
 }
 

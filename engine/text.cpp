@@ -18,6 +18,16 @@ std::string_view trimView(std::string_view s) {
 
 std::string trim(std::string_view s) { return std::string(trimView(s)); }
 
+bool containsLowered(std::string_view s, std::string_view part) {
+  if (part.empty() || part.size() > s.size()) return false;
+  for (std::size_t i = 0; i + part.size() <= s.size(); ++i) {
+    std::size_t k = 0;
+    while (k < part.size() && lowerByte(static_cast<unsigned char>(s[i + k])) == static_cast<unsigned char>(part[k])) ++k;
+    if (k == part.size()) return true;
+  }
+  return false;
+}
+
 bool replaceFirst(std::string& s, std::string_view what, std::string_view with) {
   if (what.empty()) return false;
   auto pos = s.find(what);

@@ -82,6 +82,9 @@ inline bool contains(std::string_view s, std::string_view part) {
 }
 inline bool startsWith(std::string_view s, std::string_view head) { return s.starts_with(head); }
 
+// Does the lower-cased `s` contain `part` (given in lower case)? No copy is made.
+bool containsLowered(std::string_view s, std::string_view part);
+
 // Replaces the first occurrence of `what` in `s`; returns false when there is none.
 bool replaceFirst(std::string& s, std::string_view what, std::string_view with);
 

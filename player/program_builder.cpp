@@ -12,7 +12,7 @@ std::vector<std::string> mergeLibrary(const std::vector<std::string>& scenario,
   std::vector<std::string> merged;
   merged.reserve(scenario.size() + library.size());
   for (const auto& line : scenario) {
-    if (!library.empty() && lower(line).find("return") != std::string::npos)
+    if (!library.empty() && containsLowered(line, "return"))
       merged.insert(merged.end(), library.begin(), library.end());
     merged.push_back(line);
   }
