@@ -2,12 +2,24 @@
 #pragma once
 
 #include <QDialog>
+#include <QTextCursor>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "property_list.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
 class QPlainTextEdit;
+class ScenarioHighlighter;
 
 namespace marvo {
 class Dialogs;
@@ -19,11 +31,13 @@ class TForm2 : public QDialog {
  public:
   explicit TForm2(marvo::Dialogs& dialogs, QWidget* parent = nullptr);
 
-  // The scenario text as Windows-1251 lines, 0-based.
+  // The scenario text as Windows-1251 lines, 0-based. The text area ends with an empty line after
+  // the last line break; like the rest of the application, that final empty line is not a line.
   std::vector<std::string> lines() const;
   void setLines(const std::vector<std::string>& lines);
   int lineCount() const;
-  std::string line(int index) const;
+  std::string line(int index) const;  // empty outside 0 .. lineCount() - 1
+  // Out-of-range indexes are ignored. Each operation edits only the lines concerned.
   void replaceLine(int index, std::string_view text);
   void insertLine(int index, std::string_view text);  // before `index`; index == count appends
   void appendLine(std::string_view text);
@@ -32,16 +46,88 @@ class TForm2 : public QDialog {
   // The read-only variable pane Memo2, rewritten by the engine's monitor.
   void setVariablePane(const std::vector<std::string>& lines);
 
+  // Scrolling: the index of the first visible line, and scrolling so that `target` becomes the
+  // first visible line as far as the text allows. The caret and the selection stay where they are.
+  int firstVisibleLine() const;
+  void scrollToLine(int target);
+
   // Commands that lead to other windows, wired by the application.
   std::function<void()> beginGame;          // F9: after the window has closed
   std::function<void()> openMapEditor;      // F5: the editor closes once the map editor closes
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
-  std::function<void()> openNpcMaker;       // NPC2Click
+  std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
+
+  // Handlers of the context menu and of the window keys.
+  void NPC1Click();
+  void Marvolib1Click();
+  void NPC2Click();
+  void toggleCommonLocation();  // F1
 
   QPlainTextEdit* Memo1 = nullptr;
   QPlainTextEdit* Memo2 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QLabel* Label4 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  QListWidget* ListBox1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* NPC1 = nullptr;
+  QAction* Marvolib1 = nullptr;
+  QAction* NPC2 = nullptr;
+
+  static constexpr int kNpcMakerKey = Qt::Key_F3;
+
+  // Shows the window maximised.
+  void setVisible(bool visible) override;
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
   marvo::Dialogs& dialogs_;
+
+ private:
+  void buildControls();
+  void buildContextMenu();
+
+  // Keys: the window's own keys (wherever the focus is), then those of each control.
+  bool windowKey(QKeyEvent* key);
+  bool memoKeyPress(QKeyEvent* key);
+  void memoKeyRelease(QKeyEvent* key);
+  bool listKeyPress(QKeyEvent* key);
+  bool comboKeyPress(QKeyEvent* key);
+  bool searchKeyPress(QKeyEvent* key);
+
+  void refreshLineIndicator();
+  void activated();
+  void rebuildLocationList();
+  void jumpToLocation(int index);
+  void search();
+  void leaveForGame();
+  void leaveForMapEditor();
+
+  // Typing aids.
+  void normaliseCaretLine();
+  void continueMenuLine();
+  void collectPendingProperty();
+  void showPropertyList();
+  void insertProperty();
+  void dismissPropertyList();
+
+  int caretLine() const;
+  void setBlockText(int index, const QString& text);
+
+  ScenarioHighlighter* highlighter_ = nullptr;
+  marvo::editor::PropertyList properties_;
+
+  bool commonToggle_ = false;
+  int savedLine_ = 0;
+  // Set when the property list was dismissed by a key other than Enter and the navigation keys;
+  // "=" then adds what the author typed after the dismissal (from pendingStart_) to the list.
+  bool pendingProperty_ = false;
+  QTextCursor pendingStart_;
+  bool enterWentIntoMemo_ = false;
 };

@@ -1,0 +1,45 @@
+// Benchmark of game start from the code editor: reading a 90,000-line Memo1 and starting the game.
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include "bench/bench_util.h"
+#include "editor/TForm2.h"
+#include "editor_scenario.h"
+#include "engine/engine.h"
+#include "gui/dialogs.h"
+#include "player/game.h"
+#include "player/scenario_file.h"
+
+namespace {
+class QuietHost : public marvo::EngineHost {
+ public:
+  void clearOutput() override {}
+  void appendOutput(std::string_view) override { ++lines; }
+  void showMessage(std::string_view) override { ++messages; }
+  int lines = 0;
+  int messages = 0;
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  const auto path = marvo::bench::writeEditorScenario(dir.path().toStdString());
+  auto read = marvo::readScenarioFile(path);
+  if (!read.error.empty()) {
+    std::printf("error: %s\n", read.error.c_str());
+    return 1;
+  }
+  marvo::ScriptedDialogs dialogs;
+  TForm2 editor(dialogs);
+  editor.setLines(read.lines);
+
+  marvo::Engine engine;
+  marvo::Game game(engine);
+  QuietHost host;
+  const std::vector<std::string> library;
+  const double ms = marvo::bench::medianMs(9, [&] { game.begin(editor.lines(), library, host); });
+  std::printf("  (%d output lines, %d messages per start)\n", host.lines / 9, host.messages / 9);
+  return marvo::bench::report("game start from a 90,000-line Memo1 (lines() + Game::begin)", ms, 100, "ms") ? 0 : 1;
+}

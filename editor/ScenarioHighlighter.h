@@ -1,0 +1,27 @@
+// Syntax colouring of the scenario text: maps the line classes of the editor core to text formats.
+#pragma once
+
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+#include <string>
+
+#include "syntax.h"
+
+class ScenarioHighlighter : public QSyntaxHighlighter {
+  Q_OBJECT
+
+ public:
+  // Not attached to a document until setDocument().
+  explicit ScenarioHighlighter(QObject* parent);
+
+ protected:
+  void highlightBlock(const QString& text) override;
+
+ private:
+  const QTextCharFormat& formatOf(marvo::editor::LineKind kind) const;
+
+  QTextCharFormat label_, comment_, text_, menu_, talk_, keyword_;
+  // Reused for every block: colouring a long text must not allocate per line.
+  std::string line_;
+  marvo::editor::LineStyle style_;
+};

@@ -1,0 +1,34 @@
+// Finding places in the scenario text: the location jump list, the line search, the common location.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marvo::editor {
+
+// A line whose first character is ":".
+bool isLabelLine(std::string_view line);
+
+// The label lines of the text, unchanged (trailing blanks kept, duplicates kept), in the
+// alphabetical order of a sorted list: letter case ignored, "ё" between "е" and "ж".
+std::vector<std::string> locationItems(const std::vector<std::string>& lines);
+bool alphabeticalLess(std::string_view a, std::string_view b);
+
+// The first line, from index 0, equal to `item`; the line count when there is none.
+int findEqualLine(const std::vector<std::string>& lines, std::string_view item);
+
+// The first line at or after `from` that contains `needle` (case-sensitive); the line count when
+// there is none or `needle` is empty.
+int findLineContaining(const std::vector<std::string>& lines, int from, std::string_view needle);
+
+// The search line's text as it is searched for: without surrounding blanks.
+std::string searchNeedle(std::string_view editText);
+
+// The first line holding ":common" anywhere; the line count when there is none.
+int findCommonLine(const std::vector<std::string>& lines);
+// The lines appended when the text has no ":common" at all.
+const std::array<std::string_view, 5>& commonRepairLines();
+
+}  // namespace marvo::editor

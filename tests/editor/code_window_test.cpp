@@ -1,0 +1,323 @@
+// The code editor window: line operations, jump list, search, F1, leaving keys, context menu, Esc.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTextLayout>
+#include <memory>
+
+#include "editor/TForm2.h"
+#include "editor_window_fixture.h"
+#include "gui/dialogs.h"
+
+class CodeWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<TForm2> editor_;
+
+  void showEditor() {
+    editor_->show();
+    QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
+  }
+  int maxScroll() const { return editor_->Memo1->verticalScrollBar()->maximum(); }
+
+ private slots:
+  void init() {
+    dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
+    editor_ = std::make_unique<TForm2>(*dialogs_);
+  }
+  void cleanup() {
+    editor_.reset();
+    dialogs_.reset();
+  }
+
+  void startsWithTheTemplate() {
+    const auto expected = w({"", "", "", "*- - - - - - Первая локация - - - - - - - - ", ":loc1", "", "", "", "READ", "",
+                             "", "* - - - - - Локация общего назначения - - - - - - - - - -", ":common", "", "",
+                             "RETURN", "", ""});
+    QCOMPARE(editor_->lines(), expected);
+    QCOMPARE(editor_->lineCount(), 18);
+    QCOMPARE(editor_->windowTitle(), QStringLiteral("Code Edit"));
+    QCOMPARE(editor_->Label4->text(), QStringLiteral("0"));
+    QVERIFY(editor_->CheckBox1->isChecked());
+    QVERIFY(editor_->Memo2->isReadOnly());
+    QCOMPARE(editor_->Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(editor_->ListBox1->count(), 15);
+    QCOMPARE(editor_->ComboBox1->count(), 0);
+    showEditor();
+    QVERIFY(editor_->windowState() & Qt::WindowMaximized);
+    QVERIFY(editor_->ListBox1->isHidden());
+    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+  }
+
+  void lineOperationsKeepEveryLine() {
+    editor_->setLines({});
+    QCOMPARE(editor_->lineCount(), 0);
+    editor_->appendLine("");
+    QCOMPARE(editor_->lines(), std::vector<std::string>{""});
+    editor_->setLines({"a", "", ""});
+    QCOMPARE(editor_->lineCount(), 3);
+    editor_->insertLine(0, w("СОЗДАТЬ"));
+    editor_->insertLine(2, "mid");
+    editor_->insertLine(5, "end");
+    editor_->insertLine(7, "ignored");
+    editor_->insertLine(-1, "ignored");
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{w("СОЗДАТЬ"), "a", "mid", "", "", "end"}));
+    editor_->replaceLine(1, "A");
+    editor_->replaceLine(6, "ignored");
+    QCOMPARE(editor_->line(1), "A");
+    QCOMPARE(editor_->line(6), "");
+    QCOMPARE(editor_->line(-1), "");
+
+    // The author removes the final line break: the last block is a line, and edits keep it.
+    QTextCursor cursor(editor_->Memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.deletePreviousChar();
+    QCOMPARE(editor_->lineCount(), 6);
+    editor_->appendLine("tail");
+    QCOMPARE(editor_->lineCount(), 7);
+    QCOMPARE(editor_->line(5), "end");
+    QCOMPARE(editor_->line(6), "tail");
+    cursor.movePosition(QTextCursor::End);
+    cursor.deletePreviousChar();
+    editor_->replaceLine(6, "");
+    QCOMPARE(editor_->lineCount(), 7);
+    QCOMPARE(editor_->line(6), "");
+
+    editor_->clearText();
+    QCOMPARE(editor_->lineCount(), 0);
+    QVERIFY(editor_->lines().empty());
+  }
+
+  void highlightingLeavesTheTextAlone() {
+    const auto scenario = w({":loc1", "GOTO loc2", "!Текст", "* comment", "TALK север"});
+    editor_->setLines(scenario);  // set while hidden: coloured when shown
+    showEditor();
+    editor_->close();
+    showEditor();
+    QCOMPARE(editor_->lines(), scenario);
+    QVERIFY(!editor_->Memo1->document()->isUndoAvailable());
+    QVERIFY(!editor_->Memo1->document()->isModified());
+    const QTextDocument* doc = editor_->Memo1->document();
+    const auto label = doc->findBlockByNumber(0).layout()->formats();
+    QCOMPARE(label.size(), 1);
+    QCOMPARE(label[0].length, 5);
+    const auto keyword = doc->findBlockByNumber(1).layout()->formats();
+    QCOMPARE(keyword.size(), 1);
+    QCOMPARE(keyword[0].start, 0);
+    QCOMPARE(keyword[0].length, 4);
+    QVERIFY(keyword[0].format.fontWeight() == QFont::Bold);
+
+    // Lines typed or set while the window is shown are coloured at once.
+    editor_->appendLine(":loc2");
+    QCOMPARE(doc->findBlockByNumber(5).layout()->formats().size(), 1);
+    editor_->setLines({"", "GOTO x"});
+    QCOMPARE(doc->findBlockByNumber(1).layout()->formats().size(), 1);
+    QVERIFY(!editor_->Memo1->document()->isUndoAvailable());
+  }
+
+  void variablePaneShowsItsLines() {
+    editor_->setVariablePane(w({"Значения переменных:", "rnd = 5"}));
+    QCOMPARE(editor_->Memo2->toPlainText(), QString::fromUtf8("Значения переменных:\nrnd = 5"));
+  }
+
+  void lineIndicatorFollowsKeysOnly() {
+    editor_->setLines(numberedLines(10));
+    showEditor();
+    QTest::keyClick(editor_->Memo1, Qt::Key_End);
+    QCOMPARE(editor_->Label4->text(), QStringLiteral("0"));
+    QTest::keyClick(editor_->Memo1, Qt::Key_Down);
+    QTest::keyClick(editor_->Memo1, Qt::Key_Down);
+    QCOMPARE(editor_->Label4->text(), QStringLiteral("2"));
+    // A click moves the caret without refreshing the indicator.
+    const QRect lineFive = editor_->Memo1->cursorRect(QTextCursor(editor_->Memo1->document()->findBlockByNumber(5)));
+    QTest::mouseClick(editor_->Memo1->viewport(), Qt::LeftButton, {}, lineFive.center());
+    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 5);
+    QCOMPARE(editor_->Label4->text(), QStringLiteral("2"));
+  }
+
+  void jumpListListsLabelsAndJumpsToTheFirstEqualLine() {
+    auto lines = numberedLines(300);
+    lines[40] = ":b  ";
+    lines[80] = " :indented";
+    lines[120] = ":a";
+    lines[200] = ":a";
+    editor_->setLines(lines);
+    showEditor();
+    placeCaret(editor_->Memo1, 3, 2);
+    editor_->ComboBox1->setFocus();
+    QStringList items;
+    for (int i = 0; i < editor_->ComboBox1->count(); ++i) items << editor_->ComboBox1->itemText(i);
+    QCOMPARE(items, (QStringList{QStringLiteral(":a"), QStringLiteral(":a"), QStringLiteral(":b  ")}));
+
+    QTest::keyClick(editor_->ComboBox1, Qt::Key_Down);  // chooses ":a"
+    QCOMPARE(editor_->firstVisibleLine(), 120);
+    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 3);
+    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+
+    editor_->ComboBox1->setFocus();
+    QTest::keyClick(editor_->ComboBox1, Qt::Key_End);  // chooses ":b  ", trailing blanks and all
+    QCOMPARE(editor_->firstVisibleLine(), 40);
+
+    // The text changed after the list was built: the view goes to the end.
+    editor_->ComboBox1->setFocus();
+    editor_->replaceLine(40, ":b");
+    QTest::keyClick(editor_->ComboBox1, Qt::Key_End);
+    QCOMPARE(editor_->firstVisibleLine(), maxScroll());
+  }
+
+  void ctrlInTheJumpListReturnsWithoutJumping() {
+    editor_->setLines(numberedLines(300));
+    editor_->replaceLine(250, ":far");
+    showEditor();
+    editor_->ComboBox1->setFocus();
+    QCOMPARE(editor_->ComboBox1->count(), 1);
+    QTest::keyClick(editor_->ComboBox1, Qt::Key_Control);
+    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+    QCOMPARE(editor_->firstVisibleLine(), 0);
+    QVERIFY(editor_->isVisible());
+  }
+
+  void searchStartsAtTheFirstVisibleLine() {
+    auto lines = numberedLines(300);
+    lines[50] = "READ";
+    lines[150] = "xx READ xx";
+    editor_->setLines(lines);
+    showEditor();
+    editor_->Edit1->setFocus();
+    typeText(editor_->Edit1, "  READ ");
+    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    QCOMPARE(editor_->firstVisibleLine(), 50);
+    QTest::keyClick(editor_->Edit1, Qt::Key_Return);  // the top line holds it: the view stays
+    QCOMPARE(editor_->firstVisibleLine(), 50);
+    QCOMPARE(QApplication::focusWidget(), editor_->Edit1);
+    editor_->scrollToLine(51);
+    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    QCOMPARE(editor_->firstVisibleLine(), 150);
+    QCOMPARE(editor_->Memo1->textCursor().position(), 0);
+
+    editor_->scrollToLine(0);
+    editor_->Edit1->setText(QStringLiteral("read"));  // case-sensitive: not found
+    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    QCOMPARE(editor_->firstVisibleLine(), maxScroll());
+    editor_->scrollToLine(0);
+    editor_->Edit1->setText(QStringLiteral("   "));
+    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    QCOMPARE(editor_->firstVisibleLine(), maxScroll());
+  }
+
+  void f1AlternatesBetweenCommonAndTheSavedLine() {
+    auto lines = numberedLines(300);
+    lines[120] = "* mentions :common first";
+    lines[200] = ":common";
+    editor_->setLines(lines);
+    showEditor();
+    placeCaret(editor_->Memo1, 30, 0);
+    QTest::keyClick(editor_->Memo1, Qt::Key_F1);
+    QCOMPARE(editor_->firstVisibleLine(), 120);
+    placeCaret(editor_->Memo1, 7, 0);  // the caret moves in between
+    editor_->Edit1->setFocus();
+    QTest::keyClick(editor_->Edit1, Qt::Key_F1);
+    QCOMPARE(editor_->firstVisibleLine(), 30);
+    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 7);
+    QCOMPARE(editor_->lineCount(), 300);
+  }
+
+  void f1RepairsATextWithoutCommon() {
+    editor_->setLines(numberedLines(100));
+    showEditor();
+    QTest::keyClick(editor_->Memo1, Qt::Key_F1);
+    QCOMPARE(editor_->lineCount(), 105);
+    const auto all = editor_->lines();
+    QCOMPARE(std::vector<std::string>(all.end() - 5, all.end()),
+             (std::vector<std::string>{" ", ":common", " ", " ", "RETURN"}));
+    QCOMPARE(editor_->firstVisibleLine(), maxScroll());
+    QVERIFY(maxScroll() > 0);
+    // The toggle survives closing the window and replacing the text.
+    editor_->close();
+    editor_->setLines(numberedLines(100));
+    showEditor();
+    QTest::keyClick(editor_->Memo1, Qt::Key_F1);
+    QCOMPARE(editor_->firstVisibleLine(), 0);
+    QCOMPARE(editor_->lineCount(), 100);
+  }
+
+  void f9ClosesThenStartsTheGame() {
+    showEditor();
+    bool visibleAtStart = true;
+    int started = 0;
+    editor_->beginGame = [&] {
+      visibleAtStart = editor_->isVisible();
+      ++started;
+    };
+    QTest::keyClick(editor_->Memo1, Qt::Key_F9);
+    QCOMPARE(started, 1);
+    QVERIFY(!visibleAtStart);
+    QVERIFY(!editor_->isVisible());
+  }
+
+  void f5OpensTheMapEditorThenCloses() {
+    showEditor();
+    bool visibleDuringMap = false;
+    editor_->openMapEditor = [&] { visibleDuringMap = editor_->isVisible(); };
+    editor_->Edit1->setFocus();
+    QTest::keyClick(editor_->Edit1, Qt::Key_F5);
+    QVERIFY(visibleDuringMap);
+    QVERIFY(!editor_->isVisible());
+  }
+
+  void contextMenuAndF3OpenTheOtherWindows() {
+    showEditor();
+    QStringList opened;
+    editor_->openObjectPlacer = [&] { opened << QStringLiteral("placer"); };
+    editor_->openLibraryEditor = [&] { opened << QStringLiteral("library"); };
+    editor_->openNpcMaker = [&] { opened << QStringLiteral("npc"); };
+    QStringList captions;
+    for (QAction* action : editor_->PopupMenu1->actions())
+      if (!action->isSeparator()) captions << action->text();
+    QCOMPARE(captions, (QStringList{QString::fromUtf8("Создать объект"), QStringLiteral("Marvo.lib"),
+                                    QString::fromUtf8("Диалог NPC")}));
+    editor_->NPC1->trigger();
+    editor_->Marvolib1->trigger();
+    editor_->NPC2->trigger();
+    QTest::keyClick(editor_->Memo1, Qt::Key_F3);
+    QCOMPARE(opened, (QStringList{QStringLiteral("placer"), QStringLiteral("library"), QStringLiteral("npc"),
+                                  QStringLiteral("npc")}));
+    QVERIFY(editor_->isVisible());
+    QCOMPARE(editor_->Memo1->contextMenuPolicy(), Qt::CustomContextMenu);
+  }
+
+  void escClosesFromEveryControl_data() {
+    QTest::addColumn<QString>("control");
+    for (const char* name : {"Memo1", "Memo2", "Edit1", "ComboBox1", "CheckBox1", "window"})
+      QTest::newRow(name) << QString::fromLatin1(name);
+  }
+  void escClosesFromEveryControl() {
+    QFETCH(QString, control);
+    showEditor();
+    QWidget* target = editor_.get();
+    if (control == QLatin1String("Memo1")) target = editor_->Memo1;
+    if (control == QLatin1String("Memo2")) target = editor_->Memo2;
+    if (control == QLatin1String("Edit1")) target = editor_->Edit1;
+    if (control == QLatin1String("ComboBox1")) target = editor_->ComboBox1;
+    if (control == QLatin1String("CheckBox1")) target = editor_->CheckBox1;
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Escape);
+    QVERIFY(!editor_->isVisible());
+  }
+
+  void checkBoxSendsTheFocusBackToTheText() {
+    showEditor();
+    QTest::mouseClick(editor_->CheckBox1, Qt::LeftButton);
+    QVERIFY(!editor_->CheckBox1->isChecked());
+    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+  }
+};
+
+QTEST_MAIN(CodeWindowTest)
+#include "code_window_test.moc"

@@ -1,0 +1,119 @@
+// The library editor window: saving "marvo.lib" (content, line breaks, messages), Tab, Esc.
+#include <QDir>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <filesystem>
+#include <memory>
+
+#include "editor/TForm4.h"
+#include "editor_window_fixture.h"
+#include "engine/file_io.h"
+#include "gui/dialogs.h"
+
+class LibraryWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  QString previousDir_;
+  std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<TForm4> library_;
+
+  std::string savedFile() const {
+    auto read = marvo::readWholeFile("marvo.lib");
+    return read.error.empty() ? read.bytes : "<" + read.error + ">";
+  }
+  void showLibrary() {
+    library_->show();
+    QVERIFY(QTest::qWaitForWindowActive(library_.get()));
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    previousDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
+    library_ = std::make_unique<TForm4>(*dialogs_);
+  }
+  void cleanup() {
+    library_.reset();
+    dialogs_.reset();
+    QDir::setCurrent(previousDir_);
+    dir_.reset();
+  }
+
+  void isAFixedWindowWithOneSaveButton() {
+    QCOMPARE(library_->windowTitle(), QStringLiteral("Library edit"));
+    showLibrary();
+    QCOMPARE(library_->size(), QSize(569, 359));
+    QCOMPARE(library_->minimumSize(), library_->maximumSize());
+    QVERIFY(!(library_->windowFlags() & Qt::WindowMaximizeButtonHint));
+  }
+
+  void savesLinesWithCrLfAndConfirms() {
+    library_->setLibraryLines(w({"TALK осмотреть", "", "RETURN"}));
+    QCOMPARE(library_->libraryLines(), w({"TALK осмотреть", "", "RETURN"}));
+    showLibrary();
+    QTest::mouseClick(library_->ToolButton2, Qt::LeftButton);
+    QCOMPARE(savedFile(), w("TALK осмотреть\r\n\r\nRETURN\r\n"));
+    QCOMPARE(dialogs_->messages, QStringList{QStringLiteral("Marvo.lib saved")});
+    QVERIFY(library_->isVisible());
+  }
+
+  void finalBreakOnlyWhenTheTextHasOne() {
+    library_->setLibraryText("a\r\nb");
+    QCOMPARE(library_->libraryLines(), (std::vector<std::string>{"a", "b"}));
+    QVERIFY(library_->ToolButton2Click());
+    QCOMPARE(savedFile(), "a\r\nb");
+    library_->setLibraryText("a\nb\rc\r\n\r\n");
+    QCOMPARE(library_->libraryLines(), (std::vector<std::string>{"a", "b", "c", ""}));
+    QVERIFY(library_->ToolButton2Click());
+    QCOMPARE(savedFile(), "a\r\nb\r\nc\r\n\r\n");
+    library_->setLibraryText(std::string_view("x\r\ny\0z\r\n", 8));
+    QCOMPARE(library_->libraryLines(), (std::vector<std::string>{"x", "y"}));
+  }
+
+  void typedTextIsSavedAsTyped() {
+    library_->setLibraryLines({});
+    showLibrary();
+    library_->RichEdit1->setFocus();
+    typeText(library_->RichEdit1, "x");
+    QTest::keyClick(library_->RichEdit1, Qt::Key_Tab);
+    typeText(library_->RichEdit1, "ё");
+    QCOMPARE(QApplication::focusWidget(), library_->RichEdit1);
+    QTest::keyClick(library_->RichEdit1, Qt::Key_Return);
+    library_->ToolButton2Click();
+    QCOMPARE(savedFile(), w("x\tё\r\n"));
+  }
+
+  void emptyTextWritesAnEmptyFile() {
+    marvo::replaceFile("marvo.lib", "old");
+    library_->setLibraryLines({});
+    QVERIFY(library_->ToolButton2Click());
+    QCOMPARE(savedFile(), "");
+    QVERIFY(library_->libraryLines().empty());
+  }
+
+  void aFailedWriteIsReportedAndNothingElseChanges() {
+    QVERIFY(QDir().mkdir(QStringLiteral("marvo.lib")));  // a directory cannot be replaced by a file
+    library_->setLibraryLines({"keep"});
+    QVERIFY(!library_->ToolButton2Click());
+    QCOMPARE(dialogs_->messages.size(), 1);
+    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("marvo.lib: ")));
+    QCOMPARE(library_->libraryLines(), std::vector<std::string>{"keep"});
+    QVERIFY(std::filesystem::is_directory("marvo.lib"));
+  }
+
+  void escClosesFromEveryControl() {
+    for (QWidget* target : {static_cast<QWidget*>(library_->RichEdit1), static_cast<QWidget*>(library_->ToolButton2)}) {
+      showLibrary();
+      target->setFocus();
+      QTest::keyClick(target, Qt::Key_Escape);
+      QVERIFY(!library_->isVisible());
+    }
+  }
+};
+
+QTEST_MAIN(LibraryWindowTest)
+#include "library_window_test.moc"

@@ -1,0 +1,264 @@
+// The typing aids of the code editor, driven by real key events: keyword case on Enter, the "@"
+// continuation, the property list and the "=" step.
+#include <QCheckBox>
+#include <QListWidget>
+#include <memory>
+
+#include "editor/TForm2.h"
+#include "editor_window_fixture.h"
+#include "gui/dialogs.h"
+
+class TypingTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<TForm2> editor_;
+  QPlainTextEdit* memo() const { return editor_->Memo1; }
+  QListWidget* list() const { return editor_->ListBox1; }
+
+  void start(const std::vector<std::string>& lines, int caretLine, int caretColumn) {
+    editor_->setLines(lines);
+    editor_->show();
+    QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
+    placeCaret(memo(), caretLine, caretColumn);
+  }
+  void enter() { QTest::keyClick(memo(), Qt::Key_Return); }
+  QString caretLineText() const { return memo()->textCursor().block().text(); }
+  bool listOpen() const { return list()->isVisible() && QApplication::focusWidget() == list(); }
+
+ private slots:
+  void init() {
+    dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
+    editor_ = std::make_unique<TForm2>(*dialogs_);
+  }
+  void cleanup() {
+    editor_.reset();
+    dialogs_.reset();
+  }
+
+  void enterNormalisesTheKeywordsOfTheLine() {
+    start({""}, 0, 0);
+    typeText(memo(), "goto loc2, goto b");
+    enter();
+    typeText(memo(), "если window");
+    enter();
+    QCOMPARE(editor_->lines(), w({"GOTO loc2, goto b", "ЕСЛИ winDOw", ""}));
+    QCOMPARE(memo()->textCursor().blockNumber(), 2);
+  }
+
+  void enterInTheMiddleKeepsEveryCharacter() {
+    start({" goto:COMMON x "}, 0, 7);
+    enter();
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{" GOTO:c", "ommon x "}));
+    start({"goto a"}, 0, 2);
+    enter();
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{"GO", "TO a"}));
+  }
+
+  void noNormalisationAtColumnZeroOrWithTheSwitchOff() {
+    start({"goto x"}, 0, 0);
+    enter();
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{"", "goto x"}));
+    editor_->CheckBox1->setChecked(false);
+    placeCaret(memo(), 1, 6);
+    enter();
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{"", "goto x", ""}));
+  }
+
+  void shiftEnterStartsARealLine() {
+    start({"goto x"}, 0, 6);
+    QTest::keyClick(memo(), Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{"GOTO x", ""}));
+  }
+
+  void menuLinesContinueAndALoneAtEndsTheRun() {
+    start({""}, 0, 0);
+    typeText(memo(), "@На север");
+    enter();
+    QCOMPARE(caretLineText(), QStringLiteral("@"));
+    QCOMPARE(memo()->textCursor().positionInBlock(), 1);
+    typeText(memo(), "На юг");
+    enter();
+    QCOMPARE(caretLineText(), QStringLiteral("@"));
+    enter();
+    QCOMPARE(editor_->lines(), w({"@На север", "@На юг", "", ""}));
+    QCOMPARE(memo()->textCursor().blockNumber(), 3);
+    QCOMPARE(caretLineText(), QString());
+  }
+
+  void menuContinuationLeavesTextOnTheNewLine() {
+    start({"@go north"}, 0, 3);  // Enter splits the menu line
+    enter();
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", " north"}));
+    editor_->CheckBox1->setChecked(false);
+    placeCaret(memo(), 0, 3);
+    enter();
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", "", " north"}));
+  }
+
+  void underscoreAfterADeclaredObjectOpensTheList() {
+    start(w({"CREATE Lamp", ":loc1", ""}), 2, 0);
+    typeText(memo(), "IF LAMP_");
+    QVERIFY(listOpen());
+    QCOMPARE(list()->currentRow(), 0);
+    QCOMPARE(caretLineText(), QStringLiteral("IF LAMP_"));
+    // The list opens just under the caret.
+    const QRect caret = memo()->cursorRect();
+    const QPoint caretTop = memo()->viewport()->mapTo(editor_.get(), caret.topLeft());
+    QVERIFY(list()->y() > caretTop.y());
+    QVERIFY(list()->y() < caretTop.y() + 2 * caret.height() + 2);
+    QVERIFY(qAbs(list()->x() - caretTop.x()) < 20);
+    QTest::keyClick(list(), Qt::Key_Return);
+    QVERIFY(list()->isHidden());
+    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(editor_->line(2), w("IF LAMP_Расположение"));
+    QCOMPARE(memo()->textCursor().positionInBlock(), caretLineText().size());
+  }
+
+  void enterOnAnItemInsertsAtTheCaret() {
+    start({"IF <object> then"}, 0, 11);
+    typeText(memo(), "_");
+    QVERIFY(listOpen());
+    QTest::keyClick(list(), Qt::Key_PageDown);
+    const int paged = list()->currentRow();
+    QVERIFY(paged > 1);
+    QTest::keyClick(list(), Qt::Key_PageUp);
+    QVERIFY(list()->currentRow() < paged);
+    for (int i = 0; i < 15; ++i) QTest::keyClick(list(), Qt::Key_Up);
+    QCOMPARE(list()->currentRow(), 0);
+    QTest::keyClick(list(), Qt::Key_Down);
+    QTest::keyClick(list(), Qt::Key_Down);
+    QVERIFY(listOpen());
+    QCOMPARE(list()->currentRow(), 2);
+    QTest::keyClick(list(), Qt::Key_Return);
+    QCOMPARE(editor_->line(0), w("IF <object>_Маска then"));
+    QCOMPARE(memo()->textCursor().positionInBlock(), caretLineText().size());
+  }
+
+  void underscoreWithoutAnObjectOpensNothing() {
+    start(w({":loc1", "CREATE Lamp", "IF lamp"}), 2, 7);  // declared after the first label line
+    typeText(memo(), "_");
+    QVERIFY(list()->isHidden());
+    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(editor_->line(2), "IF lamp_");
+    // With the switch off the list still works.
+    editor_->CheckBox1->setChecked(false);
+    editor_->setLines({"x <object>"});
+    placeCaret(memo(), 0, 10);
+    typeText(memo(), "_");
+    QVERIFY(listOpen());
+  }
+
+  void anyOtherKeyClosesTheListUntyped_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("letter") << int(Qt::Key_X) << QStringLiteral("x");
+    QTest::newRow("shift") << int(Qt::Key_Shift) << QString();
+    QTest::newRow("ctrl") << int(Qt::Key_Control) << QString();
+    QTest::newRow("left") << int(Qt::Key_Left) << QString();
+    QTest::newRow("right") << int(Qt::Key_Right) << QString();
+    QTest::newRow("home") << int(Qt::Key_Home) << QString();
+    QTest::newRow("end") << int(Qt::Key_End) << QString();
+    QTest::newRow("delete on a built-in item") << int(Qt::Key_Delete) << QString();
+  }
+  void anyOtherKeyClosesTheListUntyped() {
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    start({"<object>"}, 0, 8);
+    typeText(memo(), "_");
+    QVERIFY(listOpen());
+    QTest::sendKeyEvent(QTest::Press, list(), Qt::Key(key), text, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, list(), Qt::Key(key), text, Qt::NoModifier);
+    QVERIFY(list()->isHidden());
+    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(editor_->lines(), std::vector<std::string>{"<object>_"});
+    QCOMPARE(list()->count(), 15);
+    QVERIFY(editor_->isVisible());
+  }
+
+  void escInTheListClosesTheWindow() {
+    start({"<object>"}, 0, 8);
+    typeText(memo(), "_");
+    QVERIFY(listOpen());
+    QTest::keyClick(list(), Qt::Key_Escape);
+    QVERIFY(list()->isHidden());
+    QVERIFY(!editor_->isVisible());
+  }
+
+  void mouseInTheTextClosesTheList() {
+    start({"<object>", "next"}, 0, 8);
+    typeText(memo(), "_");
+    QVERIFY(listOpen());
+    QTest::mouseClick(memo()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(list()->isHidden());
+    QCOMPARE(QApplication::focusWidget(), memo());
+  }
+
+  void mouseOnTheWindowBackgroundClosesTheList() {
+    start({"<object>"}, 0, 8);
+    typeText(memo(), "_");
+    QVERIFY(listOpen());
+    const QPoint margin(2, editor_->height() / 2);
+    QCOMPARE(editor_->childAt(margin), nullptr);
+    QTest::mouseClick(editor_.get(), Qt::LeftButton, {}, margin);
+    QVERIFY(list()->isHidden());
+  }
+
+  void tabGoesIntoTheText() {
+    start({"x"}, 0, 1);
+    QTest::keyClick(memo(), Qt::Key_Tab);
+    QCOMPARE(editor_->line(0), "x\t");
+    QCOMPARE(QApplication::focusWidget(), memo());
+  }
+
+  void equalsAddsTheNameTypedAfterDismissing() {
+    start(w({"CREATE Lamp", ":loc1", ""}), 2, 0);
+    typeText(memo(), "lamp_");
+    QVERIFY(listOpen());
+    QTest::sendKeyEvent(QTest::Click, list(), Qt::Key_unknown, QString::fromUtf8("Ц"), Qt::NoModifier);
+    QVERIFY(list()->isHidden());
+    typeText(memo(), "Цвет =");
+    QCOMPARE(editor_->line(2), w("lamp_Цвет ="));
+    QCOMPARE(list()->count(), 16);
+    QCOMPARE(list()->item(15)->text(), QString::fromUtf8("Цвет"));
+
+    // The added item can be chosen and deleted; deleting selects the item before it.
+    enter();
+    typeText(memo(), "lamp_");
+    QVERIFY(listOpen());
+    QTest::keyClick(list(), Qt::Key_End);  // End closes the list like any other key
+    QVERIFY(list()->isHidden());
+    typeText(memo(), "=");  // nothing typed in between: nothing added
+    QCOMPARE(list()->count(), 16);
+    typeText(memo(), "_");
+    QVERIFY(listOpen());
+    list()->setCurrentRow(15);
+    QTest::keyClick(list(), Qt::Key_Delete);
+    QVERIFY(listOpen());
+    QCOMPARE(list()->count(), 15);
+    QCOMPARE(list()->currentRow(), 14);
+    QCOMPARE(list()->item(14)->text(), QString::fromUtf8("Размер"));
+  }
+
+  void enterForgetsThePendingName() {
+    start({"<object>"}, 0, 8);
+    typeText(memo(), "_");
+    QTest::keyClick(list(), Qt::Key_Right);
+    typeText(memo(), "Weight");
+    enter();
+    typeText(memo(), "Weight=");
+    QCOMPARE(list()->count(), 15);
+  }
+
+  void enterReleasedAfterChoosingAPropertyAddsNoAt() {
+    start({"@go", "<object>"}, 1, 8);
+    typeText(memo(), "_");
+    QTest::keyPress(list(), Qt::Key_Return);
+    QTest::keyRelease(memo(), Qt::Key_Return);
+    QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", w("<object>_Расположение")}));
+  }
+};
+
+QTEST_MAIN(TypingTest)
+#include "typing_test.moc"
