@@ -95,7 +95,8 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path, std::s
   const std::filesystem::path target = writeTarget(path);
   std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  std::string tempName = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  // A hidden name beside the target, short enough even when the target's own name is at the limit.
+  std::string tempName = (dir / ("." + target.filename().string().substr(0, 200) + ".XXXXXX")).string();
   int rawFd = ::mkstemp(tempName.data());
   if (rawFd < 0) return describe(path, lastError());
   FileDescriptor fd(rawFd);

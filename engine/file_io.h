@@ -14,10 +14,16 @@ struct FileRead {
   std::string error;  // empty on success: "<file>: <reason>"
 };
 
+// Reads the whole file as bytes. On failure (missing, no permission, a directory ...) `bytes` is
+// empty and `error` is "<file>: <reason>".
 FileRead readWholeFile(const std::filesystem::path& path);
-// Replaces `path` with `bytes` atomically; the previous content survives a failed write.
+// Replaces `path` with `bytes` atomically: writes a temporary file beside it, flushes it to disk
+// and renames it over `path`; the previous content survives a failed write and no temporary file
+// is left behind. A symbolic link is followed; the replaced file's permissions are kept. Returns
+// "<file>: <reason>" on failure, std::nullopt on success.
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view bytes);
-// Splits text into lines at CR, LF or CR LF; stops at a NUL byte when `stopAtNul`.
+// Splits text into lines at CR, LF or CR LF; stops at a NUL byte when `stopAtNul`. A line end at
+// the very end adds no empty line; a last line without a line end counts.
 std::vector<std::string> splitLines(std::string_view text, bool stopAtNul);
 
 }  // namespace marvo

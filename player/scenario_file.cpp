@@ -1,1 +1,117 @@
-// placeholder
+// Scenario files: RTF writing, and reading of RTF or plain text.
+#include "scenario_file.h"
+
+#include "engine/codec.h"
+#include "engine/cp1251.h"
+#include "engine/file_io.h"
+#include "rtf_reader.h"
+
+namespace marvo {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
+// Header of the RTF we write: Windows-1251 with a Cyrillic font, so that word processors show
+// the \'hh bytes as the right letters.
+constexpr std::string_view kRtfHeader =
+    "{\\rtf1\\ansi\\ansicpg1251\\deff0"
+    "{\\fonttbl{\\f0\\fmodern\\fcharset204 Courier New;}}\r\n"
+    "\\pard\\plain\\f0\\fs20\r\n";
+
+void appendEscaped(std::string& out, std::string_view line) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  for (char ch : line) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '\\' || c == '{' || c == '}') {
+      out += '\\';
+      out += ch;
+    } else if (c == '\t') {
+      out += "\\tab ";  // the blank ends the control word; a blank after it stays text
+    } else if (c < 0x20 || c >= 0x7F) {
+      out += "\\'";
+      out += kHex[c >> 4];
+      out += kHex[c & 0x0F];
+    } else {
+      out += ch;
+    }
+  }
+}
+
+// UTF-16 text (after its byte order mark) as Windows-1251; "?" for what the code page cannot
+// hold. A NUL character ends the text, as a NUL byte does in Windows-1251 text.
+std::string utf16ToCp1251(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  out.reserve(bytes.size() / 2);
+  bool afterHighSurrogate = false;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+    const char32_t unit = bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
+    if (unit == 0) break;
+    if (unit >= 0xDC00 && unit <= 0xDFFF && afterHighSurrogate) {
+      afterHighSurrogate = false;  // the pair's one "?" was already written
+      continue;
+    }
+    afterHighSurrogate = unit >= 0xD800 && unit <= 0xDBFF;
+    const int byte = (unit >= 0xD800 && unit <= 0xDFFF) ? -1 : cp1251::byteFor(unit);
+    out += byte < 0 ? '?' : static_cast<char>(byte);
+  }
+  return out;
+}
+
+// Plain text: Windows-1251, one line per line of the file (CR, LF or CR LF; a line end at the
+// very end adds no empty line). A NUL byte ends the text, as it ends the text a text control
+// shows. A file that announces itself as UTF-8 or UTF-16 by a byte order mark is converted.
+std::vector<std::string> plainTextLines(std::string_view content) {
+  if (content.starts_with(kUtf8Bom))
+    return splitLines(utf8ToCp1251(content.substr(kUtf8Bom.size())), true);
+  if (content.starts_with(kUtf16LeBom))
+    return splitLines(utf16ToCp1251(content.substr(kUtf16LeBom.size()), false), true);
+  if (content.starts_with(kUtf16BeBom))
+    return splitLines(utf16ToCp1251(content.substr(kUtf16BeBom.size()), true), true);
+  return splitLines(content, true);
+}
+
+}  // namespace
+
+std::vector<std::string> parseScenarioText(std::string_view content) {
+  if (isRtf(content)) return rtfToLines(content);
+  return plainTextLines(content);
+}
+
+ScenarioRead readScenarioFile(const std::filesystem::path& path) {
+  ScenarioRead result;
+  FileRead file = readWholeFile(path);
+  if (!file.error.empty()) {
+    result.error = std::move(file.error);
+    return result;
+  }
+  result.lines = parseScenarioText(file.bytes);
+  return result;
+}
+
+// Every line, the last one too, is followed by \par; the reader turns each \par into the end of
+// a line, so N lines give back N lines (no lines: no \par; one empty line: a lone \par).
+std::string scenarioToRtf(const std::vector<std::string>& lines) {
+  std::size_t size = kRtfHeader.size() + 4;
+  for (const auto& line : lines) size += line.size() + 8;
+  std::string out;
+  out.reserve(size + size / 4);
+  out += kRtfHeader;
+  for (const auto& line : lines) {
+    appendEscaped(out, line);
+    out += "\\par\r\n";
+  }
+  out += "}\r\n";
+  return out;
+}
+
+std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
+                                             const std::vector<std::string>& lines) {
+  return replaceFile(path, scenarioToRtf(lines));
+}
+
+}  // namespace marvo

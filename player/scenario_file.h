@@ -15,9 +15,14 @@ struct ScenarioRead {
   std::string error;  // empty on success
 };
 
+// Reads a scenario file: RTF when it starts with "{\rtf" (after optional whitespace and a UTF-8
+// byte order mark), plain text otherwise. Only a file that cannot be read gives an error.
 ScenarioRead readScenarioFile(const std::filesystem::path& path);
-// Parses file content already in memory (RTF or plain text).
+// Parses file content already in memory (RTF or plain text). Plain text is Windows-1251 (UTF-8 or
+// UTF-16 when it starts with their byte order mark); lines end at CR, LF or CR LF, a line end at
+// the very end adds no empty line, and a NUL byte ends the text.
 std::vector<std::string> parseScenarioText(std::string_view content);
+// The RTF document for `lines`: Windows-1251, one paragraph per line, every line followed by \par.
 std::string scenarioToRtf(const std::vector<std::string>& lines);
 // Writes through a temporary file beside the target, renamed over it. Returns an error text or
 // std::nullopt on success.
