@@ -27,15 +27,7 @@ void Game::begin(const std::vector<std::string>& scenario, const std::vector<std
 
   auto& s = engine_.mutableState();
   s.impossibleReply = std::string("это невозможно"_w);
-  s.program.clear();
-  s.menuMarker = 0;
-  s.pc = 0;
-  s.talk.fill(0);
-  s.clearOutputFlag = false;
-  host.clearOutput();
-  engine_.resetTables();
-  s.commonLine = 0;
-  s.commonFound = false;
+  resetProgram(host, /*objectsToo=*/true);
 
   auto built = buildProgram(merged);
   s.program = std::move(built.lines);
@@ -73,7 +65,9 @@ void Game::replay(const std::vector<std::string>& commands, EngineHost& host) {
   for (const auto& command : commands) talk(command, host);
 }
 
-void Game::reset(EngineHost& host) {
+void Game::reset(EngineHost& host) { resetProgram(host, /*objectsToo=*/false); }
+
+void Game::resetProgram(EngineHost& host, bool objectsToo) {
   auto& s = engine_.mutableState();
   s.program.clear();
   engine_.programChanged();
@@ -82,7 +76,8 @@ void Game::reset(EngineHost& host) {
   s.talk.fill(0);
   s.clearOutputFlag = false;
   host.clearOutput();
-  engine_.resetVariables();
+  if (objectsToo) engine_.resetTables();
+  else engine_.resetVariables();
   s.commonLine = 0;
   s.commonFound = false;
 }

@@ -37,6 +37,10 @@ class Game {
   Engine& engine() { return engine_; }
 
  private:
+  // The reset shared by game start and New: program, control items, output pane, variables
+  // (and at game start the objects), the common line.
+  void resetProgram(EngineHost& host, bool objectsToo);
+
   Engine& engine_;
   std::vector<std::string> log_;
   bool copyFailureReported_ = false;
