@@ -1,2 +1,56 @@
-// marvo: the desktop program (being built).
-int main() { return 0; }
+// marvo: the desktop program. Creates the six windows in order and runs the event loop.
+#include <QScreen>
+#include <QStringList>
+#include <QTimer>
+#include <exception>
+
+#include "editor/TForm2.h"
+#include "editor/TForm4.h"
+#include "engine/engine.h"
+#include "gui/dialogs.h"
+#include "mapedit/TMap.h"
+#include "npc/TForm3.h"
+#include "objects/Tpred.h"
+#include "player/TForm1.h"
+#include "player/window_application.h"
+
+int main(int argc, char* argv[]) {
+  marvo::Application app(argc, argv);
+  marvo::QtDialogs dialogs;
+  app.setDialogs(&dialogs);
+
+  try {
+    marvo::Engine engine;
+    TForm1 form1(engine, dialogs);
+    // The other windows live hidden for the whole process and are shown modally over the main one.
+    auto* form2 = new TForm2(dialogs, &form1);
+    auto* map = new TMap(*form2, dialogs, &form1);
+    auto* form3 = new TForm3(*form2, dialogs, &form1);
+    auto* pred = new Tpred(*form2, dialogs, &form1);
+    auto* form4 = new TForm4(dialogs, &form1);
+
+    form1.attachWindows(*form2, *map, *form4);
+    form2->beginGame = [&form1] { form1.Begingame1Click(); };
+    form2->openMapEditor = [map] { map->exec(); };
+    form2->openObjectPlacer = [pred] { pred->exec(); };
+    form2->openLibraryEditor = [form4] { form4->exec(); };
+    form2->openNpcMaker = [form3] { form3->exec(); };
+
+    // Without a window manager "maximised" means nothing: cover the screen ourselves as well.
+    if (QScreen* screen = form1.screen()) form1.setGeometry(screen->availableGeometry());
+    form1.showMaximized();
+
+    // A scenario path as the only argument is opened as "Open File" opens it.
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 2) {
+      const QString path = args.at(1);
+      QTimer::singleShot(0, &form1, [&form1, path] { form1.openScenario(path); });
+    }
+    return app.exec();
+  } catch (const std::exception& error) {
+    app.showError(QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    app.showError(QStringLiteral("Unknown error"));
+  }
+  return 1;
+}

@@ -1,4 +1,7 @@
+# The main game window TForm1 and the application object of the desktop program.
 qt_add_library(player_window STATIC
-  window_placeholder.cpp
+  TForm1.cpp TForm1.h
+  TForm1_files.cpp
+  window_application.cpp window_application.h
 )
 target_link_libraries(player_window PUBLIC player_core editor_window gui_common Qt6::Widgets)

@@ -1,0 +1,162 @@
+// The main game window "Marvo IF v1.03": output pane, input line, inventory, characteristics, menu.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/host.h"
+#include "player/game.h"
+
+class QAction;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QTimer;
+class QUrl;
+class QWindow;
+class TForm2;
+class TForm4;
+
+namespace marvo {
+class Dialogs;
+}
+
+class TForm1 : public QMainWindow, public marvo::EngineHost {
+  Q_OBJECT
+
+ public:
+  // `engine` is the application's one runtime state; the window plays it through its own Game.
+  TForm1(marvo::Engine& engine, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The windows created after this one: the code editor (scenario text and variable pane), the
+  // map editor and the library editor. Must be called before any command is used.
+  void attachWindows(TForm2& editor, QDialog& mapEditor, TForm4& libraryEditor);
+
+  // Opens `path` as "Open File" does after its dialog (used for the command-line argument).
+  void openScenario(const QString& path);
+
+  // Handlers of the menu, the keys and the timer.
+  void New1Click();
+  void OpenFile1Click();
+  void Saveas1Click();
+  void Exit1Click();
+  void Begingame1Click();
+  void Savegame1Click();
+  void Loadgame1Click();
+  void Talk1Click();
+  void Editscenary1Click();
+  void Mapeditor1Click();
+  void Clearscreen1Click();
+  void Help2Click();
+  void Timer1Timer();
+  void FormActivate();
+
+  // The output pane's lines as the player sees them (at most kOutputLimit).
+  QStringList outputLines() const;
+  bool modified() const { return modified_; }
+  marvo::Game& game() { return game_; }
+
+  // Ends the program after "Exit"; replaceable so that tests survive it.
+  std::function<void(int)> exitApplication;
+  // Asks the desktop to open a document (the help file); replaceable for tests.
+  std::function<void(const QUrl&)> openDocument;
+
+  static constexpr int kOutputLimit = 200;
+
+  QPlainTextEdit* Memo3 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QListWidget* ListBox1 = nullptr;
+  QLabel* Label12 = nullptr;
+  QListWidget* ListBox2 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  QMenu* File1 = nullptr;
+  QAction* New1 = nullptr;
+  QAction* OpenFile1 = nullptr;
+  QAction* Saveas1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QMenu* Help1 = nullptr;
+  QAction* Begingame1 = nullptr;
+  QAction* Savegame1 = nullptr;
+  QAction* Loadgame1 = nullptr;
+  QAction* Talk1 = nullptr;
+  QMenu* Edit1 = nullptr;
+  QAction* Editscenary1 = nullptr;
+  QAction* Mapeditor1 = nullptr;
+  QAction* Clearscreen1 = nullptr;
+  QAction* Help2 = nullptr;
+
+  // EngineHost: output is buffered during a run and shown when it ends or before a message.
+  void focusInput() override;
+  void clearOutput() override;
+  void appendOutput(std::string_view line) override;
+  void showMessage(std::string_view text) override;
+  void viewsChanged() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // One file dialog of the window: its filter, suffix and the name it offers next time.
+  struct FileDialog {
+    QString filter;
+    QString defaultSuffix;
+    QString lastName;
+  };
+
+  void buildControls();
+  void buildMenu();
+  void applyLook();
+  std::optional<QString> askOpen(FileDialog& dialog);
+  std::optional<QString> askSave(FileDialog& dialog);
+  void report(const QString& text);
+  void reloadLibrary();
+  void onFocusWindowChanged(QWindow* window);
+
+  // Runs `body` as one engine handler: shows what it produced, also when it throws.
+  template <class Body>
+  void engineHandler(Body&& body);
+  void showResults();
+  void showOutput();
+  void showViews();
+
+  marvo::Engine& engine_;
+  marvo::Game game_;
+  marvo::Dialogs& dialogs_;
+  TForm2* editor_ = nullptr;
+  QDialog* mapEditor_ = nullptr;
+  TForm4* libraryEditor_ = nullptr;
+
+  FileDialog openDialog1_;
+  FileDialog saveDialog1_;
+  FileDialog openDialog2_;
+  FileDialog saveDialog2_;
+
+  bool modified_ = false;
+  bool busy_ = false;  // an engine handler is under way (a message box may be open)
+
+  // Output pane model (Windows-1251 lines), shown in Memo3 when it is stale.
+  std::deque<std::string> output_;
+  bool outputStale_ = false;
+  bool viewsStale_ = false;
+  bool focusPending_ = false;
+  std::vector<std::string> shownInventory_;
+  std::vector<std::string> shownCharacteristics_;
+  std::vector<std::string> shownMonitor_;
+
+  // Activation tracking: another window of this program was active since we last were.
+  bool activatedOnce_ = false;
+  bool otherWindowWasActive_ = false;
+  bool libraryErrorReported_ = false;
+};

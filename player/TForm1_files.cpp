@@ -1,0 +1,143 @@
+// The main window's game flow and file commands: Begin game, Talk, New, Open File, Save as...,
+// Save game, Load game and Exit.
+#include <QFile>
+#include <QLineEdit>
+#include <filesystem>
+
+#include "TForm1.h"
+#include "editor/TForm2.h"
+#include "editor/TForm4.h"
+#include "gui/dialogs.h"
+#include "gui/qt_codec.h"
+#include "player/saved_game.h"
+#include "player/scenario_file.h"
+
+namespace {
+
+std::filesystem::path toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+// File errors of the cores name the file (in the file system's encoding) and the reason.
+QString fileError(const std::string& error) { return QString::fromLocal8Bit(error); }
+
+}  // namespace
+
+template <class Body>
+void TForm1::engineHandler(Body&& body) {
+  // The engine is never re-entered: a handler reached through the message loop of an engine
+  // message box while a run is under way does nothing.
+  if (busy_ || !editor_ || !libraryEditor_) return;
+  busy_ = true;
+  try {
+    body();
+  } catch (...) {
+    // The error leaves the handler (the application shows it); show what the run produced first.
+    busy_ = false;
+    viewsStale_ = true;
+    showResults();
+    throw;
+  }
+  busy_ = false;
+  showResults();
+}
+
+std::optional<QString> TForm1::askOpen(FileDialog& dialog) {
+  auto chosen = dialogs_.openFile(this, {dialog.filter, dialog.defaultSuffix, dialog.lastName});
+  if (chosen) dialog.lastName = *chosen;
+  return chosen;
+}
+
+std::optional<QString> TForm1::askSave(FileDialog& dialog) {
+  auto chosen = dialogs_.saveFile(this, {dialog.filter, dialog.defaultSuffix, dialog.lastName});
+  if (chosen) dialog.lastName = *chosen;
+  return chosen;
+}
+
+void TForm1::Begingame1Click() {
+  engineHandler([this] {
+    game_.begin(editor_->lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+  });
+}
+
+void TForm1::Talk1Click() {
+  engineHandler([this] {
+    // Talk empties the input line whatever the command does.
+    std::string raw = marvo::fromQt(Edit2->text());
+    Edit2->clear();
+    game_.talk(raw, *this);
+  });
+}
+
+void TForm1::New1Click() {
+  engineHandler([this] {
+    editor_->clearText();
+    game_.reset(*this);
+    clearOutput();
+  });
+}
+
+void TForm1::openScenario(const QString& path) {
+  if (!editor_ || busy_) return;
+  auto read = marvo::readScenarioFile(toPath(path));
+  if (!read.error.empty()) {
+    report(fileError(read.error));
+    return;
+  }
+  editor_->setLines(read.lines);
+  openDialog1_.lastName = path;
+  saveDialog1_.lastName = path;  // "Save as..." and "Exit" offer to write back to it
+  Begingame1Click();
+}
+
+void TForm1::OpenFile1Click() {
+  if (!editor_ || busy_) return;
+  if (auto name = askOpen(openDialog1_)) openScenario(*name);
+}
+
+void TForm1::Saveas1Click() {
+  if (!editor_ || busy_) return;
+  auto name = askSave(saveDialog1_);
+  if (!name) return;
+  if (auto error = marvo::writeScenarioFile(toPath(*name), editor_->lines())) {
+    report(fileError(*error));
+    return;
+  }
+  modified_ = false;  // only once the text is safely on disk
+}
+
+void TForm1::Savegame1Click() {
+  if (busy_) return;
+  auto name = askSave(saveDialog2_);
+  if (!name) return;
+  if (auto error = marvo::writeSavedGame(toPath(*name), game_.commandLog())) report(fileError(*error));
+}
+
+void TForm1::Loadgame1Click() {
+  if (!editor_ || busy_) return;
+  auto name = askOpen(openDialog2_);
+  if (!name) return;
+  // Read first: a file that cannot be read leaves the running game as it was.
+  auto saved = marvo::readSavedGame(toPath(*name));
+  if (!saved.error.empty()) {
+    report(fileError(saved.error));
+    return;
+  }
+  engineHandler([this, &saved] {
+    game_.begin(editor_->lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    game_.replay(saved.commands, *this);
+  });
+}
+
+void TForm1::Exit1Click() {
+  if (busy_) return;
+  if (modified_ && editor_) {
+    if (auto name = askSave(saveDialog1_)) {
+      if (auto error = marvo::writeScenarioFile(toPath(*name), editor_->lines())) {
+        // The text is not saved: stay, so that the user can try again.
+        report(fileError(*error));
+        return;
+      }
+      modified_ = false;
+    }
+  }
+  if (exitApplication) exitApplication(0);
+}

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Smoke test of the real desktop program: start marvo on a small game under Xvfb, type a command
+# into the input line and check on screenshots that the window showed the game's answer.
+# Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
+set -euo pipefail
+
+marvo=$(realpath "$1")
+work=$2
+for tool in Xvfb xdotool import convert iconv; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "smoke: $tool is not installed; skipped"
+    exit 77
+  fi
+done
+
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+
+# A game in plain Windows-1251 text, as another editor would write it, and a small library.
+iconv -f UTF-8 -t CP1251 >smoke.scn <<'EOF'
+:hall
+@You stand in a long hall. A door leads north.
+TALK look
+!The walls are covered with old maps of forgotten kingdoms.
+!A cold draught comes from under the northern door.
+REDO
+READ
+:common
+RETURN
+EOF
+iconv -f UTF-8 -t CP1251 >marvo.lib <<'EOF'
+* library of the smoke test
+EOF
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and tells its number.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+[[ -s $work/display ]] || { echo "smoke: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=:$(head -n1 "$work/display")
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+"$marvo" smoke.scn >"$work/marvo.log" 2>&1 &
+pids+=($!)
+
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --name '^Marvo IF v1\.03$' 2>/dev/null | head -n1 || true)
+  [[ -n $window ]] && break
+  sleep 0.1
+done
+[[ -n $window ]] || { echo "smoke: the main window did not appear"; cat "$work/marvo.log"; exit 1; }
+sleep 1.5
+
+# Light pixels (the game's text) on the whole screen.
+light_pixels() {
+  convert "$1" -colorspace Gray -threshold 60% -format '%[fx:round(mean*w*h)]' info:
+}
+
+import -window root "$work/before.png"
+before=$(light_pixels "$work/before.png")
+
+# No window manager: click into the input line (bottom left of the window) before typing.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+sleep 0.3
+xdotool type --delay 60 look
+xdotool key Return
+sleep 1.5
+import -window root "$work/after.png"
+after=$(light_pixels "$work/after.png")
+
+echo "smoke: window $WIDTH x $HEIGHT at $X,$Y; light pixels before $before, after $after"
+if ! kill -0 "${pids[1]}" 2>/dev/null; then
+  echo "smoke: marvo is no longer running"; cat "$work/marvo.log"; exit 1
+fi
+if ((before < 200)); then
+  echo "smoke: the window shows no game text after start"; exit 1
+fi
+if ((after < before + 400)); then
+  echo "smoke: the answer to the command did not appear"; exit 1
+fi
+echo "smoke: passed"

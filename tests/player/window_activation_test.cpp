@@ -1,0 +1,92 @@
+// Main window tests: activation focuses the input line and reloads "marvo.lib" into the library editor.
+#include <QFile>
+#include <QLineEdit>
+
+#include "window_fixture.h"
+
+using window_test::Windows;
+
+namespace {
+
+const QStringList kLibrary = {QStringLiteral("* Библиотека"), QStringLiteral("lib_loaded = 1")};
+
+// Another window of the program becomes active, then the main window again.
+bool visitAnotherWindow(Windows& w) {
+  QWidget other;
+  other.show();
+  if (!QTest::qWaitForWindowActive(&other)) return false;
+  other.hide();
+  w.form1->activateWindow();
+  if (!QTest::qWaitForWindowActive(w.form1.get())) return false;
+  QCoreApplication::processEvents();
+  return true;
+}
+
+}  // namespace
+
+class WindowActivationTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void activationReloadsTheLibrary();
+  void missingLibraryIsReportedOnce();
+};
+
+void WindowActivationTest::activationReloadsTheLibrary() {
+  Windows w;
+  window_test::writeCp1251(w.path(QStringLiteral("marvo.lib")), kLibrary);
+  QVERIFY(w.form4->libraryLines().empty());
+  QVERIFY(w.showActive());
+  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+  QVERIFY(w.form1->Edit2->hasFocus());
+
+  // Unsaved edits in the library editor are replaced when the main window is active again.
+  w.form4->setLibraryLines({"changed"});
+  QVERIFY(visitAnotherWindow(w));
+  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+  QVERIFY(w.form1->Edit2->hasFocus());
+  QVERIFY(w.dialogs.messages.isEmpty());
+
+  // Coming back from another application (no window of ours active in between) is no reload.
+  w.form4->setLibraryLines({"changed"});
+  emit qApp->focusWindowChanged(nullptr);
+  emit qApp->focusWindowChanged(w.form1->windowHandle());
+  QCoreApplication::processEvents();
+  QCOMPARE(w.form4->libraryLines(), std::vector<std::string>{"changed"});
+
+  // A game started after an activation has the file's library spliced in before its RETURN.
+  QVERIFY(visitAnotherWindow(w));
+  w.setScenario({QStringLiteral(":hall"), QStringLiteral("READ"), QStringLiteral(":common"),
+                 QStringLiteral("RETURN")});
+  w.form1->Begingame1Click();
+  QVERIFY(w.engine.findVariable("lib_loaded") != marvo::kTableSize);
+}
+
+void WindowActivationTest::missingLibraryIsReportedOnce() {
+  Windows w;
+  const QString library = w.path(QStringLiteral("marvo.lib"));
+  QFile::remove(library);
+  w.form4->setLibraryLines({"old"});
+  QVERIFY(w.showActive());
+  QTRY_COMPARE(w.dialogs.messages.size(), 1);
+  QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("marvo.lib")));
+  QVERIFY(w.form4->libraryLines().empty());  // the game goes on with an empty library
+
+  QVERIFY(visitAnotherWindow(w));
+  QVERIFY(visitAnotherWindow(w));
+  QCOMPARE(w.dialogs.messages.size(), 1);
+
+  window_test::writeCp1251(library, kLibrary);
+  QVERIFY(visitAnotherWindow(w));
+  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+
+  // Readable in between: a new loss is reported again.
+  QFile::remove(library);
+  QVERIFY(visitAnotherWindow(w));
+  QTRY_COMPARE(w.dialogs.messages.size(), 2);
+  QVERIFY(w.form4->libraryLines().empty());
+}
+
+QObject* makeWindowActivationTest() { return new WindowActivationTest; }
+
+#include "window_activation_test.moc"

@@ -1,0 +1,101 @@
+// Shared set-up of the main window tests: the windows of the program in a scratch directory.
+#pragma once
+
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/TForm2.h"
+#include "editor/TForm4.h"
+#include "engine/engine.h"
+#include "gui/dialogs.h"
+#include "gui/qt_codec.h"
+#include "player/TForm1.h"
+#include "player/window_application.h"
+
+namespace window_test {
+
+// Writes `lines` (UTF-8 source text) as a Windows-1251 file with CR LF line ends.
+inline void writeCp1251(const QString& path, const QStringList& lines) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write fixture");
+  for (const QString& line : lines) {
+    std::string bytes = marvo::fromQt(line);
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.write("\r\n");
+  }
+}
+
+inline std::vector<std::string> cp1251(const QStringList& lines) { return marvo::fromQt(lines); }
+
+// Types `text` into `widget` one character at a time (Cyrillic included).
+inline void type(QWidget* widget, const QString& text) {
+  for (QChar ch : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+// Scripted dialogs that can also do something while a message box would be open.
+struct TestDialogs : marvo::ScriptedDialogs {
+  std::function<void()> duringMessage;
+  void message(QWidget* parent, const QString& text) override {
+    ScriptedDialogs::message(parent, text);
+    if (duringMessage) duringMessage();
+  }
+};
+
+// The main window with the code editor, a map editor stand-in and the library editor, run in a
+// fresh current directory; errors that escape handlers are recorded by the scripted dialogs.
+struct Windows {
+  QTemporaryDir dir;
+  QString previousDir = QDir::currentPath();
+  marvo::Engine engine;
+  TestDialogs dialogs;
+  std::unique_ptr<TForm1> form1;
+  TForm2* form2 = nullptr;
+  QDialog* map = nullptr;
+  TForm4* form4 = nullptr;
+  int exitCalls = 0;
+  int exitCode = -1;
+
+  Windows() {
+    QDir::setCurrent(dir.path());
+    writeCp1251(path(QStringLiteral("marvo.lib")), {});  // an empty library, present
+    static_cast<marvo::Application*>(qApp)->setDialogs(&dialogs);
+    form1 = std::make_unique<TForm1>(engine, dialogs);
+    form2 = new TForm2(dialogs, form1.get());
+    map = new QDialog(form1.get());
+    form4 = new TForm4(dialogs, form1.get());
+    form1->attachWindows(*form2, *map, *form4);
+    form2->beginGame = [this] { form1->Begingame1Click(); };
+    form1->exitApplication = [this](int code) {
+      ++exitCalls;
+      exitCode = code;
+    };
+  }
+  ~Windows() {
+    static_cast<marvo::Application*>(qApp)->setDialogs(nullptr);
+    form1.reset();
+    QDir::setCurrent(previousDir);
+  }
+
+  QString path(const QString& name) const { return dir.filePath(name); }
+  void setScenario(const QStringList& lines) { form2->setLines(cp1251(lines)); }
+  QStringList output() const { return form1->outputLines(); }
+  QString memo3() const { return form1->Memo3->toPlainText(); }
+  // Shows the main window and waits until it is active and has taken its first activation.
+  bool showActive() {
+    form1->show();
+    if (!QTest::qWaitForWindowActive(form1.get())) return false;
+    QCoreApplication::processEvents();
+    return true;
+  }
+};
+
+}  // namespace window_test
