@@ -17,13 +17,19 @@ std::vector<std::string> breakDescription(std::string_view text, std::size_t wid
       lines.emplace_back(text.substr(pos));
       break;
     }
-    std::size_t length = width;  // a word longer than the line is cut at the width
-    for (std::size_t i = pos + width; i > pos; --i) {
-      if (isBlank(text[i - 1])) {
-        length = i - pos;
-        break;
+    // A word that ends right at the margin keeps the whole width; otherwise the line ends after
+    // the last blank that fits, and a word longer than the line is cut at the width.
+    std::size_t length = width;
+    if (!isBlank(text[pos + width])) {
+      for (std::size_t i = pos + width; i > pos; --i) {
+        if (isBlank(text[i - 1])) {
+          length = i - pos;
+          break;
+        }
       }
     }
+    // The blanks at the break hang at the end of the line instead of starting the next one.
+    while (pos + length < text.size() && isBlank(text[pos + length])) ++length;
     lines.emplace_back(text.substr(pos, length));
     pos += length;
   }

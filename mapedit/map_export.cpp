@@ -18,11 +18,9 @@ std::string strip(std::string_view name) {
 }
 
 std::string locationLabel(std::string_view name, int column, int row) {
-  std::string number = decimal(cellNumber(column, row));
   std::string label = strip(name);
-  const std::size_t room = kLabelLimit - number.size();
-  if (label.size() > room) label.resize(room);
-  return label + number;
+  if (label.size() > kLabelNameLimit) label.resize(kLabelNameLimit);
+  return label + decimal(cellNumber(column, row));
 }
 
 std::vector<Neighbour> namedNeighbours(const Map& map, int column, int row) {

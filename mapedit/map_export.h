@@ -17,11 +17,12 @@ inline constexpr std::string_view kLabelDelimiters = " +-=<>*/,;()";
 // `name` without any of the twelve delimiters; every other character stays, in order and case.
 std::string strip(std::string_view name);
 
-// Longest label written: "goto " and the label then fit the 79 characters of a statement.
-inline constexpr std::size_t kLabelLimit = 74;
+// A label uses at most this many characters of the stripped name.
+inline constexpr std::size_t kLabelNameLimit = 79;
 
 // Label of the location at (column, row): strip(name) followed by the cell number in decimal.
-// A stripped name too long for kLabelLimit is cut at its end; the cell number keeps labels unique.
+// A stripped name longer than kLabelNameLimit is cut at its end; the cell number keeps labels
+// unique.
 std::string locationLabel(std::string_view name, int column, int row);
 
 enum class Direction { North, South, West, East };

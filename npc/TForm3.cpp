@@ -2,6 +2,7 @@
 // a callable dialogue location at the end of the scenario.
 #include "TForm3.h"
 
+#include <QAbstractItemDelegate>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -67,6 +68,11 @@ TForm3::TForm3(TForm2& editor, marvo::Dialogs& dialogs, QWidget* parent)
   connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
   connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
   TreeView1->installEventFilter(this);
+  // Esc closes the window from anywhere, also while a node is edited in place (the edit is dropped).
+  connect(TreeView1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+          [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+            if (hint == QAbstractItemDelegate::RevertModelCache) close();
+          });
 }
 
 QWidget* TForm3::buildDialoguePage() {

@@ -18,12 +18,21 @@ TEST(DescriptionLines, ShortTextsStayOnOneLine) {
 
 TEST(DescriptionLines, BreaksAfterTheLastBlankThatFits) {
   EXPECT_EQ(breakDescription("one two three", 8), (Lines{"one two ", "three"}));
-  // A word that would end exactly at the margin goes to the next line: no line exceeds the width.
-  EXPECT_EQ(breakDescription("abc defgh ij", 9), (Lines{"abc ", "defgh ij"}));
+  EXPECT_EQ(breakDescription("abc defgh ij", 8), (Lines{"abc ", "defgh ij"}));
   EXPECT_EQ(breakDescription("abc defgh", 9), (Lines{"abc defgh"}));
-  // Runs of blanks stay where they fall.
-  EXPECT_EQ(breakDescription("ab     cd", 4), (Lines{"ab  ", "   ", "cd"}));
   EXPECT_EQ(breakDescription("ab\tcd", 3), (Lines{"ab\t", "cd"}));
+}
+
+TEST(DescriptionLines, BlanksAtTheBreakHangAtTheEndOfTheLine) {
+  // A word that ends right at the margin keeps its line; the blank after it does not start the next.
+  EXPECT_EQ(breakDescription("abc defgh ij", 9), (Lines{"abc defgh ", "ij"}));
+  EXPECT_EQ(breakDescription("ab     cd", 4), (Lines{"ab     ", "cd"}));
+  EXPECT_EQ(breakDescription("abcd \t ", 4), (Lines{"abcd \t "}));
+  // The piece of a word cut at the width lets the blank after it hang as well.
+  EXPECT_EQ(breakDescription("abcdef gh", 3), (Lines{"abc", "def ", "gh"}));
+  // Leading blanks of the paragraph stay where they are.
+  EXPECT_EQ(breakDescription("  ab cd", 3), (Lines{"  ", "ab ", "cd"}));
+  EXPECT_EQ(breakDescription("     abc", 3), (Lines{"     ", "abc"}));
 }
 
 TEST(DescriptionLines, LongWordsAreCutAtTheWidth) {
@@ -39,9 +48,15 @@ TEST(DescriptionLines, JoiningTheLinesGivesTheTextBack) {
     for (auto& ch : text) ch = alphabet[random() % alphabet.size()];
     const std::size_t width = 1 + random() % 90;
     auto lines = breakDescription(text, width);
-    for (const auto& line : lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
       ASSERT_FALSE(line.empty());
-      ASSERT_LE(line.size(), width);
+      // Only blanks may stand past the width, and only the first line may begin with one.
+      const std::size_t visible = line.find_last_not_of(" \t") + 1;  // 0 for a line of blanks
+      ASSERT_LE(visible, width) << "line " << i << " width " << width;
+      if (i > 0) {
+        ASSERT_FALSE(line[0] == ' ' || line[0] == '\t') << "line " << i;
+      }
     }
     ASSERT_EQ(joinDescriptionLines(lines), text) << "width " << width;
   }

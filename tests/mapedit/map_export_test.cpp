@@ -47,13 +47,21 @@ TEST(MapLabels, LabelIsStrippedNameAndCellNumber) {
   EXPECT_EQ(cellNumber(5, 3), 305);
 }
 
-TEST(MapLabels, OverlongNamesAreCutSoTheJumpLineFitsAStatement) {
-  const std::string name(120, 'n');
-  const std::string label = locationLabel(name, 99, 99);
-  EXPECT_EQ(label.size(), kLabelLimit);
-  EXPECT_EQ(label, std::string(kLabelLimit - 4, 'n') + "9999");
-  EXPECT_LE(("goto " + label).size(), 79u);
-  EXPECT_EQ(locationLabel(std::string(70, 'n'), 1, 1), std::string(70, 'n') + "101");
+TEST(MapLabels, NamesUpTo79CharactersKeepTheirWholeLabel) {
+  // Every character of a name of up to 79 characters reaches the label, whatever the cell number.
+  const std::string longest(79, 'n');
+  EXPECT_EQ(locationLabel(longest, 99, 99), longest + "9999");
+  EXPECT_EQ(locationLabel(std::string(75, 'n') + " - ()", 1, 1), std::string(75, 'n') + "101");
+  // Only a longer stripped name is cut, and cut the same way wherever the label appears.
+  EXPECT_EQ(locationLabel(std::string(120, 'n'), 99, 99), longest + "9999");
+  Map map;
+  map.setName(1, 1, std::string(100, 'a'));
+  map.setName(2, 1, "b");
+  const auto lines = exportMap(map, ExportOptions()).lines;
+  const std::string label = std::string(79, 'a') + "101";
+  EXPECT_EQ(lines[0], "goto " + label);
+  EXPECT_EQ(lines[3], ":" + label);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), w("btn [на запад] "_w) + label), lines.end());
 }
 
 TEST(MapNeighbours, OrderIsNorthSouthWestEastAndOnlyNamedCellsCount) {
@@ -179,6 +187,17 @@ TEST(MapExport, DescriptionsAreWrappedAndUnnamedCellsExportNothing) {
   EXPECT_EQ(block(lines, "Room1010"), expected);
   EXPECT_GE(breakDescription(description).size(), 2u);
   for (const auto& line : lines) EXPECT_EQ(line.find("hidden"), std::string::npos);
+}
+
+TEST(MapExport, ABlankAtTheMarginEndsItsLineInsteadOfStartingTheNext) {
+  Map map;
+  map.setName(1, 1, "Room");
+  const std::string full(kDescriptionWidth - 5, 'x');
+  map.setDescription(101, full + " word next words");
+  auto lines = block(exportMap(map, noJump()).lines, "Room101");
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[3], "@" + full + " word ");
+  EXPECT_EQ(lines[4], "@next words");
 }
 
 TEST(MapExport, NameLinePhrasesAndNamesAsCaptions) {

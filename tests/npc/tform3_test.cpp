@@ -268,6 +268,17 @@ class TForm3Test : public QObject {
     QTest::keyClick(form->TreeView1, Qt::Key_Escape);
     QVERIFY(!form->isVisible());
     QCOMPARE(outline(*form), QStringList{s("0:a")});
+
+    // Esc while a node is edited in place drops the edit and closes the window as well.
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->TreeView1->editItem(form->TreeView1->topLevelItem(0));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->setText(s("changed"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(!form->isVisible());
+    QCOMPARE(outline(*form), QStringList{s("0:a")});
   }
 
  private:
