@@ -93,9 +93,22 @@ bool TForm4::ToolButton2Click() {
 }
 
 bool TForm4::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-    close();
-    return true;
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape) {
+      close();
+      return true;
+    }
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == RichEdit1 && enter && (key->modifiers() & Qt::ShiftModifier)) {
+      // Shift+Enter would break the line inside its block, a break that no library line can
+      // hold (it would be saved as "?"): every line break starts a new line.
+      QTextCursor cursor = RichEdit1->textCursor();
+      cursor.insertBlock();
+      RichEdit1->setTextCursor(cursor);
+      RichEdit1->ensureCursorVisible();
+      return true;
+    }
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -85,6 +85,14 @@ class LibraryWindowTest : public QObject {
     QTest::keyClick(library_->RichEdit1, Qt::Key_Return);
     library_->ToolButton2Click();
     QCOMPARE(savedFile(), w("x\tё\r\n"));
+
+    // Shift+Enter breaks the line like Enter: a new line, never a character inside the line.
+    typeText(library_->RichEdit1, "ab");
+    QTest::keyClick(library_->RichEdit1, Qt::Key_Left);
+    QTest::keyClick(library_->RichEdit1, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(library_->libraryLines(), w({"x\tё", "a", "b"}));
+    library_->ToolButton2Click();
+    QCOMPARE(savedFile(), w("x\tё\r\na\r\nb"));
   }
 
   void emptyTextWritesAnEmptyFile() {
