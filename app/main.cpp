@@ -39,6 +39,8 @@ int main(int argc, char* argv[]) {
     // Without a window manager "maximised" means nothing: cover the screen ourselves as well.
     if (QScreen* screen = form1.screen()) form1.setGeometry(screen->availableGeometry());
     form1.showMaximized();
+    // Its first activation loads "marvo.lib"; ask for it also where no window manager gives it.
+    form1.activateWindow();
 
     // A scenario path as the only argument is opened as "Open File" opens it.
     const QStringList args = QCoreApplication::arguments();

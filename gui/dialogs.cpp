@@ -15,6 +15,8 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& r
                                                      : QFileDialog::AnyFile);
   dialog.setNameFilter(request.filter);
   if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+  // Choosing an existing file in a save dialog replaces it without asking.
+  if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst();

@@ -22,6 +22,7 @@
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "player/window_application.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ void TForm1::buildControls() {
   Edit2->setObjectName(QStringLiteral("Edit2"));
   Edit2->setFrame(false);
   Edit2->setFixedHeight(25);
-  connect(Edit2, &QLineEdit::returnPressed, this, &TForm1::Talk1Click);
+  connect(Edit2, &QLineEdit::returnPressed, this, &TForm1::Edit2KeyPress);
 
   Label3 = new QLabel(QStringLiteral("Инвентарь:"), central);
   Label3->setObjectName(QStringLiteral("Label3"));
@@ -212,15 +213,21 @@ void TForm1::applyLook() {
 // ---- keys, activation and small commands ----
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_F9 && static_cast<QWidget*>(watched)->window() == this) {
-      Begingame1Click();
-      return true;
-    }
+  // Key preview: the window sees the keys of all its controls before they do.
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    if (FormKeyDown(*static_cast<QKeyEvent*>(event))) return true;
   }
   return QMainWindow::eventFilter(watched, event);
 }
+
+bool TForm1::FormKeyDown(const QKeyEvent& key) {
+  if (key.key() != Qt::Key_F9) return false;
+  Begingame1Click();
+  return true;
+}
+
+void TForm1::Edit2KeyPress() { Talk1Click(); }
 
 void TForm1::onFocusWindowChanged(QWindow* window) {
   if (!window || window->type() == Qt::Popup || window->type() == Qt::ToolTip) return;
@@ -243,14 +250,14 @@ void TForm1::FormActivate() {
 
 void TForm1::reloadLibrary() {
   if (!libraryEditor_) return;
+  libraryLoaded_ = true;
   auto read = marvo::readWholeFile("marvo.lib");
   if (!read.error.empty()) {
-    // A missing library is reported once, not at every activation (the box itself activates us
-    // again when it closes); the game goes on without library lines.
-    libraryEditor_->setLibraryLines({});
+    // The library text keeps what it held (nothing at the first activation). The loss is reported
+    // once, not at every activation: the error box itself activates us again when it closes.
     if (!libraryErrorReported_) {
       libraryErrorReported_ = true;
-      report(QString::fromLocal8Bit(read.error));
+      showError(QString::fromLocal8Bit(read.error));
     }
     return;
   }
@@ -263,6 +270,10 @@ void TForm1::Clearscreen1Click() {
   output_.emplace_back(">");
   outputStale_ = true;
   showOutput();
+}
+
+void TForm1::Memo3Change() {
+  while (output_.size() > static_cast<std::size_t>(kOutputLimit)) output_.pop_front();
 }
 
 void TForm1::Help2Click() {
@@ -286,6 +297,14 @@ void TForm1::Timer1Timer() { game_.tick(); }
 
 void TForm1::report(const QString& text) { dialogs_.message(this, text); }
 
+void TForm1::showError(const QString& text) {
+  if (auto* app = dynamic_cast<marvo::Application*>(QCoreApplication::instance())) {
+    app->showError(text);
+    return;
+  }
+  report(text);
+}
+
 // ---- engine host ----
 
 void TForm1::focusInput() { focusPending_ = true; }
@@ -296,9 +315,9 @@ void TForm1::clearOutput() {
 }
 
 void TForm1::appendOutput(std::string_view line) {
-  if (output_.size() >= static_cast<std::size_t>(kOutputLimit)) output_.pop_front();
   output_.emplace_back(line);
   outputStale_ = true;
+  Memo3Change();
 }
 
 void TForm1::showMessage(std::string_view text) {

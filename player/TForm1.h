@@ -15,6 +15,7 @@
 
 class QAction;
 class QDialog;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -42,7 +43,8 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   // map editor and the library editor. Must be called before any command is used.
   void attachWindows(TForm2& editor, QDialog& mapEditor, TForm4& libraryEditor);
 
-  // Opens `path` as "Open File" does after its dialog (used for the command-line argument).
+  // Opens `path` as "Open File" does after its dialog (also used for the command-line argument,
+  // which may come before the window's first activation: the library is loaded first then).
   void openScenario(const QString& path);
 
   // Handlers of the menu, the keys and the timer.
@@ -60,6 +62,14 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void Help2Click();
   void Timer1Timer();
   void FormActivate();
+  // Key preview: F9, with any modifiers, starts the game. Returns whether the key was used.
+  bool FormKeyDown(const QKeyEvent& key);
+  // Enter in the input line.
+  void Edit2KeyPress();
+  // After every change of the output pane: keeps its latest kOutputLimit lines.
+  void Memo3Change();
+  // Bound to no control; kept as the window's empty handler.
+  void ComboBox1Click() {}
 
   // The output pane's lines as the player sees them (at most kOutputLimit).
   QStringList outputLines() const;
@@ -121,6 +131,8 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   std::optional<QString> askOpen(FileDialog& dialog);
   std::optional<QString> askSave(FileDialog& dialog);
   void report(const QString& text);
+  // The application's standard error display (a message box with the error's text).
+  void showError(const QString& text);
   void reloadLibrary();
   void onFocusWindowChanged(QWindow* window);
 
@@ -158,5 +170,6 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   // Activation tracking: another window of this program was active since we last were.
   bool activatedOnce_ = false;
   bool otherWindowWasActive_ = false;
+  bool libraryLoaded_ = false;  // "marvo.lib" has been read (or tried) at least once
   bool libraryErrorReported_ = false;
 };

@@ -2,6 +2,7 @@
 // Save game, Load game and Exit.
 #include <QFile>
 #include <QLineEdit>
+#include <exception>
 #include <filesystem>
 
 #include "TForm1.h"
@@ -27,17 +28,24 @@ void TForm1::engineHandler(Body&& body) {
   // message box while a run is under way does nothing.
   if (busy_ || !editor_ || !libraryEditor_) return;
   busy_ = true;
+  std::optional<QString> error;
   try {
     body();
+  } catch (const std::exception& e) {
+    error = QString::fromLocal8Bit(e.what());
   } catch (...) {
-    // The error leaves the handler (the application shows it); show what the run produced first.
-    busy_ = false;
-    viewsStale_ = true;
-    showResults();
-    throw;
+    error = QStringLiteral("Unknown error");
   }
   busy_ = false;
+  if (!error) {
+    showResults();
+    return;
+  }
+  // The error ends the handler; it is caught here rather than left to unwind through the
+  // toolkit's signal and event code. Show what the run produced, then the error.
+  viewsStale_ = true;
   showResults();
+  showError(*error);
 }
 
 std::optional<QString> TForm1::askOpen(FileDialog& dialog) {
@@ -77,9 +85,12 @@ void TForm1::New1Click() {
 
 void TForm1::openScenario(const QString& path) {
   if (!editor_ || busy_) return;
+  // A scenario named on the command line is opened before the window has been activated: the
+  // game must not start without the library.
+  if (!libraryLoaded_) reloadLibrary();
   auto read = marvo::readScenarioFile(toPath(path));
   if (!read.error.empty()) {
-    report(fileError(read.error));
+    showError(fileError(read.error));
     return;
   }
   editor_->setLines(read.lines);
@@ -98,7 +109,7 @@ void TForm1::Saveas1Click() {
   auto name = askSave(saveDialog1_);
   if (!name) return;
   if (auto error = marvo::writeScenarioFile(toPath(*name), editor_->lines())) {
-    report(fileError(*error));
+    showError(fileError(*error));
     return;
   }
   modified_ = false;  // only once the text is safely on disk
@@ -108,7 +119,7 @@ void TForm1::Savegame1Click() {
   if (busy_) return;
   auto name = askSave(saveDialog2_);
   if (!name) return;
-  if (auto error = marvo::writeSavedGame(toPath(*name), game_.commandLog())) report(fileError(*error));
+  if (auto error = marvo::writeSavedGame(toPath(*name), game_.commandLog())) showError(fileError(*error));
 }
 
 void TForm1::Loadgame1Click() {
@@ -118,11 +129,13 @@ void TForm1::Loadgame1Click() {
   // Read first: a file that cannot be read leaves the running game as it was.
   auto saved = marvo::readSavedGame(toPath(*name));
   if (!saved.error.empty()) {
-    report(fileError(saved.error));
+    showError(fileError(saved.error));
     return;
   }
   engineHandler([this, &saved] {
     game_.begin(editor_->lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    // Each replayed command passes through the input line, and Talk leaves it empty.
+    if (!saved.commands.empty()) Edit2->clear();
     game_.replay(saved.commands, *this);
   });
 }
@@ -133,7 +146,7 @@ void TForm1::Exit1Click() {
     if (auto name = askSave(saveDialog1_)) {
       if (auto error = marvo::writeScenarioFile(toPath(*name), editor_->lines())) {
         // The text is not saved: stay, so that the user can try again.
-        report(fileError(*error));
+        showError(fileError(*error));
         return;
       }
       modified_ = false;

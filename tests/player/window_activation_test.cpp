@@ -30,6 +30,7 @@ class WindowActivationTest : public QObject {
  private slots:
   void activationReloadsTheLibrary();
   void missingLibraryIsReportedOnce();
+  void scenarioOpenedBeforeActivationHasTheLibrary();
 };
 
 void WindowActivationTest::activationReloadsTheLibrary() {
@@ -66,25 +67,47 @@ void WindowActivationTest::missingLibraryIsReportedOnce() {
   Windows w;
   const QString library = w.path(QStringLiteral("marvo.lib"));
   QFile::remove(library);
-  w.form4->setLibraryLines({"old"});
   QVERIFY(w.showActive());
   QTRY_COMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("marvo.lib")));
-  QVERIFY(w.form4->libraryLines().empty());  // the game goes on with an empty library
+  QVERIFY(w.form4->libraryLines().empty());  // the game goes on without library lines
 
+  // Text typed into the library editor survives while the file is missing.
+  w.form4->setLibraryLines({"typed"});
   QVERIFY(visitAnotherWindow(w));
   QVERIFY(visitAnotherWindow(w));
   QCOMPARE(w.dialogs.messages.size(), 1);
+  QCOMPARE(w.form4->libraryLines(), std::vector<std::string>{"typed"});
 
   window_test::writeCp1251(library, kLibrary);
   QVERIFY(visitAnotherWindow(w));
   QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
 
-  // Readable in between: a new loss is reported again.
+  // Readable in between: a new loss is reported again, and the text read last stays.
   QFile::remove(library);
   QVERIFY(visitAnotherWindow(w));
   QTRY_COMPARE(w.dialogs.messages.size(), 2);
-  QVERIFY(w.form4->libraryLines().empty());
+  QCOMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+}
+
+void WindowActivationTest::scenarioOpenedBeforeActivationHasTheLibrary() {
+  // The command-line scenario is opened as soon as the event loop runs, which may be before the
+  // window's first activation.
+  Windows w;
+  window_test::writeCp1251(w.path(QStringLiteral("marvo.lib")), {QStringLiteral("libvalue = 7")});
+  const QString scenario = w.path(QStringLiteral("start.scn"));
+  window_test::writeCp1251(scenario, {QStringLiteral("* return: the library goes before this line"),
+                                      QStringLiteral(":hall"), QStringLiteral("@Библиотека: [#libvalue]"),
+                                      QStringLiteral("READ")});
+  w.form1->openScenario(scenario);
+  QCOMPARE(w.output(), QStringList{QStringLiteral("Библиотека: 7")});
+  QVERIFY(w.dialogs.messages.isEmpty());
+
+  // The first activation then reloads it as usual, without a second report of anything.
+  QVERIFY(w.showActive());
+  QTRY_VERIFY(w.form1->Edit2->hasFocus());
+  QCOMPARE(w.form4->libraryLines(), std::vector<std::string>{"libvalue = 7"});
+  QVERIFY(w.dialogs.messages.isEmpty());
 }
 
 QObject* makeWindowActivationTest() { return new WindowActivationTest; }

@@ -1,5 +1,6 @@
 // Main window tests: the modified flag and Exit, New, Open File, Save as..., Save game, Load game.
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTimer>
@@ -52,6 +53,7 @@ class WindowFilesTest : public QObject {
   void openFileErrorKeepsTheText();
   void saveAndLoadGameRoundTrip();
   void unreadableSavedGameLeavesTheGame();
+  void unwritableCopyIsReportedOnceAndTheGameStarts();
 };
 
 void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
@@ -203,6 +205,7 @@ void WindowFilesTest::saveAndLoadGameRoundTrip() {
   talk(w, QStringLiteral("look"));
   w.form1->Clearscreen1Click();
   for (int round = 0; round < 2; ++round) {
+    w.form1->Edit2->setText(QStringLiteral("half-typed"));  // replaced by the replayed commands
     w.dialogs.fileAnswers.push_back(saved);
     w.form1->Loadgame1->trigger();
     QCOMPARE(w.output(), played);
@@ -221,8 +224,10 @@ void WindowFilesTest::saveAndLoadGameRoundTrip() {
   w.form1->Savegame1Click();
   QCOMPARE(fileBytes(empty), QByteArray());
   w.dialogs.fileAnswers.push_back(empty);
+  w.form1->Edit2->setText(QStringLiteral("half-typed"));
   w.form1->Loadgame1Click();
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
+  QCOMPARE(w.form1->Edit2->text(), QStringLiteral("half-typed"));  // no command passed through it
 }
 
 void WindowFilesTest::unreadableSavedGameLeavesTheGame() {
@@ -247,6 +252,22 @@ void WindowFilesTest::unreadableSavedGameLeavesTheGame() {
   w.form1->Savegame1Click();
   QCOMPARE(w.dialogs.messages.size(), 2);
   QCOMPARE(w.output(), output);
+}
+
+void WindowFilesTest::unwritableCopyIsReportedOnceAndTheGameStarts() {
+  Windows w;
+  w.setScenario(kHall);
+  QVERIFY(QDir(w.dir.path()).mkdir(QStringLiteral("tmp.scn")));  // the copy cannot replace a folder
+  w.form1->Begingame1Click();
+  QCOMPARE(w.dialogs.messages.size(), 1);
+  QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("tmp.scn")));
+  QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
+  w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("none.sav")));
+  w.form1->Savegame1Click();
+  w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("none.sav")));
+  w.form1->Loadgame1Click();  // starts the game again: no second report
+  QCOMPARE(w.dialogs.messages.size(), 1);
+  QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
 }
 
 QObject* makeWindowFilesTest() { return new WindowFilesTest; }

@@ -1,5 +1,6 @@
 // Main window tests: menu, keys, Talk, the output pane, the views, errors and the game clock.
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QTimer>
@@ -36,6 +37,7 @@ class WindowPlayTest : public QObject {
 
  private slots:
   void startsWithBannerAndMenuTable();
+  void menuShortcutsWorkFromTheInputLine();
   void f9StartsTheGameWhateverHasFocus();
   void enterAndF12SubmitTheInputLine();
   void emptyEnterReshowsTheLocation();
@@ -45,6 +47,7 @@ class WindowPlayTest : public QObject {
   void indexErrorIsShownAndTheProgramGoesOn();
   void timerTickChangesTimeAndNothingElse();
   void clockTicksWhileAnEngineMessageIsOpen();
+  void engineMessageShowsTheWindowAsItStands();
   void helpAsksTheDesktopToOpenTheHelpFile();
 };
 
@@ -60,6 +63,13 @@ void WindowPlayTest::startsWithBannerAndMenuTable() {
   QVERIFY(w.form1->Memo3->isReadOnly());
   QCOMPARE(items(w.form1->ListBox1), QStringList{QString()});
   QCOMPARE(w.form1->ListBox2->count(), 0);
+  QCOMPARE(w.form1->Label3->text(), QStringLiteral("Инвентарь:"));
+  QCOMPARE(w.form1->Label12->text(), QStringLiteral("Характеристики:"));
+  // "Arial Narrow" where it is installed, its metric twin where it is not.
+  for (QWidget* control : std::initializer_list<QWidget*>{w.form1->Memo3, w.form1->Edit2, w.form1->ListBox1}) {
+    QCOMPARE(control->font().families(),
+             (QStringList{QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")}));
+  }
 
   struct Row {
     QAction* action;
@@ -87,6 +97,65 @@ void WindowPlayTest::startsWithBannerAndMenuTable() {
   QCOMPARE(w.form1->File1->title(), QStringLiteral("File"));
   QCOMPARE(w.form1->Help1->title(), QStringLiteral("Game"));
   QCOMPARE(w.form1->Edit1->title(), QStringLiteral("Edit"));
+}
+
+void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
+  Windows w;
+  w.setScenario(kHall);
+  QUrl helpAsked;
+  w.form1->openDocument = [&](const QUrl& url) { helpAsked = url; };
+  QVERIFY(w.showActive());
+  // Each key goes to the input line, as when the player types. `whileModal` runs (and closes the
+  // window it opened) from inside the modal window's event loop.
+  auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                   std::function<void()> whileModal = {}) {
+    // After a modal window has closed, wait until the main window is the active one again.
+    if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == w.form1.get(); })) return false;
+    w.form1->Edit2->setFocus();
+    if (whileModal) QTimer::singleShot(0, w.form1.get(), whileModal);
+    QTest::keyClick(w.form1->Edit2, key, modifiers);
+    return true;
+  };
+
+  QVERIFY(press(Qt::Key_F1, Qt::ControlModifier));  // Begin game
+  QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле.")});
+  QVERIFY(press(Qt::Key_F2, Qt::ControlModifier));  // Save game
+  QCOMPARE(w.dialogs.requests.last().initialName, QStringLiteral("savegame.sav"));
+  QVERIFY(press(Qt::Key_F3, Qt::ControlModifier));  // Load game
+  QCOMPARE(w.dialogs.requests.last().filter, QStringLiteral("Save game (*.sav)"));
+  QVERIFY(w.dialogs.requests.last().initialName.isEmpty());
+  QVERIFY(press(Qt::Key_L, Qt::ControlModifier));  // Open File
+  QCOMPARE(w.dialogs.requests.last().filter, QStringLiteral("scenary (*.scn)"));
+  QVERIFY(w.dialogs.requests.last().defaultSuffix.isEmpty());
+  QVERIFY(press(Qt::Key_S, Qt::ControlModifier));  // Save as...
+  QCOMPARE(w.dialogs.requests.last().initialName, QStringLiteral("newqst.scn"));
+  QCOMPARE(w.dialogs.requests.size(), 4);
+
+  bool editorShown = false, mapShown = false;
+  QVERIFY(press(Qt::Key_F4, Qt::NoModifier, [&] {  // Edit scenary
+    editorShown = w.form2->isVisible() && QApplication::activeModalWidget() == w.form2;
+    w.form2->reject();
+  }));
+  QVERIFY(editorShown);
+  QVERIFY(w.form1->modified());
+  QVERIFY(press(Qt::Key_F5, Qt::NoModifier, [&] {  // Map editor
+    mapShown = w.map->isVisible() && QApplication::activeModalWidget() == w.map;
+    w.map->reject();
+  }));
+  QVERIFY(mapShown);
+
+  QVERIFY(press(Qt::Key_F1));  // Help
+  QVERIFY(helpAsked.toLocalFile().endsWith(QStringLiteral("/marvohlp.hlp")));
+
+  QVERIFY(press(Qt::Key_N, Qt::ControlModifier));  // New
+  QCOMPARE(w.form2->lineCount(), 0);
+  QVERIFY(w.output().isEmpty());
+
+  QCOMPARE(w.exitCalls, 0);
+  QVERIFY(press(Qt::Key_Q, Qt::ControlModifier));  // Exit, its save offer cancelled
+  QCOMPARE(w.dialogs.requests.size(), 5);
+  QCOMPARE(w.exitCalls, 1);
+  QVERIFY(w.dialogs.messages.isEmpty());
 }
 
 void WindowPlayTest::f9StartsTheGameWhateverHasFocus() {
@@ -216,6 +285,28 @@ void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
   QTest::keyClicks(w.form1->Edit2, QStringLiteral("hello"));
   QTest::keyClick(w.form1->Edit2, Qt::Key_Return);
   QCOMPARE(w.output(), (QStringList{QStringLiteral(">hello"), QStringLiteral("это невозможно")}));
+
+  // Through the menu and through Enter (in a fresh game: queued text outlives a game start): the
+  // error ends the handler, the program goes on.
+  Windows v;
+  v.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("btn [Дальше"),
+                 QStringLiteral("READ")});
+  v.form1->Begingame1->trigger();
+  QCOMPARE(v.dialogs.messages.size(), 1);
+  QVERIFY(v.output().isEmpty());
+  v.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("TALK go"),
+                 QStringLiteral("GOTO nowhere"), QStringLiteral("REDO"), QStringLiteral("READ")});
+  v.form1->Begingame1->trigger();
+  QCOMPARE(v.dialogs.messages.size(), 1);
+  QTest::keyClicks(v.form1->Edit2, QStringLiteral("go"));
+  QTest::keyClick(v.form1->Edit2, Qt::Key_Return);
+  QCOMPARE(v.dialogs.messages.size(), 3);
+  QCOMPARE(v.dialogs.messages[1], QStringLiteral("Нет метки для перехода!"));
+  QCOMPARE(v.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">go")}));
+  QVERIFY(v.form1->Edit2->text().isEmpty());
+  QCOMPARE(v.form1->game().commandLog(), std::vector<std::string>{"go"});
+  v.form1->Begingame1->trigger();
+  QCOMPARE(v.output(), QStringList{QStringLiteral("Вы в холле.")});
 }
 
 void WindowPlayTest::timerTickChangesTimeAndNothingElse() {
@@ -261,6 +352,26 @@ void WindowPlayTest::clockTicksWhileAnEngineMessageIsOpen() {
   w.form1->Begingame1Click();
   QCOMPARE(w.dialogs.messages, QStringList{QStringLiteral("Не найдена переменная")});
   QVERIFY(timeDuringMessage >= 1);
+}
+
+void WindowPlayTest::engineMessageShowsTheWindowAsItStands() {
+  // READ shows the first line, then the common section meets a missing variable in mid-run.
+  Windows w;
+  w.setScenario({QStringLiteral(":hall"), QStringLiteral("VIP сила"), QStringLiteral("сила = 3"),
+                 QStringLiteral("!Первая строка"), QStringLiteral("READ"), QStringLiteral(":common"),
+                 QStringLiteral("сила = 4"), QStringLiteral("!Итого: [#gold]"), QStringLiteral("RETURN")});
+  QString paneDuringMessage, variablesDuringMessage;
+  QStringList characteristicsDuringMessage;
+  w.dialogs.duringMessage = [&] {
+    paneDuringMessage = w.memo3();
+    characteristicsDuringMessage = items(w.form1->ListBox2);
+    variablesDuringMessage = w.form2->Memo2->toPlainText();
+  };
+  w.form1->Begingame1Click();
+  QCOMPARE(w.dialogs.messages, QStringList{QStringLiteral("Не найдена переменная")});
+  QCOMPARE(paneDuringMessage, QStringLiteral("Первая строка"));
+  QCOMPARE(characteristicsDuringMessage, QStringList{QStringLiteral("сила 4")});
+  QVERIFY(variablesDuringMessage.contains(QStringLiteral("сила = 4    vip")));
 }
 
 void WindowPlayTest::helpAsksTheDesktopToOpenTheHelpFile() {
