@@ -40,9 +40,11 @@ void QtDialogs::message(QWidget* parent, const QString& text) {
 std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogRequest& request) {
   requests.append(request);
   if (fileAnswers.empty()) return std::nullopt;
-  auto answer = fileAnswers.front();
+  const bool chosen = fileAnswers.front().has_value();
+  const QString name = chosen ? *fileAnswers.front() : QString();
   fileAnswers.pop_front();
-  return answer;
+  if (!chosen) return std::nullopt;
+  return name;
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget* parent, const FileDialogRequest& request) {
