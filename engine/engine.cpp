@@ -285,7 +285,9 @@ Engine::Flow Engine::jumpTo(EngineHost& host, DecodedLine& d, bool jump) {
 }
 
 void Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view raw) {
-  if (d.menu) {
+  // A menu line (word 0 starts with "@") is shown once per visit; which queue the output joins is
+  // decided by the trimmed raw line, so "(@x" is remembered as shown but queued as text.
+  if (d.word(0).text.starts_with("@")) {
     s_.menuMarker = s_.locationLine;
     auto slot = std::find(s_.once.begin(), s_.once.end(), 0);
     if (slot != s_.once.end()) *slot = s_.pc;

@@ -10,6 +10,8 @@ namespace marvo {
 using namespace literals;
 
 int Engine::findVariable(std::string_view name) const {
+  // An empty name equals the name of every free slot, so the first free slot answers it.
+  if (name.empty()) return firstFreeVariable();
   auto it = varSlots_.find(name);
   return it == varSlots_.end() ? kTableSize : it->second.front();
 }

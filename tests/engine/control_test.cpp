@@ -173,3 +173,21 @@ TEST(Control, RunningPastTheEndIsAnIndexErrorAndTheNextInputRecovers) {
   EXPECT_EQ(p.messages(), Lines{"Не найден Endif"});
   EXPECT_NO_THROW(p.say(""));  // an empty input runs the location again from its label
 }
+
+TEST(Control, FirstWordDecidesMenuLineAndTrimmedLineDecidesTheQueue) {
+  Play p;
+  p.start({":a", "(@Скобка меню", "!текст", "TALK again", "REDO", "READ", ":common", "RETURN"});
+  // Only the first character is dropped, and the line joins the text queue in its order.
+  EXPECT_EQ(p.out(), (Lines{"@Скобка меню", "текст"}));
+  p.say("again");
+  EXPECT_EQ(p.out().back(), "текст");  // remembered as shown, like any menu line
+  p.say("");
+  EXPECT_EQ(p.var("step"), 1);  // the menu marker holds the location: no arrival
+}
+
+TEST(Control, AnEmptyReferenceNamesTheFirstFreeSlot) {
+  Play p;
+  p.start({":a", "![#]|[##]", "READ"});
+  EXPECT_EQ(p.out(), Lines{"0|0"});
+  EXPECT_TRUE(p.messages().empty());
+}
