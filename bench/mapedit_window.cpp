@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "bench/bench_util.h"
-#include "bench/mapedit_full_map.h"
+#include "bench/mapedit_loaded_window.h"
 #include "editor/TForm2.h"
 #include "gui/dialogs.h"
 #include "mapedit/TMap.h"
@@ -17,21 +17,10 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "marvo_bench_mapedit_window";
-  fs::create_directories(dir);
-  const fs::path file = dir / "full.map";
-  if (auto error = marvo::mapedit::saveMapFile(file, marvo::bench::fullMap())) {
-    std::fprintf(stderr, "%s\n", error->c_str());
-    return 1;
-  }
-
   marvo::ScriptedDialogs dialogs;
   TForm2 editor(dialogs);
   TMap window(editor, dialogs);
-  dialogs.fileAnswers.push_back(QString::fromStdString(file.string()));
-  window.Loadfile1->trigger();
-  fs::remove_all(dir);
+  if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_window")) return 1;
   window.resize(1280, 800);
 
   // Opening: show, lay out and paint the first screen.
