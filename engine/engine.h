@@ -87,8 +87,6 @@ class Engine {
   int findObject(std::string_view name) const;
   // Value of a variable, 0 when absent.
   std::int32_t valueOf(std::string_view name) const;
-  // The value a word has as an operand: a variable's value, else a number literal, else 0.
-  std::int32_t operandValue(std::string_view word) const;
   // Name of the current object, empty while none is current.
   std::string_view currentObjectName() const;
 

@@ -21,11 +21,6 @@ std::int32_t Engine::valueOf(std::string_view name) const {
   return slot < kTableSize ? s_.vars[static_cast<std::size_t>(slot)].value : 0;
 }
 
-std::int32_t Engine::operandValue(std::string_view word) const {
-  int slot = findVariable(word);
-  return slot < kTableSize ? s_.vars[static_cast<std::size_t>(slot)].value : parseNumber(word);
-}
-
 int Engine::lookup(const Word& w) const {
   if (w.generation != varGeneration_) {
     w.slot = findVariable(w.text);

@@ -14,8 +14,6 @@ inline constexpr int kTalkSlots = 90;
 inline constexpr int kOnceSlots = 60;
 inline constexpr int kMaxWords = 99;
 inline constexpr int kMaxPieces = 99;
-inline constexpr int kStatementLimit = 79;   // statements and one-shot lines
-inline constexpr int kTextLineLimit = 199;   // text and menu lines
 inline constexpr int kProgramLimit = 90000;  // the program counter never advances to this
 
 struct Variable {
