@@ -7,6 +7,7 @@
 
 #include "engine/text.h"
 #include "mapedit/description_lines.h"
+#include "two_cell_export.h"
 
 using namespace marvo::literals;
 using namespace marvo::mapedit;
@@ -114,30 +115,7 @@ TEST(MapExport, TwoCellExample) {
   map.setName(2, 1, "B");
   auto result = exportMap(map, ExportOptions());
   EXPECT_FALSE(result.cursorOnEmptyCell);
-  const Lines expected = {
-      "goto A101",
-      "",
-      w("*- - - - Локация A - - - -"_w),
-      ":A101",
-      "@ ",
-      "",
-      "",
-      "",
-      w("btn [на восток] B102"_w),
-      "Read",
-      "",
-      "",
-      w("*- - - - Локация B - - - -"_w),
-      ":B102",
-      "@ ",
-      "",
-      "",
-      "",
-      w("btn [на запад] A101"_w),
-      "Read",
-      "",
-      "* End of location",
-  };
+  const Lines expected = marvo::mapedit::test::twoCellExport();
   EXPECT_EQ(result.lines, expected);
   // Exporting twice gives the same text.
   EXPECT_EQ(exportMap(map, ExportOptions()).lines, expected);

@@ -18,6 +18,7 @@
 #include "mapedit/description_lines.h"
 #include "mapedit/map_file.h"
 #include "mapedit/map_grid_view.h"
+#include "two_cell_export.h"
 
 using namespace marvo::literals;
 namespace mapedit = marvo::mapedit;
@@ -332,30 +333,7 @@ class TMapTest : public QObject {
     nameCell(2, 1, QStringLiteral("B"));
     window->setCurrentCell(1, 1);
     window->Savescenary1->trigger();
-    const std::vector<std::string> expected = {
-        "goto A101",
-        "",
-        w("*- - - - Локация A - - - -"_w),
-        ":A101",
-        "@ ",
-        "",
-        "",
-        "",
-        w("btn [на восток] B102"_w),
-        "Read",
-        "",
-        "",
-        w("*- - - - Локация B - - - -"_w),
-        ":B102",
-        "@ ",
-        "",
-        "",
-        "",
-        w("btn [на запад] A101"_w),
-        "Read",
-        "",
-        "* End of location",
-    };
+    const std::vector<std::string> expected = marvo::mapedit::test::twoCellExport();
     QCOMPARE(editor->lines(), expected);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Export map OK")});
   }
