@@ -7,6 +7,7 @@
 #   export-args.txt  export-map options, one a line (optional)
 #   input.txt      the player's inputs; expected.jsonl the events
 #   expected-export.txt, expected-stderr.txt  what export-map prints (optional)
+include(${CMAKE_CURRENT_LIST_DIR}/../expect_same_file.cmake)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
@@ -52,12 +53,7 @@ foreach(pair "export.txt;expected-export.txt" "export-stderr.txt;expected-stderr
   list(GET pair 0 actual)
   list(GET pair 1 expected)
   if(EXISTS ${CASE}/${expected})
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/${actual} ${CASE}/${expected}
-                    RESULT_VARIABLE differs)
-    if(differs)
-      execute_process(COMMAND diff -u ${CASE}/${expected} ${WORK}/${actual} OUTPUT_VARIABLE d)
-      message(FATAL_ERROR "${actual} differs from ${expected}:\n${d}")
-    endif()
+    expect_same_file(${WORK}/${actual} ${CASE}/${expected} ${actual})
   endif()
 endforeach()
 
@@ -86,9 +82,4 @@ if(NOT status EQUAL 0)
   file(READ ${WORK}/play-stderr.txt err)
   message(FATAL_ERROR "marvo-cli play exited with ${status}: ${err}")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/actual.jsonl ${CASE}/expected.jsonl
-                RESULT_VARIABLE differs)
-if(differs)
-  execute_process(COMMAND diff -u ${CASE}/expected.jsonl ${WORK}/actual.jsonl OUTPUT_VARIABLE d)
-  message(FATAL_ERROR "the game differs from expected.jsonl:\n${d}")
-endif()
+expect_same_file(${WORK}/actual.jsonl ${CASE}/expected.jsonl "the game")

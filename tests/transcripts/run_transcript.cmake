@@ -1,5 +1,6 @@
 # Plays one transcript case through marvo-cli and compares its --events output with expected.jsonl.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../expect_same_file.cmake)
 # Inputs: CLI (marvo-cli), CASE (case folder), WORK (scratch folder; the game runs there).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -29,9 +30,4 @@ if(NOT status EQUAL 0)
   file(READ ${WORK}/stderr.txt err)
   message(FATAL_ERROR "marvo-cli exited with ${status}: ${err}")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/actual.jsonl ${CASE}/expected.jsonl
-                RESULT_VARIABLE differs)
-if(differs)
-  execute_process(COMMAND diff -u ${CASE}/expected.jsonl ${WORK}/actual.jsonl OUTPUT_VARIABLE d)
-  message(FATAL_ERROR "transcript differs from expected.jsonl:\n${d}")
-endif()
+expect_same_file(${WORK}/actual.jsonl ${CASE}/expected.jsonl "the transcript")
