@@ -11,8 +11,13 @@ namespace marvo::check {
 using namespace literals;
 
 void Reporter::add(Source source, int line1, Severity severity, std::string text, std::string_view rule) {
-  auto key = std::make_tuple(static_cast<int>(source), line1, std::string(rule), text);
-  if (!seen_.insert(std::move(key)).second) return;
+  int& kept = perRule_[std::string(rule)];
+  if (kept >= kPerRule) return;
+  std::size_t h = std::hash<std::string>()(text);
+  h ^= std::hash<std::string_view>()(rule) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+  h ^= static_cast<std::size_t>(line1) * 2 + static_cast<std::size_t>(source) + (h << 6) + (h >> 2);
+  if (!seen_.insert(h).second) return;
+  ++kept;
   list_.push_back({source, line1, severity, std::move(text), std::string(rule)});
 }
 

@@ -1,10 +1,8 @@
 // Shared state of one check: the prepared program, its labels and objects, and the report.
 #pragma once
 
-#include <set>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -16,6 +14,12 @@ namespace marvo::check {
 // Collects diagnostics; a library line spliced several times reports each problem once.
 class Reporter {
  public:
+  // A rule reports at most this many findings; a text full of one mistake needs no more.
+  static constexpr int kPerRule = 1000;
+  bool full(std::string_view rule) const {
+    auto it = perRule_.find(std::string(rule));
+    return it != perRule_.end() && it->second >= kPerRule;
+  }
   void add(Source source, int line1, Severity severity, std::string text, std::string_view rule);
   void at(const ProgramLine& line, Severity severity, std::string text, std::string_view rule) {
     add(line.source, line.origin + 1, severity, std::move(text), rule);
@@ -24,7 +28,8 @@ class Reporter {
 
  private:
   std::vector<Diagnostic> list_;
-  std::set<std::tuple<int, int, std::string, std::string>> seen_;
+  std::unordered_set<std::size_t> seen_;             // hashes of (source, line, rule, text)
+  std::unordered_map<std::string, int> perRule_;     // findings kept per rule
 };
 
 struct Context {

@@ -50,8 +50,18 @@ class Builder {
     line.origin = origin;
     line.made = made;
     line.button = button;
-    decodeLine(runtimeRaw(line.text), line.d);
+    const std::string raw = runtimeRaw(line.text);
+    decodeLine(raw, line.d);
     line.rows = executedRows(line.d);
+    const std::string lowered = raw == line.text ? std::string() : lower(trimView(line.text));
+    const std::string_view t = raw == line.text ? std::string_view(line.d.statement) : std::string_view(lowered);
+    std::uint8_t m = resets_ ? kResetsChoices : 0;
+    if (t.starts_with("if") || t.starts_with("если"_w)) m |= kOpensIf;
+    if (t.starts_with("endi") || t.starts_with("коне"_w)) m |= kEndifWord | kClosesIf;
+    else if (contains(t, "endi")) m |= kClosesIf;
+    if (t.starts_with("talk") || t.starts_with("парс"_w)) m |= kOpensTalk;
+    if (t.starts_with("redo") || t.starts_with("ввер"_w)) m |= kClosesTalk;
+    line.marks = m;
     p_.lines.push_back(std::move(line));
   }
 
@@ -60,6 +70,7 @@ class Builder {
     if (line.starts_with("*")) return;
     if (line.starts_with(":")) line = lower(line);
     const std::string key = lower(line);
+    resets_ = key.find("read") != std::string::npos;
     if (key.starts_with("call")) {
       if (key.size() > 4 && key[4] != ' ' && key[4] != '\t')
         broken(from, origin,
@@ -142,6 +153,7 @@ class Builder {
 
   Program& p_;
   int button_ = 1;
+  bool resets_ = false;  // the source line being taken contains "read"
 };
 
 }  // namespace
@@ -150,12 +162,27 @@ Program prepareProgram(const CheckInput& input) {
   Program p;
   p.lines.reserve(input.scenario.size() + 16);
   Builder builder(p);
+  constexpr std::size_t kMaxSplicedLines = 200000;
+  std::size_t spliced = 0;
   for (std::size_t i = 0; i < input.scenario.size(); ++i) {
     const std::string& line = input.scenario[i];
     if (containsLowered(line, "return")) {
       p.scenarioHasReturn = true;
-      for (std::size_t j = 0; j < input.library.size(); ++j)
-        builder.take(input.library[j], Source::Library, static_cast<int>(j));
+      // Every copy of the library is checked as game start would splice it, up to a bound that
+      // keeps a text with thousands of such lines from taking gigabytes.
+      if (spliced + input.library.size() > kMaxSplicedLines) {
+        if (spliced <= kMaxSplicedLines)
+          p.problems.push_back({Source::Scenario, static_cast<int>(i) + 1, Severity::Warning,
+                                std::string("Библиотека вставлена перед слишком многими строками с «return»; "
+                                            "дальше её копии не проверяются. Оставьте «return» только в "
+                                            "«:common»."_w),
+                                "library-spliced-often"});
+        spliced = kMaxSplicedLines + 1;
+      } else {
+        spliced += input.library.size();
+        for (std::size_t j = 0; j < input.library.size(); ++j)
+          builder.take(input.library[j], Source::Library, static_cast<int>(j));
+      }
     }
     builder.take(line, Source::Scenario, static_cast<int>(i));
   }

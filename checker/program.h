@@ -18,6 +18,16 @@ enum class Made : unsigned char {
   Return,    // POPINDEX / REDO before a ret line
 };
 
+// How the engine's skips and game start's numbering see a stored line (trimmed, lower-cased).
+enum Mark : std::uint8_t {
+  kOpensIf = 1,       // starts with "if" or "если"
+  kClosesIf = 2,      // contains "endi" or starts with "коне"
+  kEndifWord = 4,     // starts with "endi" or "коне": an ENDIF as written
+  kOpensTalk = 8,     // starts with "talk" or "парс"
+  kClosesTalk = 16,   // starts with "redo" or "ввер"
+  kResetsChoices = 32,  // made from a source line containing "read" (the choice numbers restart)
+};
+
 struct ProgramLine {
   std::string text;     // the program line as stored
   Source source = Source::Scenario;
@@ -26,6 +36,7 @@ struct ProgramLine {
   int button = 0;       // the choice number of a Button/Choice line
   DecodedLine d;        // decoded as the engine would at run time ("<object>" stands as kAnyObject)
   std::uint32_t rows = 0;  // the rows that execute, in the engine's order of precedence
+  std::uint8_t marks = 0;  // Mark bits
 };
 
 // The name that stands for the current object when a line has "<object>" substituted.

@@ -35,24 +35,19 @@ std::string suggestLabel(const Context& ctx, std::string_view target, int& budge
   return best;
 }
 
-bool startsIf(std::string_view t) { return t.starts_with("if") || t.starts_with("если"_w); }
-bool closesIf(std::string_view t) { return contains(t, "endi") || t.starts_with("коне"_w); }
-bool startsTalk(std::string_view t) { return t.starts_with("talk") || t.starts_with("парс"_w); }
-bool closesTalk(std::string_view t) { return t.starts_with("redo") || t.starts_with("ввер"_w); }
-
 // The engine's skip: from line s, depth += open; on a closing line depth -= 1 and the skip stops
 // when it is 0. With prefix sums P, the stop is the first closing line k >= s with P(k) == P(s-1).
 class SkipFinder {
  public:
-  SkipFinder(const Context& ctx, bool (*opens)(std::string_view), bool (*closes)(std::string_view)) {
+  SkipFinder(const Context& ctx, std::uint8_t opens, std::uint8_t closes) {
     const int n = ctx.size();
     before_.resize(static_cast<std::size_t>(n) + 1, 0);
     std::int64_t sum = 0;
     for (int k = 0; k < n; ++k) {
-      const std::string t = lower(trimView(ctx.line(k).text));
+      const std::uint8_t m = ctx.line(k).marks;
       before_[static_cast<std::size_t>(k)] = sum;
-      if (opens(t)) ++sum;
-      if (closes(t)) {
+      if (m & opens) ++sum;
+      if (m & closes) {
         --sum;
         closing_[sum].push_back(k);
       }
@@ -141,8 +136,8 @@ void checkLabelsAndJumps(Context& ctx) {
 }
 
 void checkBlocks(Context& ctx) {
-  const SkipFinder ifSkip(ctx, startsIf, closesIf);
-  const SkipFinder talkSkip(ctx, startsTalk, closesTalk);
+  const SkipFinder ifSkip(ctx, kOpensIf, kClosesIf);
+  const SkipFinder talkSkip(ctx, kOpensTalk, kClosesTalk);
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (l.rows & kIf) {
@@ -160,8 +155,7 @@ void checkBlocks(Context& ctx) {
                              "). Закройте блок строкой ENDIF."_w),
                       "unclosed-if");
       } else {
-        const std::string t = lower(trimView(ctx.line(k).text));
-        if (!t.starts_with("endi") && !t.starts_with("коне"_w))
+        if (!(ctx.line(k).marks & kEndifWord))
           ctx.report.at(ctx.line(k), Severity::Error,
                         concat("Строка "_w, quoted(ctx.line(k).text),
                                " содержит «endi»: пропуская блок IF из "_w, lineRef(ctx, i),
@@ -196,18 +190,18 @@ void checkBlocks(Context& ctx) {
       talkSeen = false;
       continue;
     }
-    const std::string t = lower(trimView(l.text));
-    if (startsIf(t)) ++depth;
-    if (closesIf(t)) {
+    const std::uint8_t m = l.marks;
+    if (m & kOpensIf) ++depth;
+    if (m & kClosesIf) {
       if (depth > 0) --depth;
-      else if (t.starts_with("endi") || t.starts_with("коне"_w))
+      else if (m & kEndifWord)
         ctx.report.at(l, Severity::Warning,
                       std::string("ENDIF без IF: перед ним в этой локации нет открытого IF. "
                                   "Удалите строку или добавьте IF."_w),
                       "endif-without-if");
     }
     if (l.rows & kTalk) talkSeen = true;
-    else if (talkSeen && startsTalk(t) && l.made == Made::Copy)
+    else if (talkSeen && (m & kOpensTalk) && l.made == Made::Copy)
       ctx.report.at(l, Severity::Error,
                     concat("Строка "_w, quoted(l.text),
                            " начинается с «talk» или «парс»: пропуская блок TALK, игра сочтёт её началом "
@@ -218,16 +212,18 @@ void checkBlocks(Context& ctx) {
 
 namespace {
 
-// Does the segment (label line a, next label b) stop before b on every path at its top level?
-bool segmentStops(const Context& ctx, int a, int b) {
+enum class End { Stops, Falls, Unknown };
+
+// Does the segment (label line a, next label b) stop before b at its top level? Unknown when an
+// IF or TALK block in it is left open (that is reported by its own rule).
+End segmentEnd(const Context& ctx, int a, int b) {
   int ifDepth = 0;
   int talkDepth = 0;
   for (int i = a + 1; i < b; ++i) {
     const ProgramLine& l = ctx.line(i);
-    const std::string t = lower(trimView(l.text));
     if (talkDepth > 0) {
-      if (startsTalk(t)) ++talkDepth;
-      if (closesTalk(t)) --talkDepth;
+      if (l.marks & kOpensTalk) ++talkDepth;
+      if (l.marks & kClosesTalk) --talkDepth;
       continue;
     }
     if (l.rows & kTalk) {
@@ -238,13 +234,13 @@ bool segmentStops(const Context& ctx, int a, int b) {
       ++ifDepth;
       continue;
     }
-    if (closesIf(t)) {
+    if (l.marks & kClosesIf) {
       if (ifDepth > 0) --ifDepth;
       continue;
     }
-    if (ifDepth == 0 && (l.rows & (kReturn | kRead | kGoto | kJump | kRedo | kPopIndex))) return true;
+    if (ifDepth == 0 && (l.rows & (kReturn | kRead | kGoto | kJump | kRedo | kPopIndex))) return End::Stops;
   }
-  return false;
+  return ifDepth > 0 || talkDepth > 0 ? End::Unknown : End::Falls;
 }
 
 }  // namespace
@@ -256,7 +252,7 @@ void checkLocationEnds(Context& ctx) {
     if (l.rows & (kGoto | kJump)) targeted[":" + l.d.truthWord(1).text] = true;
 
   bool fallsIn = true;  // the lines before the first label run into it
-  if (!labels.empty()) fallsIn = labels.front() > 0 ? !segmentStops(ctx, -1, labels.front()) : true;
+  if (!labels.empty() && labels.front() > 0) fallsIn = segmentEnd(ctx, -1, labels.front()) != End::Stops;
   for (std::size_t n = 0; n < labels.size(); ++n) {
     const int a = labels[n];
     const int b = n + 1 < labels.size() ? labels[n + 1] : ctx.size();
@@ -269,9 +265,9 @@ void checkLocationEnds(Context& ctx) {
                            " не доходит ни один GOTO, JUMP, btn или call, и предыдущая локация в неё не "
                            "переходит. Добавьте переход или удалите локацию."_w),
                     "unreachable-location");
-    const bool stops = segmentStops(ctx, a, b);
-    fallsIn = !stops;
-    if (stops) continue;
+    const End end = segmentEnd(ctx, a, b);
+    fallsIn = end != End::Stops;
+    if (end != End::Falls) continue;
     if (common) {
       ctx.report.at(l, Severity::Error,
                     n + 1 < labels.size()

@@ -59,9 +59,6 @@ bool covers(const Alternative& a, const Alternative& b, long& budget) {
 
 bool generated(const ProgramLine& l) { return l.made == Made::Button || l.made == Made::Choice; }
 
-bool startsTalk(std::string_view t) { return t.starts_with("talk") || t.starts_with("парс"_w); }
-bool closesTalk(std::string_view t) { return t.starts_with("redo") || t.starts_with("ввер"_w); }
-
 }  // namespace
 
 void checkTalkPatterns(Context& ctx) {
@@ -78,17 +75,16 @@ void checkTalkPatterns(Context& ctx) {
       lastReset = -1;
       continue;
     }
-    const std::string t = lower(trimView(l.text));
     if (talkDepth > 0) {
-      if (startsTalk(t)) ++talkDepth;
-      if (closesTalk(t)) --talkDepth;
+      if (l.marks & kOpensTalk) ++talkDepth;
+      if (l.marks & kClosesTalk) --talkDepth;
       continue;
     }
-    if ((l.made == Made::Copy || (generated(l) && l.text.starts_with("@"))) && l.source == Source::Scenario &&
-        !(l.rows & kRead) && containsLowered(ctx.input.scenario[static_cast<std::size_t>(l.origin)], "read"))
+    if ((l.marks & kResetsChoices) && (l.made == Made::Copy || (generated(l) && l.text.starts_with("@"))) &&
+        l.source == Source::Scenario && !(l.rows & kRead))
       lastReset = i;
     if (l.rows & kIf) ++ifDepth;
-    else if (contains(t, "endi") && ifDepth > 0) --ifDepth;
+    else if ((l.marks & kClosesIf) && ifDepth > 0) --ifDepth;
     if (!(l.rows & kTalk)) continue;
     talkDepth = 1;
     Pattern p = patternOf(ctx, i);
