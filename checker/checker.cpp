@@ -30,15 +30,8 @@ std::vector<Diagnostic> Reporter::take() {
 
 std::string quoted(std::string_view text) {
   constexpr std::size_t kShown = 60;
-  std::string out(std::string_view("«"_w));
-  if (text.size() > kShown) {
-    out.append(text.substr(0, kShown));
-    out.append("…"_w);
-  } else {
-    out.append(text);
-  }
-  out.append("»"_w);
-  return out;
+  constexpr std::string_view open = "«"_w, close = "»"_w, more = "…"_w;
+  return text.size() > kShown ? concat(open, text.substr(0, kShown), more, close) : concat(open, text, close);
 }
 
 std::string Context::labelName(int i) const { return trim(std::string_view(line(i).text).substr(1)); }

@@ -25,10 +25,14 @@ std::uint32_t executedRows(const DecodedLine& d) {
   return kept | (r & (kAssign | kAddSub | kMulDiv));
 }
 
+namespace {
+constexpr std::string_view kParse = "парс"_w;
+}  // namespace
+
 std::string runtimeRaw(std::string_view stored) {
   std::string raw(stored);
   if (raw.find("<object>") != std::string::npos && raw.find("talk") == std::string::npos &&
-      raw.find("парс"_w) == std::string::npos)
+      raw.find(kParse) == std::string::npos)
     replaceFirst(raw, "<object>", kAnyObject);
   if (raw.starts_with("^")) {
     raw[0] = ' ';
@@ -94,7 +98,7 @@ class Builder {
       choice(line, from, origin);
       return;
     }
-    if (line.find("talk") != std::string::npos || line.find("парс"_w) != std::string::npos) {
+    if (line.find("talk") != std::string::npos || line.find(kParse) != std::string::npos) {
       if (auto at = line.find('('); at != std::string::npos) line[at] = ' ';
       if (auto at = line.find(')'); at != std::string::npos) line[at] = ' ';
     }

@@ -32,15 +32,19 @@ TEST(CheckerBadInput, GarbageAndHugeTexts) {
 }
 
 TEST(CheckerBadInput, ManyLinesAndUnbalancedBlocksStayLinear) {
+  // The limits are loose (sanitizer builds are slow); a quadratic pass would take minutes here.
   const char* kinds[] = {"IF x=1", "TALK 1", "ENDIF", "REDO", "GOTO a", ":a", "!#x", "btn [1] a", "x=y",
-                         "return", "talk x", "do", "TALK <object>/a/b/c/d"};
+                         "return", "talk x", "do", "TALK <object>/a/b/c/d", "gift=1"};
+  std::vector<std::string> mixed;
+  for (int i = 0; i < 200000; ++i) mixed.push_back(kinds[i % 14]);
+  EXPECT_LT(secondsFor(mixed), 30.0);
   for (const char* kind : kinds) {
-    std::vector<std::string> many(200000, kind);
-    EXPECT_LT(secondsFor(many, {}), 10.0) << kind;
+    std::vector<std::string> many(40000, kind);
+    EXPECT_LT(secondsFor(many, {}), 20.0) << kind;
   }
   // Every line spliced with the library: bounded as well.
   std::vector<std::string> returns(20000, "RETURN");
-  EXPECT_LT(secondsFor(returns), 10.0);
+  EXPECT_LT(secondsFor(returns), 20.0);
 }
 
 }  // namespace
