@@ -103,6 +103,17 @@ std::vector<Diagnostic> checkFileBytes(std::string_view bytes) {
   return out;
 }
 
+int findCreate(const std::vector<std::string>& scenario, std::string_view name) {
+  const std::string wanted = lower(name);
+  DecodedLine d;
+  for (std::size_t i = 0; i < scenario.size(); ++i) {
+    if (!containsLowered(scenario[i], "crea")) continue;
+    decodeLine(runtimeRaw(trimView(std::string_view(scenario[i]).substr(0, 4096))), d);
+    if ((executedRows(d) & kCreate) && d.word(1).text == wanted) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 std::string formatDiagnostic(const Diagnostic& d, std::string_view file) {
   return concat(file, ":", std::to_string(d.line), ": ",
                 d.severity == Severity::Error ? std::string_view("error") : std::string_view("warning"),

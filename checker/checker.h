@@ -35,6 +35,11 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input);
 // reader stops there). Lines are counted as the reader counts them.
 std::vector<Diagnostic> checkFileBytes(std::string_view bytes);
 
+// The 0-based index of the first scenario line that declares the object `name` with CREATE (as
+// the engine reads it: the first word starts with "crea", the second is the name, lower-cased),
+// or -1.
+int findCreate(const std::vector<std::string>& scenario, std::string_view name);
+
 // "FILE:LINE: error: TEXT [rule]" (TEXT stays Windows-1251; FILE is used as given).
 std::string formatDiagnostic(const Diagnostic& d, std::string_view file);
 

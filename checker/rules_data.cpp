@@ -56,6 +56,21 @@ bool isSpecial(std::string_view name) { return name == "rnd" || name == "time" |
 }  // namespace
 
 void checkObjects(Context& ctx) {
+  std::unordered_map<std::string, int> created;  // name -> first CREATE line
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (!(l.rows & kCreate)) continue;
+    const auto [first, isNew] = created.emplace(l.d.word(1).text, i);
+    const ProgramLine& f = ctx.line(first->second);
+    if (!isNew && (f.source != l.source || f.origin != l.origin))
+      ctx.report.at(l, Severity::Error,
+                    concat("Объект "_w, quoted(l.d.word(1).text), " уже объявлен в строке "_w,
+                           std::to_string(f.origin + 1),
+                           f.source == Source::Library ? concat(" библиотеки "_w, ctx.input.libraryName) : std::string(),
+                           ": второй CREATE остановит игру сообщением «Объект "_w, l.d.word(1).text,
+                           " объявлен повторно». Удалите одно из объявлений или переименуйте объект."_w),
+                    "duplicate-create");
+  }
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     const DecodedLine& d = l.d;

@@ -46,6 +46,15 @@ TEST(CheckerLines, ObjectsAndProperties) {
                           "6 location-comparison", "7 location-comparison", "10 undeclared-object"));
 }
 
+TEST(CheckerLines, ObjectDeclaredTwice) {
+  EXPECT_THAT(findings(lines({"CREATE ключ", "CREATE дверь", "CREATE Ключ", ":start", "READ", ":common", "RETURN"})),
+              ElementsAre("3 duplicate-create"));
+  const auto scenario = lines({"* CREATE ключ", "ключ=1", "CREATE ключ", "^CREATE дверь"});
+  EXPECT_EQ(findCreate(scenario, utf8ToCp1251("КЛЮЧ")), 2);
+  EXPECT_EQ(findCreate(scenario, utf8ToCp1251("дверь")), 3);
+  EXPECT_EQ(findCreate(scenario, utf8ToCp1251("окно")), -1);
+}
+
 TEST(CheckerLines, VariablesReadAndAssigned) {
   EXPECT_THAT(findings(game({"x=1", "y=x+1", "IF y>1", "!Итого: [#y]", "ENDIF", "VIP сила", "IF rnd<50",
                              "ENDIF", "CREATE сундук", "сундук_непереносимый=1", "IF <object>_непереносимый=1",
