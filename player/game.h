@@ -20,7 +20,7 @@ class Game {
   // resets the state and runs the engine once. When `copyPath` is not empty the scenario is first
   // written there as a scenario file ("tmp.scn"); a failed write is reported once through the
   // host and the game starts anyway. Throws IndexError for a broken btn/do line and for a run
-  // past the end of the program.
+  // past the end of the program. Keeps the source map of the program for locate().
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
 
