@@ -1,5 +1,7 @@
 // Plays a walkthrough (.walk) through `marvo-cli play --events --no-clock` and checks its expectations.
 // Usage: walk_check MARVO_CLI SCENARIO WALK [LIBRARY]. Exit 0 when every expectation holds.
+// walk_check --markdown MARVO_CLI PAGE.md [LIBRARY] checks every example of a reference page: each
+// ```scn block (a scenario fragment, UTF-8) is played against the ```walk block that follows it.
 // Directives: "# comment", "* title", "> command", plain text (the command's output contains it),
 // "!text" (does not contain), "/regex/", "? inventory: ITEM", "? characteristics: ITEM",
 // "? var NAME = N", "? location: NAME", "? message: TEXT". The block before the first ">" checks the
@@ -76,6 +78,8 @@ bool runPlay(const std::string& cli, const std::string& scenario, const std::str
       play.blocks.back().push_back(values[0]);
     } else if (key == "{\"message\"" && !values.empty()) {
       play.blocks.back().push_back("[" + values[0] + "]");
+    } else if (key == "{\"error\"") {
+      play.blocks.back().push_back("[error: index]");
     } else if (key == "{\"inventory\"") play.inventory = values;
     else if (key == "{\"characteristics\"") play.characteristics = values;
     else if (key == "{\"monitor\"") play.monitor = values;
@@ -132,32 +136,29 @@ std::string check(const Expectation& e, const Play& play) {
   return contains(out, t) ? "" : "the output lacks \"" + t + "\"";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::fputs("usage: walk_check MARVO_CLI SCENARIO WALK [LIBRARY]\n", stderr);
-    return 2;
-  }
-  const std::string cli = argv[1], scenario = argv[2], walk = argv[3], library = argc > 4 ? argv[4] : "";
-  std::ifstream file(walk, std::ios::binary);
-  if (!file) { std::cerr << walk << ": cannot be read\n"; return 2; }
-  std::vector<Step> steps(1);
-  int number = 0;
+// Reads walk directives from text; returns the steps (step 0 checks the game start) or an error.
+bool parseWalk(std::istream& file, const std::string& walk, int firstLine, std::vector<Step>& steps) {
+  steps.assign(1, Step{});
+  int number = firstLine - 1;
   for (std::string raw; std::getline(file, raw);) {
     ++number;
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
     if (raw.empty() || raw[0] == '#' || raw[0] == '*') continue;
     if (raw[0] == '>') { steps.push_back({trim(raw.substr(1)), {}}); continue; }
-    if (raw[0] == '+') { std::cerr << walk << ":" << number << ": \"+ clock\" is not supported by this runner\n"; return 1; }
+    if (raw[0] == '+') { std::cerr << walk << ":" << number << ": \"+ clock\" is not supported by this runner\n"; return false; }
     steps.back().checks.push_back({number, raw});
   }
-  const std::string scratch = walk.substr(walk.find_last_of('/') + 1) + ".play";
+  return true;
+}
+
+// Plays the steps on the scenario; prints every failed expectation; returns the failure count.
+int playWalk(const std::string& cli, const std::string& scenario, const std::string& library,
+             const std::vector<Step>& steps, const std::string& walk, const std::string& scratch) {
   int failures = 0;
   Play play;
   for (std::size_t k = 0; k < steps.size(); ++k) {
     if (steps[k].checks.empty() && k + 1 < steps.size()) continue;
-    if (!runPlay(cli, scenario, library, steps, k + 1, scratch, play)) { std::cerr << "marvo-cli failed\n"; return 1; }
+    if (!runPlay(cli, scenario, library, steps, k + 1, scratch, play)) { std::cerr << "marvo-cli failed\n"; return failures + 1; }
     for (const auto& e : steps[k].checks) {
       const std::string error = check(e, play);
       if (error.empty()) continue;
@@ -166,6 +167,62 @@ int main(int argc, char** argv) {
       for (const auto& l : play.blocks.back()) std::cerr << "    " << l << "\n";
     }
   }
+  return failures;
+}
+
+// Checks the ```scn / ```walk pairs of a Markdown page.
+int checkPage(const std::string& cli, const std::string& page, const std::string& library) {
+  std::ifstream file(page, std::ios::binary);
+  if (!file) { std::cerr << page << ": cannot be read\n"; return 2; }
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(file, l);) lines.push_back(l.empty() || l.back() != '\r' ? l : l.substr(0, l.size() - 1));
+  const std::string scratch = page.substr(page.find_last_of('/') + 1);
+  int examples = 0, failures = 0;
+  auto fence = [&](std::size_t& i, std::string& text) {  // i at the opening fence; leaves i past the closing one
+    const int first = static_cast<int>(i) + 2;
+    for (++i; i < lines.size() && lines[i].rfind("```", 0) != 0; ++i) text += lines[i] + "\n";
+    ++i;
+    return first;
+  };
+  for (std::size_t i = 0; i < lines.size();) {
+    if (lines[i] != "```scn") { ++i; continue; }
+    const int scnLine = static_cast<int>(i) + 1;
+    std::string scenarioText, walkText;
+    fence(i, scenarioText);
+    while (i < lines.size() && lines[i].empty()) ++i;
+    if (i >= lines.size() || lines[i] != "```walk") {
+      std::cerr << page << ":" << scnLine << ": a ```scn example without the ```walk block after it\n";
+      ++failures;
+      continue;
+    }
+    const int walkLine = fence(i, walkText);
+    ++examples;
+    const std::string scenario = scratch + "." + std::to_string(examples) + ".scn";
+    std::ofstream(scenario, std::ios::binary) << "\xEF\xBB\xBF" << scenarioText;  // UTF-8 with its mark
+    std::istringstream walkStream(walkText);
+    std::vector<Step> steps;
+    if (!parseWalk(walkStream, page, walkLine, steps)) return 1;
+    failures += playWalk(cli, scenario, library, steps, page, scenario);
+  }
+  std::cout << page << ": " << examples << " examples, " << failures << " failed\n";
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::string(argv[1]) == "--markdown") return checkPage(argv[2], argv[3], argc > 4 ? argv[4] : "");
+  if (argc < 4) {
+    std::fputs("usage: walk_check MARVO_CLI SCENARIO WALK [LIBRARY]\n"
+               "       walk_check --markdown MARVO_CLI PAGE.md [LIBRARY]\n", stderr);
+    return 2;
+  }
+  const std::string cli = argv[1], scenario = argv[2], walk = argv[3], library = argc > 4 ? argv[4] : "";
+  std::ifstream file(walk, std::ios::binary);
+  if (!file) { std::cerr << walk << ": cannot be read\n"; return 2; }
+  std::vector<Step> steps;
+  if (!parseWalk(file, walk, 1, steps)) return 1;
+  const int failures = playWalk(cli, scenario, library, steps, walk, walk.substr(walk.find_last_of('/') + 1) + ".play");
   std::cout << walk << ": " << steps.size() - 1 << " commands, " << failures << " failed\n";
   return failures == 0 ? 0 : 1;
 }
