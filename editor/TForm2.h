@@ -57,6 +57,8 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
+  // Shift+F1: the reference page for the caret's line (Windows-1251) and 0-based column.
+  std::function<void(const std::string& line, int column)> openReference;
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();
