@@ -78,7 +78,7 @@ ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
           [this](QListWidgetItem* item) { showPage(item->data(kFileRole).toString()); });
   connect(searchField, &QLineEdit::returnPressed, this, [this] { search(searchField->text()); });
 
-  showPage(QString());
+  load(QString());
 }
 
 QString ReferenceWindow::pageText(const QString& file) {
@@ -87,10 +87,14 @@ QString ReferenceWindow::pageText(const QString& file) {
   return QString::fromUtf8(f.readAll());
 }
 
-void ReferenceWindow::showPage(const QString& file) {
+void ReferenceWindow::load(const QString& file) {
   const QString name = pageText(file).isEmpty() ? QStringLiteral("README.md") : file;
   const QUrl url(kRoot + name);
   if (browser->source() != url) browser->setSource(url, QTextDocument::MarkdownResource);
+}
+
+void ReferenceWindow::showPage(const QString& file) {
+  load(file);
   show();
   raise();
   activateWindow();
@@ -140,6 +144,6 @@ bool ReferenceWindow::search(const QString& text) {
   if (text.isEmpty()) return true;
   if (findInPage(text)) return true;
   if (firstPage.isEmpty()) return false;
-  browser->setSource(QUrl(kRoot + firstPage), QTextDocument::MarkdownResource);  // finds it on arrival
-  return browser->textCursor().hasSelection();
+  load(firstPage);
+  return findInPage(text);
 }

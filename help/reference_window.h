@@ -36,6 +36,7 @@ class ReferenceWindow : public QDialog {
   QToolButton* forwardButton = nullptr;
 
  private:
+  void load(const QString& file);  // shows the page in the browser, not the window
   void openLink(const QUrl& url);
   void pageChanged(const QUrl& url);
   bool findInPage(const QString& text);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Smoke test of the real desktop program: start marvo on a small game under Xvfb, type a command
-# into the input line and check on screenshots that the window showed the game's answer.
+# into the input line and check on screenshots that the window showed the game's answer; then open
+# the reference window with Help (F1) and take a screenshot of it.
 # Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
 set -euo pipefail
 
@@ -90,5 +91,22 @@ if ((before < 200)); then
 fi
 if ((after < before + 400)); then
   echo "smoke: the answer to the command did not appear"; exit 1
+fi
+
+# Help (F1) opens the reference window over the game.
+xdotool key F1
+reference=""
+for _ in $(seq 50); do
+  reference=$(xdotool search --onlyvisible --name 'Справочник Marvo IF' 2>/dev/null | head -n1 || true)
+  [[ -n $reference ]] && break
+  sleep 0.1
+done
+[[ -n $reference ]] || { echo "smoke: Help (F1) did not open the reference window"; cat "$work/marvo.log"; exit 1; }
+sleep 1.5
+import -window root "$work/reference.png"
+shown=$(light_pixels "$work/reference.png")
+echo "smoke: reference window open; light pixels $shown (screenshot $work/reference.png)"
+if ((shown == after)); then
+  echo "smoke: the reference window did not change the screen"; exit 1
 fi
 echo "smoke: passed"
