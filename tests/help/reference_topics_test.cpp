@@ -70,7 +70,9 @@ TEST(ReferenceTopics, EveryPageExistsAndEveryDocsPageIsListed) {
     listed.insert(std::string(p.file));
   }
   for (const auto& entry : std::filesystem::directory_iterator(docs)) {
-    if (entry.path().extension() == ".md") EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path();
+    if (entry.path().extension() == ".md") {
+      EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path();
+    }
   }
   for (const char* line : {"GOTO a", "IF a", "TALK a", "READ", "CLS", "CREATE a", "EXAMINE a", "VIP a", "CLEAR",
                            "step", "RETURN", "call a", "!a", "^a", ":a", "a = 1"}) {

@@ -55,14 +55,21 @@ export QT_QPA_PLATFORM=xcb
 "$marvo" smoke.scn >"$work/marvo.log" 2>&1 &
 pids+=($!)
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Marvo IF v1\.03$' 2>/dev/null | head -n1 || true)
-  [[ -n $window ]] && break
-  sleep 0.1
-done
-[[ -n $window ]] || { echo "smoke: the main window did not appear"; cat "$work/marvo.log"; exit 1; }
-sleep 1.5
+# Waits up to ten seconds for a visible window whose title matches $1; prints its id, then lets
+# it paint. Fails the test with $2 when none appears.
+wait_for_window() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [[ -n $id ]] && break
+    sleep 0.1
+  done
+  [[ -n $id ]] || { echo "smoke: $2" >&2; cat "$work/marvo.log" >&2; exit 1; }
+  sleep 1.5
+  echo "$id"
+}
+
+window=$(wait_for_window '^Marvo IF v1\.03$' "the main window did not appear")
 
 # Light pixels (the game's text) on the whole screen.
 light_pixels() {
@@ -95,14 +102,7 @@ fi
 
 # Help (F1) opens the reference window over the game.
 xdotool key F1
-reference=""
-for _ in $(seq 50); do
-  reference=$(xdotool search --onlyvisible --name 'Справочник Marvo IF' 2>/dev/null | head -n1 || true)
-  [[ -n $reference ]] && break
-  sleep 0.1
-done
-[[ -n $reference ]] || { echo "smoke: Help (F1) did not open the reference window"; cat "$work/marvo.log"; exit 1; }
-sleep 1.5
+wait_for_window 'Справочник Marvo IF' "Help (F1) did not open the reference window" >/dev/null
 import -window root "$work/reference.png"
 shown=$(light_pixels "$work/reference.png")
 echo "smoke: reference window open; light pixels $shown (screenshot $work/reference.png)"
