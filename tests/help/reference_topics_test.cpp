@@ -62,6 +62,17 @@ TEST(ReferenceTopics, ALineQuotingAMessageLeadsToTheMessages) {
   EXPECT_EQ(page("Не найден Endif", 0), "messages.md");
 }
 
+TEST(ReferenceTopics, EveryBuiltInPropertyHasAOneLineHint) {
+  for (const char* name : {"Расположение", "Описание", "Маска", "Синоним", "Дескриптор", "Непереносимый", "Недоступен",
+                           "Надет", "Открываемый", "Открыт", "Невидимый", "Содержание", "Количество", "Вес", "Размер"}) {
+    const std::string_view hint = marvo::propertyHint(marvo::utf8ToCp1251(name));
+    EXPECT_FALSE(hint.empty()) << name;
+    EXPECT_EQ(hint.find('\n'), std::string_view::npos) << name;
+  }
+  EXPECT_NE(marvo::propertyHint(marvo::utf8ToCp1251("МАСКА")), "");  // any case
+  EXPECT_EQ(marvo::propertyHint(marvo::utf8ToCp1251("цвет")), "");  // added by the author: no hint
+}
+
 TEST(ReferenceTopics, EveryPageExistsAndEveryDocsPageIsListed) {
   const std::filesystem::path docs = std::filesystem::path(MARVO_SOURCE_DIR) / "docs";
   std::set<std::string> listed;

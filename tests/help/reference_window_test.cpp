@@ -102,6 +102,8 @@ class ReferenceWindowTest : public QObject {
     QTest::keyClick(editor.Memo1, Qt::Key_F1);
     QCOMPARE(askedColumn, -1);
     QCOMPARE(editor.lineCount(), 8);  // a text without ":common" gets one
+    // The property list explains its built-in items in a one-line hint.
+    QVERIFY(editor.ListBox1->item(2)->toolTip().contains(QStringLiteral("игрок называет предмет")));
   }
 };
 
