@@ -113,6 +113,26 @@ constexpr std::array<std::string_view, 8> kMessageFragments = {
 
 }  // namespace
 
+std::string readablePage(std::string_view markdown) {
+  std::string out;
+  out.reserve(markdown.size() + 256);
+  while (!markdown.empty()) {
+    const std::size_t end = markdown.find('\n');
+    std::string_view line = markdown.substr(0, end);
+    markdown.remove_prefix(end == std::string_view::npos ? markdown.size() : end + 1);
+    const std::string_view bare = line.ends_with('\r') ? line.substr(0, line.size() - 1) : line;
+    if (bare == "```scn") {
+      out += "*Сценарий:*\n\n```\n";
+    } else if (bare == "```walk") {
+      out += "*Что выведет игра* (`> ` - ввод игрока, `!` - такого текста нет, `?` - проверка):\n\n```\n";
+    } else {
+      out.append(line);
+      out += '\n';
+    }
+  }
+  return out;
+}
+
 std::string_view propertyHint(std::string_view name) {
   static const std::array<std::pair<std::string_view, std::string_view>, 15> hints = {{
       {"расположение"_w, "Где предмет: локация, inv (инвентарь) или имя контейнера; location - текущая локация."},

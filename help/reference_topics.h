@@ -24,6 +24,10 @@ std::string referencePage(std::string_view word);
 // the line quotes, else the kind of the line. Returns "README.md" (the contents) when nothing fits.
 std::string referencePageFor(std::string_view line, int column);
 
+// A reference page (UTF-8 Markdown) as the reference window shows it: each example's scenario
+// block (```scn) and expected-output block (```walk) gets a caption line before it.
+std::string readablePage(std::string_view markdown);
+
 // A one-line hint (UTF-8) on a property name of the code editor's property list (Windows-1251,
 // any case), or "" for a name the list does not have built in.
 std::string_view propertyHint(std::string_view name);

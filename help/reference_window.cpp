@@ -22,6 +22,20 @@ constexpr int kFileRole = Qt::UserRole;
 
 QString fileOf(const QUrl& url) { return url.fileName(); }
 
+// Hands the browser the pages with their examples captioned.
+class ReferenceBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+  QVariant loadResource(int type, const QUrl& name) override {
+    if (type == QTextDocument::MarkdownResource && name.scheme() == QStringLiteral("qrc")) {
+      const QByteArray page = ReferenceWindow::pageText(name.fileName()).toUtf8();
+      return QString::fromStdString(marvo::readablePage(std::string_view(page.constData(), page.size())));
+    }
+    return QTextBrowser::loadResource(type, name);
+  }
+};
+
 }  // namespace
 
 ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
@@ -47,7 +61,7 @@ ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
     item->setData(kFileRole, QString::fromUtf8(page.file.data(), static_cast<qsizetype>(page.file.size())));
     contents->addItem(item);
   }
-  browser = new QTextBrowser(this);
+  browser = new ReferenceBrowser(this);
   browser->setOpenLinks(false);
   browser->setSearchPaths({QStringLiteral(":/docs")});
 

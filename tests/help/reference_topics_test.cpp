@@ -62,6 +62,15 @@ TEST(ReferenceTopics, ALineQuotingAMessageLeadsToTheMessages) {
   EXPECT_EQ(page("Не найден Endif", 0), "messages.md");
 }
 
+TEST(ReferenceTopics, TheWindowCaptionsTheExamplesAndKeepsTheRest) {
+  const std::string page = "# Т\n```scn\n:сад\nREAD\n```\n\n```walk\n> 1\n```\n```\nmarvo-cli\n```\r\n";
+  EXPECT_EQ(marvo::readablePage(page),
+            "# Т\n*Сценарий:*\n\n```\n:сад\nREAD\n```\n\n*Что выведет игра* (`> ` - ввод игрока, `!` - такого текста "
+            "нет, `?` - проверка):\n\n```\n> 1\n```\n```\nmarvo-cli\n```\r\n");
+  EXPECT_EQ(marvo::readablePage(""), "");
+  EXPECT_EQ(marvo::readablePage("no line end"), "no line end\n");
+}
+
 TEST(ReferenceTopics, EveryBuiltInPropertyHasAOneLineHint) {
   for (const char* name : {"Расположение", "Описание", "Маска", "Синоним", "Дескриптор", "Непереносимый", "Недоступен",
                            "Надет", "Открываемый", "Открыт", "Невидимый", "Содержание", "Количество", "Вес", "Размер"}) {
