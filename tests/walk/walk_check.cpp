@@ -7,6 +7,7 @@
 // "? var NAME = N", "? location: NAME", "? message: TEXT". The block before the first ">" checks the
 // game start. "+ clock N" needs the running clock and is reported as unsupported here.
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <regex>
@@ -40,7 +41,7 @@ std::string unescapeJson(const std::string& s, std::size_t& i) {  // i at the op
     if (c == 'n') out += '\n';
     else if (c == 't') out += '\t';
     else if (c == 'r') out += '\r';
-    else if (c == 'u' && i + 4 < s.size()) { out += static_cast<char>(std::stoi(s.substr(i + 1, 4), nullptr, 16)); i += 4; }
+    else if (c == 'u' && i + 4 < s.size()) { out += static_cast<char>(std::strtol(s.substr(i + 1, 4).c_str(), nullptr, 16)); i += 4; }
     else out += c;
   }
   ++i;
@@ -104,8 +105,12 @@ std::string check(const Expectation& e, const Play& play) {
   const std::string& t = e.text;
   if (t[0] == '!') return contains(out, t.substr(1)) ? "the output contains \"" + t.substr(1) + "\"" : "";
   if (t.size() > 1 && t[0] == '/' && t.back() == '/') {
-    const std::regex re(t.substr(1, t.size() - 2));
-    for (const auto& l : out) if (std::regex_search(l, re)) return "";
+    try {
+      const std::regex re(t.substr(1, t.size() - 2));
+      for (const auto& l : out) if (std::regex_search(l, re)) return "";
+    } catch (const std::regex_error&) {
+      return "not a valid regular expression: " + t;
+    }
     return "no output line matches " + t;
   }
   if (t[0] == '?') {
