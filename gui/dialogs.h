@@ -16,6 +16,12 @@ struct FileDialogRequest {
   QString initialName;    // the file name offered; empty for none
 };
 
+// A save dialog with several file types (filters): the chosen file and the index of its type.
+struct ChosenFile {
+  QString name;
+  int type = 0;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -24,6 +30,13 @@ class Dialogs {
   virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
   // A modal message box; returns when the user confirmed it.
   virtual void message(QWidget* parent, const QString& text) = 0;
+  // A save dialog offering `types` (each "name (*.ext ...)"), `initialType` preselected. The
+  // request's filter is ignored. std::nullopt when the user cancelled.
+  virtual std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                                   const QStringList& types, int initialType) = 0;
+  // A question with one button per entry of `buttons`: the index of the one chosen, or -1 when
+  // the box was closed without a choice (Esc).
+  virtual int choose(QWidget* parent, const QString& text, const QStringList& buttons) = 0;
 };
 
 // Production: QFileDialog and QMessageBox.
@@ -32,6 +45,9 @@ class QtDialogs : public Dialogs {
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                           const QStringList& types, int initialType) override;
+  int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
 };
 
 // Tests: answers are queued in advance; every request and message is recorded.
@@ -40,10 +56,17 @@ class ScriptedDialogs : public Dialogs {
   std::deque<std::optional<QString>> fileAnswers;  // an empty queue answers "cancel"
   QList<FileDialogRequest> requests;
   QStringList messages;
+  std::deque<int> typeAnswers;    // the type chosen in saveFileOfType; empty: the initial type
+  QList<int> initialTypes;        // the type each saveFileOfType offered first
+  std::deque<int> choiceAnswers;  // an empty queue answers -1 (closed without a choice)
+  QStringList questions;
 
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                           const QStringList& types, int initialType) override;
+  int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
 };
 
 }  // namespace marvo

@@ -208,6 +208,7 @@ void Tpred::Button1Click() {
   Edit1->setText(toQt(current.name));
   Edit5->setText(toQt(current.mask));
 
+  TForm2::UndoStep step(editor_);  // one Ctrl+Z takes the whole object back
   for (const auto& insertion : objects::placementInsertions(editor_.lines(), current)) {
     int at = static_cast<int>(insertion.before);
     for (const auto& line : insertion.lines) editor_.insertLine(at++, line);
