@@ -206,14 +206,7 @@ std::vector<std::string> TForm2::lines() const {
 }
 
 void TForm2::setLines(const std::vector<std::string>& lines) {
-  qsizetype total = 0;
-  for (const auto& line : lines) total += static_cast<qsizetype>(line.size()) + 1;
-  QString text;
-  text.reserve(total);
-  for (const auto& line : lines) {
-    marvo::editor::appendQt(line, text);
-    text.append(QLatin1Char('\n'));
-  }
+  const QString text = marvo::editor::linesToQt(lines);
   // Straight into the document: QPlainTextEdit::setPlainText would also re-apply the character
   // format to the whole new text, a second pass over every line. Undo history and the modified
   // flag are reset as a newly loaded text should have them.

@@ -7,14 +7,7 @@
 #include "line_codec.h"
 
 void TForm2::replaceAllLines(const std::vector<std::string>& lines) {
-  qsizetype total = 0;
-  for (const auto& line : lines) total += static_cast<qsizetype>(line.size()) + 1;
-  QString text;
-  text.reserve(total);
-  for (const auto& line : lines) {
-    marvo::editor::appendQt(line, text);
-    text.append(QLatin1Char('\n'));
-  }
+  const QString text = marvo::editor::linesToQt(lines);
   pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
   QTextCursor cursor(Memo1->document());
   cursor.beginEditBlock();

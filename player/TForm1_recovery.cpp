@@ -43,6 +43,7 @@ bool TForm1::offerRecovery() {
     // The text comes back as unsaved changes of its scenario; its recovery file stays until saved.
     editor_->setLines(found.lines);
     editor_->Memo1->document()->setModified(true);
+    modified_ = true;
     bool plainText = false;
     if (!found.scenario.empty()) {
       QFile original(scenario);
