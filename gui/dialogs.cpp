@@ -55,11 +55,15 @@ std::optional<ChosenFile> QtDialogs::saveFileOfType(QWidget* parent, const FileD
 
 int QtDialogs::choose(QWidget* parent, const QString& text, const QStringList& buttons) {
   QMessageBox box(parent);
+  box.setWindowTitle(QStringLiteral("Marvo IF"));
   box.setText(text);
   QList<QAbstractButton*> added;
   for (const QString& caption : buttons) added.append(box.addButton(caption, QMessageBox::AcceptRole));
   // Esc answers like the last button (Cancel, Later): closing the box changes nothing.
-  if (!added.isEmpty()) box.setEscapeButton(added.constLast());
+  if (!added.isEmpty()) {
+    box.setDefaultButton(static_cast<QPushButton*>(added.constFirst()));
+    box.setEscapeButton(added.constLast());
+  }
   box.exec();
   return static_cast<int>(added.indexOf(box.clickedButton()));
 }
