@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -153,11 +154,17 @@ void TForm2::setVisible(bool visible) {
   QTextDocument* doc = Memo1->document();
   const bool modified = doc->isModified();
   if (visible && !isVisible()) {
+    // Sized as maximised already before it is shown: every change of the text area's width lays
+    // out the visible lines again, and a line of megabytes takes long to lay out.
+    if (QScreen* where = screen()) setGeometry(where->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
-    highlighter_->setDocument(doc);
-    highlighter_->rehighlight();
+    if (doc->characterCount() <= ScenarioHighlighter::kLargestColouredText) {
+      highlighter_->setDocument(doc);
+      highlighter_->rehighlight();
+    }
   }
   QDialog::setVisible(visible);
+  if (visible && caretToStartPending_) caretToStart();
   if (visible) activated();
   else if (highlighter_->document()) highlighter_->setDocument(nullptr);
   doc->setModified(modified);
@@ -214,9 +221,7 @@ void TForm2::setLines(const std::vector<std::string>& lines) {
   pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
   doc->setPlainText(text);
   doc->setModified(false);
-  Memo1->moveCursor(QTextCursor::Start);
-  Memo1->verticalScrollBar()->setValue(0);
-  Memo1->horizontalScrollBar()->setValue(0);
+  caretToStart();
 }
 
 std::string TForm2::line(int index) const {

@@ -133,6 +133,10 @@ class TForm2 : public QDialog {
 
   int caretLine() const;
   void setBlockText(int index, const QString& text);
+  // Caret and view to the start of a new text; while the window is hidden this waits until it is
+  // shown, so that a hidden editor never lays out lines (a line of megabytes takes long).
+  void caretToStart();
+  bool caretToStartPending_ = false;
 
   ScenarioHighlighter* highlighter_ = nullptr;
   marvo::editor::PropertyList properties_;

@@ -14,6 +14,12 @@ void TForm2::replaceAllLines(const std::vector<std::string>& lines) {
   cursor.select(QTextCursor::Document);
   cursor.insertText(text);
   cursor.endEditBlock();
+  caretToStart();
+}
+
+void TForm2::caretToStart() {
+  caretToStartPending_ = !isVisible();
+  if (caretToStartPending_) return;
   Memo1->moveCursor(QTextCursor::Start);
   Memo1->verticalScrollBar()->setValue(0);
   Memo1->horizontalScrollBar()->setValue(0);
