@@ -33,13 +33,9 @@ std::filesystem::path recoveryFileFor(const std::filesystem::path& folder,
   return folder / (hashName((ec ? scenario : absolute).string()) + std::string(kExtension));
 }
 
-std::optional<std::string> writeRecovery(const std::filesystem::path& file,
-                                         const std::filesystem::path& scenario,
-                                         const std::vector<std::string>& lines) {
-  std::error_code ec;
-  std::filesystem::create_directories(file.parent_path(), ec);
-  if (ec) return file.string() + ": " + ec.message();
+std::string recoveryText(const std::filesystem::path& scenario, const std::vector<std::string>& lines) {
   std::string scenarioName;
+  std::error_code ec;
   if (!scenario.empty()) scenarioName = std::filesystem::absolute(scenario, ec).string();
   std::size_t size = kMagic.size() + scenarioName.size() + 4;
   for (const auto& line : lines) size += line.size() + 2;
@@ -47,21 +43,36 @@ std::optional<std::string> writeRecovery(const std::filesystem::path& file,
   bytes.reserve(size);
   bytes.append(kMagic).append("\r\n").append(scenarioName).append("\r\n");
   for (const auto& line : lines) bytes.append(line).append("\r\n");
-  return replaceFile(file, bytes);
+  return bytes;
+}
+
+std::optional<Recovery> parseRecovery(std::string_view bytes) {
+  std::vector<std::string> lines = splitLines(bytes, false);
+  if (lines.size() < 2 || lines[0] != kMagic) return std::nullopt;
+  Recovery recovery;
+  recovery.scenario = lines[1];
+  recovery.lines.assign(std::make_move_iterator(lines.begin() + 2), std::make_move_iterator(lines.end()));
+  recovery.size = bytes.size();
+  return recovery;
+}
+
+std::optional<std::string> writeRecovery(const std::filesystem::path& file,
+                                         const std::filesystem::path& scenario,
+                                         const std::vector<std::string>& lines) {
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  if (ec) return file.string() + ": " + ec.message();
+  return replaceFile(file, recoveryText(scenario, lines));
 }
 
 std::optional<Recovery> readRecovery(const std::filesystem::path& file) {
   FileRead read = readWholeFile(file);
   if (!read.error.empty()) return std::nullopt;
-  std::vector<std::string> lines = splitLines(read.bytes, false);
-  if (lines.size() < 2 || lines[0] != kMagic) return std::nullopt;
-  Recovery recovery;
-  recovery.file = file;
-  recovery.scenario = lines[1];
-  recovery.lines.assign(std::make_move_iterator(lines.begin() + 2), std::make_move_iterator(lines.end()));
+  auto recovery = parseRecovery(read.bytes);
+  if (!recovery) return std::nullopt;
+  recovery->file = file;
   std::error_code ec;
-  recovery.written = std::filesystem::last_write_time(file, ec);
-  recovery.size = read.bytes.size();
+  recovery->written = std::filesystem::last_write_time(file, ec);
   return recovery;
 }
 

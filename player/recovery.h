@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marvo {
@@ -27,6 +28,10 @@ std::filesystem::path recoveryFileFor(const std::filesystem::path& folder,
 std::optional<std::string> writeRecovery(const std::filesystem::path& file,
                                          const std::filesystem::path& scenario,
                                          const std::vector<std::string>& lines);
+// The content of a recovery file: a header line, the scenario's absolute name, then the lines,
+// each followed by CR LF. parseRecovery gives std::nullopt for anything else.
+std::string recoveryText(const std::filesystem::path& scenario, const std::vector<std::string>& lines);
+std::optional<Recovery> parseRecovery(std::string_view bytes);
 // Reads a recovery file; std::nullopt when it is missing or not a recovery file.
 std::optional<Recovery> readRecovery(const std::filesystem::path& file);
 // The recovery files of `folder` worth offering, oldest first: those written after their scenario
