@@ -9,6 +9,10 @@ namespace marvo {
 
 using namespace literals;
 
+namespace {
+constexpr std::string_view kQueueOverflow = "Слишком много строк текста и меню без ожидания ввода"_w;
+}  // namespace
+
 IndexError::IndexError(long long index)
     : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")"), index_(index) {}
 
@@ -131,7 +135,7 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
   }
   if (rows & kShowItem) {
     showItem(d);
-    if (queueFull()) return abandonRun(host, "Слишком много строк текста без ожидания ввода"_w);
+    if (queueFull()) return abandonRun(host, kQueueOverflow);
   }
   if (rows & kCreate) {
     if (createObject(host, d) == Flow::EndRun) return Flow::EndRun;
@@ -142,7 +146,7 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
   }
   if (rows & kExamine) {
     examine(d);
-    if (queueFull()) return abandonRun(host, "Слишком много строк текста без ожидания ввода"_w);
+    if (queueFull()) return abandonRun(host, kQueueOverflow);
   }
   if (rows & kRedo) s_.pc = s_.locationLine;
   if (rows & kEmpo) {
@@ -323,7 +327,7 @@ Engine::Flow Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view
     else message(host, "Не найдена переменная"_w);
   }
   (d.menu ? s_.menuQueue : s_.textQueue).push_back(std::move(out));
-  if (queueFull()) return abandonRun(host, "Слишком много строк текста и меню без ожидания ввода"_w);
+  if (queueFull()) return abandonRun(host, kQueueOverflow);
   return Flow::Next;
 }
 
