@@ -97,9 +97,9 @@ if ((after < before + 400)); then
 fi
 
 # ---- kill and recover ----
-visible_window() {  # NAME-REGEX: the first visible window of that name, waiting up to 10 s
+visible_window() {  # NAME-REGEX: the first visible window of that name, waiting up to 20 s
   local found=""
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
     [[ -n $found ]] && break
     sleep 0.1
@@ -115,7 +115,7 @@ xdotool windowfocus --sync "$editor"
 xdotool key ctrl+End
 xdotool type --delay 30 '!recovered line'
 xdotool key Return
-sleep 0.3
+sleep 1
 kill -TERM "${pids[1]}"
 status=0
 wait "${pids[1]}" || status=$?
@@ -132,11 +132,18 @@ sleep 1
 import -window root "$work/offer.png"
 xdotool windowfocus --sync "$offer"
 xdotool key Return  # Restore
-sleep 1
+for _ in $(seq 100); do
+  [[ -z $(xdotool search --onlyvisible --name '^Marvo IF$' 2>/dev/null || true) ]] && break
+  sleep 0.1
+done
 main=$(visible_window '^Marvo IF v1\.03$')
 xdotool windowfocus --sync "$main"
 xdotool key F2  # Save: back to the scenario the text belongs to
-sleep 1
+for _ in $(seq 50); do
+  [[ -f smoke.scn.bak ]] && break
+  sleep 0.2
+done
+sleep 0.5
 iconv -f CP1251 -t UTF-8 smoke.scn | grep -q 'recovered line' ||
   { echo "smoke: the restored text was not saved to smoke.scn"; cat "$work/marvo2.log"; exit 1; }
 [[ -f smoke.scn.bak ]] || { echo "smoke: no backup of the replaced scenario"; exit 1; }
