@@ -33,7 +33,7 @@ const QTextCharFormat& ScenarioHighlighter::formatOf(LineKind kind) const {
 }
 
 void ScenarioHighlighter::highlightBlock(const QString& text) {
-  if (text.isEmpty()) return;
+  if (text.isEmpty() || text.size() > kLongestColouredLine) return;
   line_.clear();
   marvo::editor::appendCp1251(text, line_);
   marvo::editor::styleLine(line_, style_);

@@ -14,6 +14,11 @@ class ScenarioHighlighter : public QSyntaxHighlighter {
  public:
   // Not attached to a document until setDocument().
   explicit ScenarioHighlighter(QObject* parent);
+  // Lines longer than this stay uncoloured: colouring one would lay out its whole text again.
+  static constexpr qsizetype kLongestColouredLine = 10'000;
+  // Texts larger than this (in characters) are shown uncoloured: colouring walks every character
+  // of the text, seconds for tens of megabytes.
+  static constexpr qsizetype kLargestColouredText = 4'000'000;
 
   // Lines (0-based) underlined as having problems: true for an error, false for a warning.
   void setProblemLines(std::unordered_map<int, bool> lines);
