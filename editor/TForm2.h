@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "property_list.h"
@@ -126,6 +127,7 @@ class TForm2 : public QDialog {
   void checkBeforeGame();
   int runChecker(bool onlyWhenErrors);
   void showProblems();
+  void markProblemLines(const std::unordered_map<int, bool>& lines);  // 0-based line -> is an error
   QObject* problemsList() const;
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
