@@ -13,8 +13,10 @@
 #include "objects/Tpred.h"
 #include "player/TForm1.h"
 #include "player/window_application.h"
+#include "start_options.h"
 
 int main(int argc, char* argv[]) {
+  if (auto status = marvo::answerInfoOptions(argc, argv)) return *status;
   marvo::Application app(argc, argv);
   marvo::QtDialogs dialogs;
   app.setDialogs(&dialogs);
@@ -43,11 +45,8 @@ int main(int argc, char* argv[]) {
     form1.activateWindow();
 
     // A scenario path as the only argument is opened as "Open File" opens it.
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() == 2) {
-      const QString path = args.at(1);
-      QTimer::singleShot(0, &form1, [&form1, path] { form1.openScenario(path); });
-    }
+    const QString path = marvo::prepareStart(QCoreApplication::arguments(), form1);
+    if (!path.isEmpty()) QTimer::singleShot(0, &form1, [&form1, path] { form1.openScenario(path); });
     return app.exec();
   } catch (const std::exception& error) {
     app.showError(QString::fromLocal8Bit(error.what()));

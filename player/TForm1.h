@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -80,6 +81,10 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   std::function<void(int)> exitApplication;
   // Asks the desktop to open a document (the help file); replaceable for tests.
   std::function<void(const QUrl&)> openDocument;
+  // Started from the desktop: the library read while the current folder has no "marvo.lib".
+  std::filesystem::path libraryFallback;
+  // The file "Open File" offers until one has been chosen (the installed sample games).
+  void offerScenario(const QString& path) { openDialog1_.lastName = path; }
 
   static constexpr int kOutputLimit = 200;
 

@@ -5,5 +5,6 @@ add_library(player_core STATIC
   saved_game.cpp saved_game.h
   scenario_file.cpp scenario_file.h
   rtf_reader.cpp rtf_reader.h
+  installed_data.cpp installed_data.h
 )
 target_link_libraries(player_core PUBLIC engine_core)
