@@ -17,6 +17,11 @@ bool hasLibrary(const fs::path& dir) {
 
 bool writable(const fs::path& dir) { return ::access(dir.c_str(), W_OK | X_OK) == 0; }
 
+bool sameFolder(const fs::path& a, const fs::path& b) {
+  std::error_code error;
+  return fs::equivalent(a, b, error);
+}
+
 }  // namespace
 
 DesktopStartPlan planDesktopStart(const fs::path& launchDir, const fs::path& scenario,
@@ -30,7 +35,8 @@ DesktopStartPlan planDesktopStart(const fs::path& launchDir, const fs::path& sce
   }
 
   if (hasLibrary(launchDir)) return plan;
-  if (hasLibrary(scenarioDir) && writable(scenarioDir)) {
+  // The installed games stay as installed, also for a user who may write there.
+  if (hasLibrary(scenarioDir) && writable(scenarioDir) && !sameFolder(scenarioDir, installedGames)) {
     plan.workDir = scenarioDir;
     return plan;
   }

@@ -21,7 +21,7 @@ struct DesktopStartPlan {
 // `installedGames` the installed sample games with their library.
 //  - A "marvo.lib" in `launchDir` wins: stay there.
 //  - Else a writable folder of the scenario that holds a "marvo.lib" becomes current (an author's
-//    game beside its own library).
+//    game beside its own library), unless it is `installedGames`.
 //  - Else `userDir` becomes current (created when missing; when that fails, stay): a writable
 //    place for the files the program writes beside itself, and where a library saved from the
 //    library editor is found at the next start.

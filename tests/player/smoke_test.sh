@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Smoke test of the real desktop program: start marvo on a small game under Xvfb, type a command
-# into the input line and check on screenshots that the window showed the game's answer.
+# into the input line and check on screenshots that the window showed the game's answer. When the
+# package is installed, the installed marvo is started as the desktop menu starts it, on the
+# installed sample game, from a folder without "marvo.lib".
 # Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
 set -euo pipefail
 
@@ -51,44 +53,76 @@ export DISPLAY=:$(head -n1 "$work/display")
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
-"$marvo" smoke.scn >"$work/marvo.log" 2>&1 &
-pids+=($!)
-
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Marvo IF v1\.03$' 2>/dev/null | head -n1 || true)
-  [[ -n $window ]] && break
-  sleep 0.1
-done
-[[ -n $window ]] || { echo "smoke: the main window did not appear"; cat "$work/marvo.log"; exit 1; }
-sleep 1.5
-
 # Light pixels (the game's text) on the whole screen.
 light_pixels() {
   convert "$1" -colorspace Gray -threshold 60% -format '%[fx:round(mean*w*h)]' info:
 }
 
-import -window root "$work/before.png"
-before=$(light_pixels "$work/before.png")
+# play NAME INPUT PROGRAM ARGS...: starts the program, types INPUT into the input line and checks
+# that the game's text appeared and the answer to the input added to it.
+play() {
+  local name=$1 input=$2
+  shift 2
+  "$@" >"$work/$name.log" 2>&1 &
+  local pid=$!
+  pids+=("$pid")
 
-# No window manager: click into the input line (bottom left of the window) before typing.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
-sleep 0.3
-xdotool type --delay 60 look
-xdotool key Return
-sleep 1.5
-import -window root "$work/after.png"
-after=$(light_pixels "$work/after.png")
+  local window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name '^Marvo IF v1\.03$' 2>/dev/null | head -n1 || true)
+    [[ -n $window ]] && break
+    sleep 0.1
+  done
+  [[ -n $window ]] || { echo "smoke: the main window did not appear ($name)"; cat "$work/$name.log"; exit 1; }
+  sleep 1.5
+  # Only the main window: an error box (a missing library, say) would be a second one.
+  local shown
+  shown=$(xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l)
+  if ((shown != 1)); then
+    echo "smoke: $shown windows are shown ($name)"; import -window root "$work/$name-windows.png"; exit 1
+  fi
 
-echo "smoke: window $WIDTH x $HEIGHT at $X,$Y; light pixels before $before, after $after"
-if ! kill -0 "${pids[1]}" 2>/dev/null; then
-  echo "smoke: marvo is no longer running"; cat "$work/marvo.log"; exit 1
-fi
-if ((before < 200)); then
-  echo "smoke: the window shows no game text after start"; exit 1
-fi
-if ((after < before + 400)); then
-  echo "smoke: the answer to the command did not appear"; exit 1
+  import -window root "$work/$name-before.png"
+  local before after
+  before=$(light_pixels "$work/$name-before.png")
+
+  # No window manager: click into the input line (bottom left of the window) before typing.
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+  sleep 0.3
+  xdotool type --delay 60 "$input"
+  xdotool key Return
+  sleep 1.5
+  import -window root "$work/$name-after.png"
+  after=$(light_pixels "$work/$name-after.png")
+
+  echo "smoke: $name: window $WIDTH x $HEIGHT at $X,$Y; light pixels before $before, after $after"
+  if ! kill -0 "$pid" 2>/dev/null; then
+    echo "smoke: marvo is no longer running"; cat "$work/$name.log"; exit 1
+  fi
+  if ((before < 200)); then
+    echo "smoke: the window shows no game text after start"; exit 1
+  fi
+  if ((after < before + 400)); then
+    echo "smoke: the answer to the command did not appear"; exit 1
+  fi
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+play built look "$marvo" smoke.scn
+
+# The installed program as the desktop entry starts it, from a folder without a library and with a
+# home of its own: it works in its per-user folder and reads the installed library.
+games=/usr/share/marvo/games
+if dpkg-query -W -f='${Status}' marvo 2>/dev/null | grep -q "install ok installed" &&
+   [[ -x /usr/bin/marvo && -f $games/sample.scn ]]; then
+  mkdir -p "$work/home" "$work/launch"
+  cd "$work/launch"
+  HOME=$work/home XDG_DATA_HOME='' play installed 1 /usr/bin/marvo --desktop "$games/sample.scn"
+  cd "$work"
+  [[ -f $work/home/.local/share/marvo/tmp.scn ]] || { echo "smoke: the installed marvo did not work in its per-user folder"; exit 1; }
+  [[ -z $(ls -A "$work/launch") ]] || { echo "smoke: the installed marvo wrote into the folder it was started in"; exit 1; }
+  echo "smoke: installed marvo passed"
 fi
 echo "smoke: passed"
