@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
@@ -18,7 +19,7 @@ namespace {
 
 constexpr const char* kDesktopOption = "--desktop";
 
-std::filesystem::path toPath(const QString& path) { return std::filesystem::path(path.toStdString()); }
+std::filesystem::path toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // The installed sample games, found from where this program lies (any installation prefix).
 QString installedGames() {
@@ -63,7 +64,7 @@ QString prepareStart(const QStringList& arguments, TForm1& form1) {
       QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/marvo");
   const DesktopStartPlan plan =
       planDesktopStart(std::filesystem::current_path(), toPath(scenario), toPath(userDir), toPath(games));
-  if (!plan.workDir.empty()) QDir::setCurrent(QString::fromStdString(plan.workDir.string()));
+  if (!plan.workDir.empty()) QDir::setCurrent(QFile::decodeName(plan.workDir.c_str()));
   form1.libraryFallback = plan.libraryFallback;
 
   // "Open File" starts among the installed games, on the first of them.
