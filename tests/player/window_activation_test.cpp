@@ -128,6 +128,13 @@ void WindowActivationTest::fallbackLibraryUntilTheFolderHasOne() {
   QVERIFY(visitAnotherWindow(w));
   QTRY_COMPARE(w.form4->libraryLines(), std::vector<std::string>{"own = 1"});
   QVERIFY(w.dialogs.messages.isEmpty());
+
+  // "Open File" offers the installed sample until the user has chosen a file.
+  const QString sample = installed.filePath(QStringLiteral("sample.scn"));
+  w.form1->offerScenario(sample);
+  w.form1->OpenFile1Click();  // cancelled
+  QCOMPARE(w.dialogs.requests.size(), 1);
+  QCOMPARE(w.dialogs.requests[0].initialName, sample);
 }
 
 QObject* makeWindowActivationTest() { return new WindowActivationTest; }
