@@ -118,10 +118,13 @@ play built look "$marvo" smoke.scn
 # home of its own: it works in its per-user folder and reads the installed library.
 games=/usr/share/marvo/games
 if dpkg-query -W -f='${Status}' marvo 2>/dev/null | grep -q "install ok installed" &&
-   [[ -x /usr/bin/marvo && -f $games/sample.scn ]]; then
+   [[ -x /usr/bin/marvo && -f $games/sample.scn && -f /usr/share/applications/marvo.desktop ]]; then
   mkdir -p "$work/home" "$work/launch"
   cd "$work/launch"
-  HOME=$work/home XDG_DATA_HOME='' play installed 1 /usr/bin/marvo --desktop "$games/sample.scn"
+  # The command line of the desktop entry, with the file a file manager would pass.
+  exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/marvo.desktop)
+  read -ra command <<<"${exec_line//%f/$games/sample.scn}"
+  HOME=$work/home XDG_DATA_HOME='' play installed 1 "${command[@]}"
   cd "$work"
   [[ -f $work/home/.local/share/marvo/tmp.scn ]] || { echo "smoke: the installed marvo did not work in its per-user folder"; exit 1; }
   [[ -z $(ls -A "$work/launch") ]] || { echo "smoke: the installed marvo wrote into the folder it was started in"; exit 1; }
