@@ -11,6 +11,7 @@ window, a code editor, a map editor, an NPC dialogue maker and an object
 placer; marvo-cli plays games and replays saved games in a terminal.
 The package brings the standard library and sample games.")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
 
 set(CPACK_DEBIAN_PACKAGE_NAME marvo)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
