@@ -1,14 +1,14 @@
 # bash completion for marvo-cli: subcommands, their options, and the file types each one takes.
 
-# Completes files with one of the extensions (a|b), or directories only with "/".
+# Completes files with the extension $1 (and folders), or folders only when $1 is "/".
 _marvo_cli_files() {
   if [[ $1 == / ]]; then
     if declare -F _filedir >/dev/null; then _filedir -d; else COMPREPLY=($(compgen -d -- "$cur")); fi
   elif declare -F _filedir >/dev/null; then
-    _filedir "@($1)"
+    _filedir "$1"
   else
     local IFS=$'\n'
-    COMPREPLY=($(compgen -d -- "$cur") $(compgen -f -X "!*.@($1)" -- "$cur"))
+    COMPREPLY=($(compgen -d -- "$cur") $(compgen -f -X "!*.$1" -- "$cur"))
   fi
 }
 
