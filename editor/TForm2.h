@@ -20,6 +20,8 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class ScenarioHighlighter;
+class ProblemsPanel;
+struct Problem;
 
 namespace marvo {
 class Dialogs;
@@ -60,6 +62,13 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
+  std::function<std::vector<std::string>()> libraryLines;  // the library text, for the checker
+
+  // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
+  // text and underlines the lines concerned. Returns the number of errors.
+  int checkScenario();
+  // Puts the caret on a problem's line of the scenario text.
+  void goToProblem(const Problem& problem);
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();
@@ -78,6 +87,8 @@ class TForm2 : public QDialog {
   QAction* NPC1 = nullptr;
   QAction* Marvolib1 = nullptr;
   QAction* NPC2 = nullptr;
+  QAction* CheckScenario1 = nullptr;
+  ProblemsPanel* Problems = nullptr;
 
   static constexpr int kNpcMakerKey = Qt::Key_F3;
 
@@ -95,6 +106,11 @@ class TForm2 : public QDialog {
  private:
   void buildControls();
   void buildContextMenu();
+  void wireProblems();
+  void checkBeforeGame();
+  int runChecker(bool onlyWhenErrors);
+  void showProblems();
+  QObject* problemsList() const;
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
   bool windowKey(QKeyEvent* key);
