@@ -27,6 +27,11 @@ constexpr Explanation kExplanations[] = {
      "  --events            print JSON Lines events instead of a transcript\n"
      "  --no-clock          freeze the game clock (variable time)\n"},
     {"cat", "Prints the lines of SCENARIO as \"Open File\" reads them (UTF-8).\n"},
+    {"check",
+     "Checks each SCENARIO together with the library and prints the mistakes found as\n"
+     "FILE:LINE: error|warning: TEXT, then a summary.\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --format text|json  the form of the report\n"},
     {"dialogue",
      "Prints the lines the NPC dialogue maker's \"Создать\" appends for the dialogue file.\n"
      "  --label LABEL       the label of the generated location\n"
