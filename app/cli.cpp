@@ -4,10 +4,11 @@
 #include <string_view>
 
 #include "cli_commands.h"
+#include "cli_help.h"
 
 namespace {
-int usage() {
-  std::fputs(
+// Each subcommand's synopsis starts a line with "  marvo-cli NAME"; its SUBCOMMAND --help shows it.
+constexpr std::string_view kUsage =
       "usage:\n"
       "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
       " [--no-clock] SCENARIO\n"
@@ -16,8 +17,10 @@ int usage() {
       "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
       "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
       "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
-      "            [--west TEXT] [--east TEXT]\n",
-      stderr);
+      "            [--west TEXT] [--east TEXT]\n";
+
+int usage() {
+  std::fputs(kUsage.data(), stderr);
   return 2;
 }
 }  // namespace
@@ -26,6 +29,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string_view command = argv[1];
   marvo::cli::Args args(argv + 2, argv + argc);
+  if (auto status = marvo::cli::answerHelp(command, args, kUsage)) return *status;
   if (command == "play") return marvo::cli::play(args);
   if (command == "cat") return marvo::cli::cat(args);
   if (command == "check") return marvo::cli::check(args);
