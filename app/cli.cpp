@@ -15,7 +15,8 @@ int usage() {
       "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
       "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
       "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
-      "            [--west TEXT] [--east TEXT]\n",
+      "            [--west TEXT] [--east TEXT]\n"
+      "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n",
       stderr);
   return 2;
 }
@@ -29,5 +30,6 @@ int main(int argc, char** argv) {
   if (command == "cat") return marvo::cli::cat(args);
   if (command == "dialogue") return marvo::cli::dialogue(args);
   if (command == "export-map") return marvo::cli::exportMap(args);
+  if (command == "publish") return marvo::cli::publish(args);
   return usage();
 }

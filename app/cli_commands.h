@@ -12,5 +12,10 @@ int play(const Args& args);
 int cat(const Args& args);
 int dialogue(const Args& args);
 int exportMap(const Args& args);
+int publish(const Args& args);
+
+// The library lines: the --library file (`option`), else "marvo.lib" in the current directory,
+// else none. When there is none or it cannot be read, a note says "<doing> without a library".
+std::vector<std::string> readLibrary(const std::string& option, const char* doing);
 
 }  // namespace marvo::cli

@@ -10,6 +10,7 @@
 #include "engine/codec.h"
 #include "engine/engine.h"
 #include "player/game.h"
+#include "player/json_events.h"
 #include "player/saved_game.h"
 #include "player/scenario_file.h"
 
@@ -17,60 +18,29 @@ namespace marvo::cli {
 
 namespace {
 
-std::string jsonString(std::string_view cp1251) {
-  const std::string utf8 = cp1251ToUtf8(cp1251);
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string jsonArray(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ", ";
-    out += jsonString(items[i]);
-  }
-  return out + "]";
-}
-
 // Prints what the engine does: JSON Lines with --events, else a plain terminal transcript.
 class TerminalHost : public EngineHost {
  public:
   explicit TerminalHost(bool events) : events_(events) {}
 
   void clearOutput() override {
-    if (events_) std::fputs("{\"clear\": true}\n", stdout);
+    if (events_) event(events::clear());
   }
   void appendOutput(std::string_view line) override {
-    if (events_) std::printf("{\"out\": %s}\n", jsonString(line).c_str());
+    if (events_) event(events::out(line));
     else std::printf("%s\n", cp1251ToUtf8(line).c_str());
   }
   void showMessage(std::string_view text) override {
-    if (events_) std::printf("{\"message\": %s}\n", jsonString(text).c_str());
+    if (events_) event(events::message(text));
     else std::printf("[%s]\n", cp1251ToUtf8(text).c_str());
   }
   void indexError(const IndexError& error) {
-    if (events_) std::fputs("{\"error\": \"index\"}\n", stdout);
+    if (events_) event(events::indexError());
     else std::printf("[%s]\n", error.what());
   }
 
  private:
+  static void event(const std::string& line) { std::printf("%s\n", line.c_str()); }
   bool events_;
 };
 
@@ -133,19 +103,7 @@ int play(const Args& args) {
     std::fprintf(stderr, "marvo-cli: %s\n", scenario.error.c_str());
     return 1;
   }
-  std::vector<std::string> library;
-  std::string libraryPath = o.library;
-  if (libraryPath.empty() && std::filesystem::exists("marvo.lib")) libraryPath = "marvo.lib";
-  if (libraryPath.empty()) {
-    std::fputs("marvo-cli: no marvo.lib here; playing without a library\n", stderr);
-  } else {
-    auto read = readScenarioFile(libraryPath);
-    if (!read.error.empty()) {
-      std::fprintf(stderr, "marvo-cli: %s; playing without a library\n", read.error.c_str());
-    } else {
-      library = std::move(read.lines);
-    }
-  }
+  const std::vector<std::string> library = readLibrary(o.library, "playing");
 
   Engine engine;
   Game game(engine);
@@ -183,9 +141,9 @@ int play(const Args& args) {
   clock.catchUp(game);
 
   if (o.events) {
-    std::printf("{\"inventory\": %s}\n", jsonArray(engine.inventoryView()).c_str());
-    std::printf("{\"characteristics\": %s}\n", jsonArray(engine.characteristicsView()).c_str());
-    std::printf("{\"monitor\": %s}\n", jsonArray(engine.monitorView()).c_str());
+    std::printf("%s\n", events::list("inventory", engine.inventoryView()).c_str());
+    std::printf("%s\n", events::list("characteristics", engine.characteristicsView()).c_str());
+    std::printf("%s\n", events::list("monitor", engine.monitorView()).c_str());
   }
   std::fflush(stdout);
   if (!o.saveLog.empty()) {

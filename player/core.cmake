@@ -2,6 +2,7 @@ add_library(player_core STATIC
   game.cpp game.h
   program_builder.cpp program_builder.h
   talk_matcher.cpp talk_matcher.h
+  json_events.cpp json_events.h
   saved_game.cpp saved_game.h
   scenario_file.cpp scenario_file.h
   rtf_reader.cpp rtf_reader.h

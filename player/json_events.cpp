@@ -1,0 +1,52 @@
+// JSON Lines of the engine's events, shared by marvo-cli and the web player.
+#include "json_events.h"
+
+#include <cstdio>
+
+#include "engine/codec.h"
+
+namespace marvo::events {
+
+std::string jsonString(std::string_view cp1251) {
+  const std::string utf8 = cp1251ToUtf8(cp1251);
+  std::string out = "\"";
+  out.reserve(utf8.size() + 2);
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string jsonArray(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i) out += ", ";
+    out += jsonString(items[i]);
+  }
+  return out + "]";
+}
+
+std::string clear() { return "{\"clear\": true}"; }
+std::string out(std::string_view cp1251) { return "{\"out\": " + jsonString(cp1251) + "}"; }
+std::string message(std::string_view cp1251) { return "{\"message\": " + jsonString(cp1251) + "}"; }
+std::string indexError() { return "{\"error\": \"index\"}"; }
+
+std::string list(std::string_view name, const std::vector<std::string>& items) {
+  return "{\"" + std::string(name) + "\": " + jsonArray(items) + "}";
+}
+
+}  // namespace marvo::events

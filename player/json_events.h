@@ -1,0 +1,23 @@
+// The engine's events as the JSON Lines of `marvo-cli play --events` (UTF-8, one object a line).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marvo::events {
+
+// A JSON string literal for Windows-1251 text (converted to UTF-8, control characters escaped).
+std::string jsonString(std::string_view cp1251);
+// A JSON array of such strings: ["a", "b"].
+std::string jsonArray(const std::vector<std::string>& items);
+
+// One event line each, without the line end.
+std::string clear();                                // {"clear": true}
+std::string out(std::string_view cp1251);           // {"out": "TEXT"}
+std::string message(std::string_view cp1251);       // {"message": "TEXT"}
+std::string indexError();                           // {"error": "index"}
+// {"inventory": [...]}, {"characteristics": [...]} or {"monitor": [...]}.
+std::string list(std::string_view name, const std::vector<std::string>& items);
+
+}  // namespace marvo::events
