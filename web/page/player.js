@@ -40,7 +40,10 @@
     activeChoices = [];
     const choices = new Set(game.choices());
     if (!choices.size) return;
-    for (const div of lines) {
+    // Only the lines after the last echo belong to the menu on offer (a load replays many turns).
+    let from = lines.length;
+    while (from > 0 && !lines[from - 1].textContent.startsWith('>')) --from;
+    for (const div of lines.slice(from)) {
       if (!div.isConnected) continue;
       const m = /^\s*(\d+)\s*\./.exec(div.textContent);
       if (!m || !choices.has(m[1])) continue;
@@ -255,6 +258,7 @@
     input.placeholder = '';
     input.focus();
     setInterval(() => game.tick(), 1000);
+    document.body.dataset.readyMs = String(Math.round(performance.now()));
     document.body.dataset.ready = 'true';
     if (saved && saved.length) {
       const commands = saved.reduce((n, b) => n + (b === 10), 0);
