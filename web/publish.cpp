@@ -60,7 +60,7 @@ fs::path findPlayerFiles(const fs::path& programDir) {
   if (const char* dir = std::getenv("MARVO_WEB_DIR"); dir && *dir) {
     candidates.emplace_back(dir);
   } else {
-    if (!programDir.empty()) candidates.push_back(programDir / ".." / "share" / "marvo" / "web");
+    if (!programDir.empty()) candidates.push_back((programDir / ".." / "share" / "marvo" / "web").lexically_normal());
     if (*MARVO_WEB_BUILD_DIR) candidates.emplace_back(MARVO_WEB_BUILD_DIR);
   }
   for (const auto& dir : candidates) {
