@@ -128,6 +128,9 @@ void TForm2::buildContextMenu() {
   connect(NPC1, &QAction::triggered, this, &TForm2::NPC1Click);
   connect(Marvolib1, &QAction::triggered, this, &TForm2::Marvolib1Click);
   connect(NPC2, &QAction::triggered, this, &TForm2::NPC2Click);
+  PopupMenu1->addSeparator();
+  Publishtoweb1 = PopupMenu1->addAction(QStringLiteral("Publish to web..."));
+  connect(Publishtoweb1, &QAction::triggered, this, &TForm2::Publishtoweb1Click);
 
   Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Memo1, &QWidget::customContextMenuRequested, this,

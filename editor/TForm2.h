@@ -57,11 +57,16 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
+  // Publishing to the web: the library text to publish with, and how the result is opened (the
+  // desktop's browser by default).
+  std::function<std::vector<std::string>()> libraryText;
+  std::function<void(const QString& page)> openPublishedPage;
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();
   void Marvolib1Click();
   void NPC2Click();
+  void Publishtoweb1Click();  // context menu "Publish to web..."
   void toggleCommonLocation();  // F1
 
   QPlainTextEdit* Memo1 = nullptr;
@@ -75,6 +80,7 @@ class TForm2 : public QDialog {
   QAction* NPC1 = nullptr;
   QAction* Marvolib1 = nullptr;
   QAction* NPC2 = nullptr;
+  QAction* Publishtoweb1 = nullptr;
 
   static constexpr int kNpcMakerKey = Qt::Key_F3;
 

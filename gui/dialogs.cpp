@@ -37,14 +37,22 @@ void QtDialogs::message(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+std::optional<QString> QtDialogs::chooseFolder(QWidget* parent, const QString& title) {
+  const QString folder = QFileDialog::getExistingDirectory(parent, title);
+  if (folder.isEmpty()) return std::nullopt;
+  return folder;
+}
+
+std::optional<QString> ScriptedDialogs::nextAnswer() {
+  if (fileAnswers.empty()) return std::nullopt;
+  auto answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  return answer;
+}
+
 std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogRequest& request) {
   requests.append(request);
-  if (fileAnswers.empty()) return std::nullopt;
-  const bool chosen = fileAnswers.front().has_value();
-  const QString name = chosen ? *fileAnswers.front() : QString();
-  fileAnswers.pop_front();
-  if (!chosen) return std::nullopt;
-  return name;
+  return nextAnswer();
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget* parent, const FileDialogRequest& request) {
@@ -52,5 +60,10 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget* parent, const FileDial
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& text) { messages.append(text); }
+
+std::optional<QString> ScriptedDialogs::chooseFolder(QWidget*, const QString& title) {
+  folderTitles.append(title);
+  return nextAnswer();
+}
 
 }  // namespace marvo

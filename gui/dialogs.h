@@ -24,6 +24,12 @@ class Dialogs {
   virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
   // A modal message box; returns when the user confirmed it.
   virtual void message(QWidget* parent, const QString& text) = 0;
+  // A folder to write into (it may be created in the dialog), or std::nullopt when cancelled.
+  virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title) {
+    (void)parent;
+    (void)title;
+    return std::nullopt;
+  }
 };
 
 // Production: QFileDialog and QMessageBox.
@@ -32,6 +38,7 @@ class QtDialogs : public Dialogs {
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
 };
 
 // Tests: answers are queued in advance; every request and message is recorded.
@@ -40,10 +47,15 @@ class ScriptedDialogs : public Dialogs {
   std::deque<std::optional<QString>> fileAnswers;  // an empty queue answers "cancel"
   QList<FileDialogRequest> requests;
   QStringList messages;
+  QStringList folderTitles;  // chooseFolder takes its answer from fileAnswers too
 
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
+
+ private:
+  std::optional<QString> nextAnswer();
 };
 
 }  // namespace marvo

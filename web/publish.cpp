@@ -1,6 +1,7 @@
 // Publishing a game folder for the web player.
 #include "publish.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
@@ -74,6 +75,20 @@ std::string missingPlayerFilesMessage() {
                 "Соберите его командой scripts/build-web (или: emcmake cmake -S "_w, shown(MARVO_SOURCE_DIR),
                 " -B build-web -DMARVO_WEB=ON && cmake --build build-web) либо укажите папку с этими "_w,
                 "файлами в переменной MARVO_WEB_DIR."_w);
+}
+
+bool holdsOnlyPublishedGame(const fs::path& folder) {
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec || it == fs::directory_iterator()) return false;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return false;
+    const std::string name = it->path().filename().string();
+    const bool ours = name == kScenarioFile || name == kLibraryFile ||
+                      std::any_of(std::begin(kPlayerFiles), std::end(kPlayerFiles), [&](const char* f) { return name == f; });
+    if (!ours) return false;
+  }
+  return true;
 }
 
 std::string pageWithTitle(std::string page, std::string_view titleCp1251) {

@@ -40,6 +40,10 @@ struct PublishResult {
 // alone. Nothing is written when the player files cannot be read or the folder is refused.
 PublishResult publishGame(const PublishRequest& request);
 
+// Whether the folder holds nothing but the files of a published game (so that publishing again
+// into it replaces no file of anyone else's). False for a missing or empty folder.
+bool holdsOnlyPublishedGame(const std::filesystem::path& folder);
+
 // The page with the title filled in (HTML-escaped, UTF-8).
 std::string pageWithTitle(std::string page, std::string_view titleCp1251);
 

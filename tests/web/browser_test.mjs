@@ -250,6 +250,7 @@ try {
   check(phone.width <= 375 && phone.input.right <= 375 && phone.input.bottom <= 667 && phone.list.bottom <= 667,
     'the phone layout fits the screen', JSON.stringify(phone));
   await page.screenshot({ path: path.join(opt.out, 'web-player-phone.png') });
+  await typeCommand(page, '');  // the location again, with its menu
   const tapped = await page.$('#output button.choice');
   const number = tapped && (await tapped.evaluate((e) => e.textContent.match(/\d+/)[0]));
   const before = (await pageView(page)).pane.length;

@@ -62,11 +62,17 @@ TEST(Publish, RefusesAFolderThatHoldsFilesUnlessForced) {
   EXPECT_NE(result.error.find(cp("не пуста")), std::string::npos);
   EXPECT_EQ(out.entryCount(), 1u);
 
+  EXPECT_FALSE(web::holdsOnlyPublishedGame(out.path()));
   r.force = true;
   result = web::publishGame(r);
   EXPECT_EQ(result.error, "");
   EXPECT_EQ(out.entryCount(), 6u);
   EXPECT_EQ(readBytes(out / "notes.txt"), "mine");  // other files are left alone
+
+  TempDir again;
+  EXPECT_FALSE(web::holdsOnlyPublishedGame(again.path()));
+  EXPECT_EQ(web::publishGame(request(player, again.path())).error, "");
+  EXPECT_TRUE(web::holdsOnlyPublishedGame(again.path()));
 }
 
 TEST(Publish, MissingPlayerFilesOrAFileAsFolderWriteNothing) {

@@ -1,0 +1,38 @@
+// The code editor's "Publish to web...": the editor's scenario text and the library text written
+// as a folder for the web player, then opened in the desktop's browser.
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "TForm2.h"
+#include "gui/dialogs.h"
+#include "gui/qt_codec.h"
+#include "web/publish.h"
+
+void TForm2::Publishtoweb1Click() {
+  const auto folder = dialogs_.chooseFolder(this, QStringLiteral("Publish to web..."));
+  if (!folder) return;
+  marvo::web::PublishRequest request;
+  request.playerFiles = marvo::web::findPlayerFiles(QCoreApplication::applicationDirPath().toStdString());
+  if (request.playerFiles.empty()) {
+    dialogs_.message(this, marvo::toQt(marvo::web::missingPlayerFilesMessage()));
+    return;
+  }
+  request.scenario = lines();
+  if (libraryText) request.library = libraryText();
+  request.title = marvo::fromQt(QFileInfo(*folder).fileName());
+  request.folder = QDir::toNativeSeparators(*folder).toStdString();
+  // Publishing again into the folder of an earlier publication replaces it; any other folder
+  // that holds files is refused.
+  request.force = marvo::web::holdsOnlyPublishedGame(request.folder);
+  const auto result = marvo::web::publishGame(request);
+  if (!result.error.empty()) {
+    dialogs_.message(this, marvo::toQt(result.error));
+    return;
+  }
+  const QString page = QDir(*folder).filePath(QStringLiteral("index.html"));
+  if (openPublishedPage) openPublishedPage(page);
+  else QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}

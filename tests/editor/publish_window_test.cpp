@@ -1,0 +1,95 @@
+// The code editor's "Publish to web...": folder through the dialog seam, the files written from
+// the editor's text, refusals shown as messages, the published page opened.
+#include <QTemporaryDir>
+#include <memory>
+
+#include "editor/TForm2.h"
+#include "editor_window_fixture.h"
+#include "engine/file_io.h"
+#include "gui/dialogs.h"
+
+class PublishWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<TForm2> editor_;
+  QStringList opened_;
+
+  QString path(const char* name) const { return dir_->filePath(QString::fromUtf8(name)); }
+  std::string bytes(const char* name) const { return marvo::readWholeFile(path(name).toStdString()).bytes; }
+  void publishInto(const char* folder) {
+    dialogs_->fileAnswers.push_back(path(folder));
+    editor_->Publishtoweb1Click();
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    // Stand-ins for the built player files.
+    QDir(dir_->path()).mkdir(QStringLiteral("player"));
+    marvo::replaceFile(path("player/index.html").toStdString(), "<title>@TITLE@</title>");
+    marvo::replaceFile(path("player/marvo.js").toStdString(), "js");
+    marvo::replaceFile(path("player/marvo.wasm").toStdString(), "wasm");
+    qputenv("MARVO_WEB_DIR", path("player").toUtf8());
+    dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
+    editor_ = std::make_unique<TForm2>(*dialogs_);
+    editor_->setLines(w({":прихожая", "!Скрипят половицы.", "READ"}));
+    editor_->libraryText = [] { return w({"TALK помощь", "REDO"}); };
+    opened_.clear();
+    editor_->openPublishedPage = [this](const QString& page) { opened_.append(page); };
+  }
+  void cleanup() {
+    editor_.reset();
+    dialogs_.reset();
+    dir_.reset();
+    qunsetenv("MARVO_WEB_DIR");
+  }
+
+  void theContextMenuOffersIt() {
+    QCOMPARE(editor_->Publishtoweb1->text(), QStringLiteral("Publish to web..."));
+    QVERIFY(editor_->PopupMenu1->actions().contains(editor_->Publishtoweb1));
+  }
+
+  void writesTheEditorsTextAndOpensThePage() {
+    publishInto("Старый дом");
+    QCOMPARE(dialogs_->folderTitles, QStringList{QStringLiteral("Publish to web...")});
+    QVERIFY(dialogs_->messages.isEmpty());
+    QCOMPARE(bytes("Старый дом/game.scn"), w(":прихожая\r\n!Скрипят половицы.\r\nREAD\r\n"));
+    QCOMPARE(bytes("Старый дом/marvo.lib"), w("TALK помощь\r\nREDO\r\n"));
+    QCOMPARE(QString::fromStdString(bytes("Старый дом/index.html")), QStringLiteral("<title>Старый дом</title>"));
+    QCOMPARE(opened_, QStringList{path("Старый дом/index.html")});
+
+    // Publishing again into the same folder replaces the earlier publication.
+    editor_->setLines(w({":кухня", "READ"}));
+    publishInto("Старый дом");
+    QVERIFY(dialogs_->messages.isEmpty());
+    QCOMPARE(bytes("Старый дом/game.scn"), w(":кухня\r\nREAD\r\n"));
+    QCOMPARE(opened_.size(), 2);
+  }
+
+  void aFolderOfOtherFilesIsRefused() {
+    QDir(dir_->path()).mkdir(QStringLiteral("docs"));
+    marvo::replaceFile(path("docs/notes.txt").toStdString(), "mine");
+    publishInto("docs");
+    QCOMPARE(dialogs_->messages.size(), 1);
+    QVERIFY(dialogs_->messages[0].contains(QStringLiteral("не пуста")));
+    QVERIFY(opened_.isEmpty());
+    QVERIFY(!QFileInfo::exists(path("docs/index.html")));
+  }
+
+  void cancelDoesNothingAndMissingPlayerFilesAreExplained() {
+    editor_->Publishtoweb1Click();  // no answer queued: cancelled
+    QVERIFY(dialogs_->messages.isEmpty());
+    qputenv("MARVO_WEB_DIR", path("nothing").toUtf8());
+    publishInto("site");
+    QCOMPARE(dialogs_->messages.size(), 1);
+    QVERIFY(dialogs_->messages[0].contains(QStringLiteral("scripts/build-web")));
+    QVERIFY(!QFileInfo::exists(path("site")));
+    QVERIFY(opened_.isEmpty());
+  }
+};
+
+QTEST_MAIN(PublishWindowTest)
+#include "publish_window_test.moc"
