@@ -45,9 +45,11 @@ std::optional<QString> QtDialogs::chooseFolder(QWidget* parent, const QString& t
 
 std::optional<QString> ScriptedDialogs::nextAnswer() {
   if (fileAnswers.empty()) return std::nullopt;
-  auto answer = fileAnswers.front();
+  const bool chosen = fileAnswers.front().has_value();
+  const QString name = chosen ? *fileAnswers.front() : QString();
   fileAnswers.pop_front();
-  return answer;
+  if (!chosen) return std::nullopt;
+  return name;
 }
 
 std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogRequest& request) {

@@ -1,5 +1,6 @@
 // The code editor's "Publish to web...": folder through the dialog seam, the files written from
 // the editor's text, refusals shown as messages, the published page opened.
+#include <QMenu>
 #include <QTemporaryDir>
 #include <memory>
 
