@@ -73,7 +73,11 @@ int publish(const Args& args) {
     fail(result.error);
     return 1;
   }
-  std::printf("%s\n", request.folder.string().c_str());
+  const std::string folder = request.folder.string();
+  std::printf("Игра опубликована в папке %s. Чтобы сыграть, запустите\n"
+              "  python3 -m http.server 8000 --bind 127.0.0.1 --directory %s\n"
+              "и откройте http://127.0.0.1:8000/ (или выложите папку на любой веб-сервер).\n",
+              folder.c_str(), folder.c_str());
   return 0;
 }
 
