@@ -11,6 +11,7 @@
 #include "property_list.h"
 
 class QAction;
+class QUrl;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -57,10 +58,10 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
-  // Publishing to the web: the library text to publish with, and how the result is opened (the
-  // desktop's browser by default).
+  // Publishing to the web: the library text to publish with, and how the published page (served
+  // on 127.0.0.1) is opened: the desktop's browser by default.
   std::function<std::vector<std::string>()> libraryText;
-  std::function<void(const QString& page)> openPublishedPage;
+  std::function<void(const QUrl& page)> openPublishedPage;
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();

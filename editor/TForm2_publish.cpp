@@ -1,5 +1,5 @@
 // The code editor's "Publish to web...": the editor's scenario text and the library text written
-// as a folder for the web player, then opened in the desktop's browser.
+// as a folder for the web player, then opened in the desktop's browser through a local server.
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "TForm2.h"
+#include "preview_server.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 #include "web/publish.h"
@@ -32,7 +33,11 @@ void TForm2::Publishtoweb1Click() {
     dialogs_.message(this, marvo::toQt(result.error));
     return;
   }
-  const QString page = QDir(*folder).filePath(QStringLiteral("index.html"));
+  // Browsers do not run the player from a file:// page: the folder is served on 127.0.0.1.
+  auto* server = findChild<PreviewServer*>();
+  if (!server) server = new PreviewServer(this);
+  QUrl page = server->serve(*folder);
+  if (page.isEmpty()) page = QUrl::fromLocalFile(QDir(*folder).filePath(QStringLiteral("index.html")));
   if (openPublishedPage) openPublishedPage(page);
-  else QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+  else QDesktopServices::openUrl(page);
 }

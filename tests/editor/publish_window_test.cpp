@@ -1,7 +1,11 @@
 // The code editor's "Publish to web...": folder through the dialog seam, the files written from
 // the editor's text, refusals shown as messages, the published page opened.
 #include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <memory>
 
 #include "editor/TForm2.h"
@@ -16,10 +20,18 @@ class PublishWindowTest : public QObject {
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
   std::unique_ptr<TForm2> editor_;
-  QStringList opened_;
+  QList<QUrl> opened_;
 
   QString path(const char* name) const { return dir_->filePath(QString::fromUtf8(name)); }
   std::string bytes(const char* name) const { return marvo::readWholeFile(path(name).toStdString()).bytes; }
+  // GET through the local server: status code and body.
+  static std::pair<int, QByteArray> get(const QUrl& url) {
+    QNetworkAccessManager manager;
+    std::unique_ptr<QNetworkReply> reply(manager.get(QNetworkRequest(url)));
+    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+    if (!finished.wait(5000)) return {0, {}};
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
+  }
   void publishInto(const char* folder) {
     dialogs_->fileAnswers.push_back(path(folder));
     editor_->Publishtoweb1Click();
@@ -39,7 +51,7 @@ class PublishWindowTest : public QObject {
     editor_->setLines(w({":прихожая", "!Скрипят половицы.", "READ"}));
     editor_->libraryText = [] { return w({"TALK помощь", "REDO"}); };
     opened_.clear();
-    editor_->openPublishedPage = [this](const QString& page) { opened_.append(page); };
+    editor_->openPublishedPage = [this](const QUrl& page) { opened_.append(page); };
   }
   void cleanup() {
     editor_.reset();
@@ -60,7 +72,14 @@ class PublishWindowTest : public QObject {
     QCOMPARE(bytes("Старый дом/game.scn"), w(":прихожая\r\n!Скрипят половицы.\r\nREAD\r\n"));
     QCOMPARE(bytes("Старый дом/marvo.lib"), w("TALK помощь\r\nREDO\r\n"));
     QCOMPARE(QString::fromStdString(bytes("Старый дом/index.html")), QStringLiteral("<title>Старый дом</title>"));
-    QCOMPARE(opened_, QStringList{path("Старый дом/index.html")});
+    // The page is opened through a server on 127.0.0.1 that serves the folder's files only.
+    QCOMPARE(opened_.size(), 1);
+    const QUrl page = opened_[0];
+    QCOMPARE(page.host(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(get(page), std::make_pair(200, QByteArray("<title>Старый дом</title>")));
+    QCOMPARE(get(page.resolved(QUrl(QStringLiteral("marvo.lib")))).second, QByteArray::fromStdString(w("TALK помощь\r\nREDO\r\n")));
+    QCOMPARE(get(page.resolved(QUrl(QStringLiteral("/%2e%2e/player/marvo.js")))).first, 404);
+    QCOMPARE(get(page.resolved(QUrl(QStringLiteral("missing.txt")))).first, 404);
 
     // Publishing again into the same folder replaces the earlier publication.
     editor_->setLines(w({":кухня", "READ"}));
