@@ -82,7 +82,7 @@ const browser = await puppeteer.launch({
   headless: true,
   userDataDir: profile,
   args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage'],
 });
 
 // --- Page helpers ------------------------------------------------------------------------------
@@ -258,6 +258,8 @@ try {
   const after = (await pageView(page)).pane;
   check(tapped !== null && after.length > before && after.includes(`>${number}`), 'menu lines can be tapped',
     JSON.stringify(after.slice(-4)));
+  await typeCommand(page, 'xyzzy');  // an impossible command keeps the menu on offer
+  check((await page.$$('#output button.choice')).length > 0, 'the menu stays clickable after an impossible command');
   await page.close();
 
   // The game clock ticks once a second.

@@ -35,25 +35,27 @@
   }
 
   // Menu lines ("N. text") whose number is a registered talk pattern send that number on click.
+  // Only the lines after the last echo belong to the menu on offer (a load replays many turns);
+  // when a command brought no menu (an impossible one), the menu shown before stays on offer.
+  const menuNumber = (div) => (/^\s*(\d+)\s*\./.exec(div.textContent) || [])[1];
   function markChoices(lines) {
-    for (const div of activeChoices) div.textContent = div.textContent;
-    activeChoices = [];
     const choices = new Set(game.choices());
-    if (!choices.size) return;
-    // Only the lines after the last echo belong to the menu on offer (a load replays many turns).
     let from = lines.length;
     while (from > 0 && !lines[from - 1].textContent.startsWith('>')) --from;
-    for (const div of lines.slice(from)) {
-      if (!div.isConnected) continue;
-      const m = /^\s*(\d+)\s*\./.exec(div.textContent);
-      if (!m || !choices.has(m[1])) continue;
+    const offered = lines.slice(from).filter((div) => div.isConnected && choices.has(menuNumber(div)));
+    const previous = activeChoices;
+    activeChoices = offered.length ? offered : previous.filter((div) => div.isConnected && choices.has(menuNumber(div)));
+    for (const div of previous) {
+      if (!activeChoices.includes(div)) div.textContent = div.textContent;
+    }
+    for (const div of offered) {
+      const number = menuNumber(div);
       const button = document.createElement('button');
       button.type = 'button';
       button.className = 'choice';
       button.textContent = div.textContent;
-      button.addEventListener('click', () => submit(m[1]));
+      button.addEventListener('click', () => submit(number));
       div.replaceChildren(button);
-      activeChoices.push(div);
     }
   }
 
