@@ -7,7 +7,7 @@
 
 namespace marvo::cli {
 
-std::vector<std::string> readLibrary(const std::string& option, const char* doing) {
+std::vector<std::string> readLibrary(const std::string& option, const char* doing, bool* unreadable) {
   std::string path = option;
   if (path.empty() && std::filesystem::exists("marvo.lib")) path = "marvo.lib";
   if (path.empty()) {
@@ -17,6 +17,7 @@ std::vector<std::string> readLibrary(const std::string& option, const char* doin
   auto read = readScenarioFile(path);
   if (!read.error.empty()) {
     std::fprintf(stderr, "marvo-cli: %s; %s without a library\n", read.error.c_str(), doing);
+    if (unreadable) *unreadable = true;
     return {};
   }
   return std::move(read.lines);

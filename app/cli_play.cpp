@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli_commands.h"
 #include "engine/codec.h"
 #include "engine/engine.h"
+#include "player/error_location.h"
 #include "player/game.h"
 #include "player/json_events.h"
 #include "player/saved_game.h"
@@ -21,7 +23,7 @@ namespace {
 // Prints what the engine does: JSON Lines with --events, else a plain terminal transcript.
 class TerminalHost : public EngineHost {
  public:
-  explicit TerminalHost(bool events) : events_(events) {}
+  TerminalHost(bool events, const Game& game) : events_(events), game_(game) {}
 
   void clearOutput() override {
     if (events_) event(events::clear());
@@ -30,18 +32,44 @@ class TerminalHost : public EngineHost {
     if (events_) event(events::out(line));
     else std::printf("%s\n", cp1251ToUtf8(line).c_str());
   }
+  // Messages of game start: they belong to no line. Game start reports only a file it could not
+  // write ("tmp.scn").
   void showMessage(std::string_view text) override {
-    if (events_) event(events::message(text));
-    else std::printf("[%s]\n", cp1251ToUtf8(text).c_str());
+    fileError = true;
+    message(text, std::nullopt);
+  }
+  void showMessageAt(std::string_view text, const MessageContext& context) override {
+    engineError = true;
+    message(text, game_.locate(context));
   }
   void indexError(const IndexError& error) {
-    if (events_) event(events::indexError());
-    else std::printf("[%s]\n", error.what());
+    engineError = true;
+    const auto at = game_.locate(error);
+    if (events_) {
+      event(events::indexError(at));
+    } else {
+      std::printf("[%s]%s\n", error.what(), transcriptLocation(at).c_str());
+    }
   }
 
+  bool engineError = false;  // an engine message or the index error was shown
+  bool fileError = false;    // a file could not be read or written
+
  private:
+  void message(std::string_view text, const std::optional<ErrorLocation>& at) {
+    if (!events_) {
+      std::printf("[%s]%s\n", cp1251ToUtf8(text).c_str(), transcriptLocation(at).c_str());
+    } else {
+      event(events::message(text, at));
+    }
+  }
   static void event(const std::string& line) { std::printf("%s\n", line.c_str()); }
+  static std::string transcriptLocation(const std::optional<ErrorLocation>& at) {
+    return at ? " " + cp1251ToUtf8(describeLocation(*at)) : std::string();
+  }
+
   bool events_;
+  const Game& game_;
 };
 
 struct PlayOptions {
@@ -91,23 +119,28 @@ class Clock {
 
 }  // namespace
 
+// Exit statuses of play (documented in the README).
+constexpr int kExitOk = 0, kExitFile = 1, kExitUsage = 2, kExitEngine = 3;
+
 int play(const Args& args) {
   PlayOptions o;
   if (!parsePlay(args, o)) {
     std::fputs("usage: marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE]"
                " [--events] [--no-clock] SCENARIO\n", stderr);
-    return 2;
+    return kExitUsage;
   }
   auto scenario = readScenarioFile(o.scenario);
   if (!scenario.error.empty()) {
     std::fprintf(stderr, "marvo-cli: %s\n", scenario.error.c_str());
-    return 1;
+    return kExitFile;
   }
-  const std::vector<std::string> library = readLibrary(o.library, "playing");
+  bool libraryUnreadable = false;
+  const std::vector<std::string> library = readLibrary(o.library, "playing", &libraryUnreadable);
 
   Engine engine;
   Game game(engine);
-  TerminalHost host(o.events);
+  TerminalHost host(o.events, game);
+  host.fileError = libraryUnreadable;
   Clock clock(o.clock);
   auto guarded = [&](auto&& action) {
     try {
@@ -123,6 +156,7 @@ int play(const Args& args) {
     auto saved = readSavedGame(o.replay);
     if (!saved.error.empty()) {
       // Load game reads the file first; an unreadable file leaves the game as it was.
+      std::fprintf(stderr, "marvo-cli: %s\n", saved.error.c_str());
       host.showMessage(utf8ToCp1251(saved.error));
     } else {
       guarded([&] {
@@ -149,10 +183,11 @@ int play(const Args& args) {
   if (!o.saveLog.empty()) {
     if (auto error = writeSavedGame(o.saveLog, game.commandLog())) {
       std::fprintf(stderr, "marvo-cli: %s\n", error->c_str());
-      return 1;
+      return kExitFile;
     }
   }
-  return 0;
+  if (host.fileError) return kExitFile;
+  return host.engineError ? kExitEngine : kExitOk;
 }
 
 int cat(const Args& args) {

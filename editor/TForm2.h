@@ -21,6 +21,8 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class ScenarioHighlighter;
+class ProblemsPanel;
+struct Problem;
 
 namespace marvo {
 class Dialogs;
@@ -51,6 +53,9 @@ class TForm2 : public QDialog {
   // first visible line as far as the text allows. The caret and the selection stay where they are.
   int firstVisibleLine() const;
   void scrollToLine(int target);
+  // Puts the caret at the start of line `index` (0-based) and keeps that line in view once the
+  // window is shown; an index outside the text is ignored.
+  void moveCaretToLine(int index);
 
   // Commands that lead to other windows, wired by the application.
   std::function<void()> beginGame;          // F9: after the window has closed
@@ -58,9 +63,15 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
-  // Publishing to the web: the library text to publish with, and how the published page (served
-  // on 127.0.0.1) is opened: the desktop's browser by default.
-  std::function<std::vector<std::string>()> libraryText;
+  std::function<std::vector<std::string>()> libraryLines;  // the library text, for the checker
+
+  // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
+  // text and underlines the lines concerned. Returns the number of errors.
+  int checkScenario();
+  // Puts the caret on a problem's line of the scenario text.
+  void goToProblem(const Problem& problem);
+  // How "Publish to web..." opens the published page (served on 127.0.0.1): the desktop's browser
+  // by default.
   std::function<void(const QUrl& page)> openPublishedPage;
 
   // Handlers of the context menu and of the window keys.
@@ -81,6 +92,8 @@ class TForm2 : public QDialog {
   QAction* NPC1 = nullptr;
   QAction* Marvolib1 = nullptr;
   QAction* NPC2 = nullptr;
+  QAction* CheckScenario1 = nullptr;
+  ProblemsPanel* Problems = nullptr;
   QAction* Publishtoweb1 = nullptr;
 
   static constexpr int kNpcMakerKey = Qt::Key_F3;
@@ -99,6 +112,11 @@ class TForm2 : public QDialog {
  private:
   void buildControls();
   void buildContextMenu();
+  void wireProblems();
+  void checkBeforeGame();
+  int runChecker(bool onlyWhenErrors);
+  void showProblems();
+  QObject* problemsList() const;
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
   bool windowKey(QKeyEvent* key);

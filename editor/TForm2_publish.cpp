@@ -13,6 +13,13 @@
 #include "web/publish.h"
 
 void TForm2::Publishtoweb1Click() {
+  // The checker first: a game with errors is published only when the author insists.
+  if (const int errors = runChecker(true); errors > 0) {
+    const bool publish = dialogs_.messageWithAction(
+        this, QStringLiteral("В сценарии есть ошибки: %1 (список под текстом).").arg(errors),
+        QStringLiteral("Игра с ошибками опубликуется такой, как есть."), QStringLiteral("Опубликовать"));
+    if (!publish) return;
+  }
   const auto folder = dialogs_.chooseFolder(this, QStringLiteral("Publish to web..."));
   if (!folder) return;
   marvo::web::PublishRequest request;
@@ -22,7 +29,7 @@ void TForm2::Publishtoweb1Click() {
     return;
   }
   request.scenario = lines();
-  if (libraryText) request.library = libraryText();
+  if (libraryLines) request.library = libraryLines();
   request.title = marvo::fromQt(QFileInfo(*folder).fileName());
   request.folder = QDir::toNativeSeparators(*folder).toStdString();
   // Publishing again into the folder of an earlier publication replaces it; any other folder

@@ -24,6 +24,15 @@ class Dialogs {
   virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
   // A modal message box; returns when the user confirmed it.
   virtual void message(QWidget* parent, const QString& text) = 0;
+  // A modal message box with `detail` beneath the text and, when `action` is not empty, a button
+  // with that caption beside OK. Returns true when the user chose that button. The default shows
+  // the detail in a plain message box and offers no button.
+  virtual bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
+                                 const QString& action) {
+    (void)action;
+    message(parent, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+    return false;
+  }
   // A folder to write into (it may be created in the dialog), or std::nullopt when cancelled.
   virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title) {
     (void)parent;
@@ -38,6 +47,8 @@ class QtDialogs : public Dialogs {
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
+                         const QString& action) override;
   std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
 };
 
@@ -46,12 +57,19 @@ class ScriptedDialogs : public Dialogs {
  public:
   std::deque<std::optional<QString>> fileAnswers;  // an empty queue answers "cancel"
   QList<FileDialogRequest> requests;
-  QStringList messages;
+  QStringList messages;  // the texts of both kinds of message box
+  // Of the message boxes with a detail: the details, the action captions offered, and the answers
+  // (true chooses the action; an empty queue answers OK).
+  QStringList details;
+  QStringList actions;
+  std::deque<bool> actionAnswers;
   QStringList folderTitles;  // chooseFolder takes its answer from fileAnswers too
 
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
+                         const QString& action) override;
   std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
 
  private:

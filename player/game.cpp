@@ -23,7 +23,7 @@ void Game::begin(const std::vector<std::string>& scenario, const std::vector<std
       copyFailureReported_ = false;
     }
   }
-  const auto merged = mergeLibrary(scenario, library);
+  auto merged = mergeLibraryMapped(scenario, library);
 
   auto& s = engine_.mutableState();
   s.impossibleReply = std::string("это невозможно"_w);
@@ -32,7 +32,12 @@ void Game::begin(const std::vector<std::string>& scenario, const std::vector<std
   auto built = buildProgram(merged);
   s.program = std::move(built.lines);
   engine_.programChanged();
-  if (built.brokenAt) throw IndexError(*built.brokenAt);
+  origins_ = std::move(built.origins);
+  merged_ = std::move(merged);  // the texts locations quote, kept without another copy
+  if (built.brokenAt) {
+    brokenLine_ = built.brokenLine;
+    throw IndexError(*built.brokenAt);
+  }
   engine_.setVariable(2, "step", 0);
   engine_.run(host);
 }
@@ -71,6 +76,9 @@ void Game::reset(EngineHost& host) { resetProgram(host, /*objectsToo=*/false); }
 void Game::resetProgram(EngineHost& host, bool objectsToo) {
   auto& s = engine_.mutableState();
   s.program.clear();
+  origins_.clear();
+  merged_ = {};
+  brokenLine_.reset();
   engine_.programChanged();
   s.menuMarker = 0;
   s.pc = 0;
@@ -81,6 +89,33 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   else engine_.resetVariables();
   s.commonLine = 0;
   s.commonFound = false;
+}
+
+std::string Game::originText(const LineOrigin& origin) const {
+  if (origin.source == LineOrigin::Game) return {};
+  // Looked up only when a location is shown: a scan is cheaper than an index built at every start.
+  for (std::size_t i = 0; i < merged_.origins.size(); ++i) {
+    const LineOrigin& m = merged_.origins[i];
+    if (m.source == origin.source && m.line == origin.line) return merged_.lines[i];
+  }
+  return {};
+}
+
+std::optional<ErrorLocation> Game::locate(const MessageContext& context) const {
+  const auto line = static_cast<std::size_t>(context.line);
+  if (context.line < 0 || line >= origins_.size()) return std::nullopt;
+  ErrorLocation at{origins_[line], originText(origins_[line]), context.nameKind, std::string(context.name)};
+  // A line game start made on its own: show it as the program holds it.
+  const auto& program = engine_.state().program;
+  if (at.origin.source == LineOrigin::Game && line < program.size()) at.text = program[line];
+  return at;
+}
+
+std::optional<ErrorLocation> Game::locate(const IndexError& error) const {
+  if (error.line() >= 0) return locate(error.context());
+  // The program stops short of the broken line, so a later run past its end is placed there too.
+  if (!brokenLine_) return std::nullopt;
+  return ErrorLocation{*brokenLine_, originText(*brokenLine_), MessageName::None, {}};
 }
 
 }  // namespace marvo

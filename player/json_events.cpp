@@ -42,8 +42,27 @@ std::string jsonArray(const std::vector<std::string>& items) {
 
 std::string clear() { return "{\"clear\": true}"; }
 std::string out(std::string_view cp1251) { return "{\"out\": " + jsonString(cp1251) + "}"; }
-std::string message(std::string_view cp1251) { return "{\"message\": " + jsonString(cp1251) + "}"; }
-std::string indexError() { return "{\"error\": \"index\"}"; }
+std::string message(std::string_view cp1251, const std::optional<ErrorLocation>& at) {
+  return "{\"message\": " + jsonString(cp1251) + (at ? ", \"at\": " + location(*at) : std::string()) + "}";
+}
+
+std::string indexError(const std::optional<ErrorLocation>& at) {
+  return std::string("{\"error\": \"index\"") + (at ? ", \"at\": " + location(*at) : std::string()) + "}";
+}
+
+std::string location(const ErrorLocation& at) {
+  std::string out = "{\"source\": ";
+  switch (at.origin.source) {
+    case LineOrigin::Scenario: out += "\"scenario\""; break;
+    case LineOrigin::Library: out += "\"library\""; break;
+    case LineOrigin::Game: out += "\"game\""; break;
+  }
+  if (at.origin.source != LineOrigin::Game) out += ", \"line\": " + std::to_string(at.origin.line);
+  if (at.origin.generated) out += ", \"generated\": true";
+  out += ", \"text\": " + jsonString(at.text);
+  if (at.nameKind != MessageName::None) out += ", \"name\": " + jsonString(at.name);
+  return out + "}";
+}
 
 std::string list(std::string_view name, const std::vector<std::string>& items) {
   return "{\"" + std::string(name) + "\": " + jsonArray(items) + "}";

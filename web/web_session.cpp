@@ -33,6 +33,9 @@ struct SilentHost : EngineHost {
 void WebSession::RecordingHost::clearOutput() { lines += events::clear() + '\n'; }
 void WebSession::RecordingHost::appendOutput(std::string_view line) { lines += events::out(line) + '\n'; }
 void WebSession::RecordingHost::showMessage(std::string_view text) { lines += events::message(text) + '\n'; }
+void WebSession::RecordingHost::showMessageAt(std::string_view text, const MessageContext& context) {
+  lines += events::message(text, game.locate(context)) + '\n';
+}
 
 WebSession::WebSession() : game_(engine_) {}
 
@@ -43,7 +46,7 @@ void WebSession::guarded(Action&& action) {
   try {
     action();
   } catch (const IndexError& error) {
-    host_.lines += events::indexError() + '\n';
+    host_.lines += events::indexError(game_.locate(error)) + '\n';
     lastError_ = error.what();
   }
 }

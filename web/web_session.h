@@ -55,11 +55,14 @@ class WebSession {
   std::size_t commandCount() const { return game_.commandLog().size(); }
 
  private:
-  // Records events as JSON Lines.
+  // Records events as JSON Lines; engine messages carry the place they arose at.
   struct RecordingHost : EngineHost {
+    explicit RecordingHost(const Game& game) : game(game) {}
     void clearOutput() override;
     void appendOutput(std::string_view line) override;
     void showMessage(std::string_view text) override;
+    void showMessageAt(std::string_view text, const MessageContext& context) override;
+    const Game& game;
     std::string lines;
   };
   template <typename Action>
@@ -70,7 +73,7 @@ class WebSession {
   std::vector<std::string> library_;
   Engine engine_;
   Game game_;
-  RecordingHost host_;
+  RecordingHost host_{game_};
   std::string lastError_;
   int unmatched_ = 0;
   int checked_ = 0;

@@ -49,7 +49,7 @@ class PublishWindowTest : public QObject {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
     editor_ = std::make_unique<TForm2>(*dialogs_);
     editor_->setLines(w({":прихожая", "!Скрипят половицы.", "READ"}));
-    editor_->libraryText = [] { return w({"TALK помощь", "REDO"}); };
+    editor_->libraryLines = [] { return w({"TALK помощь", "REDO"}); };
     opened_.clear();
     editor_->openPublishedPage = [this](const QUrl& page) { opened_.append(page); };
   }
@@ -97,6 +97,20 @@ class PublishWindowTest : public QObject {
     QVERIFY(dialogs_->messages[0].contains(QStringLiteral("не пуста")));
     QVERIFY(opened_.isEmpty());
     QVERIFY(!QFileInfo::exists(path("docs/index.html")));
+  }
+
+  void theCheckerRunsFirst() {
+    editor_->setLines(w({":прихожая", "GOTO нигде", "READ"}));  // a jump to no label
+    dialogs_->actionAnswers.push_back(false);
+    publishInto("site");
+    QCOMPARE(dialogs_->actions, QStringList{QStringLiteral("Опубликовать")});
+    QVERIFY(dialogs_->folderTitles.isEmpty());  // not published: no folder asked for
+    QVERIFY(!QFileInfo::exists(path("site")));
+    dialogs_->fileAnswers.clear();
+    dialogs_->actionAnswers.push_back(true);
+    publishInto("site");
+    QVERIFY(QFileInfo::exists(path("site/game.scn")));
+    QCOMPARE(opened_.size(), 1);
   }
 
   void cancelDoesNothingAndMissingPlayerFilesAreExplained() {
