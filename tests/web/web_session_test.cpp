@@ -46,10 +46,11 @@ TEST(WebSession, ChoicesAreTheNumbersOnOffer) {
   EXPECT_EQ(s.choices(), "[]");
 }
 
-TEST(WebSession, IndexErrorIsAnEventWithItsText) {
+TEST(WebSession, IndexErrorIsAnEventWithItsPlaceAndText) {
   WebSession s;
   s.start(file({":a", "btn [Без конца", "READ"}), "");
-  EXPECT_EQ(s.events(), "{\"clear\": true}\n{\"error\": \"index\"}\n");
+  EXPECT_EQ(s.events(), "{\"clear\": true}\n{\"error\": \"index\", \"at\": {\"source\": \"scenario\", \"line\": 2, "
+                        "\"text\": \"btn [Без конца\"}}\n");
   EXPECT_FALSE(s.lastError().empty());
   s.talk("x");  // the page stays usable
   EXPECT_NE(s.events().find(">x"), std::string::npos);

@@ -90,14 +90,24 @@
     nextQuestion();
   });
 
+  // Where an engine message arose, as the desktop shows it beneath the message.
+  function describeAt(at) {
+    if (!at) return '';
+    const file = at.source === 'library' ? 'библиотеки' : 'сценария';
+    let where = `Строка ${at.line} ${file}`;
+    if (at.source === 'game') where = 'Строка, созданная запуском игры';
+    else if (at.generated) where = `Строка, созданная запуском игры из строки ${at.line} ${file}`;
+    return `\n\n${where}: ${at.text.trim()}`;
+  }
+
   // Shows what the last call of the engine did, then refreshes the lists and the stored log.
   function show() {
     const added = [];
     for (const e of game.events()) {
       if ('clear' in e) output.replaceChildren();
       else if ('out' in e) addLine(e.out, added);
-      else if ('message' in e) ask(e.message);
-      else if ('error' in e) ask(game.lastError() || 'List index out of bounds');
+      else if ('message' in e) ask(e.message + describeAt(e.at));
+      else if ('error' in e) ask((game.lastError() || 'List index out of bounds') + describeAt(e.at));
     }
     for (const e of game.views(false)) {
       if ('inventory' in e) fillList($('inventory'), e.inventory);
