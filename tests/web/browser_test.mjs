@@ -11,6 +11,7 @@ import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
+import { checks } from './checks.mjs';
 
 const opt = {};
 for (let i = 2; i < process.argv.length; i += 2) opt[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
@@ -19,15 +20,7 @@ opt.cli = path.resolve(opt.cli);
 const puppeteer = createRequire(path.join(path.resolve(opt.npm), 'package.json'))('puppeteer-core');
 fs.mkdirSync(opt.out, { recursive: true });
 
-let passed = 0;
-let failed = 0;
-function check(ok, what, detail = '') {
-  if (ok) ++passed;
-  else {
-    ++failed;
-    console.log(`FAIL ${what}${detail ? `\n  ${detail}` : ''}`);
-  }
-}
+const { check, finish } = checks('browser');
 const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
@@ -290,5 +283,4 @@ try {
   fs.rmSync(profile, { recursive: true, force: true });
   fs.rmSync(downloads, { recursive: true, force: true });
 }
-console.log(`browser: ${passed} passed, ${failed} failed`);
-process.exit(failed ? 1 : 0);
+process.exit(finish());
