@@ -48,5 +48,5 @@ for (const name of fs.readdirSync(opt.site)) {
   gzip += zlib.gzipSync(bytes, { level: 9 }).length;
 }
 console.log(`published folder: ${raw} bytes, ${gzip} bytes gzip-compressed`);
-report('published sample game folder', raw / 1024, 1024, 'KiB', false);
+report('published folder of the sample game', raw / 1024, 1024, 'KiB', false);
 process.exit(ok ? 0 : 1);

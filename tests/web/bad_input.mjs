@@ -71,8 +71,8 @@ async function same(name, scenario, library = Buffer.alloc(0), commands = [], sa
 }
 
 const cp1251 = (s) => Buffer.from(execFileSync('iconv', ['-f', 'UTF-8', '-t', 'CP1251'], { input: s, maxBuffer: 1 << 30 }));
-const sample = fs.readFileSync(new URL('../../games/sample.scn', import.meta.url));
-const library = fs.readFileSync(new URL('../../games/marvo.lib', import.meta.url));
+const sample = fs.readFileSync(new URL('../transcripts/sample_game/scenario.scn', import.meta.url));
+const library = fs.readFileSync(new URL('../transcripts/sample_game/marvo.lib', import.meta.url));
 
 // Scenarios.
 await same('garbage scenario', garbage(20000, 7), garbage(3000, 8), ['1', '', 'взять ключ', '2']);

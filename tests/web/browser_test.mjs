@@ -188,7 +188,10 @@ try {
   const resume = await waitDialog(page);
   check(resume !== null && resume.includes('Продолжить'), 'reopening offers to resume', resume);
   await answer(page, 'resume');
-  check(same(await pageView(page), played), 'resume restores the game');
+  await page.waitForFunction((n) => document.querySelectorAll('#output .line').length === n, { timeout: 5000 },
+    played.pane.length).catch(() => {});
+  const resumed = await pageView(page);
+  check(same(resumed, played), 'resume restores the game', JSON.stringify(resumed.pane.slice(-3)));
 
   // Load the .sav after starting anew.
   await page.click('#restart');
