@@ -17,7 +17,8 @@ constexpr std::string_view kUsage =
       "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
       "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
       "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
-      "            [--west TEXT] [--east TEXT]\n";
+      "            [--west TEXT] [--east TEXT]\n"
+      "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n";
 
 int usage() {
   std::fputs(kUsage.data(), stderr);
@@ -35,5 +36,6 @@ int main(int argc, char** argv) {
   if (command == "check") return marvo::cli::check(args);
   if (command == "dialogue") return marvo::cli::dialogue(args);
   if (command == "export-map") return marvo::cli::exportMap(args);
+  if (command == "publish") return marvo::cli::publish(args);
   return usage();
 }

@@ -13,5 +13,11 @@ int cat(const Args& args);
 int check(const Args& args);
 int dialogue(const Args& args);
 int exportMap(const Args& args);
+int publish(const Args& args);
+
+// The library lines: the --library file (`option`), else "marvo.lib" in the current directory,
+// else none. When there is none or it cannot be read, a note says "<doing> without a library";
+// `unreadable`, when given, is set when a library file could not be read.
+std::vector<std::string> readLibrary(const std::string& option, const char* doing, bool* unreadable = nullptr);
 
 }  // namespace marvo::cli

@@ -12,6 +12,7 @@
 #include "engine/engine.h"
 #include "player/error_location.h"
 #include "player/game.h"
+#include "player/json_events.h"
 #include "player/saved_game.h"
 #include "player/scenario_file.h"
 
@@ -19,63 +20,16 @@ namespace marvo::cli {
 
 namespace {
 
-std::string jsonString(std::string_view cp1251) {
-  const std::string utf8 = cp1251ToUtf8(cp1251);
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string jsonArray(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ", ";
-    out += jsonString(items[i]);
-  }
-  return out + "]";
-}
-
-// The "at" object of a message or index error event: where it arose, in the author's lines.
-std::string jsonLocation(const ErrorLocation& at) {
-  std::string out = "{\"source\": ";
-  switch (at.origin.source) {
-    case LineOrigin::Scenario: out += "\"scenario\""; break;
-    case LineOrigin::Library: out += "\"library\""; break;
-    case LineOrigin::Game: out += "\"game\""; break;
-  }
-  if (at.origin.source != LineOrigin::Game) out += ", \"line\": " + std::to_string(at.origin.line);
-  if (at.origin.generated) out += ", \"generated\": true";
-  out += ", \"text\": " + jsonString(at.text);
-  if (at.nameKind != MessageName::None) out += ", \"name\": " + jsonString(at.name);
-  return out + "}";
-}
-
 // Prints what the engine does: JSON Lines with --events, else a plain terminal transcript.
 class TerminalHost : public EngineHost {
  public:
   TerminalHost(bool events, const Game& game) : events_(events), game_(game) {}
 
   void clearOutput() override {
-    if (events_) std::fputs("{\"clear\": true}\n", stdout);
+    if (events_) event(events::clear());
   }
   void appendOutput(std::string_view line) override {
-    if (events_) std::printf("{\"out\": %s}\n", jsonString(line).c_str());
+    if (events_) event(events::out(line));
     else std::printf("%s\n", cp1251ToUtf8(line).c_str());
   }
   // Messages of game start: they belong to no line. Game start reports only a file it could not
@@ -92,8 +46,7 @@ class TerminalHost : public EngineHost {
     engineError = true;
     const auto at = game_.locate(error);
     if (events_) {
-      if (at) std::printf("{\"error\": \"index\", \"at\": %s}\n", jsonLocation(*at).c_str());
-      else std::fputs("{\"error\": \"index\"}\n", stdout);
+      event(events::indexError(at));
     } else {
       std::printf("[%s]%s\n", error.what(), transcriptLocation(at).c_str());
     }
@@ -106,12 +59,11 @@ class TerminalHost : public EngineHost {
   void message(std::string_view text, const std::optional<ErrorLocation>& at) {
     if (!events_) {
       std::printf("[%s]%s\n", cp1251ToUtf8(text).c_str(), transcriptLocation(at).c_str());
-    } else if (at) {
-      std::printf("{\"message\": %s, \"at\": %s}\n", jsonString(text).c_str(), jsonLocation(*at).c_str());
     } else {
-      std::printf("{\"message\": %s}\n", jsonString(text).c_str());
+      event(events::message(text, at));
     }
   }
+  static void event(const std::string& line) { std::printf("%s\n", line.c_str()); }
   static std::string transcriptLocation(const std::optional<ErrorLocation>& at) {
     return at ? " " + cp1251ToUtf8(describeLocation(*at)) : std::string();
   }
@@ -190,20 +142,7 @@ int play(const Args& args) {
   }
   bool libraryUnreadable = false;
   printReadNotes(o.scenario, scenario);
-  std::vector<std::string> library;
-  std::string libraryPath = o.library;
-  if (libraryPath.empty() && std::filesystem::exists("marvo.lib")) libraryPath = "marvo.lib";
-  if (libraryPath.empty()) {
-    std::fputs("marvo-cli: no marvo.lib here; playing without a library\n", stderr);
-  } else {
-    auto read = readScenarioFile(libraryPath);
-    if (!read.error.empty()) {
-      std::fprintf(stderr, "marvo-cli: %s; playing without a library\n", read.error.c_str());
-      libraryUnreadable = true;
-    } else {
-      library = std::move(read.lines);
-    }
-  }
+  const std::vector<std::string> library = readLibrary(o.library, "playing", &libraryUnreadable);
 
   Engine engine;
   Game game(engine);
@@ -243,9 +182,9 @@ int play(const Args& args) {
   clock.catchUp(game);
 
   if (o.events) {
-    std::printf("{\"inventory\": %s}\n", jsonArray(engine.inventoryView()).c_str());
-    std::printf("{\"characteristics\": %s}\n", jsonArray(engine.characteristicsView()).c_str());
-    std::printf("{\"monitor\": %s}\n", jsonArray(engine.monitorView()).c_str());
+    std::printf("%s\n", events::list("inventory", engine.inventoryView()).c_str());
+    std::printf("%s\n", events::list("characteristics", engine.characteristicsView()).c_str());
+    std::printf("%s\n", events::list("monitor", engine.monitorView()).c_str());
   }
   std::fflush(stdout);
   if (!o.saveLog.empty()) {

@@ -152,6 +152,9 @@ void TForm2::buildContextMenu() {
   CheckScenario1->setShortcutContext(Qt::WidgetShortcut);
   CheckScenario1->setShortcutVisibleInContextMenu(true);
   connect(CheckScenario1, &QAction::triggered, this, [this] { checkScenario(); });
+  PopupMenu1->addSeparator();
+  Publishtoweb1 = PopupMenu1->addAction(QStringLiteral("Publish to web..."));
+  connect(Publishtoweb1, &QAction::triggered, this, &TForm2::Publishtoweb1Click);
 
   Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Memo1, &QWidget::customContextMenuRequested, this,

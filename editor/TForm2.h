@@ -12,6 +12,7 @@
 #include "property_list.h"
 
 class QAction;
+class QUrl;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -86,11 +87,15 @@ class TForm2 : public QDialog {
   void goToProblem(const Problem& problem);
   // Shift+F1: the reference page for the caret's line (Windows-1251) and 0-based column.
   std::function<void(const std::string& line, int column)> openReference;
+  // How "Publish to web..." opens the published page (served on 127.0.0.1): the desktop's browser
+  // by default.
+  std::function<void(const QUrl& page)> openPublishedPage;
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();
   void Marvolib1Click();
   void NPC2Click();
+  void Publishtoweb1Click();  // context menu "Publish to web..."
   void toggleCommonLocation();  // F1
 
   QPlainTextEdit* Memo1 = nullptr;
@@ -106,6 +111,7 @@ class TForm2 : public QDialog {
   QAction* NPC2 = nullptr;
   QAction* CheckScenario1 = nullptr;
   ProblemsPanel* Problems = nullptr;
+  QAction* Publishtoweb1 = nullptr;
 
   static constexpr int kNpcMakerKey = Qt::Key_F3;
 

@@ -68,8 +68,13 @@ int QtDialogs::choose(QWidget* parent, const QString& text, const QStringList& b
   return static_cast<int>(added.indexOf(box.clickedButton()));
 }
 
-std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogRequest& request) {
-  requests.append(request);
+std::optional<QString> QtDialogs::chooseFolder(QWidget* parent, const QString& title) {
+  const QString folder = QFileDialog::getExistingDirectory(parent, title);
+  if (folder.isEmpty()) return std::nullopt;
+  return folder;
+}
+
+std::optional<QString> ScriptedDialogs::nextAnswer() {
   if (fileAnswers.empty()) return std::nullopt;
   const bool chosen = fileAnswers.front().has_value();
   const QString name = chosen ? *fileAnswers.front() : QString();
@@ -78,11 +83,21 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogReque
   return name;
 }
 
+std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogRequest& request) {
+  requests.append(request);
+  return nextAnswer();
+}
+
 std::optional<QString> ScriptedDialogs::saveFile(QWidget* parent, const FileDialogRequest& request) {
   return openFile(parent, request);
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& text) { messages.append(text); }
+
+std::optional<QString> ScriptedDialogs::chooseFolder(QWidget*, const QString& title) {
+  folderTitles.append(title);
+  return nextAnswer();
+}
 
 std::optional<ChosenFile> ScriptedDialogs::saveFileOfType(QWidget* parent, const FileDialogRequest& request,
                                                           const QStringList& types, int initialType) {

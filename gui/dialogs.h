@@ -46,6 +46,12 @@ class Dialogs {
   // A question with one button per entry of `buttons`: the index of the one chosen, or -1 when
   // the box was closed without a choice (Esc).
   virtual int choose(QWidget* parent, const QString& text, const QStringList& buttons) = 0;
+  // A folder to write into (it may be created in the dialog), or std::nullopt when cancelled.
+  virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title) {
+    (void)parent;
+    (void)title;
+    return std::nullopt;
+  }
 };
 
 // Production: QFileDialog and QMessageBox.
@@ -59,6 +65,7 @@ class QtDialogs : public Dialogs {
   std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
                                            const QStringList& types, int initialType) override;
   int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
+  std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
 };
 
 // Tests: answers are queued in advance; every request and message is recorded.
@@ -76,6 +83,7 @@ class ScriptedDialogs : public Dialogs {
   QList<int> initialTypes;        // the type each saveFileOfType offered first
   std::deque<int> choiceAnswers;  // an empty queue answers -1 (closed without a choice)
   QStringList questions;
+  QStringList folderTitles;  // chooseFolder takes its answer from fileAnswers too
 
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
@@ -85,6 +93,10 @@ class ScriptedDialogs : public Dialogs {
   std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
                                            const QStringList& types, int initialType) override;
   int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
+  std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
+
+ private:
+  std::optional<QString> nextAnswer();
 };
 
 }  // namespace marvo

@@ -3,6 +3,7 @@ add_library(player_core STATIC
   error_location.cpp error_location.h
   program_builder.cpp program_builder.h
   talk_matcher.cpp talk_matcher.h
+  json_events.cpp json_events.h
   saved_game.cpp saved_game.h
   scenario_file.cpp scenario_file.h
   plain_text.cpp plain_text.h

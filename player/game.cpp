@@ -42,7 +42,7 @@ void Game::begin(const std::vector<std::string>& scenario, const std::vector<std
   engine_.run(host);
 }
 
-void Game::talk(const std::string& raw, EngineHost& host) {
+bool Game::talk(const std::string& raw, EngineHost& host) {
   log_.push_back(raw);
   const bool empty = raw.empty();
   const std::string input = lower(trim(raw));
@@ -53,7 +53,7 @@ void Game::talk(const std::string& raw, EngineHost& host) {
     s.talk.fill(0);
     host.appendOutput(">" + input);
     engine_.run(host);
-    return;
+    return true;
   }
   host.appendOutput(">" + input);
   if (!empty) {
@@ -64,6 +64,7 @@ void Game::talk(const std::string& raw, EngineHost& host) {
     s.once.fill(0);
     engine_.run(host);
   }
+  return false;
 }
 
 void Game::replay(const std::vector<std::string>& commands, EngineHost& host) {

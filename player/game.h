@@ -24,8 +24,9 @@ class Game {
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
 
-  // Talk1Click on the input line's raw text. Throws IndexError when the run does.
-  void talk(const std::string& raw, EngineHost& host);
+  // Talk1Click on the input line's raw text. Returns whether a talk pattern matched. Throws
+  // IndexError when the run does.
+  bool talk(const std::string& raw, EngineHost& host);
 
   // Load game, step 5: Talk for every saved line, in order.
   void replay(const std::vector<std::string>& commands, EngineHost& host);

@@ -1,0 +1,289 @@
+// Browser test of published games: serves them from 127.0.0.1 with python3's http.server, plays
+// them in headless Chromium (Debian's, driven by puppeteer-core) by typing and by clicking menu
+// lines, and compares the page with `marvo-cli play` for the same commands; then save, reload and
+// resume, load the .sav, refused loads, the phone layout, the clock and the runaway guard.
+// Usage: node browser_test.mjs --sites DIR --cli MARVO_CLI --npm NPM_DIR --out ARTIFACT_DIR
+//   DIR holds published folders: sample/ (the sample game, with its scenario and library also as
+//   DIR/sample.scn and DIR/sample.lib), clock/ and runaway/.
+import { execFileSync, spawn } from 'node:child_process';
+import fs from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+import { checks } from './checks.mjs';
+
+const opt = {};
+for (let i = 2; i < process.argv.length; i += 2) opt[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
+opt.sites = path.resolve(opt.sites);
+opt.cli = path.resolve(opt.cli);
+const puppeteer = createRequire(path.join(path.resolve(opt.npm), 'package.json'))('puppeteer-core');
+fs.mkdirSync(opt.out, { recursive: true });
+
+const { check, finish } = checks('browser');
+const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// --- What marvo-cli shows for the same commands ------------------------------------------------
+
+const commands = ['2', '1', 'взять ключ', 'инвентарь', '1', '2', 'осмотреть сундук', 'взять записку',
+  'взять сундук', '1', 'осмотреть записку', 'поднять половицу', '', 'бросить фонарь', 'помощь'];
+function desktopView() {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'marvo-web-cli-'));
+  const events = execFileSync(opt.cli, ['play', '--events', '--no-clock', '--library', path.join(opt.sites, 'sample.lib'),
+    '--save-log', path.join(work, 'expected.sav'), path.join(opt.sites, 'sample.scn')],
+  { cwd: work, input: commands.join('\n') + '\n', stdio: ['pipe', 'pipe', 'ignore'] }).toString('utf8');
+  const view = { pane: [], messages: [], inventory: [], characteristics: [] };
+  for (const line of events.split('\n').filter((l) => l)) {
+    const e = JSON.parse(line);
+    if ('clear' in e) view.pane = [];
+    if ('out' in e) view.pane.push(e.out);
+    if ('message' in e) view.messages.push(e.message);
+    if ('inventory' in e) view.inventory = e.inventory;
+    if ('characteristics' in e) view.characteristics = e.characteristics;
+  }
+  view.sav = fs.readFileSync(path.join(work, 'expected.sav'));
+  fs.rmSync(work, { recursive: true, force: true });
+  return view;
+}
+
+// --- Server and browser ------------------------------------------------------------------------
+
+async function freePort() {
+  return new Promise((resolve) => {
+    const server = net.createServer().listen(0, '127.0.0.1', () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+const port = await freePort();
+const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', opt.sites],
+  { stdio: 'ignore' });
+const base = `http://127.0.0.1:${port}`;
+for (let i = 0; i < 100; ++i) {
+  try {
+    if ((await fetch(`${base}/sample/`)).ok) break;
+  } catch (e) { /* not up yet */ }
+  await sleep(100);
+}
+
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'marvo-web-chromium-'));
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  userDataDir: profile,
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage'],
+});
+
+// --- Page helpers ------------------------------------------------------------------------------
+
+async function pageView(page) {
+  return page.evaluate(() => {
+    const texts = (sel) => [...document.querySelectorAll(sel)].map((e) => e.textContent);
+    return { pane: texts('#output .line'), inventory: texts('#inventory li'), characteristics: texts('#characteristics li') };
+  });
+}
+const dialogText = (page) => page.evaluate(() => {
+  const d = document.getElementById('dialog');
+  return d.open ? document.getElementById('dialog-text').textContent : null;
+});
+async function waitDialog(page, timeout = 5000) {
+  await page.waitForSelector('#dialog[open]', { timeout });
+  return dialogText(page);
+}
+async function answer(page, value) {
+  await page.click(`#dialog button[value="${value}"]`);
+  await page.waitForSelector('#dialog:not([open])');
+}
+async function openGame(page, site) {
+  const start = Date.now();
+  await page.goto(`${base}/${site}/`);
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 10000 });
+  return { wall: Date.now() - start, page: Number(await page.$eval('body', (b) => b.dataset.readyMs)) };
+}
+async function typeCommand(page, command) {
+  await page.focus('#command');
+  await page.keyboard.type(command);
+  await page.keyboard.press('Enter');
+}
+// Clicks the menu line "N. ..." when it is offered as a button; returns whether it was.
+async function clickChoice(page, number) {
+  const buttons = await page.$$('#output button.choice');
+  for (const b of buttons) {
+    if ((await b.evaluate((e) => e.textContent)).startsWith(`${number}.`)) {
+      await b.click();
+      return true;
+    }
+  }
+  return false;
+}
+async function uploadSave(page, file) {
+  const input = await page.$('#load-file');
+  await input.uploadFile(file);
+}
+
+const expected = desktopView();
+const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'marvo-web-downloads-'));
+try {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1024, height: 768 });
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  const pageErrors = [];
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+
+  // Open and play: numbers by clicking their menu lines where offered, the rest typed.
+  const ready = await openGame(page, 'sample');
+  console.log(`page interactive after ${ready.page} ms (navigation start), ${ready.wall} ms (test's clock)`);
+  check(ready.page <= 1000, 'the page is interactive within 1 s', `${ready.page} ms`);
+  check(await page.$eval('#output', (e) => e.getAttribute('role') === 'log' && e.getAttribute('aria-live') === 'polite'),
+    'the output pane is an ARIA live region');
+  check((await dialogText(page)) === null, 'a fresh browser offers no resume');
+  check(await page.evaluate(() => document.activeElement.id === 'command'), 'the input line has the focus');
+  let clicks = 0;
+  const messages = [];
+  for (const command of commands) {
+    if (/^\d+$/.test(command) && (await clickChoice(page, command))) ++clicks;
+    else await typeCommand(page, command);
+    const message = await dialogText(page);
+    if (message !== null) {
+      messages.push(message);
+      await page.keyboard.press('Enter');
+    }
+  }
+  check(clicks >= 3, 'menu lines are clickable', `${clicks} clicks`);
+  const played = await pageView(page);
+  check(same(played.pane, expected.pane), 'the page shows what marvo-cli play shows',
+    `page: ${JSON.stringify(played.pane.slice(-3))}\n  cli:  ${JSON.stringify(expected.pane.slice(-3))}`);
+  check(same(played.inventory, expected.inventory) && same(played.characteristics, expected.characteristics),
+    'inventory and characteristics lists', JSON.stringify([played.inventory, played.characteristics]));
+  // (The page shows where a message arose beneath its text.)
+  check(same(messages.map((m, i) => m.slice(0, (expected.messages[i] || '').length)), expected.messages), 'messages',
+    JSON.stringify(messages));
+  fs.writeFileSync(path.join(opt.out, 'web-transcript.txt'), played.pane.join('\n') + '\n');
+
+  // Up and Down walk the input history.
+  await page.focus('#command');
+  await page.keyboard.press('ArrowUp');
+  const up1 = await page.$eval('#command', (e) => e.value);
+  await page.keyboard.press('ArrowUp');
+  const up2 = await page.$eval('#command', (e) => e.value);
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  const down = await page.$eval('#command', (e) => e.value);
+  check(up1 === 'помощь' && up2 === 'бросить фонарь' && down === '', 'input history', JSON.stringify([up1, up2, down]));
+
+  // Save: the download is the desktop's .sav, byte for byte.
+  await page.click('#save');
+  const savFile = path.join(downloads, 'savegame.sav');
+  for (let i = 0; i < 50 && !fs.existsSync(savFile); ++i) await sleep(100);
+  check(fs.existsSync(savFile) && fs.readFileSync(savFile).equals(expected.sav), 'Save downloads the command log as .sav');
+
+  // Reopen: resume from the browser's storage.
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]');
+  const resume = await waitDialog(page);
+  check(resume !== null && resume.includes('Продолжить'), 'reopening offers to resume', resume);
+  await answer(page, 'resume');
+  await page.waitForFunction((n) => document.querySelectorAll('#output .line').length === n, { timeout: 5000 },
+    played.pane.length).catch(() => {});
+  const resumed = await pageView(page);
+  check(same(resumed, played), 'resume restores the game', JSON.stringify(resumed.pane.slice(-3)));
+
+  // Load the .sav after starting anew.
+  await page.click('#restart');
+  check(!same((await pageView(page)).pane, played.pane), 'restart begins the game anew');
+  if (fs.existsSync(savFile)) {
+    await uploadSave(page, savFile);
+    await page.waitForFunction((n) => document.querySelectorAll('#output .line').length === n, { timeout: 5000 },
+      played.pane.length).catch(() => {});
+    check(same(await pageView(page), played), 'Load takes the .sav');
+  }
+
+  // Refused loads keep the game in progress.
+  const junk = path.join(downloads, 'notes.txt');
+  fs.writeFileSync(junk, 'not a saved game\r\n');
+  await uploadSave(page, junk);
+  const notSav = await waitDialog(page);
+  check(notSav !== null && notSav.includes('не сохранённая игра'), 'a file that is no .sav is refused', notSav);
+  await page.keyboard.press('Enter');
+  const binary = path.join(downloads, 'binary.sav');
+  fs.writeFileSync(binary, Buffer.from([0x50, 0x4b, 3, 4, 0, 0, 0, 0, 0xff, 0xfe, 10, 13]));
+  await uploadSave(page, binary);
+  const binMessage = await waitDialog(page);
+  check(binMessage !== null && binMessage.includes('не текст команд'), 'binary content is refused', binMessage);
+  await page.keyboard.press('Enter');
+  const other = path.join(downloads, 'other.sav');
+  fs.writeFileSync(other, Buffer.from('xyzzy\r\nopen portal\r\nswim north\r\n'));
+  await uploadSave(page, other);
+  const otherMessage = await waitDialog(page);
+  check(otherMessage !== null && otherMessage.includes('другой игры'), 'a save of another game is questioned', otherMessage);
+  await page.keyboard.press('Enter');  // the focused default keeps the game
+  await page.waitForSelector('#dialog:not([open])');
+  check(same(await pageView(page), played), 'refused loads keep the game in progress');
+  check(pageErrors.length === 0, 'no script errors', pageErrors.join('; '));
+
+  // Screenshot (kept as an artifact) with the game's text on it.
+  const shot = path.join(opt.out, 'web-player.png');
+  await page.screenshot({ path: shot });
+  const light = Number(execFileSync('convert', [shot, '-colorspace', 'Gray', '-threshold', '60%', '-format',
+    '%[fx:round(mean*w*h)]', 'info:']).toString());
+  check(light > 2000, 'the screenshot shows text', `${light} light pixels`);
+
+  // Phone-sized screen: nothing wider than the screen, the input line and lists on it.
+  // (A change to a mobile viewport reloads the page, which offers to resume again.)
+  await page.setViewport({ width: 375, height: 667, isMobile: true, hasTouch: true });
+  await page.waitForSelector('body[data-ready="true"]');
+  if ((await waitDialog(page).catch(() => null)) !== null) await answer(page, 'resume');
+  const phone = await page.evaluate(() => {
+    const box = (id) => {
+      const r = document.getElementById(id).getBoundingClientRect();
+      return { right: r.right, bottom: r.bottom };
+    };
+    return { width: document.documentElement.scrollWidth, input: box('command'), list: box('inventory') };
+  });
+  check(phone.width <= 375 && phone.input.right <= 375 && phone.input.bottom <= 667 && phone.list.bottom <= 667,
+    'the phone layout fits the screen', JSON.stringify(phone));
+  await page.screenshot({ path: path.join(opt.out, 'web-player-phone.png') });
+  await typeCommand(page, '');  // the location again, with its menu
+  const tapped = await page.$('#output button.choice');
+  const number = tapped && (await tapped.evaluate((e) => e.textContent.match(/\d+/)[0]));
+  const before = (await pageView(page)).pane.length;
+  if (tapped) await tapped.tap();
+  const after = (await pageView(page)).pane;
+  check(tapped !== null && after.length > before && after.includes(`>${number}`), 'menu lines can be tapped',
+    JSON.stringify(after.slice(-4)));
+  await typeCommand(page, 'xyzzy');  // an impossible command keeps the menu on offer
+  check((await page.$$('#output button.choice')).length > 0, 'the menu stays clickable after an impossible command');
+  await page.close();
+
+  // The game clock ticks once a second.
+  const clockPage = await browser.newPage();
+  await openGame(clockPage, 'clock');
+  await sleep(2600);
+  await typeCommand(clockPage, '');
+  const clockLines = (await pageView(clockPage)).pane.filter((l) => l.startsWith('Часы:'));
+  const seconds = Number((clockLines.pop() || '').replace(/\D+/g, ''));
+  check(seconds >= 2 && seconds <= 4, 'the clock ticks once a second', `${seconds} s after 2.6 s`);
+  await clockPage.close();
+
+  // A runaway game is stopped with a message and the page stays usable.
+  const runaway = await browser.newPage();
+  await runaway.goto(`${base}/runaway/`);
+  const stopped = await waitDialog(runaway, 60000);
+  check(stopped !== null && stopped.includes('зациклился'), 'the runaway guard stops the run', stopped);
+  await runaway.keyboard.press('Enter');
+  await runaway.waitForSelector('body[data-ready="true"]');
+  await typeCommand(runaway, 'xyzzy');
+  check((await pageView(runaway)).pane.includes('>xyzzy'), 'the page stays usable after the runaway guard');
+  await runaway.close();
+} finally {
+  await browser.close();
+  server.kill();
+  fs.rmSync(profile, { recursive: true, force: true });
+  fs.rmSync(downloads, { recursive: true, force: true });
+}
+process.exit(finish());

@@ -1,0 +1,112 @@
+// The web player's game session: events as marvo-cli prints them, menu choices, saved games and
+// the check that refuses what is no saved game of this game.
+#include <gtest/gtest.h>
+
+#include "engine/codec.h"
+#include "player/saved_game.h"
+#include "web/web_session.h"
+
+using marvo::utf8ToCp1251;
+using marvo::web::LoadResult;
+using marvo::web::WebSession;
+
+namespace {
+
+// Scenario file content: UTF-8 source text as Windows-1251 lines with CR LF.
+std::string file(std::initializer_list<std::string_view> lines) {
+  std::string out;
+  for (auto line : lines) out += utf8ToCp1251(line) + "\r\n";
+  return out;
+}
+
+const std::string kHouse = file({":hall", "@Холл.", "btn [На кухню] kitchen", "TALK осмотреться/смотреть",
+                                 "!Пыльно.", "REDO", "READ", ":kitchen", "@Кухня.",
+                                 "btn [Назад] hall", "do Открыть шкаф", "!Пусто.", "REDO", "READ"});
+
+}  // namespace
+
+TEST(WebSession, EventsAreTheJsonLinesOfMarvoCli) {
+  WebSession s;
+  s.start(kHouse, "");
+  EXPECT_EQ(s.events(), "{\"clear\": true}\n{\"out\": \"Холл.\"}\n{\"out\": \"1. На кухню\"}\n");
+  s.talk("Смотреть");
+  EXPECT_EQ(s.events(), "{\"out\": \">смотреть\"}\n{\"out\": \"Пыльно.\"}\n");
+  EXPECT_EQ(s.views(false), "{\"inventory\": []}\n{\"characteristics\": []}\n");
+  EXPECT_NE(s.views(true).find("{\"monitor\": [\"Значения переменных:\""), std::string::npos);
+  EXPECT_TRUE(s.lastError().empty());
+}
+
+TEST(WebSession, ChoicesAreTheNumbersOnOffer) {
+  WebSession s;
+  s.start(kHouse, "");
+  EXPECT_EQ(s.choices(), "[\"1\"]");  // "осмотреться/смотреть" is no menu choice
+  s.talk("1");
+  EXPECT_EQ(s.choices(), "[\"1\", \"2\"]");
+  s.start(file({":a", "!Нет выбора.", "READ"}), "");
+  EXPECT_EQ(s.choices(), "[]");
+}
+
+TEST(WebSession, IndexErrorIsAnEventWithItsPlaceAndText) {
+  WebSession s;
+  s.start(file({":a", "btn [Без конца", "READ"}), "");
+  EXPECT_EQ(s.events(), "{\"clear\": true}\n{\"error\": \"index\", \"at\": {\"source\": \"scenario\", \"line\": 2, "
+                        "\"text\": \"btn [Без конца\"}}\n");
+  EXPECT_FALSE(s.lastError().empty());
+  s.talk("x");  // the page stays usable
+  EXPECT_NE(s.events().find(">x"), std::string::npos);
+}
+
+TEST(WebSession, SaveAndLoadMoveTheCommandLog) {
+  WebSession s;
+  s.start(kHouse, "");
+  s.talk("1");
+  s.talk("");
+  s.talk("Открыть");
+  const std::string sav = s.saveText();
+  EXPECT_EQ(sav, "1\r\n\r\n" + utf8ToCp1251("Открыть") + "\r\n");
+
+  WebSession t;
+  t.start(kHouse, "");
+  EXPECT_EQ(t.load(sav, true), LoadResult::Loaded);
+  EXPECT_EQ(t.saveText(), sav);
+  EXPECT_EQ(t.commandCount(), 3u);
+  EXPECT_EQ(t.events().substr(0, 16), "{\"clear\": true}\n");
+}
+
+TEST(WebSession, RefusedLoadsKeepTheGame) {
+  WebSession s;
+  s.start(kHouse, "");
+  s.talk("1");
+  const std::string before = s.saveText();
+
+  EXPECT_EQ(s.load(std::string("PK\x03\x04\0\0", 6), true), LoadResult::NotSavedGame);
+  EXPECT_EQ(s.load("1\r\n\x01\x02\r\n", true), LoadResult::NotSavedGame);
+  // Three of four non-empty commands match nothing here; empty lines do not count.
+  EXPECT_EQ(s.load(file({"xyzzy", "", "", "plugh", "1", "летать"}), true), LoadResult::OtherGame);
+  EXPECT_EQ(s.unmatchedCommands(), 3);
+  EXPECT_EQ(s.checkedCommands(), 4);
+  EXPECT_EQ(s.saveText(), before);
+
+  // Without the check everything is replayed, as the desktop does.
+  EXPECT_EQ(s.load(file({"xyzzy", "plugh"}), false), LoadResult::Loaded);
+  EXPECT_EQ(s.saveText(), "xyzzy\r\nplugh\r\n");
+}
+
+TEST(WebSession, SaveOfThisGameWithSomeTyposLoads) {
+  WebSession s;
+  s.start(kHouse, "");
+  EXPECT_EQ(s.load(file({"1", "прыгать", "2", "1"}), true), LoadResult::Loaded);
+  EXPECT_EQ(s.commandCount(), 4u);
+  EXPECT_EQ(s.load("", true), LoadResult::Loaded);  // an empty save just starts the game
+  EXPECT_EQ(s.commandCount(), 0u);
+}
+
+TEST(WebSession, RestartKeepsTheTexts) {
+  WebSession s;
+  s.start(kHouse, "");
+  const std::string first = s.events();
+  s.talk("1");
+  s.restart();
+  EXPECT_EQ(s.events(), first);
+  EXPECT_EQ(s.commandCount(), 0u);
+}

@@ -1,0 +1,145 @@
+// Publishing a game folder for the web player.
+#include "publish.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <system_error>
+
+#include "engine/codec.h"
+#include "engine/file_io.h"
+#include "engine/text.h"
+
+#ifndef MARVO_WEB_BUILD_DIR
+#define MARVO_WEB_BUILD_DIR ""
+#endif
+#ifndef MARVO_SOURCE_DIR
+#define MARVO_SOURCE_DIR "."
+#endif
+
+namespace marvo::web {
+
+using namespace literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool holdsPlayerFiles(const fs::path& dir) {
+  std::error_code ec;
+  for (const char* name : kPlayerFiles) {
+    if (!fs::is_regular_file(dir / name, ec)) return false;
+  }
+  return true;
+}
+
+std::string textFile(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& line : lines) out += line + "\r\n";
+  return out;
+}
+
+std::string htmlEscape(std::string_view utf8) {
+  std::string out;
+  for (char c : utf8) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// A file name in an error text: the system's names are UTF-8, the texts Windows-1251.
+std::string shown(const fs::path& path) { return utf8ToCp1251(path.string()); }
+
+}  // namespace
+
+fs::path findPlayerFiles(const fs::path& programDir) {
+  std::vector<fs::path> candidates;
+  if (const char* dir = std::getenv("MARVO_WEB_DIR"); dir && *dir) {
+    candidates.emplace_back(dir);
+  } else {
+    if (!programDir.empty()) candidates.push_back((programDir / ".." / "share" / "marvo" / "web").lexically_normal());
+    if (*MARVO_WEB_BUILD_DIR) candidates.emplace_back(MARVO_WEB_BUILD_DIR);
+  }
+  for (const auto& dir : candidates) {
+    if (holdsPlayerFiles(dir)) return dir.lexically_normal();
+  }
+  return {};
+}
+
+std::string missingPlayerFilesMessage() {
+  return concat("Веб-проигрыватель не собран: нет файлов index.html, marvo.js и marvo.wasm. "_w,
+                "Соберите его командой scripts/build-web (или: emcmake cmake -S "_w, shown(MARVO_SOURCE_DIR),
+                " -B build-web -DMARVO_WEB=ON && cmake --build build-web) либо укажите папку с этими "_w,
+                "файлами в переменной MARVO_WEB_DIR."_w);
+}
+
+bool holdsOnlyPublishedGame(const fs::path& folder) {
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec || it == fs::directory_iterator()) return false;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return false;
+    const std::string name = it->path().filename().string();
+    const bool ours = name == kScenarioFile || name == kLibraryFile ||
+                      std::any_of(std::begin(kPlayerFiles), std::end(kPlayerFiles), [&](const char* f) { return name == f; });
+    if (!ours) return false;
+  }
+  return true;
+}
+
+std::string pageWithTitle(std::string page, std::string_view titleCp1251) {
+  const std::string title = htmlEscape(cp1251ToUtf8(titleCp1251));
+  const std::string_view mark = "@TITLE@";
+  for (auto at = page.find(mark); at != std::string::npos; at = page.find(mark, at + title.size())) {
+    page.replace(at, mark.size(), title);
+  }
+  return page;
+}
+
+PublishResult publishGame(const PublishRequest& request) {
+  PublishResult result;
+  // Everything is read first, so that a missing player file leaves the folder untouched.
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const char* name : kPlayerFiles) {
+    FileRead read = readWholeFile(request.playerFiles / name);
+    if (!read.error.empty()) {
+      result.error = concat(missingPlayerFilesMessage(), " ("_w, utf8ToCp1251(read.error), ")");
+      return result;
+    }
+    files.emplace_back(name, std::move(read.bytes));
+  }
+  files[0].second = pageWithTitle(std::move(files[0].second), request.title);
+  files.emplace_back(kScenarioFile, textFile(request.scenario));
+  files.emplace_back(kLibraryFile, textFile(request.library));
+
+  const fs::path& folder = request.folder;
+  std::error_code ec;
+  if (fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
+    result.error = concat(shown(folder), ": это не папка"_w);
+    return result;
+  }
+  if (fs::is_directory(folder, ec) && !fs::is_empty(folder, ec) && !request.force) {
+    result.error = concat("Папка "_w, shown(folder), " не пуста; игра публикуется в пустую папку "_w,
+                          "(или с перезаписью: --force)"_w);
+    result.folderNotEmpty = true;
+    return result;
+  }
+  fs::create_directories(folder, ec);
+  if (ec) {
+    result.error = concat(shown(folder), ": "_w, utf8ToCp1251(ec.message()));
+    return result;
+  }
+  for (const auto& [name, bytes] : files) {
+    if (auto error = replaceFile(folder / name, bytes)) {
+      result.error = utf8ToCp1251(*error);
+      return result;
+    }
+  }
+  return result;
+}
+
+}  // namespace marvo::web
