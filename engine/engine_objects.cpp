@@ -139,6 +139,7 @@ void Engine::collectObjectsText() {
     const auto& object = s_.objects[index];
     if (object.location != s_.currentLocation || s_.shown[index] || visibility(i) == 1) continue;
     s_.shown[index] = true;
+    visitMarks_ |= kShownMarks;
     s_.objectsText += ' ';
     s_.objectsText += object.descriptor;
   }
