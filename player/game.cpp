@@ -12,24 +12,33 @@ using namespace literals;
 
 void Game::begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
                  EngineHost& host, const std::filesystem::path& copyPath) {
+  start(scenario, nullptr, library, host, copyPath);
+}
+
+void Game::begin(std::vector<std::string>&& scenario, const std::vector<std::string>& library, EngineHost& host,
+                 const std::filesystem::path& copyPath) {
+  start(scenario, &scenario, library, host, copyPath);
+}
+
+void Game::start(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                 const std::vector<std::string>& library, EngineHost& host, const std::filesystem::path& copyPath) {
   log_.clear();
   engine_.random().seed(99);
   if (!copyPath.empty()) {
     // The copy is never read back; a failure must not keep the game from starting.
-    if (auto error = writeScenarioFile(copyPath, scenario)) {
+    if (auto error = writeScenarioFile(copyPath, scenario, Flush::No)) {
       if (!copyFailureReported_) host.showMessage(*error);
       copyFailureReported_ = true;
     } else {
       copyFailureReported_ = false;
     }
   }
-  const auto merged = mergeLibrary(scenario, library);
-
   auto& s = engine_.mutableState();
   s.impossibleReply = std::string("это невозможно"_w);
   resetProgram(host, /*objectsToo=*/true);
 
-  auto built = buildProgram(merged);
+  auto built = owned ? buildProgram(std::move(*owned), library) : buildProgram(scenario, library);
+  if (owned) std::vector<std::string>().swap(*owned);  // what is left of it is not needed
   s.program = std::move(built.lines);
   engine_.programChanged();
   if (built.brokenAt) throw IndexError(*built.brokenAt);

@@ -20,6 +20,9 @@ class Game {
   // past the end of the program.
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
+  // The same, taking the scenario's lines over for the program instead of copying them.
+  void begin(std::vector<std::string>&& scenario, const std::vector<std::string>& library, EngineHost& host,
+             const std::filesystem::path& copyPath = {});
 
   // Talk1Click on the input line's raw text. Throws IndexError when the run does.
   void talk(const std::string& raw, EngineHost& host);
@@ -37,6 +40,8 @@ class Game {
   Engine& engine() { return engine_; }
 
  private:
+  void start(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+             const std::vector<std::string>& library, EngineHost& host, const std::filesystem::path& copyPath);
   // The reset shared by game start and New: program, control items, output pane, variables
   // (and at game start the objects), the common line.
   void resetProgram(EngineHost& host, bool objectsToo);

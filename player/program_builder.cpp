@@ -48,56 +48,90 @@ bool expandChoice(const std::string& line, int number, std::vector<std::string>&
   out.push_back("talk " + n);
   return true;
 }
-}  // namespace
 
-BuiltProgram buildProgram(const std::vector<std::string>& merged) {
+// Does the line, lower-cased, start with `head` (given in lower case)?
+bool startsLowered(std::string_view line, std::string_view head) {
+  if (line.size() < head.size()) return false;
+  for (std::size_t i = 0; i < head.size(); ++i)
+    if (lowerByte(static_cast<unsigned char>(line[i])) != static_cast<unsigned char>(head[i])) return false;
+  return true;
+}
+
+// Adds the program lines of one merged line; false when a btn or do line is broken. When
+// `owned` is given it holds the source line, which may be taken over instead of copied.
+bool addLine(std::string_view source, std::string* owned, int& button, BuiltProgram& result) {
+  auto& out = result.lines;
+  const std::string_view trimmed = trimView(source);
+  if (trimmed.starts_with("*")) return true;
+  if (startsLowered(trimmed, "call")) {
+    out.emplace_back("PUSHINDEX");
+    out.push_back("JUMP " + lower(trimView(trimmed.substr(4))));
+    return true;
+  }
+  std::string line;
+  if (owned && trimmed.size() == owned->size()) line.swap(*owned);
+  else line.assign(trimmed);
+  if (!line.empty() && line[0] == ':') line = lower(line);
+  if (line.size() == 3 && startsLowered(line, "ret")) {
+    out.emplace_back("POPINDEX");
+    out.emplace_back("REDO");
+  }
+  if (containsLowered(line, "read")) button = 1;
+  if (containsLowered(line, "btn")) {
+    if (!expandButton(line, button, out)) {
+      result.brokenAt = static_cast<long long>(line.size()) + 1;
+      return false;
+    }
+    ++button;
+    return true;
+  }
+  if (startsLowered(line, "do")) {
+    if (!expandChoice(line, button, out)) {
+      result.brokenAt = static_cast<long long>(line.size()) + 1;
+      return false;
+    }
+    ++button;
+    return true;
+  }
+  if (mentionsTalk(line)) {
+    if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
+    if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
+  }
+  out.push_back(std::move(line));
+  return true;
+}
+
+// The merge of mergeLibrary and the build in one pass; the scenario's lines are taken over when
+// `owned` is set (it is then the scenario itself).
+BuiltProgram build(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                   const std::vector<std::string>& library) {
   BuiltProgram result;
   auto& out = result.lines;
-  out.reserve(merged.size() + 3);
-  out.push_back("* Start programm ");
+  // Room for the expansions too; the unused part of a large reservation is never touched.
+  out.reserve(2 * scenario.size() + library.size() + 3);
+  out.emplace_back("* Start programm ");
   int button = 1;
-  for (const auto& source : merged) {
-    std::string line = trim(source);
-    if (line.starts_with("*")) continue;
-    if (line.starts_with(":")) line = lower(line);
-    const std::string key = lower(line);
-    if (key.starts_with("call")) {
-      std::string target = key;
-      target.replace(0, 4, "    ");
-      out.push_back("PUSHINDEX");
-      out.push_back("JUMP " + trim(target));
-      continue;
-    }
-    if (key == "ret") {
-      out.push_back("POPINDEX");
-      out.push_back("REDO");
-    }
-    if (key.find("read") != std::string::npos) button = 1;
-    if (key.find("btn") != std::string::npos) {
-      if (!expandButton(line, button, out)) {
-        result.brokenAt = static_cast<long long>(line.size()) + 1;
-        return result;
-      }
-      ++button;
-      continue;
-    }
-    if (key.starts_with("do")) {
-      if (!expandChoice(line, button, out)) {
-        result.brokenAt = static_cast<long long>(line.size()) + 1;
-        return result;
-      }
-      ++button;
-      continue;
-    }
-    if (mentionsTalk(line)) {
-      if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
-      if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
-    }
-    out.push_back(std::move(line));
+  for (std::size_t i = 0; i < scenario.size(); ++i) {
+    const std::string& line = scenario[i];
+    if (!library.empty() && containsLowered(line, "return"))
+      for (const auto& libraryLine : library)
+        if (!addLine(libraryLine, nullptr, button, result)) return result;
+    if (!addLine(line, owned ? &(*owned)[i] : nullptr, button, result)) return result;
   }
-  out.push_back("read");
-  out.push_back("* End of programm ");
+  out.emplace_back("read");
+  out.emplace_back("* End of programm ");
   return result;
+}
+}  // namespace
+
+BuiltProgram buildProgram(const std::vector<std::string>& merged) { return build(merged, nullptr, {}); }
+
+BuiltProgram buildProgram(const std::vector<std::string>& scenario, const std::vector<std::string>& library) {
+  return build(scenario, nullptr, library);
+}
+
+BuiltProgram buildProgram(std::vector<std::string>&& scenario, const std::vector<std::string>& library) {
+  return build(scenario, &scenario, library);
 }
 
 }  // namespace marvo

@@ -21,5 +21,10 @@ struct BuiltProgram {
 // Builds the program from merged lines: comments dropped, labels lower-cased, call/ret/btn/do
 // expanded, talk brackets removed, framed by the start marker, "read" and the end marker.
 BuiltProgram buildProgram(const std::vector<std::string>& merged);
+// The same for the scenario with the library merged in as mergeLibrary does, without building
+// the merged copy.
+BuiltProgram buildProgram(const std::vector<std::string>& scenario, const std::vector<std::string>& library);
+// The same, taking over the scenario lines that need no change instead of copying them.
+BuiltProgram buildProgram(std::vector<std::string>&& scenario, const std::vector<std::string>& library);
 
 }  // namespace marvo

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/file_io.h"
+
 namespace marvo {
 
 // Lines are Windows-1251 text. Errors name the file and the reason.
@@ -25,8 +27,9 @@ std::vector<std::string> parseScenarioText(std::string_view content);
 // The RTF document for `lines`: Windows-1251, one paragraph per line, every line followed by \par.
 std::string scenarioToRtf(const std::vector<std::string>& lines);
 // Writes through a temporary file beside the target, renamed over it. Returns an error text or
-// std::nullopt on success.
+// std::nullopt on success. Flush::No skips waiting for the disk (for a scratch copy).
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
-                                             const std::vector<std::string>& lines);
+                                             const std::vector<std::string>& lines,
+                                             Flush flush = Flush::ToDisk);
 
 }  // namespace marvo
