@@ -77,16 +77,9 @@ bool addLine(std::string_view source, std::string* owned, int& button, BuiltProg
     out.emplace_back("REDO");
   }
   if (containsLowered(line, "read")) button = 1;
-  if (containsLowered(line, "btn")) {
-    if (!expandButton(line, button, out)) {
-      result.brokenAt = static_cast<long long>(line.size()) + 1;
-      return false;
-    }
-    ++button;
-    return true;
-  }
-  if (startsLowered(line, "do")) {
-    if (!expandChoice(line, button, out)) {
+  const bool isButton = containsLowered(line, "btn");
+  if (isButton || startsLowered(line, "do")) {
+    if (!(isButton ? expandButton(line, button, out) : expandChoice(line, button, out))) {
       result.brokenAt = static_cast<long long>(line.size()) + 1;
       return false;
     }
