@@ -33,21 +33,14 @@ void Engine::notifyViews(EngineHost& host) {
 void Engine::programChanged() {
   compiled_.clear();
   ++programVersion_;
-  cache_.clear();
-  cache_.resize(s_.program.size());
   labels_.clear();
   labelsReady_ = false;
 }
 
 DecodedLine& Engine::decoded(int line) {
-  auto i = static_cast<std::size_t>(line);
-  if (i >= cache_.size()) cache_.resize(s_.program.size());  // the program grew behind our back
-  auto& entry = cache_[i];
-  if (!entry) {
-    entry = std::make_unique<DecodedLine>();
-    decodeLine(s_.program[i], *entry);
-  }
-  return *entry;
+  if (!compiled_.covers(s_.program.size())) compiled_.reset(s_.program.size());  // changed behind our back
+  const auto i = static_cast<std::size_t>(line);
+  return compiled_.decoded(i, s_.program[i]);
 }
 
 // The first label line that GOTO or JUMP on this line names, or -1.
@@ -90,7 +83,8 @@ bool Engine::stepLine(EngineHost& host, std::uint64_t& linesThisRun) {
   ++linesTotal_;
   // Common search, once per game.
   if (!s_.commonFound && s_.commonLine == 0) {
-    auto it = std::find(program.begin(), program.end(), ":common");
+    auto it = std::find_if(program.begin(), program.end(),
+                           [](const std::string& line) { return std::string_view(line) == ":common"; });
     if (it != program.end()) {
       s_.commonLine = static_cast<std::int32_t>(it - program.begin());
       s_.commonFound = true;
@@ -123,8 +117,7 @@ bool Engine::stepLine(EngineHost& host, std::uint64_t& linesThisRun) {
       raw_ = trim(raw_);
       const auto line = static_cast<std::size_t>(s_.pc);
       program[line].clear();
-      cache_[line].reset();
-      if (line < compiled_.size) compiled_.lines[line] = CompiledLine{};
+      compiled_.lines()[line] = CompiledLine{};  // decoded and compiled again when next executed
       ++programVersion_;
     }
     decodeLine(raw_, scratch_);

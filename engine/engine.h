@@ -157,6 +157,7 @@ class Engine {
   void setKind(int slot, std::string_view kind);
   void touchVariable(int slot, bool nameOrKind);  // marks the slot for the monitor
   void touchObject(int slot);
+  void touchTables(int variables, int objects);  // marks slots 0 up to these for the views
   int firstFreeVariable() const;
   int usedObjects() const { return usedObjects_; }
 
@@ -169,8 +170,7 @@ class Engine {
   RuntimeState s_;
   Random random_;
 
-  // Decoded program lines, built on first execution; a scratch entry for substituted lines.
-  std::vector<std::unique_ptr<DecodedLine>> cache_;
+  // A scratch entry for substituted lines; the program's own lines are decoded in compiled_.
   DecodedLine scratch_;
   std::string raw_;
   NameMap<int> labels_;  // lower-cased label line -> first line
@@ -213,6 +213,10 @@ class Engine {
   static constexpr std::uint8_t kValueDirty = 1, kNameDirty = 2;
   std::array<std::uint8_t, kTableSize> varDirty_{};
   std::array<bool, kTableSize> objectDirty_{};
+  // Slots at and above these have never been changed since the engine was made (or a caller
+  // changed the tables directly): a reset need not touch them.
+  int variablesUsed_ = 0;
+  int objectsUsed_ = 0;
   std::uint64_t viewsVersion_ = 0;
   std::uint64_t notifiedVersion_ = 0;
 

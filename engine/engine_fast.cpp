@@ -16,10 +16,12 @@ bool Engine::compiledPathOpen() const {
 }
 
 void Engine::compileLine(int line) {
-  CompiledLine& c = compiled_.lines[static_cast<std::size_t>(line)];
+  const DecodedLine& d = decoded(line);
+  CompiledLine& c = compiled_.lines()[static_cast<std::size_t>(line)];
+  DecodedLine* const kept = c.decoded;
   c = CompiledLine{};
   c.op = FastOp::Slow;
-  const DecodedLine& d = decoded(line);
+  c.decoded = kept;
   // The overflow check at line 89999 and lines rewritten at every execution stay with the dispatch.
   if (line == kProgramLimit - 1 || d.substitute || d.oneShot) return;
   const std::uint32_t rows = d.rows;
@@ -94,8 +96,8 @@ bool Engine::findSkipTarget(CompiledLine& c, int line) {
 
 void Engine::runCompiled(EngineHost& host, std::uint64_t& linesThisRun) {
   if (!compiledPathOpen() || linesThisRun >= lineBudget_) return;
-  if (!compiled_.lines || compiled_.size != s_.program.size()) compiled_.reset(s_.program.size());
-  CompiledLine* const code = compiled_.lines.get();
+  if (!compiled_.covers(s_.program.size())) compiled_.reset(s_.program.size());
+  CompiledLine* const code = compiled_.lines();
   if (code[s_.pc].op == FastOp::Slow) return;
 
   Variable* const vars = s_.vars.data();
@@ -128,7 +130,7 @@ void Engine::runCompiled(EngineHost& host, std::uint64_t& linesThisRun) {
         break;
       case FastOp::Redo: {
         const std::int32_t back = s_.locationLine;
-        if (back < -1 || static_cast<std::size_t>(back + 1) > compiled_.size || back + 1 == kProgramLimit)
+        if (back < -1 || static_cast<std::size_t>(back + 1) > compiled_.size() || back + 1 == kProgramLimit)
           goto handOver;
         pc = back;
         break;

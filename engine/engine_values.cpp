@@ -46,6 +46,7 @@ int Engine::firstFreeVariable() const {
 
 void Engine::touchVariable(int slot, bool nameOrKind) {
   auto i = static_cast<std::size_t>(slot);
+  variablesUsed_ = std::max(variablesUsed_, slot + 1);
   if (!varDirty_[i]) dirtyVars_.push_back(slot);
   varDirty_[i] |= nameOrKind ? kNameDirty : kValueDirty;
 }
@@ -95,13 +96,13 @@ void Engine::freeVariable(int slot) {
 }
 
 void Engine::resetVariables() {
-  for (auto& var : s_.vars) var = Variable{};
+  for (int i = 0; i < variablesUsed_; ++i) s_.vars[static_cast<std::size_t>(i)] = Variable{};
   varSlots_.clear();
   for (auto& word : freeVars_) word = ~0ull;
   freeVars_.back() &= (1ull << (kTableSize % 64)) - 1;
   ++varGeneration_;
   specialNamesSet_ = false;
-  invalidateViews();
+  touchTables(variablesUsed_, 0);
 }
 
 void Engine::store(EngineHost& host, const Word& name, std::int32_t value) {

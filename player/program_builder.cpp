@@ -1,6 +1,9 @@
 // Program preparation: library splicing and expansion of the authoring forms btn, do, call and ret.
 #include "program_builder.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "engine/text.h"
 
 namespace marvo {
@@ -57,9 +60,43 @@ bool startsLowered(std::string_view line, std::string_view head) {
   return true;
 }
 
+// The keywords of a line that the build looks for anywhere in it (lower-cased), found in one pass.
+struct Keywords {
+  bool ret = false, read = false, btn = false;
+};
+
+Keywords keywordsOf(std::string_view line) {
+  Keywords k;
+  // Only "r"/"R" lower-case to "r", and only "b"/"B" to "b": with bit 5 set every candidate is
+  // "r" or "b". Eight bytes without one are passed over at once.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  const auto hasByte = [](std::uint64_t x, unsigned char b) {
+    const std::uint64_t y = x ^ (kOnes * b);
+    return ((y - kOnes) & ~y & kHighs) != 0;
+  };
+  for (std::size_t chunk = 0; chunk < line.size(); chunk += 8) {
+    if (chunk + 8 <= line.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, line.data() + chunk, 8);
+      word |= kOnes * 0x20;
+      if (!hasByte(word, 'r') && !hasByte(word, 'b')) continue;
+    }
+    for (std::size_t i = chunk; i < chunk + 8 && i < line.size(); ++i) {
+      const char c = static_cast<char>(line[i] | 0x20);
+      if (c == 'r') {
+        if (startsLowered(line.substr(i), "read")) k.read = true;
+        else if (startsLowered(line.substr(i), "return")) k.ret = true;
+      } else if (c == 'b' && startsLowered(line.substr(i), "btn")) {
+        k.btn = true;
+      }
+    }
+  }
+  return k;
+}
+
 // Adds the program lines of one merged line; false when a btn or do line is broken. When
 // `owned` is given it holds the source line, which may be taken over instead of copied.
-bool addLine(std::string_view source, std::string* owned, int& button, BuiltProgram& result) {
+bool addLine(std::string_view source, std::string* owned, const Keywords& keys, int& button, BuiltProgram& result) {
   auto& out = result.lines;
   const std::string_view trimmed = trimView(source);
   if (trimmed.starts_with("*")) return true;
@@ -68,17 +105,18 @@ bool addLine(std::string_view source, std::string* owned, int& button, BuiltProg
     out.push_back("JUMP " + lower(trimView(trimmed.substr(4))));
     return true;
   }
-  std::string line;
-  if (owned && trimmed.size() == owned->size()) line.swap(*owned);
-  else line.assign(trimmed);
+  std::string line = [&] {
+    if (owned && trimmed.size() == owned->size()) return std::move(*owned);
+    return std::string(trimmed);
+  }();
   if (!line.empty() && line[0] == ':') line = lower(line);
   if (line.size() == 3 && startsLowered(line, "ret")) {
     out.emplace_back("POPINDEX");
     out.emplace_back("REDO");
   }
-  if (containsLowered(line, "read")) button = 1;
-  const bool isButton = containsLowered(line, "btn");
-  if (isButton || startsLowered(line, "do")) {
+  if (keys.read) button = 1;
+  if (keys.btn || startsLowered(line, "do")) {
+    const bool isButton = keys.btn;
     if (!(isButton ? expandButton(line, button, out) : expandChoice(line, button, out))) {
       result.brokenAt = static_cast<long long>(line.size()) + 1;
       return false;
@@ -103,13 +141,16 @@ BuiltProgram build(const std::vector<std::string>& scenario, std::vector<std::st
   // Room for the expansions too; the unused part of a large reservation is never touched.
   out.reserve(2 * scenario.size() + library.size() + 3);
   out.emplace_back("* Start programm ");
+  std::vector<Keywords> libraryKeys;
+  for (const auto& line : library) libraryKeys.push_back(keywordsOf(line));
   int button = 1;
   for (std::size_t i = 0; i < scenario.size(); ++i) {
     const std::string& line = scenario[i];
-    if (!library.empty() && containsLowered(line, "return"))
-      for (const auto& libraryLine : library)
-        if (!addLine(libraryLine, nullptr, button, result)) return result;
-    if (!addLine(line, owned ? &(*owned)[i] : nullptr, button, result)) return result;
+    const Keywords keys = keywordsOf(line);  // trimming and lower-casing labels change none of them
+    if (!library.empty() && keys.ret)
+      for (std::size_t l = 0; l < library.size(); ++l)
+        if (!addLine(library[l], nullptr, libraryKeys[l], button, result)) return result;
+    if (!addLine(line, owned ? &(*owned)[i] : nullptr, keys, button, result)) return result;
   }
   out.emplace_back("read");
   out.emplace_back("* End of programm ");

@@ -1,6 +1,7 @@
 // Scenario files: RTF writing, and reading of RTF or plain text.
 #include "scenario_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -57,28 +58,29 @@ constexpr auto kRtfBytes = [] {
   return table;
 }();
 
-void appendEscaped(std::string& out, std::string_view line) {
-  // Each byte becomes at most five characters; eight are stored at a time.
-  const std::size_t start = out.size();
-  out.resize(start + 5 * line.size() + 8);
-  char* p = out.data() + start;
-  for (char ch : line) {
-    const std::uint64_t packed = kRtfBytes[static_cast<unsigned char>(ch)];
-    const std::uint64_t little = htole64(packed);
-    std::memcpy(p, &little, 8);
-    p += packed >> 56;
-  }
-  out.resize(static_cast<std::size_t>(p - out.data()));
-}
-
-// Appends lines[next...] as paragraphs until `out` holds about `limit` bytes; returns the index
-// of the first line not appended.
+// Appends lines[next...] as paragraphs (each line followed by \par) until `out` holds about
+// `limit` bytes; returns the index of the first line not appended.
 std::size_t appendParagraphs(std::string& out, const std::vector<std::string>& lines, std::size_t next,
                              std::size_t limit) {
-  for (; next < lines.size() && out.size() < limit; ++next) {
-    appendEscaped(out, lines[next]);
-    out += "\\par\r\n";
+  constexpr std::string_view kParagraphEnd = "\\par\r\n";
+  std::size_t used = out.size();
+  for (; next < lines.size() && used < limit; ++next) {
+    const std::string& line = lines[next];
+    // Each byte becomes at most five characters; eight are stored at a time.
+    const std::size_t room = used + 5 * line.size() + kParagraphEnd.size() + 8;
+    if (out.size() < room) out.resize(std::max(room, 2 * out.size()));
+    char* p = out.data() + used;
+    for (char ch : line) {
+      const std::uint64_t packed = kRtfBytes[static_cast<unsigned char>(ch)];
+      const std::uint64_t little = htole64(packed);
+      std::memcpy(p, &little, 8);
+      p += packed >> 56;
+    }
+    std::memcpy(p, kParagraphEnd.data(), kParagraphEnd.size());
+    p += kParagraphEnd.size();
+    used = static_cast<std::size_t>(p - out.data());
   }
+  out.resize(used);
   return next;
 }
 
