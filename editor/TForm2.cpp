@@ -14,13 +14,17 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ScenarioHighlighter.h"
 #include "engine/text.h"
+#include "help/reference_topics.h"
 #include "line_codec.h"
 #include "navigation.h"
+#include "problems_panel.h"
 
 using marvo::editor::toCp1251;
 using marvo::editor::toQString;
@@ -43,6 +47,7 @@ TForm2::TForm2(marvo::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dial
   buildControls();
   buildContextMenu();
   highlighter_ = new ScenarioHighlighter(this);
+  wireProblems();
   setLines(defaultTemplate());
 }
 
@@ -92,7 +97,15 @@ void TForm2::buildControls() {
   grid->setContentsMargins(8, 0, 8, 8);
   grid->addLayout(locationRow, 0, 0);
   grid->addLayout(indicatorRow, 0, 1);
-  grid->addWidget(Memo1, 1, 0);
+  // The problems list sits under the text; it appears with the first check.
+  Problems = new ProblemsPanel(this);
+  Problems->hide();
+  auto* textAndProblems = new QSplitter(Qt::Vertical, this);
+  textAndProblems->addWidget(Memo1);
+  textAndProblems->addWidget(Problems);
+  textAndProblems->setStretchFactor(0, 4);
+  textAndProblems->setStretchFactor(1, 1);
+  grid->addWidget(textAndProblems, 1, 0);
   grid->addWidget(side, 1, 1);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(1, 1);
@@ -100,7 +113,11 @@ void TForm2::buildControls() {
   // The property list floats over the text area, just under the caret, while it is called up.
   ListBox1 = new QListWidget(this);
   ListBox1->resize(153, 129);
-  for (const auto& item : properties_.items()) ListBox1->addItem(toQString(item));
+  for (const auto& item : properties_.items()) {
+    ListBox1->addItem(toQString(item));
+    const std::string_view hint = marvo::propertyHint(item);
+    ListBox1->item(ListBox1->count() - 1)->setToolTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
+  }
   ListBox1->hide();
 
   connect(CheckBox1, &QCheckBox::clicked, this, [this] { Memo1->setFocus(); });
@@ -128,6 +145,12 @@ void TForm2::buildContextMenu() {
   connect(NPC1, &QAction::triggered, this, &TForm2::NPC1Click);
   connect(Marvolib1, &QAction::triggered, this, &TForm2::Marvolib1Click);
   connect(NPC2, &QAction::triggered, this, &TForm2::NPC2Click);
+  PopupMenu1->addSeparator();
+  CheckScenario1 = PopupMenu1->addAction(QStringLiteral("Проверить сценарий"));
+  CheckScenario1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+  CheckScenario1->setShortcutContext(Qt::WidgetShortcut);
+  CheckScenario1->setShortcutVisibleInContextMenu(true);
+  connect(CheckScenario1, &QAction::triggered, this, [this] { checkScenario(); });
 
   Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Memo1, &QWidget::customContextMenuRequested, this,
@@ -303,6 +326,14 @@ void TForm2::scrollToLine(int target) {
   Memo1->verticalScrollBar()->setValue(first + (target - first));
 }
 
+void TForm2::moveCaretToLine(int index) {
+  if (index < 0 || index >= lineCount()) return;
+  Memo1->setTextCursor(QTextCursor(Memo1->document()->findBlockByNumber(index)));
+  refreshLineIndicator();
+  // The window may not be laid out yet: centre the line once it is.
+  QTimer::singleShot(0, Memo1, [memo = Memo1] { memo->centerCursor(); });
+}
+
 void TForm2::rebuildLocationList() {
   QStringList items;
   for (const auto& item : marvo::editor::locationItems(lines())) items.append(toQString(item));
@@ -344,6 +375,8 @@ void TForm2::toggleCommonLocation() {
 }
 
 void TForm2::leaveForGame() {
+  // The game starts in any case; errors found on the way are waiting in the problems list.
+  checkBeforeGame();
   close();
   if (beginGame) beginGame();
 }

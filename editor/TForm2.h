@@ -20,6 +20,8 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class ScenarioHighlighter;
+class ProblemsPanel;
+struct Problem;
 
 namespace marvo {
 class Dialogs;
@@ -50,6 +52,9 @@ class TForm2 : public QDialog {
   // first visible line as far as the text allows. The caret and the selection stay where they are.
   int firstVisibleLine() const;
   void scrollToLine(int target);
+  // Puts the caret at the start of line `index` (0-based) and keeps that line in view once the
+  // window is shown; an index outside the text is ignored.
+  void moveCaretToLine(int index);
 
   // Commands that lead to other windows, wired by the application.
   std::function<void()> beginGame;          // F9: after the window has closed
@@ -57,6 +62,15 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
+  std::function<std::vector<std::string>()> libraryLines;  // the library text, for the checker
+
+  // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
+  // text and underlines the lines concerned. Returns the number of errors.
+  int checkScenario();
+  // Puts the caret on a problem's line of the scenario text.
+  void goToProblem(const Problem& problem);
+  // Shift+F1: the reference page for the caret's line (Windows-1251) and 0-based column.
+  std::function<void(const std::string& line, int column)> openReference;
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();
@@ -75,6 +89,8 @@ class TForm2 : public QDialog {
   QAction* NPC1 = nullptr;
   QAction* Marvolib1 = nullptr;
   QAction* NPC2 = nullptr;
+  QAction* CheckScenario1 = nullptr;
+  ProblemsPanel* Problems = nullptr;
 
   static constexpr int kNpcMakerKey = Qt::Key_F3;
 
@@ -92,6 +108,11 @@ class TForm2 : public QDialog {
  private:
   void buildControls();
   void buildContextMenu();
+  void wireProblems();
+  void checkBeforeGame();
+  int runChecker(bool onlyWhenErrors);
+  void showProblems();
+  QObject* problemsList() const;
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
   bool windowKey(QKeyEvent* key);

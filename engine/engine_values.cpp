@@ -108,12 +108,12 @@ void Engine::resetVariables() {
 void Engine::store(EngineHost& host, const Word& name, std::int32_t value) {
   const int slot = std::min(lookup(name), firstFreeVariable());
   if (slot >= kTableSize) {
-    message(host, "Массив переменных переполнен"_w);
+    message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name.text});
     return;
   }
   setName(slot, name.text);
   setValue(slot, value);
-  if (slot == kTableSize - 1) message(host, "Массив переменных переполнен"_w);
+  if (slot == kTableSize - 1) message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name.text});
 }
 
 void Engine::vip(EngineHost& host, const DecodedLine& d) {
@@ -122,7 +122,7 @@ void Engine::vip(EngineHost& host, const DecodedLine& d) {
   if (slot >= kTableSize - 1) {
     slot = firstFreeVariable();
     if (slot >= kTableSize) {
-      message(host, "Массив переменных переполнен"_w);
+      message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name});
       return;
     }
     setName(slot, name);
@@ -171,10 +171,11 @@ Engine::Flow Engine::ifStatement(EngineHost& host, const DecodedLine& d) {
     default: holds = a() == b(); break;
   }
   if (holds) return Flow::Next;
+  const auto ifLine = s_.pc;
   const int endif = skipToEndif(s_.pc, s_.ifDepth);
   if (endif < 0) {
     s_.pc = static_cast<std::int32_t>(s_.program.size());
-    message(host, "Не найден Endif"_w);
+    message(host, "Не найден Endif"_w, {ifLine});
     return Flow::Next;
   }
   s_.pc = endif;

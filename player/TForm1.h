@@ -80,6 +80,8 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   std::function<void(int)> exitApplication;
   // Asks the desktop to open a document (the help file); replaceable for tests.
   std::function<void(const QUrl&)> openDocument;
+  // "Help": shows the language reference window.
+  std::function<void()> openReference;
 
   static constexpr int kOutputLimit = 200;
 
@@ -112,7 +114,11 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void clearOutput() override;
   void appendOutput(std::string_view line) override;
   void showMessage(std::string_view text) override;
+  void showMessageAt(std::string_view text, const marvo::MessageContext& context) override;
   void viewsChanged() override;
+
+  // Caption of the button of a located message that opens the code editor at the scenario line.
+  static QString openEditorCaption();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -134,6 +140,12 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   // The application's standard error display (a message box with the error's text).
   void showError(const QString& text);
   void reloadLibrary();
+  // A message or the index error with the place it arose at beneath it. For a scenario line it
+  // offers to open the code editor there; the editor opens when the current handler has ended.
+  void showLocated(const QString& text, const marvo::ErrorLocation& at);
+  // Opens the code editor, as "Edit scenary" does, with the caret on scenario line `line` (from 1).
+  void openEditorAtLine(int line);
+  void openRequestedEditor();
   void onFocusWindowChanged(QWindow* window);
 
   // Runs `body` as one engine handler: shows what it produced, also when it throws.
@@ -157,6 +169,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
 
   bool modified_ = false;
   bool busy_ = false;  // an engine handler is under way (a message box may be open)
+  int editorLineRequested_ = 0;  // scenario line to open the code editor at after the handler
 
   // Output pane model (Windows-1251 lines), shown in Memo3 when it is stale.
   std::deque<std::string> output_;

@@ -37,11 +37,16 @@ void Game::start(const std::vector<std::string>& scenario, std::vector<std::stri
   s.impossibleReply = std::string("это невозможно"_w);
   resetProgram(host, /*objectsToo=*/true);
 
-  auto built = owned ? buildProgram(std::move(*owned), library) : buildProgram(scenario, library);
+  auto built = prepareProgram(scenario, owned, library);
   if (owned) std::vector<std::string>().swap(*owned);  // what is left of it is not needed
   s.program = std::move(built.lines);
   engine_.programChanged();
-  if (built.brokenAt) throw IndexError(*built.brokenAt);
+  origins_ = std::move(built.origins);
+  texts_ = std::move(built.texts);  // what locations quote beside the program's own lines
+  if (built.brokenAt) {
+    brokenLine_ = built.brokenLine;
+    throw IndexError(*built.brokenAt);
+  }
   engine_.setVariable(2, "step", 0);
   engine_.run(host);
 }
@@ -79,6 +84,9 @@ void Game::reset(EngineHost& host) { resetProgram(host, /*objectsToo=*/false); }
 void Game::resetProgram(EngineHost& host, bool objectsToo) {
   auto& s = engine_.mutableState();
   s.program.clear();
+  origins_.clear();
+  texts_ = {};
+  brokenLine_.reset();
   engine_.programChanged();
   s.menuMarker = 0;
   s.pc = 0;
@@ -89,6 +97,43 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   else engine_.resetVariables();
   s.commonLine = 0;
   s.commonFound = false;
+}
+
+std::vector<LineOrigin> Game::origins() const {
+  std::vector<LineOrigin> out;
+  out.reserve(origins_.size());
+  for (std::uint32_t packed : origins_) out.push_back(unpackOrigin(packed));
+  return out;
+}
+
+std::string Game::originText(const LineOrigin& origin) const {
+  if (origin.source == LineOrigin::Game) return {};
+  if (auto kept = texts_.text(origin)) return std::string(*kept);
+  // Otherwise the program holds the line as written. Looked up only when a location is shown: a
+  // scan is cheaper than an index built at every start.
+  const std::uint32_t own = packOrigin({origin.source, origin.line, false});
+  const auto& program = engine_.state().program;
+  for (std::size_t i = 0; i < origins_.size() && i < program.size(); ++i)
+    if (origins_[i] == own) return program[i];
+  return {};
+}
+
+std::optional<ErrorLocation> Game::locate(const MessageContext& context) const {
+  const auto line = static_cast<std::size_t>(context.line);
+  if (context.line < 0 || line >= origins_.size()) return std::nullopt;
+  const LineOrigin origin = unpackOrigin(origins_[line]);
+  ErrorLocation at{origin, originText(origin), context.nameKind, std::string(context.name)};
+  // A line game start made on its own: show it as the program holds it.
+  const auto& program = engine_.state().program;
+  if (at.origin.source == LineOrigin::Game && line < program.size()) at.text = program[line];
+  return at;
+}
+
+std::optional<ErrorLocation> Game::locate(const IndexError& error) const {
+  if (error.line() >= 0) return locate(error.context());
+  // The program stops short of the broken line, so a later run past its end is placed there too.
+  if (!brokenLine_) return std::nullopt;
+  return ErrorLocation{*brokenLine_, originText(*brokenLine_), MessageName::None, {}};
 }
 
 }  // namespace marvo

@@ -2,10 +2,13 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "error_location.h"
+#include "program_builder.h"
 
 namespace marvo {
 
@@ -17,7 +20,7 @@ class Game {
   // resets the state and runs the engine once. When `copyPath` is not empty the scenario is first
   // written there as a scenario file ("tmp.scn"); a failed write is reported once through the
   // host and the game starts anyway. Throws IndexError for a broken btn/do line and for a run
-  // past the end of the program.
+  // past the end of the program. Keeps the source map of the program for locate().
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
   // The same, taking the scenario's lines over for the program instead of copying them.
@@ -36,6 +39,16 @@ class Game {
   // Timer1Timer.
   void tick() { engine_.tickClock(); }
 
+  // Where the program line of an engine message came from, with that line's text and the name the
+  // message is about; nullopt for a message that belongs to no line of the current program.
+  std::optional<ErrorLocation> locate(const MessageContext& context) const;
+  // The same for the index error: a run past the end is placed at the message that sent it there;
+  // a broken btn/do line at game start at that line.
+  std::optional<ErrorLocation> locate(const IndexError& error) const;
+  // The origin of every line of the current program (empty before the first game start and
+  // after New).
+  std::vector<LineOrigin> origins() const;
+
   const std::vector<std::string>& commandLog() const { return log_; }
   Engine& engine() { return engine_; }
 
@@ -45,10 +58,17 @@ class Game {
   // The reset shared by game start and New: program, control items, output pane, variables
   // (and at game start the objects), the common line.
   void resetProgram(EngineHost& host, bool objectsToo);
+  // The scenario or library line an origin points to, as of game start; empty when none (a library
+  // line appears only where the library was spliced in).
+  std::string originText(const LineOrigin& origin) const;
 
   Engine& engine_;
   std::vector<std::string> log_;
   bool copyFailureReported_ = false;
+  // The source map of the current program and the texts it points into, as of game start.
+  std::vector<std::uint32_t> origins_;  // packed
+  SourceTexts texts_;
+  std::optional<LineOrigin> brokenLine_;
 };
 
 }  // namespace marvo

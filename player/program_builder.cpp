@@ -2,6 +2,7 @@
 #include "program_builder.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 #include "engine/text.h"
@@ -12,18 +13,29 @@ using namespace literals;
 
 std::vector<std::string> mergeLibrary(const std::vector<std::string>& scenario,
                                       const std::vector<std::string>& library) {
-  std::vector<std::string> merged;
-  merged.reserve(scenario.size() + library.size());
-  for (const auto& line : scenario) {
-    if (!library.empty() && containsLowered(line, "return"))
-      merged.insert(merged.end(), library.begin(), library.end());
-    merged.push_back(line);
+  return mergeLibraryMapped(scenario, library).lines;
+}
+
+MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
+                              const std::vector<std::string>& library) {
+  MergedText merged;
+  merged.lines.reserve(scenario.size() + library.size());
+  merged.origins.reserve(scenario.size() + library.size());
+  for (std::size_t i = 0; i < scenario.size(); ++i) {
+    const auto& line = scenario[i];
+    if (!library.empty() && containsLowered(line, "return")) {
+      merged.lines.insert(merged.lines.end(), library.begin(), library.end());
+      for (std::size_t j = 0; j < library.size(); ++j)
+        merged.origins.push_back({LineOrigin::Library, static_cast<int>(j + 1)});
+    }
+    merged.lines.push_back(line);
+    merged.origins.push_back({LineOrigin::Scenario, static_cast<int>(i + 1)});
   }
   return merged;
 }
 
 namespace {
-bool mentionsTalk(const std::string& line) {
+bool mentionsTalk(std::string_view line) {
   return line.find("talk") != std::string::npos || line.find("парс"_w) != std::string::npos;
 }
 
@@ -94,78 +106,170 @@ Keywords keywordsOf(std::string_view line) {
   return k;
 }
 
-// Adds the program lines of one merged line; false when a btn or do line is broken. When
-// `owned` is given it holds the source line, which may be taken over instead of copied.
-bool addLine(std::string_view source, std::string* owned, const Keywords& keys, int& button, BuiltProgram& result) {
-  auto& out = result.lines;
-  const std::string_view trimmed = trimView(source);
-  if (trimmed.starts_with("*")) return true;
-  if (startsLowered(trimmed, "call")) {
-    out.emplace_back("PUSHINDEX");
-    out.push_back("JUMP " + lower(trimView(trimmed.substr(4))));
-    return true;
+// Builds the program line by line from merged lines, with their origins.
+class Builder {
+ public:
+  explicit Builder(PreparedProgram& result, std::size_t expectedLines) : result_(result) {
+    // Room for the expansions too; the unused part of a large reservation is never touched.
+    result_.lines.reserve(2 * expectedLines + 3);
+    result_.origins.reserve(2 * expectedLines + 3);
+    push("* Start programm ", kMade);
   }
-  std::string line = [&] {
-    if (owned && trimmed.size() == owned->size()) return std::move(*owned);
-    return std::string(trimmed);
-  }();
-  if (!line.empty() && line[0] == ':') line = lower(line);
-  if (line.size() == 3 && startsLowered(line, "ret")) {
-    out.emplace_back("POPINDEX");
-    out.emplace_back("REDO");
-  }
-  if (keys.read) button = 1;
-  if (keys.btn || startsLowered(line, "do")) {
-    const bool isButton = keys.btn;
-    if (!(isButton ? expandButton(line, button, out) : expandChoice(line, button, out))) {
-      result.brokenAt = static_cast<long long>(line.size()) + 1;
-      return false;
-    }
-    ++button;
-    return true;
-  }
-  if (mentionsTalk(line)) {
-    if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
-    if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
-  }
-  out.push_back(std::move(line));
-  return true;
-}
 
-// The merge of mergeLibrary and the build in one pass; the scenario's lines are taken over when
-// `owned` is set (it is then the scenario itself).
-BuiltProgram build(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
-                   const std::vector<std::string>& library) {
-  BuiltProgram result;
-  auto& out = result.lines;
-  // Room for the expansions too; the unused part of a large reservation is never touched.
-  out.reserve(2 * scenario.size() + library.size() + 3);
-  out.emplace_back("* Start programm ");
-  std::vector<Keywords> libraryKeys;
-  for (const auto& line : library) libraryKeys.push_back(keywordsOf(line));
-  int button = 1;
-  for (std::size_t i = 0; i < scenario.size(); ++i) {
-    const std::string& line = scenario[i];
-    const Keywords keys = keywordsOf(line);  // trimming and lower-casing labels change none of them
-    if (!library.empty() && keys.ret)
-      for (std::size_t l = 0; l < library.size(); ++l)
-        if (!addLine(library[l], nullptr, libraryKeys[l], button, result)) return result;
-    if (!addLine(line, owned ? &(*owned)[i] : nullptr, keys, button, result)) return result;
+  // Adds the program lines of one merged line; false when a btn or do line is broken. When
+  // `owned` is given it holds the source line, which may be taken over instead of copied.
+  bool add(std::string_view source, std::string* owned, const Keywords& keys, LineOrigin from) {
+    const std::string_view trimmed = trimView(source);
+    if (trimmed.starts_with("*")) return true;
+    LineOrigin expanded = from;
+    expanded.generated = true;
+    if (startsLowered(trimmed, "call")) {
+      keepText(from, source);
+      push("PUSHINDEX", expanded);
+      push("JUMP " + lower(trimView(trimmed.substr(4))), expanded);
+      return true;
+    }
+    const bool label = trimmed.starts_with(":");
+    const std::string loweredLabel = label ? lower(trimmed) : std::string();
+    const std::string_view final = label ? std::string_view(loweredLabel) : trimmed;
+    const bool talkBrackets = (final.find('(') != std::string_view::npos || final.find(')') != std::string_view::npos) &&
+                              mentionsTalk(final);
+    // The program holds the author's text as it is unless game start changes it or the line is
+    // one-shot (emptied when executed); the others are kept aside for quoting.
+    const bool verbatim = final == source && !talkBrackets && !final.starts_with("^") && !keys.btn &&
+                          !startsLowered(final, "do");
+    if (!verbatim) keepText(from, source);
+    std::string line = [&] {
+      if (owned && trimmed.size() == owned->size()) return std::move(*owned);
+      return std::string(trimmed);
+    }();
+    if (label) line = lower(line);
+    if (line.size() == 3 && startsLowered(line, "ret")) {
+      push("POPINDEX", expanded);
+      push("REDO", expanded);
+    }
+    if (keys.read) button_ = 1;
+    if (keys.btn || startsLowered(line, "do")) {
+      const bool isButton = keys.btn;
+      if (!(isButton ? expandButton(line, button_, result_.lines) : expandChoice(line, button_, result_.lines))) {
+        result_.brokenAt = static_cast<long long>(line.size()) + 1;
+        result_.brokenLine = from;
+        result_.origins.resize(result_.lines.size(), packOrigin(expanded));
+        return false;
+      }
+      result_.origins.resize(result_.lines.size(), packOrigin(expanded));
+      ++button_;
+      return true;
+    }
+    if (talkBrackets) {
+      if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
+      if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
+    }
+    push(std::move(line), from);
+    return true;
   }
-  out.emplace_back("read");
-  out.emplace_back("* End of programm ");
-  return result;
+
+  void finish() {
+    push("read", kMade);
+    push("* End of programm ", kMade);
+  }
+
+ private:
+  static constexpr LineOrigin kMade{LineOrigin::Game, 0, true};
+
+  void push(std::string line, const LineOrigin& origin) {
+    result_.lines.push_back(std::move(line));
+    result_.origins.push_back(packOrigin(origin));
+  }
+  void keepText(const LineOrigin& from, std::string_view text) {
+    // The library is spliced in before every "return" line: its texts are kept once.
+    if (from.source == LineOrigin::Library) {
+      const auto i = static_cast<std::size_t>(from.line);
+      if (libraryKept_.size() <= i) libraryKept_.resize(i + 1);
+      if (libraryKept_[i]) return;
+      libraryKept_[i] = true;
+    }
+    result_.texts.add(from, text);
+  }
+
+  PreparedProgram& result_;
+  int button_ = 1;
+  std::vector<bool> libraryKept_;
+};
+
+BuiltProgram unpacked(PreparedProgram&& prepared) {
+  BuiltProgram built;
+  built.lines = std::move(prepared.lines);
+  built.origins.reserve(prepared.origins.size());
+  for (std::uint32_t packed : prepared.origins) built.origins.push_back(unpackOrigin(packed));
+  built.brokenAt = prepared.brokenAt;
+  built.brokenLine = prepared.brokenLine;
+  return built;
 }
 }  // namespace
 
-BuiltProgram buildProgram(const std::vector<std::string>& merged) { return build(merged, nullptr, {}); }
-
-BuiltProgram buildProgram(const std::vector<std::string>& scenario, const std::vector<std::string>& library) {
-  return build(scenario, nullptr, library);
+std::uint32_t packOrigin(const LineOrigin& origin) {
+  const auto line = static_cast<std::uint32_t>(std::clamp(origin.line, 0, kMaxPackedLine));
+  return line | static_cast<std::uint32_t>(origin.source) << 29 | (origin.generated ? 1u << 31 : 0u);
 }
 
-BuiltProgram buildProgram(std::vector<std::string>&& scenario, const std::vector<std::string>& library) {
-  return build(scenario, &scenario, library);
+LineOrigin unpackOrigin(std::uint32_t packed) {
+  return {static_cast<LineOrigin::Source>((packed >> 29) & 3u), static_cast<int>(packed & kMaxPackedLine),
+          (packed >> 31) != 0};
+}
+
+void SourceTexts::add(const LineOrigin& origin, std::string_view text) {
+  entries_.push_back({packOrigin({origin.source, origin.line, false}), text_.size(), text.size()});
+  text_.append(text);
+}
+
+std::optional<std::string_view> SourceTexts::text(const LineOrigin& origin) const {
+  const Entry* entry = find(origin);
+  if (!entry) return std::nullopt;
+  return std::string_view(text_).substr(entry->offset, entry->length);
+}
+
+const SourceTexts::Entry* SourceTexts::find(const LineOrigin& origin) const {
+  const std::uint32_t key = packOrigin({origin.source, origin.line, false});
+  // Scenario lines are added in increasing order; library lines once each, at the first splice.
+  for (const auto& entry : entries_)
+    if (entry.key == key) return &entry;
+  return nullptr;
+}
+
+PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                               const std::vector<std::string>& library) {
+  PreparedProgram result;
+  Builder builder(result, scenario.size() + library.size());
+  std::vector<Keywords> libraryKeys;
+  for (const auto& line : library) libraryKeys.push_back(keywordsOf(line));
+  for (std::size_t i = 0; i < scenario.size(); ++i) {
+    const std::string& line = scenario[i];
+    const Keywords keys = keywordsOf(line);  // trimming and lower-casing labels change none of them
+    if (!library.empty() && keys.ret) {
+      for (std::size_t l = 0; l < library.size(); ++l) {
+        const LineOrigin from{LineOrigin::Library, static_cast<int>(l + 1)};
+        if (!builder.add(library[l], nullptr, libraryKeys[l], from)) return result;
+      }
+    }
+    const LineOrigin from{LineOrigin::Scenario, static_cast<int>(i + 1)};
+    if (!builder.add(line, owned ? &(*owned)[i] : nullptr, keys, from)) return result;
+  }
+  builder.finish();
+  return result;
+}
+
+BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vector<LineOrigin>* origins) {
+  PreparedProgram result;
+  Builder builder(result, merged.size());
+  for (std::size_t i = 0; i < merged.size(); ++i) {
+    const LineOrigin from = origins && i < origins->size()
+                                ? (*origins)[i]
+                                : LineOrigin{LineOrigin::Scenario, static_cast<int>(i + 1)};
+    if (!builder.add(merged[i], nullptr, keywordsOf(merged[i]), from)) return unpacked(std::move(result));
+  }
+  builder.finish();
+  return unpacked(std::move(result));
 }
 
 }  // namespace marvo

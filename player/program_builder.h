@@ -1,30 +1,91 @@
 // Program preparation: the library spliced into the scenario, then the authoring forms expanded.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marvo {
+
+// Where a merged or program line came from. Lines are counted from 1.
+struct LineOrigin {
+  enum Source : std::uint8_t {
+    Scenario,
+    Library,
+    Game,  // the start marker, the final "read" and the end marker: made by game start alone
+  };
+  Source source = Game;
+  int line = 0;            // line of the scenario or the library; 0 for Game
+  bool generated = false;  // made by game start from that line (btn, do, call, ret expansions)
+
+  friend bool operator==(const LineOrigin&, const LineOrigin&) = default;
+};
 
 // The scenario with every library line inserted before each scenario line containing "return"
 // (compared lower-cased).
 std::vector<std::string> mergeLibrary(const std::vector<std::string>& scenario,
                                       const std::vector<std::string>& library);
 
+// The merged text with the origin of each of its lines (parallel vectors).
+struct MergedText {
+  std::vector<std::string> lines;
+  std::vector<LineOrigin> origins;
+};
+MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
+                              const std::vector<std::string>& library);
+
 struct BuiltProgram {
   std::vector<std::string> lines;
-  // Set when a btn or do line ran past its end: the program holds the lines built before it.
+  std::vector<LineOrigin> origins;  // one per program line
+  // Set when a btn or do line ran past its end: the program holds the lines built before it,
+  // and brokenLine says where the broken line came from.
   std::optional<long long> brokenAt;
+  LineOrigin brokenLine;
 };
 
 // Builds the program from merged lines: comments dropped, labels lower-cased, call/ret/btn/do
 // expanded, talk brackets removed, framed by the start marker, "read" and the end marker.
-BuiltProgram buildProgram(const std::vector<std::string>& merged);
-// The same for the scenario with the library merged in as mergeLibrary does, without building
-// the merged copy.
-BuiltProgram buildProgram(const std::vector<std::string>& scenario, const std::vector<std::string>& library);
-// The same, taking over the scenario lines that need no change instead of copying them.
-BuiltProgram buildProgram(std::vector<std::string>&& scenario, const std::vector<std::string>& library);
+// `origins` gives the origin of each merged line; without it merged line i is scenario line i + 1.
+BuiltProgram buildProgram(const std::vector<std::string>& merged,
+                          const std::vector<LineOrigin>* origins = nullptr);
+inline BuiltProgram buildProgram(const MergedText& merged) { return buildProgram(merged.lines, &merged.origins); }
+
+// A line origin in four bytes: the line in the low 29 bits (larger numbers are clamped), the
+// source in the next two, generated in the top bit.
+inline constexpr int kMaxPackedLine = (1 << 29) - 1;
+std::uint32_t packOrigin(const LineOrigin& origin);
+LineOrigin unpackOrigin(std::uint32_t packed);
+
+// Texts of source lines, kept for quoting where the program does not hold them as written.
+class SourceTexts {
+ public:
+  void add(const LineOrigin& origin, std::string_view text);  // by source and line
+  std::optional<std::string_view> text(const LineOrigin& origin) const;
+
+ private:
+  struct Entry {
+    std::uint32_t key;
+    std::size_t offset, length;
+  };
+  const Entry* find(const LineOrigin& origin) const;
+  std::string text_;
+  std::vector<Entry> entries_;
+};
+
+// Game start's build: the library merged in on the fly (as mergeLibraryMapped does), the origins
+// packed, and the texts of the source lines that the program does not hold word for word (changed
+// by game start, expanded, one-shot, or broken). With `owned` (the scenario itself) lines that
+// need no change are taken over instead of copied.
+struct PreparedProgram {
+  std::vector<std::string> lines;
+  std::vector<std::uint32_t> origins;  // packed, one per program line
+  SourceTexts texts;
+  std::optional<long long> brokenAt;
+  LineOrigin brokenLine;
+};
+PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                               const std::vector<std::string>& library);
 
 }  // namespace marvo

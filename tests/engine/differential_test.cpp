@@ -20,6 +20,11 @@ namespace {
 class ViewRecordingHost : public test::RecordingHost {
  public:
   explicit ViewRecordingHost(const Engine& engine) : engine_(engine) {}
+  void showMessageAt(std::string_view text, const MessageContext& context) override {
+    events.push_back("at " + std::to_string(context.line) + " " + std::to_string(static_cast<int>(context.nameKind)) +
+                     " " + test::u(context.name));
+    RecordingHost::showMessageAt(text, context);
+  }
   void showMessage(std::string_view text) override {
     RecordingHost::showMessage(text);
     recordViews();
@@ -170,7 +175,8 @@ struct Player {
     try {
       action();
     } catch (const IndexError& error) {
-      host.events.push_back("index error " + std::to_string(error.index()));
+      host.events.push_back("index error " + std::to_string(error.index()) + " at " + std::to_string(error.line()) +
+                            " " + test::u(error.context().name));
     }
     host.events.push_back("run end");
     host.recordViews();
