@@ -158,7 +158,11 @@ int play(const Args& args) {
     std::fflush(stdout);
   };
 
-  guarded([&] { game.begin(scenario.lines, library, host, "tmp.scn"); });
+  // Without a saved game to load the scenario is needed once: its lines become the program.
+  guarded([&] {
+    if (o.replay.empty()) game.begin(std::move(scenario.lines), library, host, "tmp.scn");
+    else game.begin(scenario.lines, library, host, "tmp.scn");
+  });
   if (!o.replay.empty()) {
     auto saved = readSavedGame(o.replay);
     if (!saved.error.empty()) {

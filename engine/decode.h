@@ -13,7 +13,7 @@ struct Word {
   std::string text;
   std::int32_t number = 0;        // the word read as a decimal or hexadecimal literal, else 0
   mutable int slot = 0;           // cached variable slot (valid while generation matches)
-  mutable std::uint32_t generation = 0;  // 0 = never looked up
+  mutable std::uint64_t generation = 0;  // 0 = never looked up
 };
 
 // Reads a word as a whole decimal number, or hexadecimal after "$", "x" or "0x"; 0 when invalid.

@@ -42,21 +42,23 @@ void Engine::notifyViews(EngineHost& host) {
 }
 
 void Engine::programChanged() {
-  cache_.clear();
-  cache_.resize(s_.program.size());
+  compiled_.clear();
+  ++programVersion_;
   labels_.clear();
   labelsReady_ = false;
 }
 
 DecodedLine& Engine::decoded(int line) {
-  auto i = static_cast<std::size_t>(line);
-  if (i >= cache_.size()) cache_.resize(s_.program.size());  // the program grew behind our back
-  auto& entry = cache_[i];
-  if (!entry) {
-    entry = std::make_unique<DecodedLine>();
-    decodeLine(s_.program[i], *entry);
-  }
-  return *entry;
+  if (!compiled_.covers(s_.program.size())) compiled_.reset(s_.program.size());  // changed behind our back
+  const auto i = static_cast<std::size_t>(line);
+  return compiled_.decoded(i, s_.program[i]);
+}
+
+// The first label line that GOTO or JUMP on this line names, or -1.
+int Engine::labelTarget(const DecodedLine& d) {
+  if (!labelsReady_) buildLabelIndex();
+  auto it = labels_.find(":" + d.truthWord(1).text);
+  return it == labels_.end() ? -1 : it->second;
 }
 
 void Engine::buildLabelIndex() {
@@ -70,67 +72,80 @@ void Engine::buildLabelIndex() {
 
 void Engine::run(EngineHost& host) {
   host.focusInput();
+  visitMarks_ = kShownMarks | kOnceMarks | kTalkMarks;
+  locationFromLine_ = -1;
   lastMessage_.line = -1;
   std::uint64_t linesThisRun = 0;
-  auto& program = s_.program;
   for (;;) {
-    if (++linesThisRun > lineBudget_) {
-      abandonRun(host, concat("Сценарий зациклился: ход прерван после "_w, std::to_string(lineBudget_),
-                              " строк без ожидания ввода"_w));
-      break;
-    }
-    ++linesTotal_;
-    // Common search, once per game.
-    if (!s_.commonFound && s_.commonLine == 0) {
-      auto it = std::find(program.begin(), program.end(), ":common");
-      if (it != program.end()) {
-        s_.commonLine = static_cast<std::int32_t>(it - program.begin());
-        s_.commonFound = true;
-      } else {
-        s_.commonLine = static_cast<std::int32_t>(program.size());
-      }
-    }
-    if (listsDirty_) rebuildLists();
-    if (observer_) observer_(false);
-    // Special variables.
-    setValue(0, random_.next() % 100);
-    if (!specialNamesSet_) {
-      setName(0, "rnd");
-      setName(1, "time");
-      setName(2, "step");
-      specialNamesSet_ = true;
-    }
-
-    if (s_.pc < 0 || static_cast<std::size_t>(s_.pc) >= program.size()) {
-      notifyViews(host);
-      throw IndexError(s_.pc, lastMessage_.line, lastMessage_.nameKind, lastMessage_.name);
-    }
-    DecodedLine* d = &decoded(s_.pc);
-    std::string_view raw = program[static_cast<std::size_t>(s_.pc)];
-    if (d->substitute || d->oneShot) {
-      raw_ = raw;
-      if (d->substitute) replaceFirst(raw_, "<object>", currentObjectName());
-      if (!raw_.empty() && raw_[0] == '^') {
-        raw_[0] = ' ';
-        raw_ = trim(raw_);
-        program[static_cast<std::size_t>(s_.pc)].clear();
-        cache_[static_cast<std::size_t>(s_.pc)].reset();
-      }
-      decodeLine(raw_, scratch_);
-      d = &scratch_;
-      raw = raw_;
-    }
-    Flow flow = execute(host, *d, raw);
-    if (flow == Flow::EndRun) break;
-    if (flow == Flow::Continue) continue;
-    if (++s_.pc == kProgramLimit) {
-      message(host, "Переполнение сценария"_w, {s_.pc - 1});
-      break;
-    }
-    syncMonitor();
-    if (observer_) observer_(true);
+    if (!referenceDispatch_ && !observer_) runCompiled(host, linesThisRun);
+    if (!stepLine(host, linesThisRun)) break;
   }
   notifyViews(host);
+}
+
+// One line through the line-at-a-time dispatch, with all the bookkeeping of the run cycle.
+// Returns false when the run ends.
+bool Engine::stepLine(EngineHost& host, std::uint64_t& linesThisRun) {
+  auto& program = s_.program;
+  if (++linesThisRun > lineBudget_) {
+    abandonRun(host, concat("Сценарий зациклился: ход прерван после "_w, std::to_string(lineBudget_),
+                            " строк без ожидания ввода"_w));
+    return false;
+  }
+  ++linesTotal_;
+  // Common search, once per game.
+  if (!s_.commonFound && s_.commonLine == 0) {
+    auto it = std::find_if(program.begin(), program.end(),
+                           [](const std::string& line) { return std::string_view(line) == ":common"; });
+    if (it != program.end()) {
+      s_.commonLine = static_cast<std::int32_t>(it - program.begin());
+      s_.commonFound = true;
+    } else {
+      s_.commonLine = static_cast<std::int32_t>(program.size());
+    }
+  }
+  if (listsDirty_) rebuildLists();
+  if (observer_) observer_(false);
+  // Special variables.
+  setValue(0, random_.next() % 100);
+  if (!specialNamesSet_) {
+    setName(0, "rnd");
+    setName(1, "time");
+    setName(2, "step");
+    specialNamesSet_ = true;
+  }
+
+  if (s_.pc < 0 || static_cast<std::size_t>(s_.pc) >= program.size()) {
+    notifyViews(host);
+    throw IndexError(s_.pc, lastMessage_.line, lastMessage_.nameKind, lastMessage_.name);
+  }
+  DecodedLine* d = &decoded(s_.pc);
+  std::string_view raw = program[static_cast<std::size_t>(s_.pc)];
+  if (d->substitute || d->oneShot) {
+    raw_ = raw;
+    if (d->substitute) replaceFirst(raw_, "<object>", currentObjectName());
+    if (!raw_.empty() && raw_[0] == '^') {
+      raw_[0] = ' ';
+      raw_ = trim(raw_);
+      const auto line = static_cast<std::size_t>(s_.pc);
+      program[line].clear();
+      compiled_.lines()[line] = CompiledLine{};  // decoded and compiled again when next executed
+      ++programVersion_;
+    }
+    decodeLine(raw_, scratch_);
+    d = &scratch_;
+    raw = raw_;
+  }
+  Flow flow = execute(host, *d, raw);
+  if (flow == Flow::EndRun) return false;
+  if (flow == Flow::Continue) return true;
+  if (++s_.pc == kProgramLimit) {
+    message(host, "Переполнение сценария"_w, {s_.pc - 1});
+    return false;
+  }
+  syncMonitor();
+  if (observer_) observer_(true);
+  return true;
 }
 
 Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view raw) {
@@ -218,11 +233,14 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
 }
 
 void Engine::enterLocation(EngineHost& host) {
-  std::string_view stored = s_.program[static_cast<std::size_t>(s_.pc)];
-  std::string_view name = trimView(stored.empty() ? stored : stored.substr(1));
-  if (s_.currentLocation != name) {
-    s_.currentLocation = std::string(name);
-    locationChanged_ = true;
+  if (locationFromLine_ != s_.pc) {
+    std::string_view stored = s_.program[static_cast<std::size_t>(s_.pc)];
+    std::string_view name = trimView(stored.empty() ? stored : stored.substr(1));
+    if (s_.currentLocation != name) {
+      s_.currentLocation = std::string(name);
+      locationChanged_ = true;
+    }
+    locationFromLine_ = s_.pc;
   }
   s_.ifDepth = 0;
   s_.talkDepth = 0;
@@ -230,10 +248,12 @@ void Engine::enterLocation(EngineHost& host) {
   if (s_.pc != s_.menuMarker) {
     s_.menuMarker = 0;
     setValue(2, static_cast<std::int32_t>(static_cast<std::uint32_t>(s_.vars[2].value) + 1u));
-    s_.shown.fill(false);
-    s_.once.fill(0);
+    if (visitMarks_ & kShownMarks) s_.shown.fill(false);
+    if (visitMarks_ & kOnceMarks) s_.once.fill(0);
+    visitMarks_ &= ~(kShownMarks | kOnceMarks);
   }
-  s_.talk.fill(0);
+  if (visitMarks_ & kTalkMarks) s_.talk.fill(0);
+  visitMarks_ &= ~kTalkMarks;
   if (s_.clearOutputFlag) {
     host.clearOutput();
     s_.clearOutputFlag = false;
@@ -243,6 +263,7 @@ void Engine::enterLocation(EngineHost& host) {
 void Engine::talkBlock(EngineHost& host) {
   auto freeSlot = std::find(s_.talk.begin(), s_.talk.end(), 0);
   if (freeSlot != s_.talk.end()) *freeSlot = s_.pc;  // a full registry drops the block
+  visitMarks_ |= kTalkMarks;
   const auto talkLine = s_.pc;
   const auto size = static_cast<std::int32_t>(s_.program.size());
   for (;;) {
@@ -287,11 +308,7 @@ Engine::Flow Engine::readStatement(EngineHost& host) {
 
 Engine::Flow Engine::jumpTo(EngineHost& host, DecodedLine& d, bool jump) {
   if (d.clearing) s_.clearOutputFlag = true;
-  if (d.gotoTarget == -2 || &d == &scratch_) {
-    if (!labelsReady_) buildLabelIndex();
-    auto it = labels_.find(":" + d.truthWord(1).text);
-    d.gotoTarget = it == labels_.end() ? -1 : it->second;
-  }
+  if (d.gotoTarget == -2 || &d == &scratch_) d.gotoTarget = labelTarget(d);
   if (d.gotoTarget < 0) {
     message(host, "Нет метки для перехода!"_w, {s_.pc, MessageName::MissingLabel, d.truthWord(1).text});
     s_.pc = static_cast<std::int32_t>(s_.program.size());
@@ -322,6 +339,7 @@ Engine::Flow Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view
     s_.menuMarker = s_.locationLine;
     auto slot = std::find(s_.once.begin(), s_.once.end(), 0);
     if (slot != s_.once.end()) *slot = s_.pc;
+    visitMarks_ |= kOnceMarks;
   }
   if (!d.piecesReady) {
     decodePieces(raw, d.pieces);

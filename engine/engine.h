@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "compiled.h"
 #include "decode.h"
 #include "host.h"
 #include "state.h"
@@ -48,6 +49,19 @@ class Random {
   int next() {
     state_ = state_ * 22695477u + 1u;
     return static_cast<int>((state_ >> 16) & 0x7FFF);
+  }
+  // Advances the state as `count` draws would, in O(log count) steps.
+  void skip(std::uint64_t count) {
+    std::uint32_t mul = 1, add = 0, stepMul = 22695477u, stepAdd = 1u;
+    for (; count; count >>= 1) {
+      if (count & 1) {
+        mul *= stepMul;
+        add = add * stepMul + stepAdd;
+      }
+      stepAdd *= stepMul + 1u;
+      stepMul *= stepMul;
+    }
+    state_ = state_ * mul + add;
   }
 
  private:
@@ -93,6 +107,10 @@ class Engine {
   // `afterLine` false) and rewrite the variable pane (after a line, `afterLine` true).
   void setLineObserver(std::function<void(bool afterLine)> observer) { observer_ = std::move(observer); }
 
+  // Test hook: run every line through the line-at-a-time dispatch only, without the compiled
+  // fast path; the two must give the same results.
+  void setReferenceDispatch(bool on) { referenceDispatch_ = on; }
+
   // Variable lookup: the lowest slot whose name equals `name`, or kTableSize.
   int findVariable(std::string_view name) const;
   // Object lookup among the used slots, or kTableSize.
@@ -119,6 +137,14 @@ class Engine {
   using NameMap = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
   enum class Flow { Next, Continue, EndRun };
 
+  bool stepLine(EngineHost& host, std::uint64_t& linesThisRun);
+  void runCompiled(EngineHost& host, std::uint64_t& linesThisRun);
+  bool compiledPathOpen() const;
+  void compileLine(int line);
+  bool resolve(CompiledLine& c, int line);
+  bool findSkipTarget(CompiledLine& c, int line);
+  int skipToEndif(int line, std::int32_t& depth);
+  int labelTarget(const DecodedLine& d);
   Flow execute(EngineHost& host, DecodedLine& d, std::string_view raw);
   void message(EngineHost& host, std::string_view text, const MessageContext& context);
   void enterLocation(EngineHost& host);
@@ -144,8 +170,9 @@ class Engine {
 
   void setName(int slot, std::string_view name);
   void setKind(int slot, std::string_view kind);
-  void touchVariable(int slot, bool nameOrKind);
+  void touchVariable(int slot, bool nameOrKind);  // marks the slot for the monitor
   void touchObject(int slot);
+  void touchTables(int variables, int objects);  // marks slots 0 up to these for the views
   int firstFreeVariable() const;
   int usedObjects() const { return usedObjects_; }
 
@@ -158,18 +185,24 @@ class Engine {
   RuntimeState s_;
   Random random_;
 
-  // Decoded program lines, built on first execution; a scratch entry for substituted lines.
-  std::vector<std::unique_ptr<DecodedLine>> cache_;
+  // A scratch entry for substituted lines; the program's own lines are decoded in compiled_.
   DecodedLine scratch_;
   std::string raw_;
   NameMap<int> labels_;  // lower-cased label line -> first line
   bool labelsReady_ = false;
+  CompiledProgram compiled_;
+  std::uint32_t programVersion_ = 1;  // bumped whenever a stored line changes
+  bool referenceDispatch_ = false;
+  // Which of the visit's marks (shown flags, once list, talk registry) may hold anything; a run
+  // starts assuming all, since the callers change them directly.
+  static constexpr std::uint8_t kShownMarks = 1, kOnceMarks = 2, kTalkMarks = 4;
+  std::uint8_t visitMarks_ = kShownMarks | kOnceMarks | kTalkMarks;
 
   // Indexes of the variable and object tables. A change of any variable name bumps the
   // generation, which invalidates the lookups cached in decoded words.
   NameMap<std::vector<int>> varSlots_;  // name -> slots, ascending
   std::array<std::uint64_t, (kTableSize + 63) / 64> freeVars_{};
-  std::uint32_t varGeneration_ = 1;
+  std::uint64_t varGeneration_ = 1;
   NameMap<int> objectSlots_;
   int usedObjects_ = 0;
 
@@ -187,13 +220,18 @@ class Engine {
   std::unique_ptr<MonitorShadow> monitor_;
   bool specialNamesSet_ = false;  // slots 0 to 2 hold "rnd", "time" and "step"
   bool locationChanged_ = true;
+  int locationFromLine_ = -1;  // label line the current location was last taken from in this run
   mutable int firstFree_ = 0;
-  mutable std::uint32_t firstFreeGeneration_ = 0;
+  mutable std::uint64_t firstFreeGeneration_ = 0;
   std::vector<int> dirtyVars_;
   std::vector<int> dirtyObjects_;
   static constexpr std::uint8_t kValueDirty = 1, kNameDirty = 2;
   std::array<std::uint8_t, kTableSize> varDirty_{};
   std::array<bool, kTableSize> objectDirty_{};
+  // Slots at and above these have never been changed since the engine was made (or a caller
+  // changed the tables directly): a reset need not touch them.
+  int variablesUsed_ = 0;
+  int objectsUsed_ = 0;
   std::uint64_t viewsVersion_ = 0;
   std::uint64_t notifiedVersion_ = 0;
 
@@ -208,5 +246,16 @@ class Engine {
   std::uint64_t linesTotal_ = 0;
   std::function<void(bool)> observer_;
 };
+
+// Inline: this runs for nearly every executed line.
+inline void Engine::setValue(int slot, std::int32_t value) {
+  auto i = static_cast<std::size_t>(slot);
+  auto& var = s_.vars[i];
+  if (var.value == value) return;
+  var.value = value;
+  // A slot marked for its name or kind is copied whole, value included.
+  if (!varDirty_[i]) touchVariable(slot, false);
+  if (!var.kind.empty()) listsDirty_ = true;
+}
 
 }  // namespace marvo

@@ -20,6 +20,7 @@ std::string_view Engine::currentObjectName() const {
 
 void Engine::touchObject(int slot) {
   auto i = static_cast<std::size_t>(slot);
+  objectsUsed_ = std::max(objectsUsed_, slot + 1);
   if (!objectDirty_[i]) {
     objectDirty_[i] = true;
     dirtyObjects_.push_back(slot);
@@ -29,14 +30,15 @@ void Engine::touchObject(int slot) {
 
 void Engine::resetTables() {
   resetVariables();
-  for (auto& object : s_.objects) {
+  for (int i = 0; i < objectsUsed_; ++i) {
+    auto& object = s_.objects[static_cast<std::size_t>(i)];
     std::string content = std::move(object.content);
     object = GameObject{};
     object.content = std::move(content);
   }
   objectSlots_.clear();
   usedObjects_ = 0;
-  invalidateViews();
+  touchTables(0, objectsUsed_);
 }
 
 std::int32_t Engine::visibility(int objectSlot) const {
@@ -139,6 +141,7 @@ void Engine::collectObjectsText() {
     const auto& object = s_.objects[index];
     if (object.location != s_.currentLocation || s_.shown[index] || visibility(i) == 1) continue;
     s_.shown[index] = true;
+    visitMarks_ |= kShownMarks;
     s_.objectsText += ' ';
     s_.objectsText += object.descriptor;
   }

@@ -46,16 +46,9 @@ int Engine::firstFreeVariable() const {
 
 void Engine::touchVariable(int slot, bool nameOrKind) {
   auto i = static_cast<std::size_t>(slot);
+  variablesUsed_ = std::max(variablesUsed_, slot + 1);
   if (!varDirty_[i]) dirtyVars_.push_back(slot);
   varDirty_[i] |= nameOrKind ? kNameDirty : kValueDirty;
-}
-
-void Engine::setValue(int slot, std::int32_t value) {
-  auto& var = s_.vars[static_cast<std::size_t>(slot)];
-  if (var.value == value) return;
-  var.value = value;
-  touchVariable(slot, false);
-  if (!var.kind.empty()) listsDirty_ = true;
 }
 
 void Engine::setName(int slot, std::string_view name) {
@@ -103,13 +96,13 @@ void Engine::freeVariable(int slot) {
 }
 
 void Engine::resetVariables() {
-  for (auto& var : s_.vars) var = Variable{};
+  for (int i = 0; i < variablesUsed_; ++i) s_.vars[static_cast<std::size_t>(i)] = Variable{};
   varSlots_.clear();
   for (auto& word : freeVars_) word = ~0ull;
   freeVars_.back() &= (1ull << (kTableSize % 64)) - 1;
   ++varGeneration_;
   specialNamesSet_ = false;
-  invalidateViews();
+  touchTables(variablesUsed_, 0);
 }
 
 void Engine::store(EngineHost& host, const Word& name, std::int32_t value) {
@@ -178,21 +171,30 @@ Engine::Flow Engine::ifStatement(EngineHost& host, const DecodedLine& d) {
     default: holds = a() == b(); break;
   }
   if (holds) return Flow::Next;
-  // Skip to the matching ENDIF; only lines starting with "if"/"если" open a level.
   const auto ifLine = s_.pc;
-  const auto size = static_cast<std::int32_t>(s_.program.size());
-  for (;;) {
-    if (s_.pc >= size) {
-      message(host, "Не найден Endif"_w, {ifLine});
-      return Flow::Next;
-    }
-    std::string_view line = decoded(s_.pc).statement;
-    if (line.starts_with("if") || line.starts_with("если"_w)) ++s_.ifDepth;
-    if (contains(line, "endi") || line.starts_with("коне"_w)) {
-      if (--s_.ifDepth == 0) return Flow::Continue;
-    }
-    ++s_.pc;
+  const int endif = skipToEndif(s_.pc, s_.ifDepth);
+  if (endif < 0) {
+    s_.pc = static_cast<std::int32_t>(s_.program.size());
+    message(host, "Не найден Endif"_w, {ifLine});
+    return Flow::Next;
   }
+  s_.pc = endif;
+  return Flow::Continue;
+}
+
+// The skip of a false IF from `line` to the matching ENDIF: returns the line on which `depth`
+// comes back to 0, or -1 when the skip passes the last line. Only lines starting with "if" or
+// "если" open a level.
+int Engine::skipToEndif(int line, std::int32_t& depth) {
+  const auto size = static_cast<std::int32_t>(s_.program.size());
+  for (; line < size; ++line) {
+    std::string_view statement = decoded(line).statement;
+    if (statement.starts_with("if") || statement.starts_with("если"_w)) ++depth;
+    if (contains(statement, "endi") || statement.starts_with("коне"_w)) {
+      if (--depth == 0) return line;
+    }
+  }
+  return -1;
 }
 
 }  // namespace marvo

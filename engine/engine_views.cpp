@@ -1,4 +1,6 @@
 // The variable pane's monitors, kept as a shadow of the state at the last line that wrote them.
+#include <algorithm>
+
 #include "engine.h"
 #include "text.h"
 
@@ -6,11 +8,13 @@ namespace marvo {
 
 using namespace literals;
 
-void Engine::invalidateViews() {
-  for (int i = 0; i < kTableSize; ++i) {
-    touchVariable(i, true);
-    touchObject(i);
-  }
+void Engine::invalidateViews() { touchTables(kTableSize, kTableSize); }
+
+void Engine::touchTables(int variables, int objects) {
+  variablesUsed_ = std::max(variablesUsed_, variables);
+  objectsUsed_ = std::max(objectsUsed_, objects);
+  for (int i = 0; i < variables; ++i) touchVariable(i, true);
+  for (int i = 0; i < objects; ++i) touchObject(i);
   listsDirty_ = true;
   locationChanged_ = true;
 }

@@ -92,6 +92,17 @@ FileRead readWholeFile(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view bytes) {
+  bool given = false;
+  return replaceFileInPieces(path, [&]() -> std::optional<std::string_view> {
+    if (given) return std::nullopt;
+    given = true;
+    return bytes;
+  });
+}
+
+std::optional<std::string> replaceFileInPieces(const std::filesystem::path& path,
+                                               const std::function<std::optional<std::string_view>()>& next,
+                                               Flush flush) {
   const std::filesystem::path target = writeTarget(path);
   std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
@@ -105,14 +116,16 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path, std::s
     return describe(path, reason);
   };
 
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t w = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return fail(lastError());
+  while (const auto piece = next()) {
+    std::size_t written = 0;
+    while (written < piece->size()) {
+      ssize_t w = ::write(fd.get(), piece->data() + written, piece->size() - written);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return fail(lastError());
+      }
+      written += static_cast<std::size_t>(w);
     }
-    written += static_cast<std::size_t>(w);
   }
   // mkstemp creates the file with mode 0600: keep the mode of the file being replaced, or give a
   // new file the usual mode.
@@ -126,7 +139,7 @@ std::optional<std::string> replaceFile(const std::filesystem::path& path, std::s
     mode = 0666 & ~mask;
   }
   ::fchmod(fd.get(), mode);
-  if (::fsync(fd.get()) != 0) return fail(lastError());
+  if (flush == Flush::ToDisk && ::fsync(fd.get()) != 0) return fail(lastError());
   if (!fd.close()) return fail(lastError());
   if (std::rename(tempName.c_str(), target.c_str()) != 0) return fail(lastError());
   return std::nullopt;
@@ -138,14 +151,23 @@ std::vector<std::string> splitLines(std::string_view text, bool stopAtNul) {
     if (nul != std::string_view::npos) text = text.substr(0, nul);
   }
   std::vector<std::string> lines;
+  // Counted first: growing the list of a large text would hold it twice for a moment.
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') +
+                                         std::count(text.begin(), text.end(), '\r')) + 1);
+  // The next CR and the next LF at or after `start`, each searched for again only once passed.
+  const auto next = [&](char c, std::size_t from) {
+    const std::size_t at = text.find(c, from);
+    return at == std::string_view::npos ? text.size() : at;
+  };
   std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      start = i + 1;
-    }
+  std::size_t cr = next('\r', 0), lf = next('\n', 0);
+  while (start < text.size()) {
+    if (cr < start) cr = next('\r', start);
+    if (lf < start) lf = next('\n', start);
+    const std::size_t end = std::min(cr, lf);
+    if (end == text.size()) break;
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + (end == cr && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
   }
   if (start < text.size()) lines.emplace_back(text.substr(start));
   return lines;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,13 @@ FileRead readWholeFile(const std::filesystem::path& path);
 // is left behind. A symbolic link is followed; the replaced file's permissions are kept. Returns
 // "<file>: <reason>" on failure, std::nullopt on success.
 std::optional<std::string> replaceFile(const std::filesystem::path& path, std::string_view bytes);
+// How much a replacement waits for the disk: a scratch copy that nothing reads back need not.
+enum class Flush { ToDisk, No };
+// replaceFile with the content made piece by piece, so that a large file is never whole in
+// memory: `next` returns the next piece (valid until it is called again), nothing after the last.
+std::optional<std::string> replaceFileInPieces(const std::filesystem::path& path,
+                                               const std::function<std::optional<std::string_view>()>& next,
+                                               Flush flush = Flush::ToDisk);
 // Splits text into lines at CR, LF or CR LF; stops at a NUL byte when `stopAtNul`. A line end at
 // the very end adds no empty line; a last line without a line end counts.
 std::vector<std::string> splitLines(std::string_view text, bool stopAtNul);

@@ -1,11 +1,24 @@
 // Text conventions of the system on Windows-1251 byte strings.
 #include "text.h"
 
+#include <array>
+
 namespace marvo {
+
+namespace {
+// lowerByte for every byte, looked up instead of computed in the loops over whole texts.
+constexpr auto kLower = [] {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = lowerByte(static_cast<unsigned char>(c));
+  return table;
+}();
+
+unsigned char lowered(char c) { return kLower[static_cast<unsigned char>(c)]; }
+}  // namespace
 
 std::string lower(std::string_view s) {
   std::string out(s);
-  for (auto& ch : out) ch = static_cast<char>(lowerByte(static_cast<unsigned char>(ch)));
+  for (auto& ch : out) ch = static_cast<char>(lowered(ch));
   return out;
 }
 
@@ -20,9 +33,11 @@ std::string trim(std::string_view s) { return std::string(trimView(s)); }
 
 bool containsLowered(std::string_view s, std::string_view part) {
   if (part.empty() || part.size() > s.size()) return false;
+  const auto first = static_cast<unsigned char>(part[0]);
   for (std::size_t i = 0; i + part.size() <= s.size(); ++i) {
-    std::size_t k = 0;
-    while (k < part.size() && lowerByte(static_cast<unsigned char>(s[i + k])) == static_cast<unsigned char>(part[k])) ++k;
+    if (lowered(s[i]) != first) continue;
+    std::size_t k = 1;
+    while (k < part.size() && lowered(s[i + k]) == static_cast<unsigned char>(part[k])) ++k;
     if (k == part.size()) return true;
   }
   return false;

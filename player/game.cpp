@@ -12,28 +12,37 @@ using namespace literals;
 
 void Game::begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
                  EngineHost& host, const std::filesystem::path& copyPath) {
+  start(scenario, nullptr, library, host, copyPath);
+}
+
+void Game::begin(std::vector<std::string>&& scenario, const std::vector<std::string>& library, EngineHost& host,
+                 const std::filesystem::path& copyPath) {
+  start(scenario, &scenario, library, host, copyPath);
+}
+
+void Game::start(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                 const std::vector<std::string>& library, EngineHost& host, const std::filesystem::path& copyPath) {
   log_.clear();
   engine_.random().seed(99);
   if (!copyPath.empty()) {
     // The copy is never read back; a failure must not keep the game from starting.
-    if (auto error = writeScenarioFile(copyPath, scenario)) {
+    if (auto error = writeScenarioFile(copyPath, scenario, Flush::No)) {
       if (!copyFailureReported_) host.showMessage(*error);
       copyFailureReported_ = true;
     } else {
       copyFailureReported_ = false;
     }
   }
-  auto merged = mergeLibraryMapped(scenario, library);
-
   auto& s = engine_.mutableState();
   s.impossibleReply = std::string("это невозможно"_w);
   resetProgram(host, /*objectsToo=*/true);
 
-  auto built = buildProgram(merged);
+  auto built = prepareProgram(scenario, owned, library);
+  if (owned) std::vector<std::string>().swap(*owned);  // what is left of it is not needed
   s.program = std::move(built.lines);
   engine_.programChanged();
   origins_ = std::move(built.origins);
-  merged_ = std::move(merged);  // the texts locations quote, kept without another copy
+  texts_ = std::move(built.texts);  // what locations quote beside the program's own lines
   if (built.brokenAt) {
     brokenLine_ = built.brokenLine;
     throw IndexError(*built.brokenAt);
@@ -77,7 +86,7 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   auto& s = engine_.mutableState();
   s.program.clear();
   origins_.clear();
-  merged_ = {};
+  texts_ = {};
   brokenLine_.reset();
   engine_.programChanged();
   s.menuMarker = 0;
@@ -91,20 +100,30 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   s.commonFound = false;
 }
 
+std::vector<LineOrigin> Game::origins() const {
+  std::vector<LineOrigin> out;
+  out.reserve(origins_.size());
+  for (std::uint32_t packed : origins_) out.push_back(unpackOrigin(packed));
+  return out;
+}
+
 std::string Game::originText(const LineOrigin& origin) const {
   if (origin.source == LineOrigin::Game) return {};
-  // Looked up only when a location is shown: a scan is cheaper than an index built at every start.
-  for (std::size_t i = 0; i < merged_.origins.size(); ++i) {
-    const LineOrigin& m = merged_.origins[i];
-    if (m.source == origin.source && m.line == origin.line) return merged_.lines[i];
-  }
+  if (auto kept = texts_.text(origin)) return std::string(*kept);
+  // Otherwise the program holds the line as written. Looked up only when a location is shown: a
+  // scan is cheaper than an index built at every start.
+  const std::uint32_t own = packOrigin({origin.source, origin.line, false});
+  const auto& program = engine_.state().program;
+  for (std::size_t i = 0; i < origins_.size() && i < program.size(); ++i)
+    if (origins_[i] == own) return program[i];
   return {};
 }
 
 std::optional<ErrorLocation> Game::locate(const MessageContext& context) const {
   const auto line = static_cast<std::size_t>(context.line);
   if (context.line < 0 || line >= origins_.size()) return std::nullopt;
-  ErrorLocation at{origins_[line], originText(origins_[line]), context.nameKind, std::string(context.name)};
+  const LineOrigin origin = unpackOrigin(origins_[line]);
+  ErrorLocation at{origin, originText(origin), context.nameKind, std::string(context.name)};
   // A line game start made on its own: show it as the program holds it.
   const auto& program = engine_.state().program;
   if (at.origin.source == LineOrigin::Game && line < program.size()) at.text = program[line];

@@ -23,6 +23,9 @@ class Game {
   // past the end of the program. Keeps the source map of the program for locate().
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
+  // The same, taking the scenario's lines over for the program instead of copying them.
+  void begin(std::vector<std::string>&& scenario, const std::vector<std::string>& library, EngineHost& host,
+             const std::filesystem::path& copyPath = {});
 
   // Talk1Click on the input line's raw text. Returns whether a talk pattern matched. Throws
   // IndexError when the run does.
@@ -45,12 +48,14 @@ class Game {
   std::optional<ErrorLocation> locate(const IndexError& error) const;
   // The origin of every line of the current program (empty before the first game start and
   // after New).
-  const std::vector<LineOrigin>& origins() const { return origins_; }
+  std::vector<LineOrigin> origins() const;
 
   const std::vector<std::string>& commandLog() const { return log_; }
   Engine& engine() { return engine_; }
 
  private:
+  void start(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+             const std::vector<std::string>& library, EngineHost& host, const std::filesystem::path& copyPath);
   // The reset shared by game start and New: program, control items, output pane, variables
   // (and at game start the objects), the common line.
   void resetProgram(EngineHost& host, bool objectsToo);
@@ -62,8 +67,8 @@ class Game {
   std::vector<std::string> log_;
   bool copyFailureReported_ = false;
   // The source map of the current program and the texts it points into, as of game start.
-  std::vector<LineOrigin> origins_;
-  MergedText merged_;
+  std::vector<std::uint32_t> origins_;  // packed
+  SourceTexts texts_;
   std::optional<LineOrigin> brokenLine_;
 };
 

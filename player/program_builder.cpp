@@ -1,6 +1,10 @@
 // Program preparation: library splicing and expansion of the authoring forms btn, do, call and ret.
 #include "program_builder.h"
 
+#include <cstdint>
+#include <algorithm>
+#include <cstring>
+
 #include "engine/text.h"
 
 namespace marvo {
@@ -31,7 +35,7 @@ MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
 }
 
 namespace {
-bool mentionsTalk(const std::string& line) {
+bool mentionsTalk(std::string_view line) {
   return line.find("talk") != std::string::npos || line.find("парс"_w) != std::string::npos;
 }
 
@@ -59,68 +63,213 @@ bool expandChoice(const std::string& line, int number, std::vector<std::string>&
   out.push_back("talk " + n);
   return true;
 }
+
+// Does the line, lower-cased, start with `head` (given in lower case)?
+bool startsLowered(std::string_view line, std::string_view head) {
+  if (line.size() < head.size()) return false;
+  for (std::size_t i = 0; i < head.size(); ++i)
+    if (lowerByte(static_cast<unsigned char>(line[i])) != static_cast<unsigned char>(head[i])) return false;
+  return true;
+}
+
+// The keywords of a line that the build looks for anywhere in it (lower-cased), found in one pass.
+struct Keywords {
+  bool ret = false, read = false, btn = false;
+};
+
+Keywords keywordsOf(std::string_view line) {
+  Keywords k;
+  // Only "r"/"R" lower-case to "r", and only "b"/"B" to "b": with bit 5 set every candidate is
+  // "r" or "b". Eight bytes without one are passed over at once.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  const auto hasByte = [](std::uint64_t x, unsigned char b) {
+    const std::uint64_t y = x ^ (kOnes * b);
+    return ((y - kOnes) & ~y & kHighs) != 0;
+  };
+  for (std::size_t chunk = 0; chunk < line.size(); chunk += 8) {
+    if (chunk + 8 <= line.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, line.data() + chunk, 8);
+      word |= kOnes * 0x20;
+      if (!hasByte(word, 'r') && !hasByte(word, 'b')) continue;
+    }
+    for (std::size_t i = chunk; i < chunk + 8 && i < line.size(); ++i) {
+      const char c = static_cast<char>(line[i] | 0x20);
+      if (c == 'r') {
+        if (startsLowered(line.substr(i), "read")) k.read = true;
+        else if (startsLowered(line.substr(i), "return")) k.ret = true;
+      } else if (c == 'b' && startsLowered(line.substr(i), "btn")) {
+        k.btn = true;
+      }
+    }
+  }
+  return k;
+}
+
+// Builds the program line by line from merged lines, with their origins.
+class Builder {
+ public:
+  explicit Builder(PreparedProgram& result, std::size_t expectedLines) : result_(result) {
+    // Room for the expansions too; the unused part of a large reservation is never touched.
+    result_.lines.reserve(2 * expectedLines + 3);
+    result_.origins.reserve(2 * expectedLines + 3);
+    push("* Start programm ", kMade);
+  }
+
+  // Adds the program lines of one merged line; false when a btn or do line is broken. When
+  // `owned` is given it holds the source line, which may be taken over instead of copied.
+  bool add(std::string_view source, std::string* owned, const Keywords& keys, LineOrigin from) {
+    const std::string_view trimmed = trimView(source);
+    if (trimmed.starts_with("*")) return true;
+    LineOrigin expanded = from;
+    expanded.generated = true;
+    if (startsLowered(trimmed, "call")) {
+      keepText(from, source);
+      push("PUSHINDEX", expanded);
+      push("JUMP " + lower(trimView(trimmed.substr(4))), expanded);
+      return true;
+    }
+    const bool label = trimmed.starts_with(":");
+    const std::string loweredLabel = label ? lower(trimmed) : std::string();
+    const std::string_view final = label ? std::string_view(loweredLabel) : trimmed;
+    const bool talkBrackets = (final.find('(') != std::string_view::npos || final.find(')') != std::string_view::npos) &&
+                              mentionsTalk(final);
+    // The program holds the author's text as it is unless game start changes it or the line is
+    // one-shot (emptied when executed); the others are kept aside for quoting.
+    const bool verbatim = final == source && !talkBrackets && !final.starts_with("^") && !keys.btn &&
+                          !startsLowered(final, "do");
+    if (!verbatim) keepText(from, source);
+    std::string line = [&] {
+      if (owned && trimmed.size() == owned->size()) return std::move(*owned);
+      return std::string(trimmed);
+    }();
+    if (label) line = lower(line);
+    if (line.size() == 3 && startsLowered(line, "ret")) {
+      push("POPINDEX", expanded);
+      push("REDO", expanded);
+    }
+    if (keys.read) button_ = 1;
+    if (keys.btn || startsLowered(line, "do")) {
+      const bool isButton = keys.btn;
+      if (!(isButton ? expandButton(line, button_, result_.lines) : expandChoice(line, button_, result_.lines))) {
+        result_.brokenAt = static_cast<long long>(line.size()) + 1;
+        result_.brokenLine = from;
+        result_.origins.resize(result_.lines.size(), packOrigin(expanded));
+        return false;
+      }
+      result_.origins.resize(result_.lines.size(), packOrigin(expanded));
+      ++button_;
+      return true;
+    }
+    if (talkBrackets) {
+      if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
+      if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
+    }
+    push(std::move(line), from);
+    return true;
+  }
+
+  void finish() {
+    push("read", kMade);
+    push("* End of programm ", kMade);
+  }
+
+ private:
+  static constexpr LineOrigin kMade{LineOrigin::Game, 0, true};
+
+  void push(std::string line, const LineOrigin& origin) {
+    result_.lines.push_back(std::move(line));
+    result_.origins.push_back(packOrigin(origin));
+  }
+  void keepText(const LineOrigin& from, std::string_view text) {
+    // The library is spliced in before every "return" line: its texts are kept once.
+    if (from.source == LineOrigin::Library) {
+      const auto i = static_cast<std::size_t>(from.line);
+      if (libraryKept_.size() <= i) libraryKept_.resize(i + 1);
+      if (libraryKept_[i]) return;
+      libraryKept_[i] = true;
+    }
+    result_.texts.add(from, text);
+  }
+
+  PreparedProgram& result_;
+  int button_ = 1;
+  std::vector<bool> libraryKept_;
+};
+
+BuiltProgram unpacked(PreparedProgram&& prepared) {
+  BuiltProgram built;
+  built.lines = std::move(prepared.lines);
+  built.origins.reserve(prepared.origins.size());
+  for (std::uint32_t packed : prepared.origins) built.origins.push_back(unpackOrigin(packed));
+  built.brokenAt = prepared.brokenAt;
+  built.brokenLine = prepared.brokenLine;
+  return built;
+}
 }  // namespace
 
+std::uint32_t packOrigin(const LineOrigin& origin) {
+  const auto line = static_cast<std::uint32_t>(std::clamp(origin.line, 0, kMaxPackedLine));
+  return line | static_cast<std::uint32_t>(origin.source) << 29 | (origin.generated ? 1u << 31 : 0u);
+}
+
+LineOrigin unpackOrigin(std::uint32_t packed) {
+  return {static_cast<LineOrigin::Source>((packed >> 29) & 3u), static_cast<int>(packed & kMaxPackedLine),
+          (packed >> 31) != 0};
+}
+
+void SourceTexts::add(const LineOrigin& origin, std::string_view text) {
+  entries_.push_back({packOrigin({origin.source, origin.line, false}), text_.size(), text.size()});
+  text_.append(text);
+}
+
+std::optional<std::string_view> SourceTexts::text(const LineOrigin& origin) const {
+  const Entry* entry = find(origin);
+  if (!entry) return std::nullopt;
+  return std::string_view(text_).substr(entry->offset, entry->length);
+}
+
+const SourceTexts::Entry* SourceTexts::find(const LineOrigin& origin) const {
+  const std::uint32_t key = packOrigin({origin.source, origin.line, false});
+  // Scenario lines are added in increasing order; library lines once each, at the first splice.
+  for (const auto& entry : entries_)
+    if (entry.key == key) return &entry;
+  return nullptr;
+}
+
+PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                               const std::vector<std::string>& library) {
+  PreparedProgram result;
+  Builder builder(result, scenario.size() + library.size());
+  std::vector<Keywords> libraryKeys;
+  for (const auto& line : library) libraryKeys.push_back(keywordsOf(line));
+  for (std::size_t i = 0; i < scenario.size(); ++i) {
+    const std::string& line = scenario[i];
+    const Keywords keys = keywordsOf(line);  // trimming and lower-casing labels change none of them
+    if (!library.empty() && keys.ret) {
+      for (std::size_t l = 0; l < library.size(); ++l) {
+        const LineOrigin from{LineOrigin::Library, static_cast<int>(l + 1)};
+        if (!builder.add(library[l], nullptr, libraryKeys[l], from)) return result;
+      }
+    }
+    const LineOrigin from{LineOrigin::Scenario, static_cast<int>(i + 1)};
+    if (!builder.add(line, owned ? &(*owned)[i] : nullptr, keys, from)) return result;
+  }
+  builder.finish();
+  return result;
+}
+
 BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vector<LineOrigin>* origins) {
-  BuiltProgram result;
-  auto& out = result.lines;
-  auto& map = result.origins;
-  out.reserve(merged.size() + 3);
-  map.reserve(merged.size() + 3);
-  const LineOrigin made{LineOrigin::Game, 0, true};
-  out.push_back("* Start programm ");
-  map.push_back(made);
-  int button = 1;
+  PreparedProgram result;
+  Builder builder(result, merged.size());
   for (std::size_t i = 0; i < merged.size(); ++i) {
     const LineOrigin from = origins && i < origins->size()
                                 ? (*origins)[i]
                                 : LineOrigin{LineOrigin::Scenario, static_cast<int>(i + 1)};
-    LineOrigin expanded = from;
-    expanded.generated = true;
-    // Every line appended from here on up to the next merged line comes from this one.
-    const auto mapTo = [&](const LineOrigin& origin) {
-      while (map.size() < out.size()) map.push_back(origin);
-    };
-    std::string line = trim(merged[i]);
-    if (line.starts_with("*")) continue;
-    if (line.starts_with(":")) line = lower(line);
-    const std::string key = lower(line);
-    if (key.starts_with("call")) {
-      std::string target = key;
-      target.replace(0, 4, "    ");
-      out.push_back("PUSHINDEX");
-      out.push_back("JUMP " + trim(target));
-      mapTo(expanded);
-      continue;
-    }
-    if (key == "ret") {
-      out.push_back("POPINDEX");
-      out.push_back("REDO");
-      mapTo(expanded);
-    }
-    if (key.find("read") != std::string::npos) button = 1;
-    if (key.find("btn") != std::string::npos || key.starts_with("do")) {
-      const bool isButton = key.find("btn") != std::string::npos;
-      if (!(isButton ? expandButton(line, button, out) : expandChoice(line, button, out))) {
-        result.brokenAt = static_cast<long long>(line.size()) + 1;
-        result.brokenLine = from;
-        return result;
-      }
-      mapTo(expanded);
-      ++button;
-      continue;
-    }
-    if (mentionsTalk(line)) {
-      if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
-      if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
-    }
-    out.push_back(std::move(line));
-    mapTo(from);
+    if (!builder.add(merged[i], nullptr, keywordsOf(merged[i]), from)) return unpacked(std::move(result));
   }
-  out.push_back("read");
-  out.push_back("* End of programm ");
-  map.resize(out.size(), made);
-  return result;
+  builder.finish();
+  return unpacked(std::move(result));
 }
 
 }  // namespace marvo

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marvo {
@@ -50,5 +51,41 @@ struct BuiltProgram {
 BuiltProgram buildProgram(const std::vector<std::string>& merged,
                           const std::vector<LineOrigin>* origins = nullptr);
 inline BuiltProgram buildProgram(const MergedText& merged) { return buildProgram(merged.lines, &merged.origins); }
+
+// A line origin in four bytes: the line in the low 29 bits (larger numbers are clamped), the
+// source in the next two, generated in the top bit.
+inline constexpr int kMaxPackedLine = (1 << 29) - 1;
+std::uint32_t packOrigin(const LineOrigin& origin);
+LineOrigin unpackOrigin(std::uint32_t packed);
+
+// Texts of source lines, kept for quoting where the program does not hold them as written.
+class SourceTexts {
+ public:
+  void add(const LineOrigin& origin, std::string_view text);  // by source and line
+  std::optional<std::string_view> text(const LineOrigin& origin) const;
+
+ private:
+  struct Entry {
+    std::uint32_t key;
+    std::size_t offset, length;
+  };
+  const Entry* find(const LineOrigin& origin) const;
+  std::string text_;
+  std::vector<Entry> entries_;
+};
+
+// Game start's build: the library merged in on the fly (as mergeLibraryMapped does), the origins
+// packed, and the texts of the source lines that the program does not hold word for word (changed
+// by game start, expanded, one-shot, or broken). With `owned` (the scenario itself) lines that
+// need no change are taken over instead of copied.
+struct PreparedProgram {
+  std::vector<std::string> lines;
+  std::vector<std::uint32_t> origins;  // packed, one per program line
+  SourceTexts texts;
+  std::optional<long long> brokenAt;
+  LineOrigin brokenLine;
+};
+PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                               const std::vector<std::string>& library);
 
 }  // namespace marvo

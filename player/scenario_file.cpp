@@ -1,6 +1,12 @@
 // Scenario files: RTF writing, and reading of RTF or plain text.
 #include "scenario_file.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <endian.h>
+
 #include "engine/file_io.h"
 #include "plain_text.h"
 #include "rtf_reader.h"
@@ -16,23 +22,61 @@ constexpr std::string_view kRtfHeader =
     "{\\fonttbl{\\f0\\fmodern\\fcharset204 Courier New;}}\r\n"
     "\\pard\\plain\\f0\\fs20\r\n";
 
-void appendEscaped(std::string& out, std::string_view line) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  for (char ch : line) {
-    const auto c = static_cast<unsigned char>(ch);
+// The RTF text of every byte, packed for one unaligned store: up to five characters in the low
+// bytes and their count in the top byte.
+constexpr auto kRtfBytes = [] {
+  std::array<std::uint64_t, 256> table{};
+  constexpr char kHex[] = "0123456789abcdef";
+  for (int c = 0; c < 256; ++c) {
+    std::string_view text;
+    char buffer[5] = {static_cast<char>(c), 0, 0, 0, 0};
     if (c == '\\' || c == '{' || c == '}') {
-      out += '\\';
-      out += ch;
+      buffer[0] = '\\';
+      buffer[1] = static_cast<char>(c);
+      text = std::string_view(buffer, 2);
     } else if (c == '\t') {
-      out += "\\tab ";  // the blank ends the control word; a blank after it stays text
+      text = "\\tab ";  // the blank ends the control word; a blank after it stays text
     } else if (c < 0x20 || c >= 0x7F) {
-      out += "\\'";
-      out += kHex[c >> 4];
-      out += kHex[c & 0x0F];
+      buffer[0] = '\\';
+      buffer[1] = '\'';
+      buffer[2] = kHex[c >> 4];
+      buffer[3] = kHex[c & 0x0F];
+      text = std::string_view(buffer, 4);
     } else {
-      out += ch;
+      text = std::string_view(buffer, 1);
     }
+    std::uint64_t packed = static_cast<std::uint64_t>(text.size()) << 56;
+    for (std::size_t i = 0; i < text.size(); ++i)
+      packed |= static_cast<std::uint64_t>(static_cast<unsigned char>(text[i])) << (8 * i);
+    table[static_cast<std::size_t>(c)] = packed;
   }
+  return table;
+}();
+
+// Appends lines[next...] as paragraphs (each line followed by \par) until `out` holds about
+// `limit` bytes; returns the index of the first line not appended.
+std::size_t appendParagraphs(std::string& out, const std::vector<std::string>& lines, std::size_t next,
+                             std::size_t limit) {
+  constexpr std::string_view kParagraphEnd = "\\par\r\n";
+  std::size_t used = out.size();
+  for (; next < lines.size() && used < limit; ++next) {
+    const std::string& line = lines[next];
+    // Each byte becomes at most five characters; eight are stored at a time.
+    const std::size_t room = used + 5 * line.size() + kParagraphEnd.size() + 8;
+    if (out.size() < room) out.resize(std::max(room, 2 * out.size()));
+    char* p = out.data() + used;
+    for (char ch : line) {
+      const std::uint64_t packed = kRtfBytes[static_cast<unsigned char>(ch)];
+      const std::uint64_t little = htole64(packed);
+      std::memcpy(p, &little, 8);
+      p += packed >> 56;
+    }
+    std::memcpy(p, kParagraphEnd.data(), kParagraphEnd.size());
+    p += kParagraphEnd.size();
+    used = static_cast<std::size_t>(p - out.data());
+  }
+  out.resize(used);
+  return next;
 }
 
 }  // namespace
@@ -68,17 +112,33 @@ std::string scenarioToRtf(const std::vector<std::string>& lines) {
   std::string out;
   out.reserve(size + size / 4);
   out += kRtfHeader;
-  for (const auto& line : lines) {
-    appendEscaped(out, line);
-    out += "\\par\r\n";
-  }
+  appendParagraphs(out, lines, 0, std::string::npos);
   out += "}\r\n";
   return out;
 }
 
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
-                                             const std::vector<std::string>& lines) {
-  return replaceFile(path, scenarioToRtf(lines));
+                                             const std::vector<std::string>& lines, Flush flush) {
+  // Written in pieces of about a megabyte: the RTF of a large scenario is several times its size.
+  constexpr std::size_t kPiece = 1 << 20;
+  std::string piece;
+  std::size_t next = 0;
+  bool started = false, ended = false;
+  return replaceFileInPieces(
+      path,
+      [&]() -> std::optional<std::string_view> {
+        if (ended) return std::nullopt;
+        piece.clear();
+        if (!started) piece += kRtfHeader;
+        started = true;
+        next = appendParagraphs(piece, lines, next, kPiece);
+        if (next == lines.size()) {
+          piece += "}\r\n";
+          ended = true;
+        }
+        return piece;
+      },
+      flush);
 }
 
 std::string scenarioToPlainText(const std::vector<std::string>& lines) {

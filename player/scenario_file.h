@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/file_io.h"
 #include "plain_text.h"
 
 namespace marvo {
@@ -39,8 +40,9 @@ std::optional<std::string> saveScenarioFile(const std::filesystem::path& path,
 // The backup name of a scenario file: "NAME.scn" -> "NAME.scn.bak".
 std::filesystem::path backupPath(const std::filesystem::path& path);
 // Writes through a temporary file beside the target, renamed over it. Returns an error text or
-// std::nullopt on success.
+// std::nullopt on success. Flush::No skips waiting for the disk (for a scratch copy).
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
-                                             const std::vector<std::string>& lines);
+                                             const std::vector<std::string>& lines,
+                                             Flush flush = Flush::ToDisk);
 
 }  // namespace marvo

@@ -1,6 +1,9 @@
 // Matching of the player's input against talk patterns, with "<object>" choosing an object at hand.
 #include "talk_matcher.h"
 
+#include <algorithm>
+#include <array>
+
 #include "engine/text.h"
 
 namespace marvo {
@@ -36,24 +39,57 @@ int objectNamedBy(const RuntimeState& s, std::string_view input, std::string_vie
 }
 }  // namespace
 
+namespace {
+// The talk pattern of a program line into `out`, reusing its storage.
+void talkPatternInto(std::string& out, std::string_view programLine) {
+  // Blanking the keyword's four characters and trimming again drops them with the blanks after.
+  const std::string_view line = trimView(programLine);
+  out.assign(trimView(line.substr(std::min<std::size_t>(4, line.size()))));
+  for (auto& ch : out) ch = static_cast<char>(lowerByte(static_cast<unsigned char>(ch)));
+}
+
+// splitRuns into a fixed array: runs of `sep` are one cut, at most N parts; returns their number.
+template <std::size_t N>
+std::size_t splitInto(std::string_view s, char sep, std::array<std::string_view, N>& parts) {
+  std::size_t n = 0, i = 0;
+  while (i < s.size() && n < N) {
+    while (i < s.size() && s[i] == sep) ++i;
+    if (i >= s.size()) break;
+    std::size_t j = i;
+    while (j < s.size() && s[j] != sep) ++j;
+    parts[n++] = s.substr(i, j - i);
+    i = j;
+  }
+  return n;
+}
+}  // namespace
+
 std::string talkPattern(std::string_view programLine) {
-  std::string line = trim(programLine);
-  for (std::size_t i = 0; i < 4 && i < line.size(); ++i) line[i] = ' ';
-  return lower(trim(line));
+  std::string pattern;
+  talkPatternInto(pattern, programLine);
+  return pattern;
 }
 
 TalkMatch matchInput(Engine& engine, std::string_view input) {
   auto& s = engine.mutableState();
+  std::string pattern;
+  std::array<std::string_view, kMaxAlternatives> alternatives;
+  std::array<std::string_view, kMaxPatternWords> words;
   for (int slot = 0; slot < kTalkSlots && s.talk[static_cast<std::size_t>(slot)] != 0; ++slot) {
     const int line = s.talk[static_cast<std::size_t>(slot)];
     if (line < 0 || static_cast<std::size_t>(line) >= s.program.size()) continue;
-    const std::string pattern = talkPattern(s.program[static_cast<std::size_t>(line)]);
-    for (std::string_view alternative : splitRuns(pattern, '/', kMaxAlternatives)) {
-      const auto words = splitRuns(alternative, ' ', kMaxPatternWords);
+    talkPatternInto(pattern, s.program[static_cast<std::size_t>(line)]);
+    const std::size_t alternativeCount = splitInto(pattern, '/', alternatives);
+    // The object depends on the input and the whole pattern only: looked for once per talk line.
+    int named = -1;
+    for (std::size_t a = 0; a < alternativeCount; ++a) {
+      const std::size_t wordCount = splitInto(alternatives[a], ' ', words);
       std::size_t count = 0;
-      for (std::string_view word : words) {
+      for (std::size_t k = 0; k < wordCount; ++k) {
+        const std::string_view word = words[k];
         if (word == "<object>") {
-          const int object = objectNamedBy(s, input, pattern);
+          if (named < 0) named = objectNamedBy(s, input, pattern);
+          const int object = named;
           if (object != kNoObject) {
             ++count;
             s.currentObject = object;
@@ -61,7 +97,7 @@ TalkMatch matchInput(Engine& engine, std::string_view input) {
         }
         if (contains(input, word)) ++count;
       }
-      if (count != 0 && count == words.size()) return {true, line};
+      if (count != 0 && count == wordCount) return {true, line};
     }
   }
   return {};

@@ -4,5 +4,6 @@ marvo_gtest(player_core_test
   game_test.cpp
   error_location_test.cpp
   installed_data_test.cpp
+  prepared_program_test.cpp
   LIBS player_core)
 target_include_directories(player_core_test PRIVATE ${PROJECT_SOURCE_DIR}/tests)
