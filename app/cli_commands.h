@@ -12,5 +12,8 @@ int play(const Args& args);
 int cat(const Args& args);
 int dialogue(const Args& args);
 int exportMap(const Args& args);
+int test(const Args& args);
+int record(const Args& args);
+int replayCheck(const Args& args);
 
 }  // namespace marvo::cli

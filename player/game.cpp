@@ -12,8 +12,6 @@ using namespace literals;
 
 void Game::begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
                  EngineHost& host, const std::filesystem::path& copyPath) {
-  log_.clear();
-  engine_.random().seed(99);
   if (!copyPath.empty()) {
     // The copy is never read back; a failure must not keep the game from starting.
     if (auto error = writeScenarioFile(copyPath, scenario)) {
@@ -23,13 +21,16 @@ void Game::begin(const std::vector<std::string>& scenario, const std::vector<std
       copyFailureReported_ = false;
     }
   }
-  const auto merged = mergeLibrary(scenario, library);
+  begin(buildProgram(mergeLibrary(scenario, library)), host);
+}
 
+void Game::begin(BuiltProgram built, EngineHost& host) {
+  log_.clear();
+  engine_.random().seed(99);
   auto& s = engine_.mutableState();
   s.impossibleReply = std::string("это невозможно"_w);
   resetProgram(host, /*objectsToo=*/true);
 
-  auto built = buildProgram(merged);
   s.program = std::move(built.lines);
   engine_.programChanged();
   if (built.brokenAt) throw IndexError(*built.brokenAt);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "program_builder.h"
 
 namespace marvo {
 
@@ -20,6 +21,8 @@ class Game {
   // past the end of the program.
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
+  // The same game start on a program prepared beforehand by buildProgram (no copy is written).
+  void begin(BuiltProgram built, EngineHost& host);
 
   // Talk1Click on the input line's raw text. Throws IndexError when the run does.
   void talk(const std::string& raw, EngineHost& host);

@@ -1,0 +1,27 @@
+// A scenario prepared once for many walkthroughs: its program and where each program line came from.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "player/program_builder.h"
+
+namespace marvo::walk {
+
+// The program lines built from one scenario line.
+struct LineSpan {
+  int first = 0;  // index of the first program line
+  int count = 0;  // 0 for comments and for lines past a broken btn/do line
+};
+
+struct PreparedGame {
+  std::vector<std::string> scenario;  // Windows-1251
+  std::vector<std::string> library;
+  BuiltProgram built;
+  std::vector<LineSpan> spans;  // one per scenario line
+};
+
+// Merges the library, builds the program and maps every scenario line to its program lines.
+PreparedGame prepareGame(std::vector<std::string> scenario, std::vector<std::string> library);
+
+}  // namespace marvo::walk
