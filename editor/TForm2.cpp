@@ -21,6 +21,7 @@
 #include "engine/text.h"
 #include "line_codec.h"
 #include "navigation.h"
+#include "walkthrough_panel.h"
 
 using marvo::editor::toCp1251;
 using marvo::editor::toQString;
@@ -96,6 +97,8 @@ void TForm2::buildControls() {
   grid->addWidget(side, 1, 1);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(1, 1);
+  walkthroughs = new WalkthroughPanel(*Memo1, this);
+  grid->addWidget(walkthroughs, 2, 0, 1, 2);
 
   // The property list floats over the text area, just under the caret, while it is called up.
   ListBox1 = new QListWidget(this);
@@ -128,6 +131,7 @@ void TForm2::buildContextMenu() {
   connect(NPC1, &QAction::triggered, this, &TForm2::NPC1Click);
   connect(Marvolib1, &QAction::triggered, this, &TForm2::Marvolib1Click);
   connect(NPC2, &QAction::triggered, this, &TForm2::NPC2Click);
+  addWalkthroughCommand();
 
   Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Memo1, &QWidget::customContextMenuRequested, this,

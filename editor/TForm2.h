@@ -20,6 +20,7 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class ScenarioHighlighter;
+class WalkthroughPanel;
 
 namespace marvo {
 class Dialogs;
@@ -57,11 +58,16 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
+  // What "Run walkthroughs" needs from the application: the folder of the scenario's file and the
+  // library text (Windows-1251 lines).
+  std::function<QString()> scenarioFolder;
+  std::function<std::vector<std::string>()> libraryLines;
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();
   void Marvolib1Click();
   void NPC2Click();
+  void Runwalkthroughs1Click();  // Ctrl+F9 and the context menu
   void toggleCommonLocation();  // F1
 
   QPlainTextEdit* Memo1 = nullptr;
@@ -75,6 +81,8 @@ class TForm2 : public QDialog {
   QAction* NPC1 = nullptr;
   QAction* Marvolib1 = nullptr;
   QAction* NPC2 = nullptr;
+  QAction* Runwalkthroughs1 = nullptr;
+  WalkthroughPanel* walkthroughs = nullptr;
 
   static constexpr int kNpcMakerKey = Qt::Key_F3;
 
@@ -92,6 +100,7 @@ class TForm2 : public QDialog {
  private:
   void buildControls();
   void buildContextMenu();
+  void addWalkthroughCommand();
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
   bool windowKey(QKeyEvent* key);

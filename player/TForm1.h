@@ -55,6 +55,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void Begingame1Click();
   void Savegame1Click();
   void Loadgame1Click();
+  void Savewalkthrough1Click();
   void Talk1Click();
   void Editscenary1Click();
   void Mapeditor1Click();
@@ -100,6 +101,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   QAction* Begingame1 = nullptr;
   QAction* Savegame1 = nullptr;
   QAction* Loadgame1 = nullptr;
+  QAction* Savewalkthrough1 = nullptr;
   QAction* Talk1 = nullptr;
   QMenu* Edit1 = nullptr;
   QAction* Editscenary1 = nullptr;
@@ -135,6 +137,8 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void showError(const QString& text);
   void reloadLibrary();
   void onFocusWindowChanged(QWindow* window);
+  // Gives the code editor what "Run walkthroughs" needs: the scenario's folder and the library.
+  void wireWalkthroughs();
 
   // Runs `body` as one engine handler: shows what it produced, also when it throws.
   template <class Body>
@@ -154,6 +158,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   FileDialog saveDialog1_;
   FileDialog openDialog2_;
   FileDialog saveDialog2_;
+  FileDialog walkthroughDialog_;
 
   bool modified_ = false;
   bool busy_ = false;  // an engine handler is under way (a message box may be open)

@@ -2,6 +2,7 @@
 qt_add_library(player_window STATIC
   TForm1.cpp TForm1.h
   TForm1_files.cpp
+  TForm1_walkthrough.cpp
   window_application.cpp window_application.h
 )
-target_link_libraries(player_window PUBLIC player_core editor_window gui_common Qt6::Widgets)
+target_link_libraries(player_window PUBLIC player_core walkthrough_core editor_window gui_common Qt6::Widgets)

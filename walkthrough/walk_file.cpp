@@ -11,7 +11,7 @@ namespace marvo::walk {
 
 namespace {
 
-constexpr long long kMaxClockTicks = 10'000'000;
+constexpr long long kMaxClockTicks = 1'000'000;  // per command, about eleven days of game time
 
 // Whole UTF-8 sequences only; no NUL.
 bool validUtf8(std::string_view s) {
@@ -152,8 +152,8 @@ class Reader {
     long long ticks = 0;
     if (!rest.starts_with("clock ") || !parseInt(rest.substr(6), ticks))
       return error(n, "неизвестная директива «" + std::string(source.substr(0, 40)) + "»");
-    if (ticks < 0 || ticks > kMaxClockTicks)
-      return error(n, "число тиков должно быть от 0 до " + std::to_string(kMaxClockTicks));
+    if (ticks < 0 || ticks > kMaxClockTicks - pendingClock_)
+      return error(n, "тиков перед командой должно быть от 0 до " + std::to_string(kMaxClockTicks));
     pendingClock_ += ticks;
   }
 
