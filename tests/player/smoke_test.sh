@@ -91,4 +91,17 @@ fi
 if ((after < before + 400)); then
   echo "smoke: the answer to the command did not appear"; exit 1
 fi
+
+# Game menu "Save walkthrough...": the menu title after "File", then the fourth item; the save
+# dialog offers smoke.walk beside the scenario and Enter accepts it.
+xdotool mousemove $((X + 60)) $((Y + 10)) click 1
+sleep 0.5
+xdotool key Down Down Down Down Return
+sleep 1.5
+xdotool key Return
+for _ in $(seq 30); do [[ -s $work/smoke.walk ]] && break; sleep 0.1; done
+if ! grep -q '^> look$' "$work/smoke.walk" 2>/dev/null ||
+   ! grep -q '^The walls are covered with old maps' "$work/smoke.walk"; then
+  echo "smoke: Save walkthrough did not write smoke.walk"; import -window root "$work/walk.png"; exit 1
+fi
 echo "smoke: passed"
