@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli_commands.h"
 #include "engine/codec.h"
 #include "engine/engine.h"
+#include "player/error_location.h"
 #include "player/game.h"
 #include "player/saved_game.h"
 #include "player/scenario_file.h"
@@ -49,10 +51,25 @@ std::string jsonArray(const std::vector<std::string>& items) {
   return out + "]";
 }
 
+// The "at" object of a message or index error event: where it arose, in the author's lines.
+std::string jsonLocation(const ErrorLocation& at) {
+  std::string out = "{\"source\": ";
+  switch (at.origin.source) {
+    case LineOrigin::Scenario: out += "\"scenario\""; break;
+    case LineOrigin::Library: out += "\"library\""; break;
+    case LineOrigin::Game: out += "\"game\""; break;
+  }
+  if (at.origin.source != LineOrigin::Game) out += ", \"line\": " + std::to_string(at.origin.line);
+  if (at.origin.generated) out += ", \"generated\": true";
+  out += ", \"text\": " + jsonString(at.text);
+  if (at.nameKind != MessageName::None) out += ", \"name\": " + jsonString(at.name);
+  return out + "}";
+}
+
 // Prints what the engine does: JSON Lines with --events, else a plain terminal transcript.
 class TerminalHost : public EngineHost {
  public:
-  explicit TerminalHost(bool events) : events_(events) {}
+  TerminalHost(bool events, const Game& game) : events_(events), game_(game) {}
 
   void clearOutput() override {
     if (events_) std::fputs("{\"clear\": true}\n", stdout);
@@ -61,17 +78,46 @@ class TerminalHost : public EngineHost {
     if (events_) std::printf("{\"out\": %s}\n", jsonString(line).c_str());
     else std::printf("%s\n", cp1251ToUtf8(line).c_str());
   }
+  // Messages of game start: they belong to no line. Game start reports only a file it could not
+  // write ("tmp.scn").
   void showMessage(std::string_view text) override {
-    if (events_) std::printf("{\"message\": %s}\n", jsonString(text).c_str());
-    else std::printf("[%s]\n", cp1251ToUtf8(text).c_str());
+    fileError = true;
+    message(text, std::nullopt);
+  }
+  void showMessageAt(std::string_view text, const MessageContext& context) override {
+    engineError = true;
+    message(text, game_.locate(context));
   }
   void indexError(const IndexError& error) {
-    if (events_) std::fputs("{\"error\": \"index\"}\n", stdout);
-    else std::printf("[%s]\n", error.what());
+    engineError = true;
+    const auto at = game_.locate(error);
+    if (events_) {
+      if (at) std::printf("{\"error\": \"index\", \"at\": %s}\n", jsonLocation(*at).c_str());
+      else std::fputs("{\"error\": \"index\"}\n", stdout);
+    } else {
+      std::printf("[%s]%s\n", error.what(), transcriptLocation(at).c_str());
+    }
   }
 
+  bool engineError = false;  // an engine message or the index error was shown
+  bool fileError = false;    // a file could not be read or written
+
  private:
+  void message(std::string_view text, const std::optional<ErrorLocation>& at) {
+    if (!events_) {
+      std::printf("[%s]%s\n", cp1251ToUtf8(text).c_str(), transcriptLocation(at).c_str());
+    } else if (at) {
+      std::printf("{\"message\": %s, \"at\": %s}\n", jsonString(text).c_str(), jsonLocation(*at).c_str());
+    } else {
+      std::printf("{\"message\": %s}\n", jsonString(text).c_str());
+    }
+  }
+  static std::string transcriptLocation(const std::optional<ErrorLocation>& at) {
+    return at ? " " + cp1251ToUtf8(describeLocation(*at)) : std::string();
+  }
+
   bool events_;
+  const Game& game_;
 };
 
 struct PlayOptions {
@@ -127,18 +173,22 @@ class Clock {
 
 }  // namespace
 
+// Exit statuses of play (documented in the README).
+constexpr int kExitOk = 0, kExitFile = 1, kExitUsage = 2, kExitEngine = 3;
+
 int play(const Args& args) {
   PlayOptions o;
   if (!parsePlay(args, o)) {
     std::fputs("usage: marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE]"
                " [--events] [--no-clock] [--clock-step N] SCENARIO\n", stderr);
-    return 2;
+    return kExitUsage;
   }
   auto scenario = readScenarioFile(o.scenario);
   if (!scenario.error.empty()) {
     std::fprintf(stderr, "marvo-cli: %s\n", scenario.error.c_str());
-    return 1;
+    return kExitFile;
   }
+  bool libraryUnreadable = false;
   std::vector<std::string> library;
   std::string libraryPath = o.library;
   if (libraryPath.empty() && std::filesystem::exists("marvo.lib")) libraryPath = "marvo.lib";
@@ -148,6 +198,7 @@ int play(const Args& args) {
     auto read = readScenarioFile(libraryPath);
     if (!read.error.empty()) {
       std::fprintf(stderr, "marvo-cli: %s; playing without a library\n", read.error.c_str());
+      libraryUnreadable = true;
     } else {
       library = std::move(read.lines);
     }
@@ -155,7 +206,8 @@ int play(const Args& args) {
 
   Engine engine;
   Game game(engine);
-  TerminalHost host(o.events);
+  TerminalHost host(o.events, game);
+  host.fileError = libraryUnreadable;
   Clock clock(o.clock && o.clockStep < 0);
   auto guarded = [&](auto&& action) {
     try {
@@ -171,6 +223,7 @@ int play(const Args& args) {
     auto saved = readSavedGame(o.replay);
     if (!saved.error.empty()) {
       // Load game reads the file first; an unreadable file leaves the game as it was.
+      std::fprintf(stderr, "marvo-cli: %s\n", saved.error.c_str());
       host.showMessage(utf8ToCp1251(saved.error));
     } else {
       guarded([&] {
@@ -198,10 +251,11 @@ int play(const Args& args) {
   if (!o.saveLog.empty()) {
     if (auto error = writeSavedGame(o.saveLog, game.commandLog())) {
       std::fprintf(stderr, "marvo-cli: %s\n", error->c_str());
-      return 1;
+      return kExitFile;
     }
   }
-  return 0;
+  if (host.fileError) return kExitFile;
+  return host.engineError ? kExitEngine : kExitOk;
 }
 
 int cat(const Args& args) {

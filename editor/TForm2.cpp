@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ScenarioHighlighter.h"
@@ -305,6 +306,14 @@ int TForm2::firstVisibleLine() const { return Memo1->verticalScrollBar()->value(
 void TForm2::scrollToLine(int target) {
   const int first = firstVisibleLine();
   Memo1->verticalScrollBar()->setValue(first + (target - first));
+}
+
+void TForm2::moveCaretToLine(int index) {
+  if (index < 0 || index >= lineCount()) return;
+  Memo1->setTextCursor(QTextCursor(Memo1->document()->findBlockByNumber(index)));
+  refreshLineIndicator();
+  // The window may not be laid out yet: centre the line once it is.
+  QTimer::singleShot(0, Memo1, [memo = Memo1] { memo->centerCursor(); });
 }
 
 void TForm2::rebuildLocationList() {

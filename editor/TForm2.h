@@ -51,6 +51,9 @@ class TForm2 : public QDialog {
   // first visible line as far as the text allows. The caret and the selection stay where they are.
   int firstVisibleLine() const;
   void scrollToLine(int target);
+  // Puts the caret at the start of line `index` (0-based) and keeps that line in view once the
+  // window is shown; an index outside the text is ignored.
+  void moveCaretToLine(int index);
 
   // Commands that lead to other windows, wired by the application.
   std::function<void()> beginGame;          // F9: after the window has closed

@@ -9,8 +9,12 @@ namespace marvo {
 
 using namespace literals;
 
-IndexError::IndexError(long long index)
-    : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")"), index_(index) {}
+IndexError::IndexError(long long index, int line, MessageName nameKind, std::string name)
+    : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")"),
+      index_(index),
+      line_(line),
+      nameKind_(nameKind),
+      name_(std::move(name)) {}
 
 Engine::Engine() : monitor_(std::make_unique<MonitorShadow>()) {
   s_.impossibleReply = std::string("это невозможно"_w);
@@ -18,9 +22,12 @@ Engine::Engine() : monitor_(std::make_unique<MonitorShadow>()) {
   freeVars_.back() &= (1ull << (kTableSize % 64)) - 1;
 }
 
-void Engine::message(EngineHost& host, std::string_view text) {
+void Engine::message(EngineHost& host, std::string_view text, const MessageContext& context) {
+  lastMessage_.line = context.line;
+  lastMessage_.nameKind = context.nameKind;
+  lastMessage_.name = context.name;
   notifyViews(host);
-  host.showMessage(text);
+  host.showMessageAt(text, context);
 }
 
 void Engine::notifyViews(EngineHost& host) {
@@ -59,12 +66,14 @@ void Engine::buildLabelIndex() {
 
 void Engine::run(EngineHost& host) {
   host.focusInput();
+  lastMessage_.line = -1;
   std::uint64_t linesThisRun = 0;
   auto& program = s_.program;
   for (;;) {
     if (++linesThisRun > lineBudget_) {
       message(host, concat("Сценарий зациклился: ход прерван после "_w, std::to_string(lineBudget_),
-                           " строк без ожидания ввода"_w));
+                           " строк без ожидания ввода"_w),
+              {s_.pc});
       break;
     }
     ++linesTotal_;
@@ -91,7 +100,7 @@ void Engine::run(EngineHost& host) {
 
     if (s_.pc < 0 || static_cast<std::size_t>(s_.pc) >= program.size()) {
       notifyViews(host);
-      throw IndexError(s_.pc);
+      throw IndexError(s_.pc, lastMessage_.line, lastMessage_.nameKind, lastMessage_.name);
     }
     DecodedLine* d = &decoded(s_.pc);
     std::string_view raw = program[static_cast<std::size_t>(s_.pc)];
@@ -112,7 +121,7 @@ void Engine::run(EngineHost& host) {
     if (flow == Flow::EndRun) break;
     if (flow == Flow::Continue) continue;
     if (++s_.pc == kProgramLimit) {
-      message(host, "Переполнение сценария"_w);
+      message(host, "Переполнение сценария"_w, {s_.pc - 1});
       break;
     }
     syncMonitor();
@@ -228,17 +237,19 @@ void Engine::enterLocation(EngineHost& host) {
 void Engine::talkBlock(EngineHost& host) {
   auto freeSlot = std::find(s_.talk.begin(), s_.talk.end(), 0);
   if (freeSlot != s_.talk.end()) *freeSlot = s_.pc;  // a full registry drops the block
+  const auto talkLine = s_.pc;
   const auto size = static_cast<std::int32_t>(s_.program.size());
   for (;;) {
     if (s_.pc >= size) {
-      message(host, "Не найдена комманда REDO или RETURN"_w);
+      message(host, "Не найдена комманда REDO или RETURN"_w, {talkLine});
       return;
     }
     std::string_view line = decoded(s_.pc).statement;
     if (line.starts_with("talk") || line.starts_with("парс"_w)) ++s_.talkDepth;
-    if (line.starts_with("redo") || line.starts_with("ввер"_w)) {
-      if (--s_.talkDepth == 0) return;
-    }
+    if (line.starts_with("redo") || line.starts_with("ввер"_w)) --s_.talkDepth;
+    // Tested on every line looked at: a talk line that does not itself start with "talk" (a
+    // leading "(" or "^") leaves the depth at 0 and the skip stops on it.
+    if (s_.talkDepth == 0) return;
     ++s_.pc;
   }
 }
@@ -276,7 +287,7 @@ Engine::Flow Engine::jumpTo(EngineHost& host, DecodedLine& d, bool jump) {
     d.gotoTarget = it == labels_.end() ? -1 : it->second;
   }
   if (d.gotoTarget < 0) {
-    message(host, "Нет метки для перехода!"_w);
+    message(host, "Нет метки для перехода!"_w, {s_.pc, MessageName::MissingLabel, d.truthWord(1).text});
     s_.pc = static_cast<std::int32_t>(s_.program.size());
     return Flow::Continue;
   }
@@ -304,7 +315,7 @@ void Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view raw) {
     }
     int slot = lookup(piece.word);
     if (slot < kTableSize) out += decimal(s_.vars[static_cast<std::size_t>(slot)].value);
-    else message(host, "Не найдена переменная"_w);
+    else message(host, "Не найдена переменная"_w, {s_.pc, MessageName::MissingVariable, piece.word.text});
   }
   (d.menu ? s_.menuQueue : s_.textQueue).push_back(std::move(out));
 }

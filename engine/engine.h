@@ -19,13 +19,22 @@ namespace marvo {
 
 // The index error of running past the end of the program (or of a broken line at game start).
 // It ends the run and the handler that started it; the window shows what() in a message box.
+// A run past the end also carries the place of the message that sent the run there (the line of
+// the GOTO without its label, of the talk block without REDO, of the IF without ENDIF).
 class IndexError : public std::out_of_range {
  public:
-  explicit IndexError(long long index);
+  explicit IndexError(long long index, int line = -1, MessageName nameKind = MessageName::None,
+                      std::string name = {});
   long long index() const { return index_; }
+  // The program line the error arose at, -1 when unknown, and the name involved.
+  int line() const { return line_; }
+  MessageContext context() const { return {line_, nameKind_, name_}; }
 
  private:
   long long index_;
+  int line_;
+  MessageName nameKind_;
+  std::string name_;
 };
 
 // The engine's linear congruential generator: state = state * 22695477 + 1, draws bits 16..30.
@@ -108,7 +117,7 @@ class Engine {
   enum class Flow { Next, Continue, EndRun };
 
   Flow execute(EngineHost& host, DecodedLine& d, std::string_view raw);
-  void message(EngineHost& host, std::string_view text);
+  void message(EngineHost& host, std::string_view text, const MessageContext& context);
   void enterLocation(EngineHost& host);
   void talkBlock(EngineHost& host);
   Flow readStatement(EngineHost& host);
@@ -181,6 +190,13 @@ class Engine {
   std::array<bool, kTableSize> objectDirty_{};
   std::uint64_t viewsVersion_ = 0;
   std::uint64_t notifiedVersion_ = 0;
+
+  // The place of the last message of the current run, handed on to an index error.
+  struct LastMessage {
+    int line = -1;
+    MessageName nameKind = MessageName::None;
+    std::string name;
+  } lastMessage_;
 
   std::uint64_t lineBudget_ = kDefaultLineBudget;
   std::uint64_t linesTotal_ = 0;

@@ -47,11 +47,11 @@ Engine::Flow Engine::createObject(EngineHost& host, const DecodedLine& d) {
   const std::string& name = d.word(1).text;
   // An empty name equals the name of the first free slot, so it counts as declared again.
   if (findObject(name) < kTableSize || (name.empty() && usedObjects_ < kTableSize)) {
-    message(host, concat("Объект "_w, name, " объявлен повторно"_w));
+    message(host, concat("Объект "_w, name, " объявлен повторно"_w), {s_.pc, MessageName::Object, name});
     return Flow::EndRun;
   }
   if (usedObjects_ >= kTableSize) {
-    message(host, "Массив объектов переполнен"_w);
+    message(host, "Массив объектов переполнен"_w, {s_.pc, MessageName::Object, name});
     return Flow::Next;
   }
   const int slot = usedObjects_++;

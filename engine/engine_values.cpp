@@ -115,12 +115,12 @@ void Engine::resetVariables() {
 void Engine::store(EngineHost& host, const Word& name, std::int32_t value) {
   const int slot = std::min(lookup(name), firstFreeVariable());
   if (slot >= kTableSize) {
-    message(host, "Массив переменных переполнен"_w);
+    message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name.text});
     return;
   }
   setName(slot, name.text);
   setValue(slot, value);
-  if (slot == kTableSize - 1) message(host, "Массив переменных переполнен"_w);
+  if (slot == kTableSize - 1) message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name.text});
 }
 
 void Engine::vip(EngineHost& host, const DecodedLine& d) {
@@ -129,7 +129,7 @@ void Engine::vip(EngineHost& host, const DecodedLine& d) {
   if (slot >= kTableSize - 1) {
     slot = firstFreeVariable();
     if (slot >= kTableSize) {
-      message(host, "Массив переменных переполнен"_w);
+      message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name});
       return;
     }
     setName(slot, name);
@@ -179,10 +179,11 @@ Engine::Flow Engine::ifStatement(EngineHost& host, const DecodedLine& d) {
   }
   if (holds) return Flow::Next;
   // Skip to the matching ENDIF; only lines starting with "if"/"если" open a level.
+  const auto ifLine = s_.pc;
   const auto size = static_cast<std::int32_t>(s_.program.size());
   for (;;) {
     if (s_.pc >= size) {
-      message(host, "Не найден Endif"_w);
+      message(host, "Не найден Endif"_w, {ifLine});
       return Flow::Next;
     }
     std::string_view line = decoded(s_.pc).statement;

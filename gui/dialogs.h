@@ -24,6 +24,15 @@ class Dialogs {
   virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
   // A modal message box; returns when the user confirmed it.
   virtual void message(QWidget* parent, const QString& text) = 0;
+  // A modal message box with `detail` beneath the text and, when `action` is not empty, a button
+  // with that caption beside OK. Returns true when the user chose that button. The default shows
+  // the detail in a plain message box and offers no button.
+  virtual bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
+                                 const QString& action) {
+    (void)action;
+    message(parent, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+    return false;
+  }
 };
 
 // Production: QFileDialog and QMessageBox.
@@ -32,6 +41,8 @@ class QtDialogs : public Dialogs {
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
+                         const QString& action) override;
 };
 
 // Tests: answers are queued in advance; every request and message is recorded.
@@ -39,11 +50,18 @@ class ScriptedDialogs : public Dialogs {
  public:
   std::deque<std::optional<QString>> fileAnswers;  // an empty queue answers "cancel"
   QList<FileDialogRequest> requests;
-  QStringList messages;
+  QStringList messages;  // the texts of both kinds of message box
+  // Of the message boxes with a detail: the details, the action captions offered, and the answers
+  // (true chooses the action; an empty queue answers OK).
+  QStringList details;
+  QStringList actions;
+  std::deque<bool> actionAnswers;
 
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
+                         const QString& action) override;
 };
 
 }  // namespace marvo

@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -119,6 +120,7 @@ QWidget* TForm3::buildDialoguePage() {
   TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
   TreeView1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::SelectedClicked);
+  connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, &TForm3::rememberSelection);
 
   Label1 = new QLabel(QStringLiteral("Метка вызова диалога:"), page);
   Label1->move(0, 362);
@@ -141,7 +143,20 @@ QTreeWidgetItem* TForm3::newNode(const QString& text) const {
 
 QTreeWidgetItem* TForm3::currentNode() const {
   const auto selected = TreeView1->selectedItems();
-  return selected.isEmpty() ? nullptr : selected.constFirst();
+  if (!selected.isEmpty()) return selected.constFirst();
+  return inTree(lastSelected_) ? lastSelected_ : nullptr;
+}
+
+void TForm3::rememberSelection() {
+  const auto selected = TreeView1->selectedItems();
+  if (!selected.isEmpty()) lastSelected_ = selected.constFirst();
+}
+
+bool TForm3::inTree(const QTreeWidgetItem* item) const {
+  if (!item) return false;
+  for (QTreeWidgetItemIterator it(TreeView1); *it; ++it)
+    if (*it == item) return true;
+  return false;
 }
 
 npc::DialogueTree TForm3::tree() const {
@@ -169,6 +184,7 @@ void TForm3::setTree(const npc::DialogueTree& tree) {
   }
   TreeView1->clearSelection();
   TreeView1->setCurrentItem(nullptr);
+  lastSelected_ = nullptr;
 }
 
 void TForm3::Button2Click() {
@@ -195,6 +211,7 @@ void TForm3::TreeView1KeyDown(int key) {
     return;
   }
   // Delete: the node goes with all its descendants; the node the tree moves to becomes current.
+  lastSelected_ = nullptr;
   delete current;
   if (QTreeWidgetItem* next = TreeView1->currentItem()) next->setSelected(true);
 }

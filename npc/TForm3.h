@@ -29,7 +29,8 @@ class TForm3 : public QDialog {
   marvo::npc::DialogueTree tree() const;
   void setTree(const marvo::npc::DialogueTree& tree);
 
-  // The current node: the selected node, or nullptr.
+  // The current node: the node the tree's selection last moved to, or nullptr. A click on the
+  // tree's blank area clears Qt's selection but keeps the current node.
   QTreeWidgetItem* currentNode() const;
 
   void Button2Click();      // "Add Node"
@@ -60,7 +61,10 @@ class TForm3 : public QDialog {
   QWidget* buildDialoguePage();
   QTreeWidgetItem* newNode(const QString& text) const;
   void TreeView1KeyDown(int key);
+  void rememberSelection();
+  bool inTree(const QTreeWidgetItem* item) const;
 
   TForm2& editor_;
   marvo::Dialogs& dialogs_;
+  QTreeWidgetItem* lastSelected_ = nullptr;  // may be gone: checked against the tree before use
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/file_io.h"
+#include "engine/text.h"
 
 namespace marvo::npc {
 
@@ -62,8 +63,8 @@ DialogueRead readDialogueFile(std::string_view content, std::string_view fileNam
     }
     const auto previous = static_cast<std::size_t>(result.tree.back().depth);
     if (depth > previous + 1) {
-      result.error = std::string(fileName) + ": line " + std::to_string(i + 1) +
-                     ": invalid level (" + std::to_string(depth) + ") for item \"" + text + "\"";
+      result.error = concat(fileName, ": строка "_w, std::to_string(i + 1), ": неверный уровень ("_w,
+                            std::to_string(depth), ") у пункта «"_w, text, "»; диалог не загружен"_w);
       result.tree.clear();
       return result;
     }

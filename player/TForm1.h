@@ -114,7 +114,11 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void clearOutput() override;
   void appendOutput(std::string_view line) override;
   void showMessage(std::string_view text) override;
+  void showMessageAt(std::string_view text, const marvo::MessageContext& context) override;
   void viewsChanged() override;
+
+  // Caption of the button of a located message that opens the code editor at the scenario line.
+  static QString openEditorCaption();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,6 +140,12 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   // The application's standard error display (a message box with the error's text).
   void showError(const QString& text);
   void reloadLibrary();
+  // A message or the index error with the place it arose at beneath it. For a scenario line it
+  // offers to open the code editor there; the editor opens when the current handler has ended.
+  void showLocated(const QString& text, const marvo::ErrorLocation& at);
+  // Opens the code editor, as "Edit scenary" does, with the caret on scenario line `line` (from 1).
+  void openEditorAtLine(int line);
+  void openRequestedEditor();
   void onFocusWindowChanged(QWindow* window);
   // Gives the code editor what "Run walkthroughs" needs: the scenario's folder and the library.
   void wireWalkthroughs();
@@ -162,6 +172,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
 
   bool modified_ = false;
   bool busy_ = false;  // an engine handler is under way (a message box may be open)
+  int editorLineRequested_ = 0;  // scenario line to open the code editor at after the handler
 
   // Output pane model (Windows-1251 lines), shown in Memo3 when it is stale.
   std::deque<std::string> output_;

@@ -29,8 +29,12 @@ void TForm1::engineHandler(Body&& body) {
   if (busy_ || !editor_ || !libraryEditor_) return;
   busy_ = true;
   std::optional<QString> error;
+  std::optional<marvo::ErrorLocation> where;
   try {
     body();
+  } catch (const marvo::IndexError& e) {
+    error = QString::fromLocal8Bit(e.what());
+    where = game_.locate(e);
   } catch (const std::exception& e) {
     error = QString::fromLocal8Bit(e.what());
   } catch (...) {
@@ -39,13 +43,15 @@ void TForm1::engineHandler(Body&& body) {
   busy_ = false;
   if (!error) {
     showResults();
-    return;
+  } else {
+    // The error ends the handler; it is caught here rather than left to unwind through the
+    // toolkit's signal and event code. Show what the run produced, then the error.
+    viewsStale_ = true;
+    showResults();
+    if (where) showLocated(*error, *where);
+    else showError(*error);
   }
-  // The error ends the handler; it is caught here rather than left to unwind through the
-  // toolkit's signal and event code. Show what the run produced, then the error.
-  viewsStale_ = true;
-  showResults();
-  showError(*error);
+  openRequestedEditor();
 }
 
 std::optional<QString> TForm1::askOpen(FileDialog& dialog) {

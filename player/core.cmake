@@ -1,5 +1,6 @@
 add_library(player_core STATIC
   game.cpp game.h
+  error_location.cpp error_location.h
   program_builder.cpp program_builder.h
   talk_matcher.cpp talk_matcher.h
   saved_game.cpp saved_game.h

@@ -21,10 +21,11 @@ void Game::begin(const std::vector<std::string>& scenario, const std::vector<std
       copyFailureReported_ = false;
     }
   }
-  begin(buildProgram(mergeLibrary(scenario, library)), host);
+  begin(buildProgram(mergeLibraryMapped(scenario, library)), scenario, library, host);
 }
 
-void Game::begin(BuiltProgram built, EngineHost& host) {
+void Game::begin(BuiltProgram built, const std::vector<std::string>& scenario,
+                 const std::vector<std::string>& library, EngineHost& host) {
   log_.clear();
   engine_.random().seed(99);
   auto& s = engine_.mutableState();
@@ -33,7 +34,13 @@ void Game::begin(BuiltProgram built, EngineHost& host) {
 
   s.program = std::move(built.lines);
   engine_.programChanged();
-  if (built.brokenAt) throw IndexError(*built.brokenAt);
+  origins_ = std::move(built.origins);
+  scenario_ = scenario;
+  library_ = library;
+  if (built.brokenAt) {
+    brokenLine_ = built.brokenLine;
+    throw IndexError(*built.brokenAt);
+  }
   engine_.setVariable(2, "step", 0);
   engine_.run(host);
 }
@@ -71,6 +78,8 @@ void Game::reset(EngineHost& host) { resetProgram(host, /*objectsToo=*/false); }
 void Game::resetProgram(EngineHost& host, bool objectsToo) {
   auto& s = engine_.mutableState();
   s.program.clear();
+  origins_.clear();
+  brokenLine_.reset();
   engine_.programChanged();
   s.menuMarker = 0;
   s.pc = 0;
@@ -81,6 +90,30 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   else engine_.resetVariables();
   s.commonLine = 0;
   s.commonFound = false;
+}
+
+std::string Game::originText(const LineOrigin& origin) const {
+  const auto& texts = origin.source == LineOrigin::Scenario ? scenario_ : library_;
+  if (origin.source == LineOrigin::Game || origin.line < 1 || static_cast<std::size_t>(origin.line) > texts.size())
+    return {};
+  return texts[static_cast<std::size_t>(origin.line) - 1];
+}
+
+std::optional<ErrorLocation> Game::locate(const MessageContext& context) const {
+  const auto line = static_cast<std::size_t>(context.line);
+  if (context.line < 0 || line >= origins_.size()) return std::nullopt;
+  ErrorLocation at{origins_[line], originText(origins_[line]), context.nameKind, std::string(context.name)};
+  // A line game start made on its own: show it as the program holds it.
+  const auto& program = engine_.state().program;
+  if (at.origin.source == LineOrigin::Game && line < program.size()) at.text = program[line];
+  return at;
+}
+
+std::optional<ErrorLocation> Game::locate(const IndexError& error) const {
+  if (error.line() >= 0) return locate(error.context());
+  // The program stops short of the broken line, so a later run past its end is placed there too.
+  if (!brokenLine_) return std::nullopt;
+  return ErrorLocation{*brokenLine_, originText(*brokenLine_), MessageName::None, {}};
 }
 
 }  // namespace marvo

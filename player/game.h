@@ -2,10 +2,12 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "error_location.h"
 #include "program_builder.h"
 
 namespace marvo {
@@ -21,8 +23,10 @@ class Game {
   // past the end of the program.
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
-  // The same game start on a program prepared beforehand by buildProgram (no copy is written).
-  void begin(BuiltProgram built, EngineHost& host);
+  // The same game start on a program prepared beforehand from these scenario and library lines
+  // (no copy is written).
+  void begin(BuiltProgram built, const std::vector<std::string>& scenario,
+             const std::vector<std::string>& library, EngineHost& host);
 
   // Talk1Click on the input line's raw text. Throws IndexError when the run does.
   void talk(const std::string& raw, EngineHost& host);
@@ -36,6 +40,16 @@ class Game {
   // Timer1Timer.
   void tick() { engine_.tickClock(); }
 
+  // Where the program line of an engine message came from, with that line's text and the name the
+  // message is about; nullopt for a message that belongs to no line of the current program.
+  std::optional<ErrorLocation> locate(const MessageContext& context) const;
+  // The same for the index error: a run past the end is placed at the message that sent it there;
+  // a broken btn/do line at game start at that line.
+  std::optional<ErrorLocation> locate(const IndexError& error) const;
+  // The origin of every line of the current program (empty before the first game start and
+  // after New).
+  const std::vector<LineOrigin>& origins() const { return origins_; }
+
   const std::vector<std::string>& commandLog() const { return log_; }
   Engine& engine() { return engine_; }
 
@@ -43,10 +57,17 @@ class Game {
   // The reset shared by game start and New: program, control items, output pane, variables
   // (and at game start the objects), the common line.
   void resetProgram(EngineHost& host, bool objectsToo);
+  // The scenario or library line an origin points to, as of game start; empty when none.
+  std::string originText(const LineOrigin& origin) const;
 
   Engine& engine_;
   std::vector<std::string> log_;
   bool copyFailureReported_ = false;
+  // The source map of the current program and the texts it points into, as of game start.
+  std::vector<LineOrigin> origins_;
+  std::vector<std::string> scenario_;
+  std::vector<std::string> library_;
+  std::optional<LineOrigin> brokenLine_;
 };
 
 }  // namespace marvo

@@ -9,12 +9,23 @@ using namespace literals;
 
 std::vector<std::string> mergeLibrary(const std::vector<std::string>& scenario,
                                       const std::vector<std::string>& library) {
-  std::vector<std::string> merged;
-  merged.reserve(scenario.size() + library.size());
-  for (const auto& line : scenario) {
-    if (!library.empty() && containsLowered(line, "return"))
-      merged.insert(merged.end(), library.begin(), library.end());
-    merged.push_back(line);
+  return mergeLibraryMapped(scenario, library).lines;
+}
+
+MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
+                              const std::vector<std::string>& library) {
+  MergedText merged;
+  merged.lines.reserve(scenario.size() + library.size());
+  merged.origins.reserve(scenario.size() + library.size());
+  for (std::size_t i = 0; i < scenario.size(); ++i) {
+    const auto& line = scenario[i];
+    if (!library.empty() && containsLowered(line, "return")) {
+      merged.lines.insert(merged.lines.end(), library.begin(), library.end());
+      for (std::size_t j = 0; j < library.size(); ++j)
+        merged.origins.push_back({LineOrigin::Library, static_cast<int>(j + 1)});
+    }
+    merged.lines.push_back(line);
+    merged.origins.push_back({LineOrigin::Scenario, static_cast<int>(i + 1)});
   }
   return merged;
 }
@@ -50,14 +61,25 @@ bool expandChoice(const std::string& line, int number, std::vector<std::string>&
 }
 }  // namespace
 
-BuiltProgram buildProgram(const std::vector<std::string>& merged) {
+BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vector<LineOrigin>* origins) {
   BuiltProgram result;
   auto& out = result.lines;
+  auto& map = result.origins;
   out.reserve(merged.size() + 3);
+  map.reserve(merged.size() + 3);
+  const LineOrigin made{LineOrigin::Game, 0, true};
   out.push_back("* Start programm ");
+  map.push_back(made);
   int button = 1;
-  for (const auto& source : merged) {
-    std::string line = trim(source);
+  for (std::size_t i = 0; i < merged.size(); ++i) {
+    const LineOrigin from = origins && i < origins->size()
+                                ? (*origins)[i]
+                                : LineOrigin{LineOrigin::Scenario, static_cast<int>(i + 1)};
+    LineOrigin expanded = from;
+    expanded.generated = true;
+    // Every line appended from here on up to the next merged line comes from this one.
+    const auto mapTo = [&](const LineOrigin& origin) { map.resize(out.size(), origin); };
+    std::string line = trim(merged[i]);
     if (line.starts_with("*")) continue;
     if (line.starts_with(":")) line = lower(line);
     const std::string key = lower(line);
@@ -66,26 +88,23 @@ BuiltProgram buildProgram(const std::vector<std::string>& merged) {
       target.replace(0, 4, "    ");
       out.push_back("PUSHINDEX");
       out.push_back("JUMP " + trim(target));
+      mapTo(expanded);
       continue;
     }
     if (key == "ret") {
       out.push_back("POPINDEX");
       out.push_back("REDO");
+      mapTo(expanded);
     }
     if (key.find("read") != std::string::npos) button = 1;
-    if (key.find("btn") != std::string::npos) {
-      if (!expandButton(line, button, out)) {
+    if (key.find("btn") != std::string::npos || key.starts_with("do")) {
+      const bool isButton = key.find("btn") != std::string::npos;
+      if (!(isButton ? expandButton(line, button, out) : expandChoice(line, button, out))) {
         result.brokenAt = static_cast<long long>(line.size()) + 1;
+        result.brokenLine = from;
         return result;
       }
-      ++button;
-      continue;
-    }
-    if (key.starts_with("do")) {
-      if (!expandChoice(line, button, out)) {
-        result.brokenAt = static_cast<long long>(line.size()) + 1;
-        return result;
-      }
+      mapTo(expanded);
       ++button;
       continue;
     }
@@ -94,9 +113,11 @@ BuiltProgram buildProgram(const std::vector<std::string>& merged) {
       if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
     }
     out.push_back(std::move(line));
+    mapTo(from);
   }
   out.push_back("read");
   out.push_back("* End of programm ");
+  map.resize(out.size(), made);
   return result;
 }
 

@@ -2,6 +2,7 @@
 qt_add_library(player_window STATIC
   TForm1.cpp TForm1.h
   TForm1_files.cpp
+  TForm1_messages.cpp
   TForm1_walkthrough.cpp
   window_application.cpp window_application.h
 )

@@ -21,7 +21,8 @@ struct PreparedGame {
   std::vector<LineSpan> spans;  // one per scenario line
 };
 
-// Merges the library, builds the program and maps every scenario line to its program lines.
+// Merges the library, builds the program and gathers the program lines of every scenario line
+// from the program's source map.
 PreparedGame prepareGame(std::vector<std::string> scenario, std::vector<std::string> library);
 
 }  // namespace marvo::walk

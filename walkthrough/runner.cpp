@@ -20,15 +20,24 @@ constexpr std::size_t kRegexLineLimit = 16 * 1024;
 
 class CollectingHost : public EngineHost {
  public:
+  explicit CollectingHost(const Game& game) : game_(game) {}
   StepOutput output;
 
   void clearOutput() override {}
   void appendOutput(std::string_view line) override { add(Seen::Kind::Out, line); }
   void showMessage(std::string_view text) override { add(Seen::Kind::Message, text); }
-  void add(Seen::Kind kind, std::string_view text) {
-    if (output.seen.size() >= kMaxSeenPerCommand) ++output.dropped;
-    else output.seen.push_back({kind, std::string(text)});
+  void showMessageAt(std::string_view text, const MessageContext& context) override {
+    add(Seen::Kind::Message, text, game_.locate(context));
   }
+  void indexError(const IndexError& error) { add(Seen::Kind::Error, error.what(), game_.locate(error)); }
+
+ private:
+  void add(Seen::Kind kind, std::string_view text, const std::optional<ErrorLocation>& place = {}) {
+    if (output.seen.size() >= kMaxSeenPerCommand) ++output.dropped;
+    else output.seen.push_back({kind, std::string(text), place ? describeLocation(*place) : std::string()});
+  }
+
+  const Game& game_;
 };
 
 std::vector<std::string> utf8List(const std::vector<std::string>& cp1251) {
@@ -69,16 +78,16 @@ class TestRun {
   void run(TestOutcome& outcome) {
     const WalkTest& test = *outcome.test;
     for (const auto& step : test.steps) {
-      CollectingHost host;
+      CollectingHost host(game_);
       try {
         if (step.isStart) {
-          game_.begin(prepared_.built, host);
+          game_.begin(prepared_.built, prepared_.scenario, prepared_.library, host);
         } else {
           for (long long i = 0; i < step.clockTicks; ++i) game_.tick();
           game_.talk(step.command, host);
         }
       } catch (const IndexError& e) {
-        host.add(Seen::Kind::Error, e.what());
+        host.indexError(e);
       }
       check(step, host.output, outcome);
       outcome.steps.push_back(std::move(host.output));
@@ -164,6 +173,7 @@ std::vector<std::string> renderOutput(const StepOutput& output) {
   for (const auto& s : output.seen) {
     const std::string text = cp1251ToUtf8(s.text);
     lines.push_back(s.kind == Seen::Kind::Out ? text : "[" + text + "]");
+    if (!s.place.empty()) lines.push_back("  (" + cp1251ToUtf8(s.place) + ")");
   }
   if (output.dropped) lines.push_back("... и ещё " + std::to_string(output.dropped) + " строк");
   return lines;

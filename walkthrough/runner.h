@@ -17,6 +17,10 @@ struct Seen {
   enum class Kind { Out, Message, Error };
   Kind kind = Kind::Out;
   std::string text;
+  std::string place;  // messages and errors: the scenario or library line they arose at, if known
+
+  // Equal output: the kind and the text (the place moves with every edit of the scenario).
+  friend bool operator==(const Seen& a, const Seen& b) { return a.kind == b.kind && a.text == b.text; }
 };
 
 struct StepOutput {
@@ -63,7 +67,8 @@ struct RunResult {
 RunResult runWalkthroughs(const PreparedGame& game, const std::vector<WalkFile>& files,
                           const RunOptions& options = {});
 
-// What a command printed, as "got:" shows it (UTF-8; messages and errors in brackets).
+// What a command printed, as "got:" shows it (UTF-8; messages and errors in brackets, followed
+// by the line they arose at).
 std::vector<std::string> renderOutput(const StepOutput& output);
 
 }  // namespace marvo::walk

@@ -81,6 +81,19 @@ TEST(Control, TalkBlocksNestAndRegisterInOrder) {
   EXPECT_EQ(q.messages(), Lines{"Не найдена комманда REDO или RETURN"});
 }
 
+TEST(Control, TalkSkipStopsOnATalkLineThatDoesNotStartWithTalk) {
+  // The depth is tested on every line looked at: "(TALK x" and "^TALK x" leave it at 0, so the
+  // skip stops on the talk line itself and the block's body runs on.
+  Play p;
+  p.start({":a", "(TALK x", "!X-body", "READ"});
+  EXPECT_EQ(p.out(), Lines{"X-body"});
+  EXPECT_TRUE(p.messages().empty());
+  Play q;
+  q.start({":a", "^TALK x", "!body", "READ"});
+  EXPECT_EQ(q.out(), Lines{"body"});
+  EXPECT_TRUE(q.messages().empty());
+}
+
 TEST(Control, RedoOutsideATalkBlockRegistersTheLocationAgain) {
   Play p;
   p.start({":a", "TALK x", "REDO", "n = n + 1", "IF n < 2", "REDO", "ENDIF", "READ"});

@@ -95,11 +95,11 @@ TEST(MapFile, ShortFileGivesNoMapAndNamesFileAndLineCount) {
   auto loaded = marvo::mapedit::loadMapFile(dir / "short.map");
   EXPECT_FALSE(loaded.map);
   EXPECT_NE(loaded.error.find("short.map"), std::string::npos) << loaded.error;
-  EXPECT_NE(loaded.error.find(" 2 lines"), std::string::npos) << loaded.error;
+  EXPECT_NE(loaded.error.find("строк в файле 2,"), std::string::npos) << loaded.error;
   EXPECT_NE(loaded.error.find("19901"), std::string::npos) << loaded.error;
 
   ASSERT_FALSE(marvo::replaceFile(dir / "empty.map", ""));
-  EXPECT_NE(marvo::mapedit::loadMapFile(dir / "empty.map").error.find(" 0 lines"), std::string::npos);
+  EXPECT_NE(marvo::mapedit::loadMapFile(dir / "empty.map").error.find("строк в файле 0,"), std::string::npos);
   std::filesystem::remove_all(dir);
 }
 

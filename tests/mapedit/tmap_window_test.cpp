@@ -319,7 +319,7 @@ class TMapTest : public QObject {
     QCOMPARE(window->map().name(1, 1), std::string("Old"));
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY(dialogs->messages[0].contains(file));
-    QVERIFY(dialogs->messages[0].contains(QStringLiteral(" 3 lines")));
+    QVERIFY(dialogs->messages[0].contains(QString::fromUtf8("строк в файле 3,")));
 
     dialogs->fileAnswers.push_back(dir.filePath(QStringLiteral("missing.map")));
     window->Loadfile1->trigger();

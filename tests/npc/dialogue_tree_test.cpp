@@ -1,6 +1,7 @@
 // Tests of the dialogue tree and its ".dlg" file.
 #include <gtest/gtest.h>
 
+#include "engine/codec.h"
 #include "engine/text.h"
 #include "npc/dialogue_tree.h"
 
@@ -61,10 +62,10 @@ TEST(DialogueFile, FirstLineIsARootAndShallowerLinesClimb) {
 TEST(DialogueFile, DepthJumpIsRefusedAsAWhole) {
   const auto result = readDialogueFile("a\r\n\tb\r\n\t\t\tdeep; text\r\nc\r\n", "dlg/x.dlg");
   EXPECT_TRUE(result.tree.empty());
-  EXPECT_EQ(result.error, "dlg/x.dlg: line 3: invalid level (3) for item \"deep; text\"");
+  EXPECT_EQ(marvo::cp1251ToUtf8(result.error), "dlg/x.dlg: строка 3: неверный уровень (3) у пункта «deep; text»; диалог не загружен");
 
   // Measured against the node above, not against the raw indent of an indented first line.
   const auto second = readDialogueFile("\tfirst\n\t\tsecond", "f");
-  EXPECT_EQ(second.error, "f: line 2: invalid level (2) for item \"second\"");
+  EXPECT_EQ(marvo::cp1251ToUtf8(second.error), "f: строка 2: неверный уровень (2) у пункта «second»; диалог не загружен");
   EXPECT_TRUE(second.tree.empty());
 }

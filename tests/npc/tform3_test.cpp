@@ -127,6 +127,30 @@ class TForm3Test : public QObject {
     QVERIFY(!form->currentNode());
   }
 
+  void blankAreaClickKeepsTheCurrentNode() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->setTree({{0, "a"}, {1, "a1"}, {0, "b"}});
+    form->TreeView1->expandAll();
+    QTreeWidgetItem* child = form->TreeView1->topLevelItem(0)->child(0);
+    QWidget* viewport = form->TreeView1->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, form->TreeView1->visualItemRect(child).center());
+    QCOMPARE(form->currentNode(), child);
+
+    // Below the last node: Qt clears its selection, the maker keeps the node it moved to.
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(10, viewport->height() - 5));
+    QVERIFY(form->TreeView1->selectedItems().isEmpty());
+    QCOMPARE(form->currentNode(), child);
+
+    form->Edit10->setText(s("sib"));
+    form->Button2->click();  // a sibling, not a new root
+    form->Edit10->setText(s("kid"));
+    form->Button3->click();
+    QCOMPARE(outline(*form), (QStringList{s("0:a"), s("1:a1"), s("2:kid"), s("1:sib"), s("0:b")}));
+    QTest::keyClick(form->TreeView1, Qt::Key_Delete);
+    QCOMPARE(outline(*form), (QStringList{s("0:a"), s("1:sib"), s("0:b")}));
+  }
+
   void inPlaceEditingChangesTheText() {
     form->setTree({{0, "old"}});
     QTreeWidgetItem* item = form->TreeView1->topLevelItem(0);
@@ -190,7 +214,7 @@ class TForm3Test : public QObject {
     form->ToolButton2->click();
     QCOMPARE(outline(*form), (QStringList{s("0:keep"), s("1:me")}));
     QCOMPARE(dialogs->messages.size(), 1);
-    QCOMPARE(dialogs->messages[0], broken + s(": line 3: invalid level (3) for item \"c;d\""));
+    QCOMPARE(dialogs->messages[0], broken + s(": строка 3: неверный уровень (3) у пункта «c;d»; диалог не загружен"));
 
     dialogs->fileAnswers.push_back(dir.filePath(s("missing.dlg")));
     form->ToolButton2->click();

@@ -2,6 +2,7 @@
 marvo_qttest(test_player_window
   window_main.cpp window_fixture.h
   window_play_test.cpp window_files_test.cpp window_activation_test.cpp
+  window_messages_test.cpp
   LIBS player_window)
 
 add_test(NAME player_window_smoke

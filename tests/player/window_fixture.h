@@ -48,6 +48,12 @@ struct TestDialogs : marvo::ScriptedDialogs {
     ScriptedDialogs::message(parent, text);
     if (duringMessage) duringMessage();
   }
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
+                         const QString& action) override {
+    const bool chosen = ScriptedDialogs::messageWithAction(parent, text, detail, action);
+    if (duringMessage) duringMessage();
+    return chosen;
+  }
 };
 
 // The main window with the code editor, a map editor stand-in and the library editor, run in a

@@ -6,11 +6,12 @@
 QObject* makeWindowPlayTest();
 QObject* makeWindowFilesTest();
 QObject* makeWindowActivationTest();
+QObject* makeWindowMessagesTest();
 
 int main(int argc, char** argv) {
   marvo::Application app(argc, argv);
   int failed = 0;
-  for (auto make : {makeWindowPlayTest, makeWindowFilesTest, makeWindowActivationTest}) {
+  for (auto make : {makeWindowPlayTest, makeWindowFilesTest, makeWindowActivationTest, makeWindowMessagesTest}) {
     QObject* test = make();
     failed += QTest::qExec(test, argc, argv);
     delete test;

@@ -27,6 +27,18 @@ class RecordingHost : public EngineHost {
     output.push_back(cp1251ToUtf8(line));
   }
   void showMessage(std::string_view text) override { events.push_back("msg:" + cp1251ToUtf8(text)); }
+  // Where each engine message arose: its program line and name (UTF-8).
+  struct Place {
+    int line;
+    MessageName nameKind;
+    std::string name;
+    bool operator==(const Place&) const = default;
+  };
+  std::vector<Place> places;
+  void showMessageAt(std::string_view text, const MessageContext& context) override {
+    places.push_back({context.line, context.nameKind, cp1251ToUtf8(context.name)});
+    showMessage(text);
+  }
   void viewsChanged() override { ++viewsChangedCount; }
 
   std::vector<std::string> messages() const {

@@ -26,8 +26,13 @@ execute_process(COMMAND ${CLI} ${args} ${CASE}/scenario.scn
                 OUTPUT_FILE ${WORK}/actual.jsonl
                 ERROR_FILE ${WORK}/stderr.txt
                 RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
+# status.txt, when present, holds the expected exit status (3 after an engine error).
+set(expected_status 0)
+if(EXISTS ${CASE}/status.txt)
+  file(STRINGS ${CASE}/status.txt expected_status LIMIT_COUNT 1)
+endif()
+if(NOT status EQUAL expected_status)
   file(READ ${WORK}/stderr.txt err)
-  message(FATAL_ERROR "marvo-cli exited with ${status}: ${err}")
+  message(FATAL_ERROR "marvo-cli exited with ${status}, expected ${expected_status}: ${err}")
 endif()
 expect_same_file(${WORK}/actual.jsonl ${CASE}/expected.jsonl "the transcript")

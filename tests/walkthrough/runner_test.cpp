@@ -73,7 +73,10 @@ TEST(Runner, RunawayCommandAndFaultyTestFailAloneOthersRun) {
   EXPECT_FALSE(r.tests[0].passed);
   ASSERT_EQ(r.tests[0].failures.size(), 1u);
   EXPECT_EQ(r.tests[0].failures[0].line, 2);
-  EXPECT_NE(r.tests[0].failures[0].got.back().find("зациклился"), std::string::npos);
+  const auto& got = r.tests[0].failures[0].got;
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_NE(got[1].find("зациклился"), std::string::npos);
+  EXPECT_EQ(got[2].rfind("  (Строка 4 сценария: :b)", 0), 0u);  // where the loop was stopped
   EXPECT_FALSE(r.tests[1].passed);
   EXPECT_TRUE(r.tests[1].failures[0].fault);
   EXPECT_TRUE(r.tests[2].passed);

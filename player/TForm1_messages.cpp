@@ -1,0 +1,41 @@
+// The main window's located messages: an engine message or the index error with the line it arose
+// at beneath it, and the way from there into the code editor.
+#include "TForm1.h"
+#include "editor/TForm2.h"
+#include "gui/dialogs.h"
+#include "gui/qt_codec.h"
+#include "player/error_location.h"
+
+QString TForm1::openEditorCaption() { return QStringLiteral("Открыть в редакторе"); }
+
+void TForm1::showMessageAt(std::string_view text, const marvo::MessageContext& context) {
+  const auto at = game_.locate(context);
+  if (!at) {
+    showMessage(text);
+    return;
+  }
+  viewsStale_ = true;
+  showResults();
+  showLocated(marvo::toQt(text), *at);
+}
+
+void TForm1::showLocated(const QString& text, const marvo::ErrorLocation& at) {
+  // The code editor holds the scenario only; a library line is shown without the button.
+  const bool inScenario = at.origin.source == marvo::LineOrigin::Scenario && editor_;
+  const bool open = dialogs_.messageWithAction(this, text, marvo::toQt(marvo::describeLocation(at)),
+                                               inScenario ? openEditorCaption() : QString());
+  // The first request of a handler wins; the run goes on as after any message.
+  if (open && inScenario && editorLineRequested_ == 0) editorLineRequested_ = at.origin.line;
+}
+
+void TForm1::openRequestedEditor() {
+  const int line = editorLineRequested_;
+  editorLineRequested_ = 0;
+  if (line > 0) openEditorAtLine(line);
+}
+
+void TForm1::openEditorAtLine(int line) {
+  if (!editor_) return;
+  editor_->moveCaretToLine(line - 1);
+  Editscenary1Click();
+}
