@@ -86,15 +86,14 @@ WalkthroughPanel::~WalkthroughPanel() {
 
 void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::string> library,
                            const QString& folder) {
-  if (running()) return;
-  if (worker_.joinable()) worker_.join();
+  if (busy_) return;
+  busy_ = true;
   show();
   failures->clear();
   summary->setText(QStringLiteral("Прохождения выполняются..."));
   progress->setValue(0);
   progress->show();
   cancel_ = false;
-  done_ = false;
   auto run = std::make_shared<Run>();
   run_ = run;
   QStringList names = QDir(folder).entryList({QStringLiteral("*.walk")}, QDir::Files, QDir::Name);
@@ -114,13 +113,13 @@ void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::s
     };
     run->result = marvo::walk::runWalkthroughs(run->game, run->files, options);
     run->coverage = marvo::walk::computeCoverage(run->game, run->result.executed);
-    done_ = true;
     QMetaObject::invokeMethod(this, &WalkthroughPanel::showResults, Qt::QueuedConnection);
   });
 }
 
 void WalkthroughPanel::showResults() {
   if (worker_.joinable()) worker_.join();
+  busy_ = false;
   progress->hide();
   const Run& run = *run_;
   for (std::size_t t = 0; t < run.result.tests.size(); ++t) {
@@ -174,7 +173,7 @@ void WalkthroughPanel::openFailure(int row) {
 
 void WalkthroughPanel::applyShading() {
   QList<QTextEdit::ExtraSelection> marks;
-  if (run_ && done_ && coverageShading->isChecked()) {
+  if (run_ && !busy_ && coverageShading->isChecked()) {
     QTextDocument* doc = memo_.document();
     for (int line : run_->coverage.unexecutedLines) {
       const QTextBlock block = doc->findBlockByNumber(line - 1);

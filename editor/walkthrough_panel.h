@@ -41,7 +41,7 @@ class WalkthroughPanel : public QWidget {
   // Starts a run of every ".walk" file in `folder` against the scenario and library lines
   // (Windows-1251) on a worker thread; does nothing while a run is under way. Emits finished().
   void run(std::vector<std::string> scenario, std::vector<std::string> library, const QString& folder);
-  bool running() const { return worker_.joinable() && !done_; }
+  bool running() const { return busy_; }
 
   // Opens the viewer for the failure in list row `row`.
   void openFailure(int row);
@@ -64,6 +64,6 @@ class WalkthroughPanel : public QWidget {
   std::shared_ptr<Run> run_;
   std::thread worker_;
   std::atomic<bool> cancel_{false};
-  std::atomic<bool> done_{false};
+  bool busy_ = false;  // from run() until its results are shown
   WalkthroughFailureViewer* viewer_ = nullptr;
 };

@@ -89,8 +89,14 @@ class WalkthroughWindowTest : public QObject {
   void runWalkthroughsListsFailuresAndOpensTheViewer() {
     Windows w;
     openGameWithWalkthroughs(w);
-    QVERIFY(runAndWait(w, [&] { w.form2->Runwalkthroughs1Click(); }));
+    // A second request while a run is under way is ignored.
+    QVERIFY(runAndWait(w, [&] {
+      w.form2->Runwalkthroughs1Click();
+      QVERIFY(w.form2->walkthroughs->running());
+      w.form2->Runwalkthroughs1Click();
+    }));
     WalkthroughPanel* panel = w.form2->walkthroughs;
+    QVERIFY(!panel->running());
     QCOMPARE(panel->failures->count(), 1);
     QVERIFY(panel->failures->item(0)->text().startsWith(w.path(QStringLiteral("game/b_bad.walk:3: > петь"))));
     QVERIFY(panel->summary->text().contains(QStringLiteral("успешно 1, с ошибками 1")));
