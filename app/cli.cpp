@@ -12,6 +12,7 @@ int usage() {
       "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
       " [--no-clock] [--clock-step N] SCENARIO\n"
       "  marvo-cli cat SCENARIO\n"
+      "  marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n"
       "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
       "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
       "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   marvo::cli::Args args(argv + 2, argv + argc);
   if (command == "play") return marvo::cli::play(args);
   if (command == "cat") return marvo::cli::cat(args);
+  if (command == "check") return marvo::cli::check(args);
   if (command == "dialogue") return marvo::cli::dialogue(args);
   if (command == "export-map") return marvo::cli::exportMap(args);
   if (command == "test") return marvo::cli::test(args);

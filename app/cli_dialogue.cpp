@@ -73,6 +73,10 @@ int dialogue(const Args& args) {
     if (!duplicates.empty()) return 1;
   }
 
+  if (const auto problem = npc::labelProblem(normalised); !problem.empty()) {
+    printLine(cp1251ToUtf8(problem), stderr);
+    return 1;
+  }
   const auto script = npc::generateDialogue(dialogue.tree, normalised);
   if (!script.error.empty()) {
     printLine(cp1251ToUtf8(script.error), stderr);

@@ -35,6 +35,7 @@ int main(int argc, char* argv[]) {
     form2->openObjectPlacer = [pred] { pred->exec(); };
     form2->openLibraryEditor = [form4] { form4->exec(); };
     form2->openNpcMaker = [form3] { form3->exec(); };
+    form2->libraryLines = [form4] { return form4->libraryLines(); };
 
     // Without a window manager "maximised" means nothing: cover the screen ourselves as well.
     if (QScreen* screen = form1.screen()) form1.setGeometry(screen->availableGeometry());

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTextBlock>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -23,6 +24,7 @@
 #include "line_codec.h"
 #include "navigation.h"
 #include "walkthrough_panel.h"
+#include "problems_panel.h"
 
 using marvo::editor::toCp1251;
 using marvo::editor::toQString;
@@ -45,6 +47,7 @@ TForm2::TForm2(marvo::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dial
   buildControls();
   buildContextMenu();
   highlighter_ = new ScenarioHighlighter(this);
+  wireProblems();
   setLines(defaultTemplate());
 }
 
@@ -94,7 +97,15 @@ void TForm2::buildControls() {
   grid->setContentsMargins(8, 0, 8, 8);
   grid->addLayout(locationRow, 0, 0);
   grid->addLayout(indicatorRow, 0, 1);
-  grid->addWidget(Memo1, 1, 0);
+  // The problems list sits under the text; it appears with the first check.
+  Problems = new ProblemsPanel(this);
+  Problems->hide();
+  auto* textAndProblems = new QSplitter(Qt::Vertical, this);
+  textAndProblems->addWidget(Memo1);
+  textAndProblems->addWidget(Problems);
+  textAndProblems->setStretchFactor(0, 4);
+  textAndProblems->setStretchFactor(1, 1);
+  grid->addWidget(textAndProblems, 1, 0);
   grid->addWidget(side, 1, 1);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(1, 1);
@@ -132,6 +143,12 @@ void TForm2::buildContextMenu() {
   connect(NPC1, &QAction::triggered, this, &TForm2::NPC1Click);
   connect(Marvolib1, &QAction::triggered, this, &TForm2::Marvolib1Click);
   connect(NPC2, &QAction::triggered, this, &TForm2::NPC2Click);
+  PopupMenu1->addSeparator();
+  CheckScenario1 = PopupMenu1->addAction(QStringLiteral("Проверить сценарий"));
+  CheckScenario1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+  CheckScenario1->setShortcutContext(Qt::WidgetShortcut);
+  CheckScenario1->setShortcutVisibleInContextMenu(true);
+  connect(CheckScenario1, &QAction::triggered, this, [this] { checkScenario(); });
   addWalkthroughCommand();
 
   Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -357,6 +374,8 @@ void TForm2::toggleCommonLocation() {
 }
 
 void TForm2::leaveForGame() {
+  // The game starts in any case; errors found on the way are waiting in the problems list.
+  checkBeforeGame();
   close();
   if (beginGame) beginGame();
 }

@@ -20,6 +20,8 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class ScenarioHighlighter;
+class ProblemsPanel;
+struct Problem;
 class WalkthroughPanel;
 
 namespace marvo {
@@ -61,10 +63,14 @@ class TForm2 : public QDialog {
   std::function<void()> openObjectPlacer;   // context menu "Создать объект"
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
-  // What "Run walkthroughs" needs from the application: the folder of the scenario's file and the
-  // library text (Windows-1251 lines).
-  std::function<QString()> scenarioFolder;
-  std::function<std::vector<std::string>()> libraryLines;
+  std::function<std::vector<std::string>()> libraryLines;  // the library text, for the checker
+  std::function<QString()> scenarioFolder;  // the scenario file's folder, for "Run walkthroughs"
+
+  // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
+  // text and underlines the lines concerned. Returns the number of errors.
+  int checkScenario();
+  // Puts the caret on a problem's line of the scenario text.
+  void goToProblem(const Problem& problem);
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();
@@ -86,6 +92,8 @@ class TForm2 : public QDialog {
   QAction* NPC2 = nullptr;
   QAction* Runwalkthroughs1 = nullptr;
   WalkthroughPanel* walkthroughs = nullptr;
+  QAction* CheckScenario1 = nullptr;
+  ProblemsPanel* Problems = nullptr;
 
   static constexpr int kNpcMakerKey = Qt::Key_F3;
 
@@ -104,6 +112,11 @@ class TForm2 : public QDialog {
   void buildControls();
   void buildContextMenu();
   void addWalkthroughCommand();
+  void wireProblems();
+  void checkBeforeGame();
+  int runChecker(bool onlyWhenErrors);
+  void showProblems();
+  QObject* problemsList() const;
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
   bool windowKey(QKeyEvent* key);

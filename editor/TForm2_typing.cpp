@@ -31,7 +31,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
       if (watched == ListBox1) return listKeyPress(key);
       if (watched == ComboBox1) return comboKeyPress(key);
       if (watched == Edit1) return searchKeyPress(key);
-      if (watched == Memo2 || watched == CheckBox1) return windowKey(key);
+      if (watched == Memo2 || watched == CheckBox1 || watched == problemsList()) return windowKey(key);
       break;
     }
     case QEvent::KeyRelease:
@@ -66,6 +66,10 @@ bool TForm2::windowKey(QKeyEvent* key) {
     case Qt::Key_F5: leaveForMapEditor(); return true;
     case Qt::Key_F9: leaveForGame(); return true;
     case kNpcMakerKey: NPC2Click(); return true;
+    case Qt::Key_F7:
+      if (!(key->modifiers() & Qt::ControlModifier)) return false;
+      checkScenario();
+      return true;
     default: return false;
   }
 }

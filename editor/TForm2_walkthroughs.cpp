@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "TForm2.h"
+#include "problems_panel.h"
 #include "walkthrough_panel.h"
 
 void TForm2::addWalkthroughCommand() {
@@ -15,6 +16,15 @@ void TForm2::addWalkthroughCommand() {
   Runwalkthroughs1->setShortcutContext(Qt::WidgetShortcut);
   Runwalkthroughs1->setShortcutVisibleInContextMenu(true);
   connect(Runwalkthroughs1, &QAction::triggered, this, &TForm2::Runwalkthroughs1Click);
+
+  // Failures land in the problems list; activating one opens it in the viewer.
+  connect(walkthroughs, &WalkthroughPanel::finished, this, [this](const QList<Problem>& failures) {
+    Problems->setProblems(failures);
+    showProblems();
+  });
+  connect(Problems, &ProblemsPanel::problemActivated, this, [this](const Problem& problem) {
+    if (problem.rule == WalkthroughPanel::problemRule()) walkthroughs->openFailure(problem.data.toInt());
+  });
 }
 
 void TForm2::Runwalkthroughs1Click() {

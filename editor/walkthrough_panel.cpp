@@ -6,13 +6,13 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "problems_panel.h"
 #include "walkthrough/coverage.h"
 #include "walkthrough/runner.h"
 
@@ -26,7 +26,7 @@ struct WalkthroughPanel::Run {
   marvo::walk::PreparedGame game;
   marvo::walk::RunResult result;
   marvo::walk::Coverage coverage;
-  // Failures in list order: test index and failure index.
+  // Failures in the order reported: test index and failure index.
   std::vector<std::pair<std::size_t, std::size_t>> rows;
 };
 
@@ -62,8 +62,6 @@ WalkthroughPanel::WalkthroughPanel(QPlainTextEdit& memo, QWidget* parent) : QWid
   progress->setTextVisible(true);
   progress->hide();
   coverageShading = new QCheckBox(QStringLiteral("Показать непройденные строки"), this);
-  failures = new QListWidget(this);
-  failures->setMaximumHeight(120);
   auto* top = new QHBoxLayout;
   top->addWidget(summary, 1);
   top->addWidget(progress);
@@ -71,11 +69,7 @@ WalkthroughPanel::WalkthroughPanel(QPlainTextEdit& memo, QWidget* parent) : QWid
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->addLayout(top);
-  column->addWidget(failures);
   hide();  // until the first run
-  connect(failures, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-    openFailure(failures->row(item));
-  });
   connect(coverageShading, &QCheckBox::toggled, this, &WalkthroughPanel::applyShading);
 }
 
@@ -89,7 +83,6 @@ void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::s
   if (busy_) return;
   busy_ = true;
   show();
-  failures->clear();
   summary->setText(QStringLiteral("Прохождения выполняются..."));
   progress->setValue(0);
   progress->show();
@@ -122,14 +115,21 @@ void WalkthroughPanel::showResults() {
   busy_ = false;
   progress->hide();
   const Run& run = *run_;
+  QList<Problem> problems;
   for (std::size_t t = 0; t < run.result.tests.size(); ++t) {
     const auto& test = run.result.tests[t];
     for (std::size_t f = 0; f < test.failures.size(); ++f) {
       const auto& failure = test.failures[f];
-      QString text = utf8(marvo::walk::where(*test.file, failure.line)) + QStringLiteral(": ");
-      if (failure.fault) text += QStringLiteral("ошибка: ") + utf8(failure.expected);
-      else text += QStringLiteral("> ") + utf8(failure.command) + QStringLiteral(" — ожидалось ") + utf8(failure.expected);
-      failures->addItem(text);
+      Problem p;
+      p.source = utf8(test.file->path);
+      p.line = failure.line;
+      p.inScenario = false;
+      p.rule = problemRule();
+      p.text = failure.fault ? QStringLiteral("ошибка: ") + utf8(failure.expected)
+                             : QStringLiteral("> ") + utf8(failure.command) + QStringLiteral(" — ожидалось ") +
+                                   utf8(failure.expected);
+      p.data = static_cast<int>(run_->rows.size());
+      problems.append(p);
       run_->rows.emplace_back(t, f);
     }
   }
@@ -142,12 +142,14 @@ void WalkthroughPanel::showResults() {
                          .arg(run.coverage.lines.percent()));
   }
   applyShading();
-  emit finished();
+  emit finished(problems);
 }
 
-void WalkthroughPanel::openFailure(int row) {
-  if (!run_ || row < 0 || static_cast<std::size_t>(row) >= run_->rows.size()) return;
-  const auto [t, f] = run_->rows[static_cast<std::size_t>(row)];
+QString WalkthroughPanel::problemRule() { return QStringLiteral("walkthrough"); }
+
+void WalkthroughPanel::openFailure(int index) {
+  if (!run_ || busy_ || index < 0 || static_cast<std::size_t>(index) >= run_->rows.size()) return;
+  const auto [t, f] = run_->rows[static_cast<std::size_t>(index)];
   const auto& test = run_->result.tests[t];
   const auto& failure = test.failures[f];
   // The walkthrough from the failing command (or the test's start) to the next command.

@@ -1,8 +1,9 @@
-// The code editor's walkthrough results: a worker-thread run of every ".walk" beside the scenario,
-// a progress bar, the failures list, a viewer for one failure and the coverage shading.
+// The code editor's walkthrough runs: every ".walk" beside the scenario on a worker thread, a
+// progress bar, the failures for the problems list, a viewer for one failure, the coverage shading.
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QString>
 #include <QWidget>
 #include <atomic>
@@ -13,9 +14,9 @@
 
 class QCheckBox;
 class QLabel;
-class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
+struct Problem;
 
 // One failure opened for reading: the walkthrough around the failing command, what was expected
 // and what the command printed. Read-only.
@@ -43,17 +44,19 @@ class WalkthroughPanel : public QWidget {
   void run(std::vector<std::string> scenario, std::vector<std::string> library, const QString& folder);
   bool running() const { return busy_; }
 
-  // Opens the viewer for the failure in list row `row`.
-  void openFailure(int row);
+  // Opens the viewer for a failure of the last run (the `data` of its problem).
+  void openFailure(int index);
+  // The rule name of the problems this panel reports.
+  static QString problemRule();
   WalkthroughFailureViewer* viewer() const { return viewer_; }
 
   QLabel* summary = nullptr;
   QProgressBar* progress = nullptr;
-  QListWidget* failures = nullptr;
   QCheckBox* coverageShading = nullptr;  // shade the lines no walkthrough executed
 
  signals:
-  void finished();
+  // After every run, with one problem per failure (empty when all passed).
+  void finished(const QList<Problem>& failures);
 
  private:
   struct Run;

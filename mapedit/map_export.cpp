@@ -1,6 +1,8 @@
 // Export of a map as scenario text.
 #include "map_export.h"
 
+#include <unordered_map>
+
 #include "description_lines.h"
 #include "engine/text.h"
 
@@ -21,6 +23,61 @@ std::string locationLabel(std::string_view name, int column, int row) {
   std::string label = strip(name);
   if (label.size() > kLabelNameLimit) label.resize(kLabelNameLimit);
   return label + decimal(cellNumber(column, row));
+}
+
+namespace {
+
+// Inserts "." after the first letter of every "read", "return" and "btn", in any letter case.
+std::string breakPreparationWords(std::string label) {
+  for (std::string_view word : {"read", "return", "btn"}) {
+    for (std::size_t at = lower(label).find(word); at != std::string::npos; at = lower(label).find(word, at + 2))
+      label.insert(at + 1, ".");
+  }
+  return label;
+}
+
+}  // namespace
+
+std::vector<std::string> exportLabels(const Map& map) {
+  std::vector<std::string> names(static_cast<std::size_t>(cellNumber(kMapSize, kMapSize)) + 1);
+  std::vector<std::string> labels(names.size());
+  std::unordered_map<std::string, int> uses;
+  for (int row = 1; row <= kMapSize; ++row) {
+    for (int column = 1; column <= kMapSize; ++column) {
+      if (map.name(column, row).empty()) continue;
+      const auto k = static_cast<std::size_t>(cellNumber(column, row));
+      std::string name = strip(map.name(column, row));
+      if (name.size() > kLabelNameLimit) name.resize(kLabelNameLimit);
+      names[k] = breakPreparationWords(std::move(name));
+      labels[k] = names[k] + decimal(static_cast<std::int64_t>(k));
+      ++uses[lower(labels[k])];
+    }
+  }
+  // A name ending in a digit runs into the cell number: separate them where labels coincide.
+  for (std::string separator = "."; ; separator += ".") {
+    bool clash = false;
+    for (std::size_t k = 0; k < labels.size(); ++k) {
+      if (labels[k].empty() || uses[lower(labels[k])] < 2) continue;
+      const std::string& name = names[k];
+      if (name.empty() || name.back() < '0' || name.back() > '9') continue;
+      --uses[lower(labels[k])];
+      labels[k] = name + separator + decimal(static_cast<std::int64_t>(k));
+      ++uses[lower(labels[k])];
+      clash = true;
+    }
+    if (!clash || separator.size() > 8) break;
+  }
+  return labels;
+}
+
+std::string shownSafely(std::string_view text) {
+  constexpr char kSoftHyphen = '\xAD';  // Windows-1251 soft hyphen: not drawn inside a line
+  std::string out(text);
+  for (std::string_view word : {"read", "return", "btn"}) {
+    for (std::size_t at = lower(out).find(word); at != std::string::npos; at = lower(out).find(word, at + 2))
+      out.insert(at + 1, 1, kSoftHyphen);
+  }
+  return out;
 }
 
 std::vector<Neighbour> namedNeighbours(const Map& map, int column, int row) {
@@ -68,6 +125,7 @@ class Exporter {
   MapExport run() {
     MapExport result;
     lines_ = &result.lines;
+    labels_ = exportLabels(map_);
     if (options_.jumpToCursor) result.cursorOnEmptyCell = !addJumpLine();
     for (int row = 1; row <= kMapSize; ++row) {
       for (int column = 1; column <= kMapSize; ++column) {
@@ -85,7 +143,7 @@ class Exporter {
   bool addJumpLine() {
     const int c = options_.cursorColumn, r = options_.cursorRow;
     if (!isMapCell(c, r) || strip(map_.name(c, r)).empty()) return false;
-    add("goto " + locationLabel(map_.name(c, r), c, r));
+    add("goto " + labelOf(c, r));
     return true;
   }
 
@@ -93,11 +151,11 @@ class Exporter {
     const std::string& name = map_.name(column, row);
     add({});
     add(std::string("*- - - - Локация "_w) + name + " - - - -");
-    add(":" + locationLabel(name, column, row));
+    add(":" + labelOf(column, row));
     add("@ ");
-    if (options_.namesInDescription) add("@" + name);
+    if (options_.namesInDescription) add("@" + shownSafely(name));
     for (auto& line : breakDescription(map_.description(cellNumber(column, row)))) {
-      if (!line.empty()) add("@" + line);
+      if (!line.empty()) add("@" + shownSafely(line));
     }
     const auto neighbours = namedNeighbours(map_, column, row);
     if (options_.textNavigation) {
@@ -116,7 +174,7 @@ class Exporter {
       const std::string& caption = options_.namesAsDirections
                                        ? target
                                        : options_.directionPhrases[static_cast<std::size_t>(n.direction)];
-      add("btn [" + caption + "] " + locationLabel(target, n.column, n.row));
+      add("btn [" + shownSafely(caption) + "] " + labelOf(n.column, n.row));
     }
   }
 
@@ -128,13 +186,18 @@ class Exporter {
     for (const auto& n : neighbours) {
       const std::string& target = map_.name(n.column, n.row);
       add(std::string(wordsFor(n.direction).talk) + target);
-      add("goto " + locationLabel(target, n.column, n.row));
+      add("goto " + labelOf(n.column, n.row));
       add("redo");
     }
   }
 
+  const std::string& labelOf(int column, int row) const {
+    return labels_[static_cast<std::size_t>(cellNumber(column, row))];
+  }
+
   const Map& map_;
   const ExportOptions& options_;
+  std::vector<std::string> labels_;
   std::vector<std::string>* lines_ = nullptr;
 };
 

@@ -25,6 +25,19 @@ inline constexpr std::size_t kLabelNameLimit = 79;
 // unique.
 std::string locationLabel(std::string_view name, int column, int row);
 
+// The labels the export gives every named cell, indexed by cell number (empty for unnamed
+// cells). Normally locationLabel(); two mends keep game start and GOTO from confusing them:
+// "read", "return" and "btn" inside a label (in any letter case) are broken by a "." after their
+// first letter, since game start would restart the choice numbers, splice the library in or make
+// a button of every line holding them; and when labels of two cells coincide (letter case
+// ignored), those whose name part ends in a digit get a "." before the cell number.
+std::vector<std::string> exportLabels(const Map& map);
+
+// Text shown to the player (button captions, name and description lines): a soft hyphen after
+// the first letter of every "read", "return" and "btn" (any letter case). It is not drawn, but
+// game start no longer restarts the choice numbers, splices the library in or makes a button.
+std::string shownSafely(std::string_view text);
+
 enum class Direction { North, South, West, East };
 
 struct Neighbour {

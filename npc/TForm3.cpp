@@ -263,6 +263,11 @@ void TForm3::Button1Click() {
   const auto duplicates = npc::duplicateLabelMessages(editor_.lines(), label);
   for (const auto& message : duplicates) dialogs_.message(this, toQt(message));
   if (!duplicates.empty()) return;
+  // A label that game start or the engine would misread breaks the dialogue: refuse it.
+  if (const auto problem = npc::labelProblem(label); !problem.empty()) {
+    dialogs_.message(this, toQt(problem));
+    return;
+  }
 
   const auto script = npc::generateDialogue(tree(), label);
   if (!script.error.empty()) {

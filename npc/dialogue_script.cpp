@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/decode.h"
 #include "engine/text.h"
 
 namespace marvo::npc {
@@ -20,6 +21,96 @@ std::vector<std::string> duplicateLabelMessages(const std::vector<std::string>& 
       messages.push_back(std::string("Диалог с меткой "_w) + std::string(label) +
                          std::string(" уже существует"_w));
   return messages;
+}
+
+namespace {
+
+struct LabelTrap {
+  std::string_view fragment;
+  bool atStart;          // the label starts with it (else: holds it anywhere)
+  std::string_view why;  // what game start or the engine then makes of the generated lines
+};
+
+const std::vector<LabelTrap>& labelTraps() {
+  static const std::vector<LabelTrap> traps = {
+      {"do", true, "строки «МЕТКА_dialog=...» начинаются с «do», и игра превратит их в пункты меню (игра не запустится)"_w},
+      {"call", true, "строки «МЕТКА_dialog=...» начинаются с «call», и игра превратит их в переходы"_w},
+      {"read", true, "строки «МЕТКА_dialog=...» начинаются с «read», и движок выполнит их как READ: диалог не начнётся"_w},
+      {"ждат"_w, true, "строки «МЕТКА_dialog=...» начинаются с «ждат», и движок выполнит их как READ"_w},
+      {"talk", true, "строки «МЕТКА_dialog=...» начинаются с «talk», и пропуск блоков TALK собьётся"_w},
+      {"парс"_w, true, "строки «МЕТКА_dialog=...» начинаются с «парс», и пропуск блоков TALK собьётся"_w},
+      {"redo", true, "строки «МЕТКА_dialog=...» начинаются с «redo», и движок выполнит их как REDO"_w},
+      {"ввер"_w, true, "строки «МЕТКА_dialog=...» начинаются с «ввер», и движок выполнит их как REDO"_w},
+      {"retu", true, "строки «МЕТКА_dialog=...» начинаются с «retu», и движок выполнит их как RETURN"_w},
+      {"crea", true, "строки «МЕТКА_dialog=...» начинаются с «crea», и движок создаст объект"_w},
+      {"push", true, "строки «МЕТКА_dialog=...» начинаются с «push», и движок выполнит их как PUSHLOC"_w},
+      {"pop", true, "строки «МЕТКА_dialog=...» начинаются с «pop», и движок выполнит их как POPLOC или POPINDEX"_w},
+      {"empo", true, "строки «МЕТКА_dialog=...» начинаются с «empo», и движок сменит ответ на непонятный ввод"_w},
+      {"clea", true, "строки «МЕТКА_dialog=...» начинаются с «clea», и движок выполнит их как CLEAR"_w},
+      {"goto", true, "строки «МЕТКА_dialog=...» начинаются с «goto», и движок выполнит их как GOTO"_w},
+      {"идти"_w, true, "строки «МЕТКА_dialog=...» начинаются с «идти», и движок выполнит их как GOTO"_w},
+      {"jump", true, "строки «МЕТКА_dialog=...» начинаются с «jump», и движок выполнит их как JUMP"_w},
+      {"showitem", true, "строки «МЕТКА_dialog=...» начинаются с «showitem», и движок выполнит их как SHOWITEM"_w},
+      {"коне"_w, true, "строки «МЕТКА_dialog=...» начинаются с «коне», и пропуск IF примет их за ENDIF"_w},
+      {"if", false, "в метке есть «if», и строки «МЕТКА_dialog=...» станут условиями IF без ENDIF"_w},
+      {"если"_w, false, "в метке есть «если», и строки «МЕТКА_dialog=...» станут условиями IF без ENDIF"_w},
+      {"endi", false, "в метке есть «endi», и пропуск IF примет строки с ней за ENDIF"_w},
+      {"btn", false, "в метке есть «btn», и игра превратит каждую строку с ней в кнопку (игра не запустится)"_w},
+      {"return", false, "в метке есть «return», и игра вставит библиотеку перед каждой строкой с ней"_w},
+      {"exam", false, "в метке есть «exam», и каждая строка «МЕТКА_dialog=...» выполнит ещё и EXAMINE"_w},
+      {"изуч"_w, false, "в метке есть «изуч», и каждая строка «МЕТКА_dialog=...» выполнит ещё и EXAMINE"_w},
+      {"_расположение"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
+      {"_дескриптор"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
+      {"_маска"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
+      {"_синоним"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
+      {"_содержание"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
+      {"_описание"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
+  };
+  return traps;
+}
+
+// The first trap the label falls into, or nullptr.
+const LabelTrap* trapOf(std::string_view label) {
+  for (const auto& trap : labelTraps())
+    if (trap.atStart ? label.starts_with(trap.fragment) : contains(label, trap.fragment)) return &trap;
+  return nullptr;
+}
+
+// A label like `label` that avoids every trap: "npc" in front, and a "_" inside each fragment
+// that counts anywhere.
+std::string suggestLabel(std::string_view label) {
+  std::string out = "npc" + std::string(label);
+  while (const LabelTrap* trap = trapOf(out)) {
+    if (trap->atStart) break;  // cannot happen after "npc"
+    out.insert(out.find(trap->fragment) + (trap->fragment.starts_with("_") ? 2 : 1), "_");
+  }
+  std::string cleaned;
+  for (char c : out)
+    if (kDelimiters.find(c) == std::string_view::npos) cleaned += c;
+  return cleaned;
+}
+
+}  // namespace
+
+std::string labelProblem(std::string_view label) {
+  std::string why;
+  if (label.empty()) {
+    why = std::string("метка пуста, и CALL не сможет перейти к диалогу"_w);
+  } else if (label.find_first_of(kDelimiters) != std::string_view::npos) {
+    why = std::string("в метке есть пробел или знак + - = < > * / , ; ( ), и имена переменных диалога распадутся на "
+                      "несколько слов"_w);
+  } else if (label.starts_with("*") || label.starts_with("!") || label.starts_with("@") || label.starts_with("^") ||
+             label.starts_with(":")) {
+    why = std::string("метка начинается со знака, который меняет смысл строки"_w);
+  } else if (const LabelTrap* trap = trapOf(label)) {
+    why = std::string(trap->why);
+    replaceFirst(why, "МЕТКА"_w, label);
+  } else {
+    return {};
+  }
+  const std::string better = suggestLabel(label.empty() ? std::string_view("dialog") : label);
+  return concat("Метка диалога «"_w, label, "» не годится: "_w, why, ". Возьмите, например, «"_w,
+                trapOf(better) || better.empty() ? std::string_view("dialog1") : std::string_view(better), "»."_w);
 }
 
 std::vector<NodeSlot> fillNodeTable(const DialogueTree& tree) {

@@ -22,6 +22,12 @@ std::string dialogueLabel(std::string_view field);
 std::vector<std::string> duplicateLabelMessages(const std::vector<std::string>& scenario,
                                                 std::string_view label);
 
+// Why the (normalised) label would break the generated dialogue once game start and the engine
+// read it, with a label to use instead; empty when the label is safe. A label that starts with
+// "do", "call", "read", "talk" or another keyword, or that holds "if", "btn", "return" and the
+// like, turns the generated lines into other statements (see the message for which).
+std::string labelProblem(std::string_view label);
+
 // One slot of the node table: a free slot has an empty text.
 struct NodeSlot {
   std::string text;

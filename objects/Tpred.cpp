@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "checker/checker.h"
 #include "editor/TForm2.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
@@ -208,7 +209,18 @@ void Tpred::Button1Click() {
   Edit1->setText(toQt(current.name));
   Edit5->setText(toQt(current.mask));
 
-  for (const auto& insertion : objects::placementInsertions(editor_.lines(), current)) {
+  // A second CREATE of the same name stops the game: say where the first one is and insert nothing.
+  const auto lines = editor_.lines();
+  if (const int earlier = marvo::check::findCreate(lines, current.name); earlier >= 0) {
+    dialogs_.message(this, QStringLiteral("Объект «%1» уже объявлен строкой %2 сценария (%3). Второе объявление "
+                                          "остановит игру сообщением «Объект %1 объявлен повторно», поэтому "
+                                          "объект не вставлен. Выберите другое имя или удалите прежнее объявление.")
+                               .arg(toQt(current.name))
+                               .arg(earlier + 1)
+                               .arg(toQt(lines[static_cast<std::size_t>(earlier)])));
+    return;
+  }
+  for (const auto& insertion : objects::placementInsertions(lines, current)) {
     int at = static_cast<int>(insertion.before);
     for (const auto& line : insertion.lines) editor_.insertLine(at++, line);
   }

@@ -147,7 +147,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void openEditorAtLine(int line);
   void openRequestedEditor();
   void onFocusWindowChanged(QWindow* window);
-  // Gives the code editor what "Run walkthroughs" needs: the scenario's folder and the library.
+  // Gives the code editor the scenario file's folder, where "Run walkthroughs" looks.
   void wireWalkthroughs();
 
   // Runs `body` as one engine handler: shows what it produced, also when it throws.

@@ -20,12 +20,13 @@ void TForm1::showMessageAt(std::string_view text, const marvo::MessageContext& c
 }
 
 void TForm1::showLocated(const QString& text, const marvo::ErrorLocation& at) {
-  // The code editor holds the scenario only; a library line is shown without the button.
-  const bool inScenario = at.origin.source == marvo::LineOrigin::Scenario && editor_;
+  // The code editor holds the scenario only: a library line is shown without the button, and so is
+  // every message after the user has asked for the editor in this handler (that request stands).
+  const bool offer = at.origin.source == marvo::LineOrigin::Scenario && editor_ && editorLineRequested_ == 0;
   const bool open = dialogs_.messageWithAction(this, text, marvo::toQt(marvo::describeLocation(at)),
-                                               inScenario ? openEditorCaption() : QString());
-  // The first request of a handler wins; the run goes on as after any message.
-  if (open && inScenario && editorLineRequested_ == 0) editorLineRequested_ = at.origin.line;
+                                               offer ? openEditorCaption() : QString());
+  // The run goes on as after any message; the editor opens when the handler has ended.
+  if (open && offer) editorLineRequested_ = at.origin.line;
 }
 
 void TForm1::openRequestedEditor() {

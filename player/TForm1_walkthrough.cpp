@@ -29,5 +29,4 @@ void TForm1::Savewalkthrough1Click() {
 
 void TForm1::wireWalkthroughs() {
   editor_->scenarioFolder = [this] { return QFileInfo(saveDialog1_.lastName).absolutePath(); };
-  editor_->libraryLines = [this] { return libraryEditor_->libraryLines(); };
 }

@@ -21,11 +21,12 @@ void Game::begin(const std::vector<std::string>& scenario, const std::vector<std
       copyFailureReported_ = false;
     }
   }
-  begin(buildProgram(mergeLibraryMapped(scenario, library)), scenario, library, host);
+  auto merged = mergeLibraryMapped(scenario, library);
+  auto built = buildProgram(merged);
+  begin(std::move(built), std::move(merged), host);
 }
 
-void Game::begin(BuiltProgram built, const std::vector<std::string>& scenario,
-                 const std::vector<std::string>& library, EngineHost& host) {
+void Game::begin(BuiltProgram built, MergedText merged, EngineHost& host) {
   log_.clear();
   engine_.random().seed(99);
   auto& s = engine_.mutableState();
@@ -35,8 +36,7 @@ void Game::begin(BuiltProgram built, const std::vector<std::string>& scenario,
   s.program = std::move(built.lines);
   engine_.programChanged();
   origins_ = std::move(built.origins);
-  scenario_ = scenario;
-  library_ = library;
+  merged_ = std::move(merged);  // the texts locations quote, kept without another copy
   if (built.brokenAt) {
     brokenLine_ = built.brokenLine;
     throw IndexError(*built.brokenAt);
@@ -79,6 +79,7 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   auto& s = engine_.mutableState();
   s.program.clear();
   origins_.clear();
+  merged_ = {};
   brokenLine_.reset();
   engine_.programChanged();
   s.menuMarker = 0;
@@ -93,10 +94,13 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
 }
 
 std::string Game::originText(const LineOrigin& origin) const {
-  const auto& texts = origin.source == LineOrigin::Scenario ? scenario_ : library_;
-  if (origin.source == LineOrigin::Game || origin.line < 1 || static_cast<std::size_t>(origin.line) > texts.size())
-    return {};
-  return texts[static_cast<std::size_t>(origin.line) - 1];
+  if (origin.source == LineOrigin::Game) return {};
+  // Looked up only when a location is shown: a scan is cheaper than an index built at every start.
+  for (std::size_t i = 0; i < merged_.origins.size(); ++i) {
+    const LineOrigin& m = merged_.origins[i];
+    if (m.source == origin.source && m.line == origin.line) return merged_.lines[i];
+  }
+  return {};
 }
 
 std::optional<ErrorLocation> Game::locate(const MessageContext& context) const {

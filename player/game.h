@@ -20,13 +20,11 @@ class Game {
   // resets the state and runs the engine once. When `copyPath` is not empty the scenario is first
   // written there as a scenario file ("tmp.scn"); a failed write is reported once through the
   // host and the game starts anyway. Throws IndexError for a broken btn/do line and for a run
-  // past the end of the program.
+  // past the end of the program. Keeps the source map of the program for locate().
   void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
              EngineHost& host, const std::filesystem::path& copyPath = {});
-  // The same game start on a program prepared beforehand from these scenario and library lines
-  // (no copy is written).
-  void begin(BuiltProgram built, const std::vector<std::string>& scenario,
-             const std::vector<std::string>& library, EngineHost& host);
+  // The same game start on a program built beforehand from `merged` (no copy is written).
+  void begin(BuiltProgram built, MergedText merged, EngineHost& host);
 
   // Talk1Click on the input line's raw text. Throws IndexError when the run does.
   void talk(const std::string& raw, EngineHost& host);
@@ -57,7 +55,8 @@ class Game {
   // The reset shared by game start and New: program, control items, output pane, variables
   // (and at game start the objects), the common line.
   void resetProgram(EngineHost& host, bool objectsToo);
-  // The scenario or library line an origin points to, as of game start; empty when none.
+  // The scenario or library line an origin points to, as of game start; empty when none (a library
+  // line appears only where the library was spliced in).
   std::string originText(const LineOrigin& origin) const;
 
   Engine& engine_;
@@ -65,8 +64,7 @@ class Game {
   bool copyFailureReported_ = false;
   // The source map of the current program and the texts it points into, as of game start.
   std::vector<LineOrigin> origins_;
-  std::vector<std::string> scenario_;
-  std::vector<std::string> library_;
+  MergedText merged_;
   std::optional<LineOrigin> brokenLine_;
 };
 

@@ -78,7 +78,9 @@ BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vec
     LineOrigin expanded = from;
     expanded.generated = true;
     // Every line appended from here on up to the next merged line comes from this one.
-    const auto mapTo = [&](const LineOrigin& origin) { map.resize(out.size(), origin); };
+    const auto mapTo = [&](const LineOrigin& origin) {
+      while (map.size() < out.size()) map.push_back(origin);
+    };
     std::string line = trim(merged[i]);
     if (line.starts_with("*")) continue;
     if (line.starts_with(":")) line = lower(line);

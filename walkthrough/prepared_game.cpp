@@ -5,7 +5,8 @@ namespace marvo::walk {
 
 PreparedGame prepareGame(std::vector<std::string> scenario, std::vector<std::string> library) {
   PreparedGame p;
-  p.built = buildProgram(mergeLibraryMapped(scenario, library));
+  p.merged = mergeLibraryMapped(scenario, library);
+  p.built = buildProgram(p.merged);
   p.spans.assign(scenario.size(), {});
   const auto& origins = p.built.origins;
   for (std::size_t i = 0; i < origins.size(); ++i) {

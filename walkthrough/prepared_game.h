@@ -17,6 +17,7 @@ struct LineSpan {
 struct PreparedGame {
   std::vector<std::string> scenario;  // Windows-1251
   std::vector<std::string> library;
+  MergedText merged;  // the library spliced in, with the origin of every line
   BuiltProgram built;
   std::vector<LineSpan> spans;  // one per scenario line
 };

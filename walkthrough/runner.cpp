@@ -81,7 +81,7 @@ class TestRun {
       CollectingHost host(game_);
       try {
         if (step.isStart) {
-          game_.begin(prepared_.built, prepared_.scenario, prepared_.library, host);
+          game_.begin(prepared_.built, prepared_.merged, host);
         } else {
           for (long long i = 0; i < step.clockTicks; ++i) game_.tick();
           game_.talk(step.command, host);

@@ -281,7 +281,8 @@ class CodeWindowTest : public QObject {
     for (QAction* action : editor_->PopupMenu1->actions())
       if (!action->isSeparator()) captions << action->text();
     QCOMPARE(captions, (QStringList{QString::fromUtf8("Создать объект"), QStringLiteral("Marvo.lib"),
-                                    QString::fromUtf8("Диалог NPC"), QStringLiteral("Run walkthroughs")}));
+                                    QString::fromUtf8("Диалог NPC"), QString::fromUtf8("Проверить сценарий"),
+                                    QStringLiteral("Run walkthroughs")}));
     editor_->NPC1->trigger();
     editor_->Marvolib1->trigger();
     editor_->NPC2->trigger();

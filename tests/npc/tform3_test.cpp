@@ -271,6 +271,20 @@ class TForm3Test : public QObject {
     QCOMPARE(editor->lineCount(), 4);
   }
 
+  void labelThatBreaksTheDialogueIsRefused() {
+    editor->setLines({":loc1", "READ", ":common", "RETURN"});
+    form->setTree({{0, "a;b"}});
+    form->Edit1->setText(s("Doorman"));
+    form->show();
+    form->Button1->click();
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->Edit1->text(), s("doorman"));
+    QCOMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->messages[0].contains(s("«do»")));
+    QVERIFY(dialogs->messages[0].contains(s("«npcdoorman»")));
+    QCOMPARE(editor->lineCount(), 4);
+  }
+
   void oversizedTreeIsRefused() {
     form->setTree(DialogueTree(401, {0, "x;y"}));
     const int before = editor->lineCount();

@@ -152,6 +152,24 @@ class TpredTest : public QObject {
     QCOMPARE(toQt(editor->line(10)), QStringLiteral(":common "));
   }
 
+  void nameDeclaredEarlierIsWarnedAboutAndNotInserted() {
+    using namespace marvo::literals;
+    editor->setLines({std::string("CREATE Объект"_w), ":loc1", "READ"});
+    placer->Button1Click();
+    QCOMPARE(editor->lineCount(), 3);
+    QCOMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->messages[0].contains(QStringLiteral("строкой 1")));
+    QVERIFY(dialogs->messages[0].contains(QStringLiteral("объявлен повторно")));
+    // Another name goes in as usual, and a second press for it is refused in turn.
+    placer->Edit1->setText(QStringLiteral("ключ"));
+    placer->Edit5->setText(QStringLiteral("ключ"));
+    placer->Button1Click();
+    QCOMPARE(editor->lineCount(), 3 + 8);
+    placer->Button1Click();
+    QCOMPARE(editor->lineCount(), 3 + 8);
+    QCOMPARE(dialogs->messages.size(), 2);
+  }
+
   void escapeClosesTheWindow() {
     placer->show();
     QTest::keyClick(placer->Edit3, Qt::Key_Escape);

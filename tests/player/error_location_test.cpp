@@ -7,9 +7,7 @@
 #include "support/play.h"
 
 using namespace marvo;
-using marvo::test::Play;
-using marvo::test::u;
-using marvo::test::w;
+using namespace marvo::test;
 using Lines = std::vector<std::string>;
 
 namespace {

@@ -73,6 +73,18 @@ void WindowMessagesTest::theButtonOpensTheEditorAtTheLineAfterTheRun() {
   // The run went on after the message and was shown before the editor opened.
   QCOMPARE(outputThen, (QStringList{QStringLiteral("1. Выйти"), QStringLiteral("Итого: ")}));
   QVERIFY(w.form1->modified());  // as after "Edit scenary"
+
+  // Once asked for, the editor is not offered again in the same handler: the index error that
+  // follows the missing label comes without the button, and the editor opens at the btn line.
+  w.dialogs.actions.clear();
+  w.dialogs.actionAnswers = {true, true};
+  QTimer::singleShot(0, w.form2, [&] {
+    caretLine = w.form2->Memo1->textCursor().blockNumber();
+    w.form2->reject();
+  });
+  talk(w, QStringLiteral("1"));
+  QCOMPARE(w.dialogs.actions, (QStringList{TForm1::openEditorCaption(), QString()}));
+  QCOMPARE(caretLine, 2);
 }
 
 QObject* makeWindowMessagesTest() { return new WindowMessagesTest; }

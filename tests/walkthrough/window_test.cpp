@@ -1,13 +1,13 @@
 // The windows' walkthrough commands: "Save walkthrough..." in the main window, "Run walkthroughs"
-// with its failures list, viewer and coverage shading in the code editor (offscreen).
+// with its failures in the problems list, viewer and coverage shading in the code editor (offscreen).
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "editor/problems_panel.h"
 #include "editor/walkthrough_panel.h"
 #include "player/window_application.h"
 #include "player/window_fixture.h"
@@ -97,11 +97,16 @@ class WalkthroughWindowTest : public QObject {
     }));
     WalkthroughPanel* panel = w.form2->walkthroughs;
     QVERIFY(!panel->running());
-    QCOMPARE(panel->failures->count(), 1);
-    QVERIFY(panel->failures->item(0)->text().startsWith(w.path(QStringLiteral("game/b_bad.walk:3: > петь"))));
+    const QList<Problem> problems = w.form2->Problems->problems();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems[0].source, w.path(QStringLiteral("game/b_bad.walk")));
+    QCOMPARE(problems[0].line, 3);
+    QCOMPARE(problems[0].text, QStringLiteral("> петь — ожидалось Вы молчите."));
+    QVERIFY(!w.form2->Problems->isHidden());
     QVERIFY(panel->summary->text().contains(QStringLiteral("успешно 1, с ошибками 1")));
 
-    panel->openFailure(0);
+    // Activating the problem (double-click or Enter in the list) opens the viewer.
+    emit w.form2->Problems->problemActivated(problems[0]);
     QVERIFY(panel->viewer());
     QCOMPARE(panel->viewer()->expectedText->toPlainText(), QStringLiteral("Вы молчите."));
     QCOMPARE(panel->viewer()->actualText->toPlainText(), QStringLiteral(">петь\nВы поёте."));
@@ -126,7 +131,7 @@ class WalkthroughWindowTest : public QObject {
     w.form2->setLines(lines);
     w.form2->show();
     QVERIFY(runAndWait(w, [&] { QTest::keyClick(w.form2->Memo1, Qt::Key_F9, Qt::ControlModifier); }));
-    QCOMPARE(w.form2->walkthroughs->failures->count(), 2);
+    QCOMPARE(w.form2->Problems->problems().size(), 2);
     QVERIFY(w.form2->isVisible());  // Ctrl+F9 is not F9: the editor stays open
     QVERIFY(w.form2->PopupMenu1->actions().contains(w.form2->Runwalkthroughs1));
     QCOMPARE(w.form2->Runwalkthroughs1->text(), QStringLiteral("Run walkthroughs"));

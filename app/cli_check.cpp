@@ -1,0 +1,127 @@
+// marvo-cli check: the scenario checker in the format compilers use (or JSON), with a summary.
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "checker/checker.h"
+#include "cli_commands.h"
+#include "engine/codec.h"
+#include "engine/file_io.h"
+#include "player/scenario_file.h"
+
+namespace marvo::cli {
+
+namespace {
+
+int usageError(const std::string& what) {
+  std::fprintf(stderr,
+               "marvo-cli check: %s\n"
+               "usage: marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n",
+               what.c_str());
+  return 2;
+}
+
+std::string json(std::string_view utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+void print(const std::string& utf8) {
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+}  // namespace
+
+int check(const Args& args) {
+  std::string libraryPath;
+  bool asJson = false;
+  std::vector<std::string> scenarios;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--library" || a == "--format") {
+      if (i + 1 >= args.size()) return usageError(a + " needs a value");
+      const std::string& v = args[++i];
+      if (a == "--library") libraryPath = v;
+      else if (v == "json") asJson = true;
+      else if (v != "text") return usageError("unknown format " + v);
+    } else if (a.starts_with("--")) {
+      return usageError("unknown option " + a);
+    } else {
+      scenarios.push_back(a);
+    }
+  }
+  if (scenarios.empty()) return usageError("no scenario");
+
+  check::CheckInput input;
+  if (libraryPath.empty() && std::filesystem::exists("marvo.lib")) libraryPath = "marvo.lib";
+  if (!libraryPath.empty()) {
+    auto read = readScenarioFile(libraryPath);
+    if (!read.error.empty()) {
+      std::fprintf(stderr, "marvo-cli check: %s\n", read.error.c_str());
+      return 1;
+    }
+    input.library = std::move(read.lines);
+    input.libraryName = utf8ToCp1251(std::filesystem::path(libraryPath).filename().string());
+  } else {
+    std::fputs("marvo-cli check: no marvo.lib here; checking without a library\n", stderr);
+  }
+
+  check::Counts total;
+  bool unreadable = false;
+  std::string jsonItems;
+  for (const auto& path : scenarios) {
+    const auto file = readWholeFile(path);
+    if (!file.error.empty()) {
+      std::fprintf(stderr, "marvo-cli check: %s\n", file.error.c_str());
+      unreadable = true;
+      continue;
+    }
+    input.scenario = parseScenarioText(file.bytes);
+    auto list = check::checkFileBytes(file.bytes);
+    auto rest = check::checkScenario(input);
+    list.insert(list.end(), rest.begin(), rest.end());
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.source, a.line) < std::tie(b.source, b.line);
+    });
+    const auto counts = check::countDiagnostics(list);
+    total.errors += counts.errors;
+    total.warnings += counts.warnings;
+    for (const auto& d : list) {
+      const std::string& file = d.source == check::Source::Library ? libraryPath : path;
+      if (asJson) {
+        if (!jsonItems.empty()) jsonItems += ",\n";
+        jsonItems += "  {\"file\": " + json(file) + ", \"line\": " + std::to_string(d.line) +
+                     ", \"severity\": \"" + (d.severity == check::Severity::Error ? "error" : "warning") +
+                     "\", \"message\": " + json(cp1251ToUtf8(d.text)) + ", \"rule\": " + json(d.rule) + "}";
+      } else {
+        print(file + cp1251ToUtf8(check::formatDiagnostic(d, "")));
+      }
+    }
+  }
+  if (asJson) {
+    print("{\"problems\": [\n" + jsonItems + (jsonItems.empty() ? "" : "\n") + "], \"errors\": " +
+          std::to_string(total.errors) + ", \"warnings\": " + std::to_string(total.warnings) + "}");
+  } else {
+    print(cp1251ToUtf8(check::summaryLine(total)));
+  }
+  if (unreadable) return 1;
+  return total.errors > 0 ? 1 : 0;
+}
+
+}  // namespace marvo::cli

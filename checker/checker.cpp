@@ -1,0 +1,134 @@
+// The checker's entry points: run every rule group, sort and format the diagnostics.
+#include "checker.h"
+
+#include <algorithm>
+
+#include "context.h"
+#include "engine/text.h"
+
+namespace marvo::check {
+
+using namespace literals;
+
+void Reporter::add(Source source, int line1, Severity severity, std::string text, std::string_view rule) {
+  int& kept = perRule_[std::string(rule)];
+  if (kept >= kPerRule) return;
+  std::size_t h = std::hash<std::string>()(text);
+  h ^= std::hash<std::string_view>()(rule) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+  h ^= static_cast<std::size_t>(line1) * 2 + static_cast<std::size_t>(source) + (h << 6) + (h >> 2);
+  if (!seen_.insert(h).second) return;
+  ++kept;
+  list_.push_back({source, line1, severity, std::move(text), std::string(rule)});
+}
+
+std::vector<Diagnostic> Reporter::take() {
+  std::stable_sort(list_.begin(), list_.end(), [](const Diagnostic& a, const Diagnostic& b) {
+    return std::tie(a.source, a.line, a.rule) < std::tie(b.source, b.line, b.rule);
+  });
+  return std::move(list_);
+}
+
+std::string quoted(std::string_view text) {
+  constexpr std::size_t kShown = 60;
+  constexpr std::string_view open = "«"_w, close = "»"_w, more = "…"_w;
+  return text.size() > kShown ? concat(open, text.substr(0, kShown), more, close) : concat(open, text, close);
+}
+
+std::string Context::labelName(int i) const { return trim(std::string_view(line(i).text).substr(1)); }
+
+std::string Context::segmentLabel(int i) const {
+  auto it = std::upper_bound(labelLines.begin(), labelLines.end(), i);
+  if (it == labelLines.begin()) return {};
+  return line(*(it - 1)).text;
+}
+
+int editDistance(std::string_view a, std::string_view b, int cap) {
+  const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());
+  if (std::abs(n - m) > cap) return cap + 1;
+  if (n > 40 || m > 40) return cap + 1;
+  int d[41][41];
+  for (int i = 0; i <= n; ++i) d[i][0] = i;
+  for (int j = 0; j <= m; ++j) d[0][j] = j;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= m; ++j) {
+      const int cost = a[static_cast<std::size_t>(i - 1)] == b[static_cast<std::size_t>(j - 1)] ? 0 : 1;
+      int v = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+      if (i > 1 && j > 1 && a[static_cast<std::size_t>(i - 1)] == b[static_cast<std::size_t>(j - 2)] &&
+          a[static_cast<std::size_t>(i - 2)] == b[static_cast<std::size_t>(j - 1)])
+        v = std::min(v, d[i - 2][j - 2] + 1);
+      d[i][j] = v;
+    }
+  }
+  return std::min(d[n][m], cap + 1);
+}
+
+std::vector<Diagnostic> checkScenario(const CheckInput& input) {
+  Context ctx{input, prepareProgram(input), {}, {}, {}, -1, {}};
+  for (auto& p : ctx.program.problems) ctx.report.add(p.source, p.line, p.severity, p.text, p.rule);
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (!l.text.starts_with(":")) continue;
+    ctx.labelLines.push_back(i);
+    ctx.labels.emplace(lower(l.text), i);
+    if (l.text == ":common" && ctx.commonLine < 0) ctx.commonLine = i;
+  }
+  for (const auto& l : ctx.program.lines)
+    if (l.rows & kCreate) ctx.objects.insert(l.d.word(1).text);
+
+  checkLabelsAndJumps(ctx);
+  checkBlocks(ctx);
+  checkLocationEnds(ctx);
+  checkStatements(ctx);
+  checkObjects(ctx);
+  checkVariables(ctx);
+  checkTalkPatterns(ctx);
+  checkEncoding(ctx);
+  return ctx.report.take();
+}
+
+std::vector<Diagnostic> checkFileBytes(std::string_view bytes) {
+  std::vector<Diagnostic> out;
+  const auto nul = bytes.find('\0');
+  if (nul == std::string_view::npos || bytes.starts_with("\xEF\xBB\xBF{\\rtf") || bytes.starts_with("{\\rtf"))
+    return out;
+  int line = 1;
+  for (std::size_t i = 0; i < nul; ++i) {
+    if (bytes[i] == '\n') ++line;
+    else if (bytes[i] == '\r' && (i + 1 >= nul || bytes[i + 1] != '\n')) ++line;
+  }
+  out.push_back({Source::Scenario, line, Severity::Error,
+                 std::string("В файле нулевой байт: всё, что стоит после него, не будет прочитано. "
+                             "Удалите его (файл, вероятно, сохранён не как текст)."_w),
+                 "nul-byte"});
+  return out;
+}
+
+int findCreate(const std::vector<std::string>& scenario, std::string_view name) {
+  const std::string wanted = lower(name);
+  DecodedLine d;
+  for (std::size_t i = 0; i < scenario.size(); ++i) {
+    if (!containsLowered(scenario[i], "crea")) continue;
+    decodeLine(runtimeRaw(trimView(std::string_view(scenario[i]).substr(0, 4096))), d);
+    if ((executedRows(d) & kCreate) && d.word(1).text == wanted) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string formatDiagnostic(const Diagnostic& d, std::string_view file) {
+  return concat(file, ":", std::to_string(d.line), ": ",
+                d.severity == Severity::Error ? std::string_view("error") : std::string_view("warning"),
+                ": ", d.text, " [", d.rule, "]");
+}
+
+Counts countDiagnostics(const std::vector<Diagnostic>& list) {
+  Counts c;
+  for (const auto& d : list) (d.severity == Severity::Error ? c.errors : c.warnings)++;
+  return c;
+}
+
+std::string summaryLine(Counts counts) {
+  return concat("Ошибок: "_w, std::to_string(counts.errors), ", предупреждений: "_w,
+                std::to_string(counts.warnings), "."_w);
+}
+
+}  // namespace marvo::check

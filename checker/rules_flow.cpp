@@ -1,0 +1,307 @@
+// Labels and jumps, IF/ENDIF and TALK/REDO pairing, location ends and reachability.
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+
+#include "context.h"
+#include "engine/text.h"
+
+namespace marvo::check {
+
+using namespace literals;
+
+namespace {
+
+std::string lineRef(const Context& ctx, int i) {
+  const ProgramLine& l = ctx.line(i);
+  return concat("строке "_w, std::to_string(l.origin + 1),
+                l.source == Source::Library ? concat(" библиотеки "_w, ctx.input.libraryName) : std::string());
+}
+
+// The label nearest to `target` by edit distance, or "" (only for modest label counts).
+std::string suggestLabel(const Context& ctx, std::string_view target, int& budget) {
+  if (budget <= 0 || ctx.labels.size() > 3000 || target.size() > 40) return {};
+  --budget;
+  std::string best;
+  int bestDistance = target.size() <= 4 ? 1 : 2;
+  for (const auto& [label, line] : ctx.labels) {
+    const std::string_view name = std::string_view(label).substr(1);
+    const int dist = editDistance(name, target, bestDistance);
+    if (dist <= bestDistance && (best.empty() || dist < bestDistance)) {
+      best = label;
+      bestDistance = dist;
+    }
+  }
+  return best;
+}
+
+// The engine's skip: from line s, depth += open; on a closing line depth -= 1 and the skip stops
+// when it is 0. With prefix sums P, the stop is the first closing line k >= s with P(k) == P(s-1).
+class SkipFinder {
+ public:
+  SkipFinder(const Context& ctx, std::uint8_t opens, std::uint8_t closes) {
+    const int n = ctx.size();
+    before_.resize(static_cast<std::size_t>(n) + 1, 0);
+    std::int64_t sum = 0;
+    for (int k = 0; k < n; ++k) {
+      const std::uint8_t m = ctx.line(k).marks;
+      before_[static_cast<std::size_t>(k)] = sum;
+      if (m & opens) ++sum;
+      if (m & closes) {
+        --sum;
+        closing_[sum].push_back(k);
+      }
+    }
+    before_[static_cast<std::size_t>(n)] = sum;
+  }
+  // The line where a skip that starts at s stops, or -1 when it runs past the end.
+  int stop(int s) const {
+    auto it = closing_.find(before_[static_cast<std::size_t>(s)]);
+    if (it == closing_.end()) return -1;
+    auto k = std::lower_bound(it->second.begin(), it->second.end(), s);
+    return k == it->second.end() ? -1 : *k;
+  }
+
+ private:
+  std::vector<std::int64_t> before_;
+  std::unordered_map<std::int64_t, std::vector<int>> closing_;
+};
+
+// The first label line after `from` and before `to`, or -1.
+int labelBetween(const Context& ctx, int from, int to) {
+  auto it = std::upper_bound(ctx.labelLines.begin(), ctx.labelLines.end(), from);
+  return it != ctx.labelLines.end() && *it < to ? *it : -1;
+}
+
+}  // namespace
+
+void checkLabelsAndJumps(Context& ctx) {
+  int suggestions = 200;
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    const DecodedLine& d = l.d;
+    if (l.text.starts_with(":")) {
+      const int first = ctx.labels.at(lower(l.text));
+      const ProgramLine& f = ctx.line(first);
+      if (first != i && (f.source != l.source || f.origin != l.origin))
+        ctx.report.at(l, Severity::Error,
+                      concat("Метка "_w, quoted(l.text), " уже есть в "_w, lineRef(ctx, first),
+                             ": переходы ведут туда, а эта локация достижима только сверху. "
+                             "Переименуйте одну из меток."_w),
+                      "duplicate-label");
+      continue;
+    }
+    const bool jumpLike = (d.statement.starts_with("goto") || d.statement.starts_with("идти"_w) ||
+                           d.statement.starts_with("jump")) &&
+                          !(l.rows & (kComment | kLabel | kProperty | kIf | kTalk | kReturn));
+    if (!jumpLike) continue;
+    const bool button = l.made == Made::Button;
+    const bool call = l.made == Made::Call;
+    if (!(l.rows & (kGoto | kJump))) {
+      const std::string target = trim(std::string_view(l.text).substr(4));
+      if (button)
+        ctx.report.at(l, Severity::Error,
+                      concat("После «]» кнопки должна стоять одна метка, а стоит "_w, quoted(target),
+                             ": выбор этой кнопки ничего не сделает. Напишите «btn [Текст] метка»."_w),
+                      "malformed-btn");
+      else if (call)
+        ctx.report.at(l, Severity::Error,
+                      concat("После CALL должна стоять одна метка, а стоит "_w, quoted(target),
+                             ": переход не выполнится, и выполнение пойдёт дальше. Напишите «call метка»."_w),
+                      "malformed-call");
+      else
+        ctx.report.at(l, Severity::Error,
+                      concat("Строка "_w, quoted(l.text),
+                             " ничего не делает: после GOTO или JUMP должно стоять ровно одно слово — "
+                             "метка (без пробелов и знаков + - = < > * / , ; ( ))."_w),
+                      "malformed-goto");
+      continue;
+    }
+    const std::string& target = d.truthWord(1).text;
+    if (ctx.labels.count(":" + target)) continue;
+    std::string what = button ? concat("Кнопка ведёт к метке "_w, quoted(d.word(1).text))
+                       : call ? concat("CALL ведёт к метке "_w, quoted(d.word(1).text))
+                              : concat("Переход "_w, quoted(l.text), " ведёт к метке "_w,
+                                       quoted(d.word(1).text));
+    std::string text = concat(what, ", а такой метки нет: игра покажет «Нет метки для перехода!»."_w);
+    if (target != d.word(1).text)
+      text += concat(" Слово начинается с «да», «нет», «true» или «fals», поэтому ищется метка «:"_w,
+                     target, "». Переименуйте метку."_w);
+    else if (auto near = suggestLabel(ctx, target, suggestions); !near.empty())
+      text += concat(" Возможно, имелась в виду "_w, quoted(near), "."_w);
+    else
+      text += concat(" Добавьте локацию «:"_w, target, "» или исправьте имя."_w);
+    ctx.report.at(l, Severity::Error, std::move(text), "missing-label");
+  }
+}
+
+void checkBlocks(Context& ctx) {
+  const SkipFinder ifSkip(ctx, kOpensIf, kClosesIf);
+  const SkipFinder talkSkip(ctx, kOpensTalk, kClosesTalk);
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (l.rows & kIf) {
+      const int k = ifSkip.stop(i);
+      if (k < 0) {
+        ctx.report.at(l, Severity::Error,
+                      concat("IF "_w, quoted(l.text),
+                             " без ENDIF: при ложном условии игра покажет «Не найден Endif». "
+                             "Закройте блок строкой ENDIF."_w),
+                      "unclosed-if");
+      } else if (int label = labelBetween(ctx, i, k); label >= 0) {
+        ctx.report.at(l, Severity::Error,
+                      concat("IF "_w, quoted(l.text), " не закрыт ENDIF до метки "_w, quoted(ctx.line(label).text),
+                             ": при ложном условии пропуск уйдёт в другую локацию (до "_w, lineRef(ctx, k),
+                             "). Закройте блок строкой ENDIF."_w),
+                      "unclosed-if");
+      } else {
+        if (!(ctx.line(k).marks & kEndifWord))
+          ctx.report.at(ctx.line(k), Severity::Error,
+                        concat("Строка "_w, quoted(ctx.line(k).text),
+                               " содержит «endi»: пропуская блок IF из "_w, lineRef(ctx, i),
+                               ", игра примет её за ENDIF, и блок закончится здесь. Измените это слово."_w),
+                        "taken-as-endif");
+      }
+    }
+    if (l.rows & kTalk) {
+      const int k = talkSkip.stop(i);
+      if (k < 0)
+        ctx.report.at(l, Severity::Error,
+                      concat("Блок "_w, quoted(l.text),
+                             " не закрыт REDO: игра покажет «Не найдена комманда REDO или RETURN». "
+                             "Закончите блок строкой REDO."_w),
+                      "talk-without-redo");
+      else if (int label = labelBetween(ctx, i, k); label >= 0)
+        ctx.report.at(l, Severity::Error,
+                      concat("Блок "_w, quoted(l.text), " не закрыт REDO до метки "_w,
+                             quoted(ctx.line(label).text),
+                             ": пропуск захватит следующую локацию. Закончите блок строкой REDO."_w),
+                      "talk-without-redo");
+    }
+  }
+
+  // ENDIF lines that close nothing, and lines that open a talk block they are not.
+  int depth = 0;
+  bool talkSeen = false;
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (l.text.starts_with(":")) {
+      depth = 0;
+      talkSeen = false;
+      continue;
+    }
+    const std::uint8_t m = l.marks;
+    if (m & kOpensIf) ++depth;
+    if (m & kClosesIf) {
+      if (depth > 0) --depth;
+      else if (m & kEndifWord)
+        ctx.report.at(l, Severity::Warning,
+                      std::string("ENDIF без IF: перед ним в этой локации нет открытого IF. "
+                                  "Удалите строку или добавьте IF."_w),
+                      "endif-without-if");
+    }
+    if (l.rows & kTalk) talkSeen = true;
+    else if (talkSeen && (m & kOpensTalk) && l.made == Made::Copy)
+      ctx.report.at(l, Severity::Error,
+                    concat("Строка "_w, quoted(l.text),
+                           " начинается с «talk» или «парс»: пропуская блок TALK, игра сочтёт её началом "
+                           "нового блока, и REDO закроет не тот блок. Измените первое слово."_w),
+                    "taken-as-talk");
+  }
+}
+
+namespace {
+
+enum class End { Stops, Falls, Unknown };
+
+// Does the segment (label line a, next label b) stop before b at its top level? Unknown when an
+// IF or TALK block in it is left open (that is reported by its own rule).
+End segmentEnd(const Context& ctx, int a, int b) {
+  int ifDepth = 0;
+  int talkDepth = 0;
+  for (int i = a + 1; i < b; ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (talkDepth > 0) {
+      if (l.marks & kOpensTalk) ++talkDepth;
+      if (l.marks & kClosesTalk) --talkDepth;
+      continue;
+    }
+    if (l.rows & kTalk) {
+      talkDepth = 1;
+      continue;
+    }
+    if (l.rows & kIf) {
+      ++ifDepth;
+      continue;
+    }
+    if (l.marks & kClosesIf) {
+      if (ifDepth > 0) --ifDepth;
+      continue;
+    }
+    if (ifDepth == 0 && (l.rows & (kReturn | kRead | kGoto | kJump | kRedo | kPopIndex))) return End::Stops;
+  }
+  return ifDepth > 0 || talkDepth > 0 ? End::Unknown : End::Falls;
+}
+
+}  // namespace
+
+void checkLocationEnds(Context& ctx) {
+  const auto& labels = ctx.labelLines;
+  std::unordered_map<std::string, bool> targeted;
+  for (const auto& l : ctx.program.lines)
+    if (l.rows & (kGoto | kJump)) targeted[":" + l.d.truthWord(1).text] = true;
+
+  bool fallsIn = true;  // the lines before the first label run into it
+  if (!labels.empty() && labels.front() > 0) fallsIn = segmentEnd(ctx, -1, labels.front()) != End::Stops;
+  for (std::size_t n = 0; n < labels.size(); ++n) {
+    const int a = labels[n];
+    const int b = n + 1 < labels.size() ? labels[n + 1] : ctx.size();
+    const ProgramLine& l = ctx.line(a);
+    const bool common = l.text == ":common";
+    const std::string key = lower(l.text);
+    if (!common && !fallsIn && !targeted.count(key) && ctx.labels.at(key) == a)
+      ctx.report.at(l, Severity::Warning,
+                    concat("До локации "_w, quoted(l.text),
+                           " не доходит ни один GOTO, JUMP, btn или call, и предыдущая локация в неё не "
+                           "переходит. Добавьте переход или удалите локацию."_w),
+                    "unreachable-location");
+    const End end = segmentEnd(ctx, a, b);
+    fallsIn = end != End::Stops;
+    if (end != End::Falls) continue;
+    if (common) {
+      ctx.report.at(l, Severity::Error,
+                    n + 1 < labels.size()
+                        ? concat("Локация «:common» не заканчивается RETURN: после каждого READ выполнение "
+                                 "перейдёт в локацию "_w, quoted(ctx.line(b).text),
+                                 ". Добавьте RETURN в конце «:common»."_w)
+                        : std::string("Локация «:common» не заканчивается RETURN: после каждого READ игра "
+                                      "зациклится. Добавьте RETURN в конце «:common»."_w),
+                    "common-without-return");
+    } else if (n + 1 < labels.size()) {
+      ctx.report.at(l, Severity::Warning,
+                    concat("Локация "_w, quoted(l.text),
+                           " не заканчивается READ, GOTO, JUMP или RETURN: выполнение перейдёт в "
+                           "следующую локацию "_w, quoted(ctx.line(b).text), ". Добавьте READ или GOTO в конце."_w),
+                    "falls-into-next");
+    } else {
+      ctx.report.at(l, Severity::Warning,
+                    concat("Локация "_w, quoted(l.text),
+                           " — последняя и не заканчивается READ, GOTO, JUMP или RETURN: выполнение дойдёт до "
+                           "конца сценария. Добавьте READ или GOTO в конце."_w),
+                    "runs-past-end");
+    }
+  }
+
+  bool libraryText = false;
+  for (const auto& line : ctx.input.library)
+    if (!trimView(line).empty()) libraryText = true;
+  if (libraryText && (!ctx.program.scenarioHasReturn || ctx.commonLine < 0))
+    ctx.report.add(Source::Scenario, 1, Severity::Warning,
+                   concat("В сценарии нет локации «:common» со строкой RETURN, поэтому библиотека "_w,
+                          quoted(ctx.input.libraryName),
+                          " не будет вставлена или не будет выполняться после READ. Добавьте в конец "
+                          "строки «:common» и «RETURN»."_w),
+                   "library-not-spliced");
+}
+
+}  // namespace marvo::check

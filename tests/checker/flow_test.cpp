@@ -1,0 +1,94 @@
+// Checker: labels and jumps, IF/ENDIF and TALK/REDO pairing, location ends, the shipped games.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "check_util.h"
+#include "player/scenario_file.h"
+
+namespace marvo::check::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(CheckerFlow, ShippedGameAndLibraryCheckClean) {
+  const auto scenario = readScenarioFile(MARVO_SOURCE_DIR "/games/sample.scn");
+  const auto lib = readScenarioFile(MARVO_SOURCE_DIR "/games/marvo.lib");
+  ASSERT_TRUE(scenario.error.empty() && lib.error.empty());
+  EXPECT_THAT(findings(scenario.lines, lib.lines), IsEmpty());
+}
+
+TEST(CheckerFlow, EveryJumpFormNeedsItsLabel) {
+  EXPECT_THAT(findings(game({"IF x=1", "GOTO нет_такой", "GOTOS пропало", "JUMP куда", "JUMPS туда", "ENDIF",
+                             "x=1", "btn [Выйти] коридорр", "call магазин"})),
+              ElementsAre("3 missing-label", "4 missing-label", "5 missing-label", "6 missing-label",
+                          "9 missing-label", "10 missing-label"));
+  EXPECT_THAT(findings(game({"IF x=1", "GOTO start", "GOTOS start", "JUMP start", "JUMPS start", "ENDIF", "x=1",
+                             "btn [Выйти] Start", "call start"})),
+              IsEmpty());
+}
+
+TEST(CheckerFlow, MissingLabelSaysWhatTheEngineLooksFor) {
+  const auto found = run(game({"IF x=1", "GOTO дальний", "GOTO strat", "ENDIF", "x=1"}));
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_NE(found[0].text.find(":1"), std::string::npos);  // "дальний" starts with "да"
+  EXPECT_NE(found[1].text.find(utf8ToCp1251("«:start»")), std::string::npos);  // the nearest label
+}
+
+TEST(CheckerFlow, DuplicateLabelsAndMalformedJumps) {
+  EXPECT_THAT(findings(lines({":a", "btn [В b] b", "READ", ":b", "GOTO a", ":A", "READ", ":common", "RETURN"})),
+              ElementsAre("6 duplicate-label"));
+  EXPECT_THAT(findings(game({"btn Выйти коридор", "btn [Выйти] два слова", "btn [Выйти]", "GOTO", "GOTO a b",
+                             "call"})),
+              ElementsAre("2 malformed-btn", "3 malformed-btn", "4 malformed-btn", "5 malformed-goto",
+                          "6 malformed-goto", "7 malformed-call"));
+}
+
+TEST(CheckerFlow, IfBlocksAsTheEngineSkipsThem) {
+  // Closed nested blocks, a true IF falling through: nothing to say.
+  EXPECT_THAT(findings(game({"IF x=1", "IF y=2", "!да", "ENDIF", "ENDIF", "x=1", "y=2"})), IsEmpty());
+  // No ENDIF before the next label; no ENDIF at all; an ENDIF that closes nothing.
+  EXPECT_THAT(findings(lines({":a", "x=1", "IF x=1", "!раз", "READ", ":b", "IF x=2", "ENDIF", "READ", ":common",
+                              "RETURN"})),
+              ElementsAre("3 unclosed-if"));
+  EXPECT_THAT(findings(game({"x=1", "IF x=1", "!раз"})), ElementsAre("3 unclosed-if"));
+  EXPECT_THAT(findings(game({"ENDIF"})), ElementsAre("2 endif-without-if"));
+  // A text line with "endi" inside a word ends the skip early.
+  EXPECT_THAT(findings(game({"x=1", "IF x=2", "!Endive", "!салат", "ENDIF"})),
+              ElementsAre("4 taken-as-endif", "6 endif-without-if"));
+}
+
+TEST(CheckerFlow, TalkBlocksNeedRedoInTheirLocation) {
+  EXPECT_THAT(findings(game({"TALK смотреть", "!Ничего.", "REDO"})), IsEmpty());
+  EXPECT_THAT(findings(game({"TALK смотреть", "!Ничего."})), ElementsAre("2 talk-without-redo"));
+  EXPECT_THAT(findings(lines({":a", "TALK смотреть", "!Ничего.", "READ", ":b", "TALK x", "REDO", "READ", ":common",
+                              "RETURN"})),
+              ElementsAre("2 talk-without-redo"));
+  // "talker_dialog=0" starts with "talk": the skip counts it as a block of its own.
+  EXPECT_THAT(findings(game({"TALK общатс", "talker_dialog=0", "REDO", "IF talker_dialog=0", "ENDIF"})),
+              ElementsAre("2 talk-without-redo", "3 taken-as-talk"));
+}
+
+TEST(CheckerFlow, LocationEndsAndReachability) {
+  EXPECT_THAT(findings(lines({":a", "!Холл", ":b", "READ", ":common", "RETURN"})),
+              ElementsAre("1 falls-into-next"));
+  EXPECT_THAT(findings(lines({":s", "GOTO a", ":common", "RETURN", ":a", "!Холл"})),
+              ElementsAre("5 runs-past-end"));
+  EXPECT_THAT(findings(lines({":a", "READ", ":common", "!общее"}), {}), ElementsAre("3 common-without-return"));
+  EXPECT_THAT(findings(lines({":a", "READ", ":b", "READ", ":common", "RETURN"})),
+              ElementsAre("3 unreachable-location"));
+  // Conditional ends do not count; an unconditional one after them does; a lead-in falls into the first.
+  EXPECT_THAT(findings(lines({"x=1", ":a", "IF x=1", "GOTO b", "ENDIF", "GOTO b", ":b", "READ", ":common", "RETURN"})),
+              IsEmpty());
+  EXPECT_THAT(findings(lines({":a", "x=1", "IF x=1", "GOTO b", "ENDIF", ":b", "READ", ":common", "RETURN"})),
+              ElementsAre("1 falls-into-next"));
+}
+
+TEST(CheckerFlow, LibraryNeedsCommonWithReturn) {
+  EXPECT_THAT(findings(lines({":a", "READ"})), ElementsAre("1 library-not-spliced"));
+  EXPECT_THAT(findings(lines({":a", "READ"}), {}), IsEmpty());
+  EXPECT_THAT(findings(lines({":a", "READ", ":common", "RETURN"})), IsEmpty());
+}
+
+}  // namespace
+}  // namespace marvo::check::test

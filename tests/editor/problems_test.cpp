@@ -1,0 +1,135 @@
+// The code editor's problems list: Ctrl+F7 and the context menu fill it, F9 fills it when there are
+// errors, double-click and Enter jump to the line, lines with problems are underlined.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTextLayout>
+#include <QTreeWidget>
+#include <memory>
+
+#include "editor/TForm2.h"
+#include "editor/problems_panel.h"
+#include "editor_window_fixture.h"
+#include "gui/dialogs.h"
+
+class ProblemsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<TForm2> editor_;
+
+  void showEditor() {
+    editor_->show();
+    QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
+  }
+  bool underlined(int line) const {
+    const QTextBlock block = editor_->Memo1->document()->findBlockByNumber(line);
+    for (const auto& range : block.layout()->formats())
+      if (range.format.underlineStyle() == QTextCharFormat::WaveUnderline) return true;
+    return false;
+  }
+  QTreeWidget* list() const { return editor_->Problems->list(); }
+
+ private slots:
+  void init() {
+    dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
+    editor_ = std::make_unique<TForm2>(*dialogs_);
+    editor_->libraryLines = [] { return w({"TALK осмотреть <object>", "ИЗУЧИТЬ <object>", "REDO"}); };
+  }
+  void cleanup() {
+    editor_.reset();
+    dialogs_.reset();
+  }
+
+  void theTemplateChecksClean() {
+    showEditor();
+    QVERIFY(editor_->Problems->isHidden());
+    QTest::keyClick(editor_->Memo1, Qt::Key_F7, Qt::ControlModifier);
+    QVERIFY(editor_->Problems->isVisible());
+    QCOMPARE(list()->topLevelItemCount(), 0);
+  }
+
+  void ctrlF7ListsAndUnderlinesAndJumps() {
+    editor_->setLines(w({":start", "GOTO нигде", "!Текст", "ENDFI", "READ", ":common", "RETURN"}));
+    showEditor();
+    QTest::keyClick(editor_->Memo1, Qt::Key_F7, Qt::ControlModifier);
+    QCOMPARE(list()->topLevelItemCount(), 2);
+    QCOMPARE(list()->topLevelItem(0)->text(0), QStringLiteral("2"));
+    QCOMPARE(list()->topLevelItem(0)->text(3), QStringLiteral("missing-label"));
+    QVERIFY(list()->topLevelItem(0)->text(2).contains(QStringLiteral("нигде")));
+    QCOMPARE(list()->topLevelItem(1)->text(0), QStringLiteral("4"));
+    QVERIFY(underlined(1));
+    QVERIFY(underlined(3));
+    QVERIFY(!underlined(2));
+
+    // Enter on the second row puts the caret on line 4 (index 3) and the focus into the text.
+    list()->setFocus();
+    list()->setCurrentItem(list()->topLevelItem(1));
+    QTest::keyClick(list(), Qt::Key_Return);
+    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 3);
+    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+    QCOMPARE(editor_->Label4->text(), QStringLiteral("3"));
+    // Double-click on the first row.
+    QTRY_VERIFY(list()->viewport()->height() > 40);
+    list()->scrollToTop();
+    const QRect rect = list()->visualItemRect(list()->topLevelItem(0));
+    QTest::mousePress(list()->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 1);
+
+    // Mending the text and checking again clears the list and the marks.
+    editor_->setLines(w({":start", "READ", ":common", "RETURN"}));
+    editor_->CheckScenario1->trigger();
+    QCOMPARE(list()->topLevelItemCount(), 0);
+    QVERIFY(!underlined(1));
+  }
+
+  void f9ShowsErrorsAndStillStartsTheGame() {
+    int started = 0;
+    editor_->beginGame = [&] { ++started; };
+    showEditor();
+    QTest::keyClick(editor_->Memo1, Qt::Key_F9);
+    QCOMPARE(started, 1);
+    QVERIFY(editor_->Problems->isHidden());  // no errors: the list is left alone
+
+    editor_->setLines(w({":start", "btn Выйти коридор", "READ", ":common", "RETURN"}));
+    showEditor();
+    QTest::keyClick(editor_->Memo1, Qt::Key_F9);
+    QCOMPARE(started, 2);
+    QCOMPARE(list()->topLevelItemCount(), 1);
+    QCOMPARE(list()->topLevelItem(0)->text(3), QStringLiteral("malformed-btn"));
+    QVERIFY(PopupMenuHasCheck());
+  }
+
+  void panelKeepsForeignProblemsAndTheirData() {
+    ProblemsPanel panel;
+    Problem walk;
+    walk.source = QStringLiteral("walk.txt");
+    walk.line = 7;
+    walk.severity = Problem::Severity::Warning;
+    walk.text = QStringLiteral("шаг 3 не совпал");
+    walk.inScenario = false;
+    walk.data = 42;
+    panel.setProblems({walk});
+    QSignalSpy spy(&panel, &ProblemsPanel::problemActivated);
+    panel.list()->setCurrentItem(panel.list()->topLevelItem(0));
+    QTest::keyClick(panel.list(), Qt::Key_Enter);
+    QCOMPARE(spy.count(), 1);
+    const auto got = spy.at(0).at(0).value<Problem>();
+    QCOMPARE(got.data.toInt(), 42);
+    QCOMPARE(panel.list()->topLevelItem(0)->text(0), QStringLiteral("walk.txt:7"));
+  }
+
+ private:
+  bool PopupMenuHasCheck() const {
+    for (QAction* a : editor_->PopupMenu1->actions())
+      if (a == editor_->CheckScenario1) return a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_F7);
+    return false;
+  }
+};
+
+QTEST_MAIN(ProblemsTest)
+#include "problems_test.moc"
