@@ -1,4 +1,5 @@
 // marvo: the desktop program. Creates the six windows in order and runs the event loop.
+#include <QApplication>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
@@ -7,6 +8,8 @@
 #include "editor/TForm2.h"
 #include "editor/TForm4.h"
 #include "engine/engine.h"
+#include "help/reference_topics.h"
+#include "help/reference_window.h"
 #include "gui/dialogs.h"
 #include "mapedit/TMap.h"
 #include "npc/TForm3.h"
@@ -36,6 +39,21 @@ int main(int argc, char* argv[]) {
     form2->openLibraryEditor = [form4] { form4->exec(); };
     form2->openNpcMaker = [form3] { form3->exec(); };
     form2->libraryLines = [form4] { return form4->libraryLines(); };
+
+    // The reference window belongs to whichever window is modal at the moment, so that a modal
+    // editor does not block it.
+    auto* reference = new ReferenceWindow(&form1);
+    auto showReference = [reference, &form1](const QString& page) {
+      QWidget* owner = QApplication::activeModalWidget();
+      if (owner == reference) owner = nullptr;
+      if (!owner) owner = &form1;
+      if (reference->parentWidget() != owner) reference->setParent(owner, Qt::Window);
+      reference->showPage(page);
+    };
+    form1.openReference = [showReference] { showReference(QString()); };
+    form2->openReference = [showReference](const std::string& line, int column) {
+      showReference(QString::fromStdString(marvo::referencePageFor(line, column)));
+    };
 
     // Without a window manager "maximised" means nothing: cover the screen ourselves as well.
     if (QScreen* screen = form1.screen()) form1.setGeometry(screen->availableGeometry());

@@ -83,7 +83,10 @@ void checkLabelsAndJumps(Context& ctx) {
     if (l.text.starts_with(":")) {
       const int first = ctx.labels.at(lower(l.text));
       const ProgramLine& f = ctx.line(first);
-      if (first != i && (f.source != l.source || f.origin != l.origin))
+      // A scenario location that shadows a library location of the same name is the library's
+      // hook (the game's own ":подсказки", say): jumps from the library land in the scenario.
+      const bool overridesLibrary = f.source == Source::Scenario && l.source == Source::Library;
+      if (first != i && !overridesLibrary && (f.source != l.source || f.origin != l.origin))
         ctx.report.at(l, Severity::Error,
                       concat("Метка "_w, quoted(l.text), " уже есть в "_w, lineRef(ctx, first),
                              ": переходы ведут туда, а эта локация достижима только сверху. "
@@ -295,7 +298,13 @@ void checkLocationEnds(Context& ctx) {
   bool libraryText = false;
   for (const auto& line : ctx.input.library)
     if (!trimView(line).empty()) libraryText = true;
-  if (libraryText && (!ctx.program.scenarioHasReturn || ctx.commonLine < 0))
+  // A story driven by btn/do menus takes numbers, not typed commands: it needs no library.
+  bool menuDriven = false;
+  for (const auto& line : ctx.input.scenario) {
+    const std::string key = lower(trimView(line));
+    if (key.find("btn") != std::string::npos || key.starts_with("do")) menuDriven = true;
+  }
+  if (libraryText && !menuDriven && (!ctx.program.scenarioHasReturn || ctx.commonLine < 0))
     ctx.report.add(Source::Scenario, 1, Severity::Warning,
                    concat("В сценарии нет локации «:common» со строкой RETURN, поэтому библиотека "_w,
                           quoted(ctx.input.libraryName),

@@ -21,6 +21,7 @@
 
 #include "ScenarioHighlighter.h"
 #include "engine/text.h"
+#include "help/reference_topics.h"
 #include "line_codec.h"
 #include "navigation.h"
 #include "walkthrough_panel.h"
@@ -115,7 +116,11 @@ void TForm2::buildControls() {
   // The property list floats over the text area, just under the caret, while it is called up.
   ListBox1 = new QListWidget(this);
   ListBox1->resize(153, 129);
-  for (const auto& item : properties_.items()) ListBox1->addItem(toQString(item));
+  for (const auto& item : properties_.items()) {
+    ListBox1->addItem(toQString(item));
+    const std::string_view hint = marvo::propertyHint(item);
+    ListBox1->item(ListBox1->count() - 1)->setToolTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
+  }
   ListBox1->hide();
 
   connect(CheckBox1, &QCheckBox::clicked, this, [this] { Memo1->setFocus(); });

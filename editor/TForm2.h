@@ -71,6 +71,8 @@ class TForm2 : public QDialog {
   int checkScenario();
   // Puts the caret on a problem's line of the scenario text.
   void goToProblem(const Problem& problem);
+  // Shift+F1: the reference page for the caret's line (Windows-1251) and 0-based column.
+  std::function<void(const std::string& line, int column)> openReference;
 
   // Handlers of the context menu and of the window keys.
   void NPC1Click();

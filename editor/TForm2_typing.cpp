@@ -62,7 +62,10 @@ bool TForm2::windowKey(QKeyEvent* key) {
   if (key->key() == Qt::Key_F9 && (key->modifiers() & Qt::ControlModifier)) { Runwalkthroughs1Click(); return true; }
   switch (key->key()) {
     case Qt::Key_Escape: close(); return true;
-    case Qt::Key_F1: toggleCommonLocation(); return true;
+    case Qt::Key_F1:
+      if (!(key->modifiers() & Qt::ShiftModifier)) toggleCommonLocation();
+      else if (openReference) openReference(line(caretLine()), Memo1->textCursor().positionInBlock());
+      return true;
     case Qt::Key_F5: leaveForMapEditor(); return true;
     case Qt::Key_F9: leaveForGame(); return true;
     case kNpcMakerKey: NPC2Click(); return true;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -281,7 +282,9 @@ void TForm1::Memo3Change() {
 }
 
 void TForm1::Help2Click() {
-  if (openDocument) openDocument(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("marvohlp.hlp"))));
+  if (openReference) openReference();
+  const QString helpFile = QDir::current().absoluteFilePath(QStringLiteral("marvohlp.hlp"));
+  if (openDocument && QFileInfo::exists(helpFile)) openDocument(QUrl::fromLocalFile(helpFile));
 }
 
 void TForm1::Editscenary1Click() {

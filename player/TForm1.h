@@ -81,6 +81,8 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   std::function<void(int)> exitApplication;
   // Asks the desktop to open a document (the help file); replaceable for tests.
   std::function<void(const QUrl&)> openDocument;
+  // "Help": shows the language reference window.
+  std::function<void()> openReference;
 
   static constexpr int kOutputLimit = 200;
 

@@ -11,11 +11,14 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-TEST(CheckerFlow, ShippedGameAndLibraryCheckClean) {
-  const auto scenario = readScenarioFile(MARVO_SOURCE_DIR "/games/sample.scn");
+TEST(CheckerFlow, ShippedGamesAndLibraryCheckClean) {
   const auto lib = readScenarioFile(MARVO_SOURCE_DIR "/games/marvo.lib");
-  ASSERT_TRUE(scenario.error.empty() && lib.error.empty());
-  EXPECT_THAT(findings(scenario.lines, lib.lines), IsEmpty());
+  ASSERT_TRUE(lib.error.empty());
+  for (const char* name : {"/games/mayak.scn", "/games/yarmarka.scn"}) {
+    const auto scenario = readScenarioFile(std::string(MARVO_SOURCE_DIR) + name);
+    ASSERT_TRUE(scenario.error.empty()) << name;
+    EXPECT_THAT(findings(scenario.lines, lib.lines), IsEmpty()) << name;
+  }
 }
 
 TEST(CheckerFlow, EveryJumpFormNeedsItsLabel) {
@@ -88,6 +91,16 @@ TEST(CheckerFlow, LibraryNeedsCommonWithReturn) {
   EXPECT_THAT(findings(lines({":a", "READ"})), ElementsAre("1 library-not-spliced"));
   EXPECT_THAT(findings(lines({":a", "READ"}), {}), IsEmpty());
   EXPECT_THAT(findings(lines({":a", "READ", ":common", "RETURN"})), IsEmpty());
+  // A menu-driven story takes numbers, not typed commands.
+  EXPECT_THAT(findings(lines({":a", "btn [Дальше] b", "READ", ":b", "READ"})), IsEmpty());
+}
+
+TEST(CheckerFlow, ScenarioLocationMayShadowALibraryHook) {
+  const auto lib = lines({"TALK помощь", "call подсказки", "REDO", "RETURN", ":подсказки", "!Нет подсказок.", "ret"});
+  EXPECT_THAT(findings(lines({":a", "READ", ":подсказки", "!Ищите ключ.", "ret", ":common", "RETURN"}), lib),
+              IsEmpty());
+  EXPECT_THAT(findings(lines({":a", "READ", ":a", "READ", ":common", "RETURN"}), lib),
+              ElementsAre("3 duplicate-label"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Smoke test of the real desktop program: start marvo on a small game under Xvfb, type a command
-# into the input line and check on screenshots that the window showed the game's answer.
+# into the input line and check on screenshots that the window showed the game's answer; then open
+# the reference window with Help (F1) and take a screenshot of it.
 # Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
 set -euo pipefail
 
@@ -54,14 +55,21 @@ export QT_QPA_PLATFORM=xcb
 "$marvo" smoke.scn >"$work/marvo.log" 2>&1 &
 pids+=($!)
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Marvo IF v1\.03$' 2>/dev/null | head -n1 || true)
-  [[ -n $window ]] && break
-  sleep 0.1
-done
-[[ -n $window ]] || { echo "smoke: the main window did not appear"; cat "$work/marvo.log"; exit 1; }
-sleep 1.5
+# Waits up to ten seconds for a visible window whose title matches $1; prints its id, then lets
+# it paint. Fails the test with $2 when none appears.
+wait_for_window() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [[ -n $id ]] && break
+    sleep 0.1
+  done
+  [[ -n $id ]] || { echo "smoke: $2" >&2; cat "$work/marvo.log" >&2; exit 1; }
+  sleep 1.5
+  echo "$id"
+}
+
+window=$(wait_for_window '^Marvo IF v1\.03$' "the main window did not appear")
 
 # Light pixels (the game's text) on the whole screen.
 light_pixels() {
@@ -103,5 +111,18 @@ for _ in $(seq 30); do [[ -s $work/smoke.walk ]] && break; sleep 0.1; done
 if ! grep -q '^> look$' "$work/smoke.walk" 2>/dev/null ||
    ! grep -q '^The walls are covered with old maps' "$work/smoke.walk"; then
   echo "smoke: Save walkthrough did not write smoke.walk"; import -window root "$work/walk.png"; exit 1
+fi
+# No window manager gives the focus back: click into the input line again.
+xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+sleep 0.3
+
+# Help (F1) opens the reference window over the game.
+xdotool key F1
+wait_for_window 'Справочник Marvo IF' "Help (F1) did not open the reference window" >/dev/null
+import -window root "$work/reference.png"
+shown=$(light_pixels "$work/reference.png")
+echo "smoke: reference window open; light pixels $shown (screenshot $work/reference.png)"
+if ((shown == after)); then
+  echo "smoke: the reference window did not change the screen"; exit 1
 fi
 echo "smoke: passed"

@@ -104,6 +104,7 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
   w.setScenario(kHall);
   QUrl helpAsked;
   w.form1->openDocument = [&](const QUrl& url) { helpAsked = url; };
+  window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});  // handed over only when present
   QVERIFY(w.showActive());
   // Each key goes to the input line, as when the player types. `whileModal` runs (and closes the
   // window it opened) from inside the modal window's event loop.
@@ -378,6 +379,7 @@ void WindowPlayTest::helpAsksTheDesktopToOpenTheHelpFile() {
   Windows w;
   QUrl asked;
   w.form1->openDocument = [&](const QUrl& url) { asked = url; };
+  window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});
   w.form1->Help2->trigger();
   QCOMPARE(asked, QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("marvohlp.hlp"))));
   QVERIFY(w.dialogs.messages.isEmpty());

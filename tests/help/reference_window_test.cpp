@@ -1,0 +1,116 @@
+// The reference window (offscreen): built-in pages, links, back and forward, search; Help (F1) in
+// the main window and Shift+F1 in the code editor reach it.
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <memory>
+
+#include "editor/TForm2.h"
+#include "editor/line_codec.h"
+#include "engine/codec.h"
+#include "gui/dialogs.h"
+#include "help/reference_topics.h"
+#include "help/reference_window.h"
+#include "tests/player/window_fixture.h"
+
+class ReferenceWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void opensOnTheContentsWithEveryPageListed() {
+    ReferenceWindow window;
+    QCOMPARE(window.currentPage(), QStringLiteral("README.md"));
+    QVERIFY(window.browser->toPlainText().contains(QStringLiteral("Справочник по языку Marvo IF")));
+    QCOMPARE(window.contents->count(), 23);
+    for (int i = 0; i < window.contents->count(); ++i) {
+      const QString file = window.contents->item(i)->data(Qt::UserRole).toString();
+      QVERIFY2(!ReferenceWindow::pageText(file).isEmpty(), qPrintable(file));
+    }
+    QVERIFY(!window.backButton->isEnabled());
+  }
+
+  void showsMarkdownAndFollowsLinksBackAndForward() {
+    ReferenceWindow window;
+    window.showPage(QStringLiteral("talk.md"));
+    QCOMPARE(window.currentPage(), QStringLiteral("talk.md"));
+    // Rendered, not the source: the heading has no "#" and the table of contents row is selected.
+    QVERIFY(window.browser->toPlainText().startsWith(QStringLiteral("TALK, REDO и образцы команд")));
+    QCOMPARE(window.contents->currentItem()->data(Qt::UserRole).toString(), QStringLiteral("talk.md"));
+    emit window.browser->anchorClicked(QUrl(QStringLiteral("library.md")));
+    QCOMPARE(window.currentPage(), QStringLiteral("library.md"));
+    QVERIFY(window.backButton->isEnabled());
+    window.backButton->click();
+    QCOMPARE(window.currentPage(), QStringLiteral("talk.md"));
+    QVERIFY(window.forwardButton->isEnabled());
+    window.forwardButton->click();
+    QCOMPARE(window.currentPage(), QStringLiteral("library.md"));
+    window.showPage(QStringLiteral("no-such-page.md"));
+    QCOMPARE(window.currentPage(), QStringLiteral("README.md"));
+  }
+
+  void searchFiltersTheContentsAndSelectsTheText() {
+    ReferenceWindow window;
+    QVERIFY(window.search(QStringLiteral("зациклился")));
+    int shown = 0;
+    for (int i = 0; i < window.contents->count(); ++i) shown += window.contents->item(i)->isHidden() ? 0 : 1;
+    QVERIFY(shown >= 1 && shown < window.contents->count());
+    QCOMPARE(window.browser->textCursor().selectedText().toLower(), QStringLiteral("зациклился"));
+    QVERIFY(!window.search(QStringLiteral("такого текста в справочнике нет")));
+    QVERIFY(window.search(QString()));
+    for (int i = 0; i < window.contents->count(); ++i) QVERIFY(!window.contents->item(i)->isHidden());
+  }
+
+  void helpInTheMainWindowOpensTheReferenceAndTheHelpFileOnlyWhenItExists() {
+    window_test::Windows w;
+    int opened = 0;
+    QList<QUrl> handed;
+    w.form1->openReference = [&] { ++opened; };
+    w.form1->openDocument = [&](const QUrl& url) { handed.append(url); };
+    w.form1->Help2->trigger();
+    QCOMPARE(opened, 1);
+    QVERIFY(handed.isEmpty());
+    window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});
+    w.form1->Help2->trigger();
+    QCOMPARE(opened, 2);
+    QCOMPARE(handed, QList<QUrl>{QUrl::fromLocalFile(w.path(QStringLiteral("marvohlp.hlp")))});
+  }
+
+  void shiftF1InTheCodeEditorAsksForTheWordUnderTheCaret() {
+    marvo::ScriptedDialogs dialogs;
+    TForm2 editor(dialogs);
+    editor.setLines({marvo::utf8ToCp1251(":сад"), marvo::utf8ToCp1251("  GOTO дом"), "READ"});
+    std::string askedLine;
+    int askedColumn = -1;
+    editor.openReference = [&](const std::string& line, int column) {
+      askedLine = line;
+      askedColumn = column;
+    };
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    QTextCursor cursor(editor.Memo1->document()->findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 4);
+    editor.Memo1->setTextCursor(cursor);
+    QTest::keyClick(editor.Memo1, Qt::Key_F1, Qt::ShiftModifier);
+    QCOMPARE(askedLine, marvo::utf8ToCp1251("  GOTO дом"));
+    QCOMPARE(askedColumn, 4);
+    QCOMPARE(QString::fromStdString(marvo::referencePageFor(askedLine, askedColumn)), QStringLiteral("goto.md"));
+    QCOMPARE(editor.lineCount(), 3);  // plain F1 is untouched: it toggles the common location
+    askedColumn = -1;
+    QTest::keyClick(editor.Memo1, Qt::Key_F1);
+    QCOMPARE(askedColumn, -1);
+    QCOMPARE(editor.lineCount(), 8);  // a text without ":common" gets one
+    // The property list explains its built-in items in a one-line hint.
+    QVERIFY(editor.ListBox1->item(2)->toolTip().contains(QStringLiteral("игрок называет предмет")));
+  }
+};
+
+int main(int argc, char** argv) {
+  marvo::Application app(argc, argv);
+  ReferenceWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "reference_window_test.moc"
