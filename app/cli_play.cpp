@@ -171,6 +171,12 @@ class Clock {
   long long ticked_ = 0;
 };
 
+// What reading a plain-text scenario had to change, as "FILE:LINE: text" on standard error.
+void printReadNotes(const std::string& path, const ScenarioRead& read) {
+  for (const auto& note : read.notes)
+    std::fprintf(stderr, "%s:%zu: %s\n", path.c_str(), note.line, cp1251ToUtf8(note.text).c_str());
+}
+
 }  // namespace
 
 // Exit statuses of play (documented in the README).
@@ -189,6 +195,7 @@ int play(const Args& args) {
     return kExitFile;
   }
   bool libraryUnreadable = false;
+  printReadNotes(o.scenario, scenario);
   std::vector<std::string> library;
   std::string libraryPath = o.library;
   if (libraryPath.empty() && std::filesystem::exists("marvo.lib")) libraryPath = "marvo.lib";
@@ -268,6 +275,7 @@ int cat(const Args& args) {
     std::fprintf(stderr, "marvo-cli: %s\n", scenario.error.c_str());
     return 1;
   }
+  printReadNotes(args[0], scenario);
   for (const auto& line : scenario.lines) std::printf("%s\n", cp1251ToUtf8(line).c_str());
   return 0;
 }

@@ -15,6 +15,7 @@
 #include "npc/TForm3.h"
 #include "objects/Tpred.h"
 #include "player/TForm1.h"
+#include "player/recovery_writer.h"
 #include "player/window_application.h"
 
 int main(int argc, char* argv[]) {
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
     form1.attachWindows(*form2, *map, *form4);
     form2->beginGame = [&form1] { form1.Begingame1Click(); };
     form2->openMapEditor = [map] { map->exec(); };
+    map->confirmReplace = [&form1] { return form1.offerSave(); };
     form2->openObjectPlacer = [pred] { pred->exec(); };
     form2->openLibraryEditor = [form4] { form4->exec(); };
     form2->openNpcMaker = [form3] { form3->exec(); };
@@ -61,12 +63,14 @@ int main(int argc, char* argv[]) {
     // Its first activation loads "marvo.lib"; ask for it also where no window manager gives it.
     form1.activateWindow();
 
-    // A scenario path as the only argument is opened as "Open File" opens it.
+    // Unsaved text of an earlier run is offered first; a scenario path as the only argument is
+    // then opened as "Open File" opens it, unless a restored text took its place.
+    form1.recovery()->handleTerminationSignals();
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() == 2) {
-      const QString path = args.at(1);
-      QTimer::singleShot(0, &form1, [&form1, path] { form1.openScenario(path); });
-    }
+    const QString path = args.size() == 2 ? args.at(1) : QString();
+    QTimer::singleShot(0, &form1, [&form1, path] {
+      if (!form1.offerRecovery() && !path.isEmpty()) form1.openScenario(path);
+    });
     return app.exec();
   } catch (const std::exception& error) {
     app.showError(QString::fromLocal8Bit(error.what()));

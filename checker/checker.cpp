@@ -34,13 +34,6 @@ std::string quoted(std::string_view text) {
   return text.size() > kShown ? concat(open, text.substr(0, kShown), more, close) : concat(open, text, close);
 }
 
-std::string Context::labelName(int i) const { return trim(std::string_view(line(i).text).substr(1)); }
-
-std::string Context::segmentLabel(int i) const {
-  auto it = std::upper_bound(labelLines.begin(), labelLines.end(), i);
-  if (it == labelLines.begin()) return {};
-  return line(*(it - 1)).text;
-}
 
 int editDistance(std::string_view a, std::string_view b, int cap) {
   const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());

@@ -44,10 +44,6 @@ struct Context {
   const ProgramLine& line(int i) const { return program.lines[static_cast<std::size_t>(i)]; }
   int size() const { return static_cast<int>(program.lines.size()); }
   bool isLabel(int i) const { return line(i).text.starts_with(":"); }
-  // The location name of a label line (without the colon, trimmed).
-  std::string labelName(int i) const;
-  // The label line (":name") of the segment that holds line i, or "" before the first label.
-  std::string segmentLabel(int i) const;
 };
 
 // Rule groups; each reports into ctx.report.

@@ -124,7 +124,11 @@ class Builder {
                     ". Уберите «btn» из строки."_w),
              "taken-as-btn");
     else if (close == std::string::npos)
-      broken(from, origin, concat("Строка кнопки "_w, quoted(line), " записана неверно: нужно «btn [Текст кнопки] метка». Игра не запустится: подготовка программы остановится с ошибкой индекса."_w), "malformed-btn");
+      broken(from, origin,
+             concat("Строка кнопки "_w, quoted(line),
+                    " записана неверно: нужно «btn [Текст кнопки] метка». Игра не запустится: "
+                    "подготовка программы остановится с ошибкой индекса."_w),
+             "malformed-btn");
     if (close == std::string::npos) return;
     const std::string n = std::to_string(button_);
     add(concat("@", n, ". ", std::string_view(line).substr(open + 1, close - open - 1)), from, origin,
@@ -146,7 +150,11 @@ class Builder {
                     ". Переименуйте первое слово."_w),
              "taken-as-do");
     else if (fails)
-      broken(from, origin, concat("Строка "_w, quoted(line), " начинается с «do» и станет пунктом меню, но после первого пробела нет текста: игра не запустится. Напишите «do Текст пункта» или переименуйте первое слово."_w), "malformed-do");
+      broken(from, origin,
+             concat("Строка "_w, quoted(line),
+                    " начинается с «do» и станет пунктом меню, но после первого пробела нет текста: игра "
+                    "не запустится. Напишите «do Текст пункта» или переименуйте первое слово."_w),
+             "malformed-do");
     if (fails) return;
     const std::string n = std::to_string(button_);
     add(concat("@", n, ". ", std::string_view(line).substr(blank + 1)), from, origin, Made::Choice,

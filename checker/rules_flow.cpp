@@ -121,7 +121,7 @@ void checkLabelsAndJumps(Context& ctx) {
       continue;
     }
     const std::string& target = d.truthWord(1).text;
-    if (ctx.labels.count(":" + target)) continue;
+    if (ctx.labels.count(":" + target) || target.find(kAnyObject) != std::string::npos) continue;
     std::string what = button ? concat("Кнопка ведёт к метке "_w, quoted(d.word(1).text))
                        : call ? concat("CALL ведёт к метке "_w, quoted(d.word(1).text))
                               : concat("Переход "_w, quoted(l.text), " ведёт к метке "_w,

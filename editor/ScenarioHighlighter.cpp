@@ -1,9 +1,6 @@
 // Syntax colouring of the scenario text.
 #include "ScenarioHighlighter.h"
 
-#include <QTextBlock>
-#include <QTextDocument>
-
 #include "line_codec.h"
 
 using marvo::editor::LineKind;
@@ -33,12 +30,12 @@ const QTextCharFormat& ScenarioHighlighter::formatOf(LineKind kind) const {
 }
 
 void ScenarioHighlighter::highlightBlock(const QString& text) {
-  if (text.isEmpty()) return;
+  if (text.isEmpty() || text.size() > kLongestColouredLine) return;
   line_.clear();
   marvo::editor::appendCp1251(text, line_);
   marvo::editor::styleLine(line_, style_);
-  const auto mark = problemLines_.empty() ? problemLines_.end() : problemLines_.find(currentBlock().blockNumber());
-  if (mark == problemLines_.end()) {
+  const auto* mark = dynamic_cast<const ProblemMark*>(currentBlockUserData());
+  if (!mark) {
     if (style_.kind != LineKind::Plain) setFormat(0, static_cast<int>(text.size()), formatOf(style_.kind));
     for (const auto& span : style_.keywords) setFormat(span.start, span.length, keyword_);
     return;
@@ -46,20 +43,10 @@ void ScenarioHighlighter::highlightBlock(const QString& text) {
   // A line with problems keeps its colours and gets a wavy underline: red for errors.
   auto underlined = [&](QTextCharFormat f) {
     f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-    f.setUnderlineColor(mark->second ? QColor(0xE0, 0x00, 0x00) : QColor(0xE0, 0x90, 0x00));
+    f.setUnderlineColor(mark->error ? QColor(0xE0, 0x00, 0x00) : QColor(0xE0, 0x90, 0x00));
     return f;
   };
   setFormat(0, static_cast<int>(text.size()),
             underlined(style_.kind != LineKind::Plain ? formatOf(style_.kind) : QTextCharFormat()));
   for (const auto& span : style_.keywords) setFormat(span.start, span.length, underlined(keyword_));
-}
-
-void ScenarioHighlighter::setProblemLines(std::unordered_map<int, bool> lines) {
-  std::swap(problemLines_, lines);
-  QTextDocument* doc = document();
-  if (!doc) return;  // applied when the text is coloured next
-  // Only the lines that were or are marked need colouring again.
-  for (const auto* marks : {&lines, &problemLines_})
-    for (const auto& [line, error] : *marks)
-      if (QTextBlock block = doc->findBlockByNumber(line); block.isValid()) rehighlightBlock(block);
 }

@@ -3,10 +3,17 @@
 
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
+#include <QTextBlockUserData>
 #include <string>
-#include <unordered_map>
 
 #include "syntax.h"
+
+// Marks a line with problems; it stays with the line while the text around it is edited.
+class ProblemMark : public QTextBlockUserData {
+ public:
+  explicit ProblemMark(bool error) : error(error) {}
+  const bool error;  // an error (else a warning)
+};
 
 class ScenarioHighlighter : public QSyntaxHighlighter {
   Q_OBJECT
@@ -14,10 +21,13 @@ class ScenarioHighlighter : public QSyntaxHighlighter {
  public:
   // Not attached to a document until setDocument().
   explicit ScenarioHighlighter(QObject* parent);
+  // Lines longer than this stay uncoloured: colouring one would lay out its whole text again.
+  static constexpr qsizetype kLongestColouredLine = 10'000;
+  // Texts larger than this (in characters) are shown uncoloured: colouring walks every character
+  // of the text, seconds for tens of megabytes.
+  static constexpr qsizetype kLargestColouredText = 4'000'000;
 
-  // Lines (0-based) underlined as having problems: true for an error, false for a warning.
-  void setProblemLines(std::unordered_map<int, bool> lines);
-  const std::unordered_map<int, bool>& problemLines() const { return problemLines_; }
+  // Lines carrying a ProblemMark get a wavy underline (red for errors) over their colours.
 
  protected:
   void highlightBlock(const QString& text) override;
@@ -26,7 +36,6 @@ class ScenarioHighlighter : public QSyntaxHighlighter {
   const QTextCharFormat& formatOf(marvo::editor::LineKind kind) const;
 
   QTextCharFormat label_, comment_, text_, menu_, talk_, keyword_;
-  std::unordered_map<int, bool> problemLines_;
   // Reused for every block: colouring a long text must not allocate per line.
   std::string line_;
   marvo::editor::LineStyle style_;

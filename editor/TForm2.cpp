@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextBlock>
@@ -180,11 +181,17 @@ void TForm2::setVisible(bool visible) {
   QTextDocument* doc = Memo1->document();
   const bool modified = doc->isModified();
   if (visible && !isVisible()) {
+    // Sized as maximised already before it is shown: every change of the text area's width lays
+    // out the visible lines again, and a line of megabytes takes long to lay out.
+    if (QScreen* where = screen()) setGeometry(where->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
-    highlighter_->setDocument(doc);
-    highlighter_->rehighlight();
+    if (doc->characterCount() <= ScenarioHighlighter::kLargestColouredText) {
+      highlighter_->setDocument(doc);
+      highlighter_->rehighlight();
+    }
   }
   QDialog::setVisible(visible);
+  if (visible && caretToStartPending_) caretToStart();
   if (visible) activated();
   else if (highlighter_->document()) highlighter_->setDocument(nullptr);
   doc->setModified(modified);
@@ -233,14 +240,7 @@ std::vector<std::string> TForm2::lines() const {
 }
 
 void TForm2::setLines(const std::vector<std::string>& lines) {
-  qsizetype total = 0;
-  for (const auto& line : lines) total += static_cast<qsizetype>(line.size()) + 1;
-  QString text;
-  text.reserve(total);
-  for (const auto& line : lines) {
-    marvo::editor::appendQt(line, text);
-    text.append(QLatin1Char('\n'));
-  }
+  const QString text = marvo::editor::linesToQt(lines);
   // Straight into the document: QPlainTextEdit::setPlainText would also re-apply the character
   // format to the whole new text, a second pass over every line. Undo history and the modified
   // flag are reset as a newly loaded text should have them.
@@ -248,9 +248,7 @@ void TForm2::setLines(const std::vector<std::string>& lines) {
   pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
   doc->setPlainText(text);
   doc->setModified(false);
-  Memo1->moveCursor(QTextCursor::Start);
-  Memo1->verticalScrollBar()->setValue(0);
-  Memo1->horizontalScrollBar()->setValue(0);
+  caretToStart();
 }
 
 std::string TForm2::line(int index) const {
@@ -332,6 +330,7 @@ void TForm2::scrollToLine(int target) {
 
 void TForm2::moveCaretToLine(int index) {
   if (index < 0 || index >= lineCount()) return;
+  caretToStartPending_ = false;  // the caret asked for wins over a pending move to the start
   Memo1->setTextCursor(QTextCursor(Memo1->document()->findBlockByNumber(index)));
   refreshLineIndicator();
   // The window may not be laid out yet: centre the line once it is.

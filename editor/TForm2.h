@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "property_list.h"
@@ -45,6 +46,20 @@ class TForm2 : public QDialog {
   void insertLine(int index, std::string_view text);  // before `index`; index == count appends
   void appendLine(std::string_view text);
   void clearText();
+  // Replaces the whole text as one edit: one Ctrl+Z brings the previous text back, and the text
+  // counts as changed (unlike setLines, which loads a text as unchanged and forgets the history).
+  void replaceAllLines(const std::vector<std::string>& lines);
+  // While one lives, every change of the scenario text joins one undo step.
+  class UndoStep {
+   public:
+    explicit UndoStep(TForm2& editor);
+    ~UndoStep();
+    UndoStep(const UndoStep&) = delete;
+    UndoStep& operator=(const UndoStep&) = delete;
+
+   private:
+    QTextCursor cursor_;
+  };
 
   // The read-only variable pane Memo2, rewritten by the engine's monitor.
   void setVariablePane(const std::vector<std::string>& lines);
@@ -118,6 +133,7 @@ class TForm2 : public QDialog {
   void checkBeforeGame();
   int runChecker(bool onlyWhenErrors);
   void showProblems();
+  void markProblemLines(const std::unordered_map<int, bool>& lines);  // 0-based line -> is an error
   QObject* problemsList() const;
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
@@ -146,6 +162,10 @@ class TForm2 : public QDialog {
 
   int caretLine() const;
   void setBlockText(int index, const QString& text);
+  // Caret and view to the start of a new text; while the window is hidden this waits until it is
+  // shown, so that a hidden editor never lays out lines (a line of megabytes takes long).
+  void caretToStart();
+  bool caretToStartPending_ = false;
 
   ScenarioHighlighter* highlighter_ = nullptr;
   marvo::editor::PropertyList properties_;

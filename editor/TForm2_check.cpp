@@ -3,6 +3,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QTextBlock>
+#include <QTextDocument>
 
 #include "ScenarioHighlighter.h"
 #include "TForm2.h"
@@ -62,8 +63,25 @@ int TForm2::runChecker(bool onlyWhenErrors) {
   std::unordered_map<int, bool> marks;
   Problems->setProblems(problemsOf(found, marks));
   showProblems();
-  highlighter_->setProblemLines(std::move(marks));
+  markProblemLines(marks);
   return errors;
+}
+
+void TForm2::markProblemLines(const std::unordered_map<int, bool>& lines) {
+  QTextDocument* doc = Memo1->document();
+  // The marks live in the document's lines; the highlighter draws them while the window is shown.
+  const bool shown = highlighter_->document() == doc;
+  for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    if (!block.userData()) continue;
+    block.setUserData(nullptr);
+    if (shown) highlighter_->rehighlightBlock(block);
+  }
+  for (const auto& [line, error] : lines) {
+    QTextBlock block = doc->findBlockByNumber(line);
+    if (!block.isValid()) continue;
+    block.setUserData(new ProblemMark(error));
+    if (shown) highlighter_->rehighlightBlock(block);
+  }
 }
 
 void TForm2::goToProblem(const Problem& problem) {

@@ -52,4 +52,16 @@ QString toQString(std::string_view cp1251) {
   return out;
 }
 
+QString linesToQt(const std::vector<std::string>& lines) {
+  qsizetype total = 0;
+  for (const auto& line : lines) total += static_cast<qsizetype>(line.size()) + 1;
+  QString text;
+  text.reserve(total);
+  for (const auto& line : lines) {
+    appendQt(line, text);
+    text.append(QLatin1Char('\n'));
+  }
+  return text;
+}
+
 }  // namespace marvo::editor

@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace marvo::editor {
 
@@ -14,5 +15,7 @@ void appendCp1251(QStringView text, std::string& out);
 std::string toCp1251(QStringView text);
 void appendQt(std::string_view cp1251, QString& out);
 QString toQString(std::string_view cp1251);
+// The whole text of `lines`, each followed by a line break, as a text area takes it.
+QString linesToQt(const std::vector<std::string>& lines);
 
 }  // namespace marvo::editor

@@ -9,6 +9,10 @@ namespace marvo {
 
 using namespace literals;
 
+namespace {
+constexpr std::string_view kQueueOverflow = "Слишком много строк текста и меню без ожидания ввода"_w;
+}  // namespace
+
 IndexError::IndexError(long long index, int line, MessageName nameKind, std::string name)
     : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")"),
       index_(index),
@@ -71,9 +75,8 @@ void Engine::run(EngineHost& host) {
   auto& program = s_.program;
   for (;;) {
     if (++linesThisRun > lineBudget_) {
-      message(host, concat("Сценарий зациклился: ход прерван после "_w, std::to_string(lineBudget_),
-                           " строк без ожидания ввода"_w),
-              {s_.pc});
+      abandonRun(host, concat("Сценарий зациклился: ход прерван после "_w, std::to_string(lineBudget_),
+                              " строк без ожидания ввода"_w));
       break;
     }
     ++linesTotal_;
@@ -138,7 +141,10 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
     s_.pc = s_.locationLine;
     return Flow::EndRun;
   }
-  if (rows & kShowItem) showItem(d);
+  if (rows & kShowItem) {
+    showItem(d);
+    if (queueFull()) return abandonRun(host, kQueueOverflow);
+  }
   if (rows & kCreate) {
     if (createObject(host, d) == Flow::EndRun) return Flow::EndRun;
   }
@@ -146,7 +152,10 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
     propertyAssignment(d, std::string(raw));
     return Flow::Next;
   }
-  if (rows & kExamine) examine(d);
+  if (rows & kExamine) {
+    examine(d);
+    if (queueFull()) return abandonRun(host, kQueueOverflow);
+  }
   if (rows & kRedo) s_.pc = s_.locationLine;
   if (rows & kEmpo) {
     std::string reply;
@@ -182,10 +191,7 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
   if (rows & kCls) host.clearOutput();
   if (rows & kText) {
     const auto pc = s_.pc;
-    if (std::find(s_.once.begin(), s_.once.end(), pc) == s_.once.end()) {
-      textLine(host, d, raw);
-      return Flow::Next;
-    }
+    if (std::find(s_.once.begin(), s_.once.end(), pc) == s_.once.end()) return textLine(host, d, raw);
   }
   if (rows & (kAssign | kAddSub | kMulDiv)) {
     const Word& name = d.truthWord(0);
@@ -295,7 +301,21 @@ Engine::Flow Engine::jumpTo(EngineHost& host, DecodedLine& d, bool jump) {
   return Flow::Continue;
 }
 
-void Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view raw) {
+bool Engine::queueFull() const {
+  return s_.textQueue.size() >= kQueueLimit || s_.menuQueue.size() >= kQueueLimit;
+}
+
+Engine::Flow Engine::abandonRun(EngineHost& host, std::string_view reason) {
+  const std::size_t dropped = s_.textQueue.size() + s_.menuQueue.size();
+  // Swapped with empty vectors: clear() would keep the memory of a runaway queue.
+  std::vector<std::string>().swap(s_.textQueue);
+  std::vector<std::string>().swap(s_.menuQueue);
+  message(host, concat(reason, "; строки текста и меню этого хода отброшены ("_w, std::to_string(dropped), ")"),
+          {s_.pc});
+  return Flow::EndRun;
+}
+
+Engine::Flow Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view raw) {
   // A menu line (word 0 starts with "@") is shown once per visit; which queue the output joins is
   // decided by the trimmed raw line, so "(@x" is remembered as shown but queued as text.
   if (d.word(0).text.starts_with("@")) {
@@ -318,6 +338,8 @@ void Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view raw) {
     else message(host, "Не найдена переменная"_w, {s_.pc, MessageName::MissingVariable, piece.word.text});
   }
   (d.menu ? s_.menuQueue : s_.textQueue).push_back(std::move(out));
+  if (queueFull()) return abandonRun(host, kQueueOverflow);
+  return Flow::Next;
 }
 
 void Engine::tickClock() {

@@ -79,6 +79,9 @@ class Engine {
   void setLineBudget(std::uint64_t lines) { lineBudget_ = lines; }
   std::uint64_t linesExecuted() const { return linesTotal_; }
   static constexpr std::uint64_t kDefaultLineBudget = 50'000'000;
+  // No real game queues this many text or menu lines before a READ: a run that would ends with a
+  // message, and the queued lines of the run are dropped, so a runaway run cannot eat the memory.
+  static constexpr std::size_t kQueueLimit = 100'000;
 
   // What the window shows, exactly as the per-line rebuild of the lists (before every line) and
   // of the variable pane (after every line that reaches the monitors) would have left it.
@@ -122,7 +125,10 @@ class Engine {
   void talkBlock(EngineHost& host);
   Flow readStatement(EngineHost& host);
   Flow jumpTo(EngineHost& host, DecodedLine& d, bool jump);
-  void textLine(EngineHost& host, DecodedLine& d, std::string_view raw);
+  Flow textLine(EngineHost& host, DecodedLine& d, std::string_view raw);
+  bool queueFull() const;
+  // Ends a run that was stopped: the queued text and menu lines are dropped, the message says so.
+  Flow abandonRun(EngineHost& host, std::string_view reason);
   Flow ifStatement(EngineHost& host, const DecodedLine& d);
   void store(EngineHost& host, const Word& name, std::int32_t value);
   std::int32_t operand(const Word& w) const;

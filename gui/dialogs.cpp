@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace marvo {
 
@@ -37,6 +38,36 @@ void QtDialogs::message(QWidget* parent, const QString& text) {
   box.exec();
 }
 
+std::optional<ChosenFile> QtDialogs::saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                                    const QStringList& types, int initialType) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(types);
+  if (initialType >= 0 && initialType < types.size()) dialog.selectNameFilter(types.at(initialType));
+  if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ChosenFile{dialog.selectedFiles().constFirst(),
+                    std::max<int>(0, static_cast<int>(types.indexOf(dialog.selectedNameFilter())))};
+}
+
+int QtDialogs::choose(QWidget* parent, const QString& text, const QStringList& buttons) {
+  QMessageBox box(parent);
+  box.setWindowTitle(QStringLiteral("Marvo IF"));
+  box.setText(text);
+  QList<QAbstractButton*> added;
+  for (const QString& caption : buttons) added.append(box.addButton(caption, QMessageBox::AcceptRole));
+  // Esc answers like the last button (Cancel, Later): closing the box changes nothing.
+  if (!added.isEmpty()) {
+    box.setDefaultButton(static_cast<QPushButton*>(added.constFirst()));
+    box.setEscapeButton(added.constLast());
+  }
+  box.exec();
+  return static_cast<int>(added.indexOf(box.clickedButton()));
+}
+
 std::optional<QString> ScriptedDialogs::openFile(QWidget*, const FileDialogRequest& request) {
   requests.append(request);
   if (fileAnswers.empty()) return std::nullopt;
@@ -52,5 +83,28 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget* parent, const FileDial
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& text) { messages.append(text); }
+
+std::optional<ChosenFile> ScriptedDialogs::saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                                          const QStringList& types, int initialType) {
+  initialTypes.append(initialType);
+  FileDialogRequest shown = request;
+  shown.filter = types.join(QStringLiteral(";;"));
+  auto name = openFile(parent, shown);
+  int type = initialType;
+  if (!typeAnswers.empty()) {
+    type = typeAnswers.front();
+    typeAnswers.pop_front();
+  }
+  if (!name) return std::nullopt;
+  return ChosenFile{*name, type};
+}
+
+int ScriptedDialogs::choose(QWidget*, const QString& text, const QStringList&) {
+  questions.append(text);
+  if (choiceAnswers.empty()) return -1;
+  const int answer = choiceAnswers.front();
+  choiceAnswers.pop_front();
+  return answer;
+}
 
 }  // namespace marvo

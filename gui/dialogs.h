@@ -16,6 +16,12 @@ struct FileDialogRequest {
   QString initialName;    // the file name offered; empty for none
 };
 
+// A save dialog with several file types (filters): the chosen file and the index of its type.
+struct ChosenFile {
+  QString name;
+  int type = 0;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -33,6 +39,13 @@ class Dialogs {
     message(parent, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
     return false;
   }
+  // A save dialog offering `types` (each "name (*.ext ...)"), `initialType` preselected. The
+  // request's filter is ignored. std::nullopt when the user cancelled.
+  virtual std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                                   const QStringList& types, int initialType) = 0;
+  // A question with one button per entry of `buttons`: the index of the one chosen, or -1 when
+  // the box was closed without a choice (Esc).
+  virtual int choose(QWidget* parent, const QString& text, const QStringList& buttons) = 0;
 };
 
 // Production: QFileDialog and QMessageBox.
@@ -43,6 +56,9 @@ class QtDialogs : public Dialogs {
   void message(QWidget* parent, const QString& text) override;
   bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
                          const QString& action) override;
+  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                           const QStringList& types, int initialType) override;
+  int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
 };
 
 // Tests: answers are queued in advance; every request and message is recorded.
@@ -56,12 +72,19 @@ class ScriptedDialogs : public Dialogs {
   QStringList details;
   QStringList actions;
   std::deque<bool> actionAnswers;
+  std::deque<int> typeAnswers;    // the type chosen in saveFileOfType; empty: the initial type
+  QList<int> initialTypes;        // the type each saveFileOfType offered first
+  std::deque<int> choiceAnswers;  // an empty queue answers -1 (closed without a choice)
+  QStringList questions;
 
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
   bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
                          const QString& action) override;
+  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
+                                           const QStringList& types, int initialType) override;
+  int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
 };
 
 }  // namespace marvo

@@ -238,11 +238,12 @@ void TMap::Savefile1Click() {
   dialogs_.message(this, QStringLiteral("Saved OK"));
 }
 
-// Replaces the code editor's text by the complete export in one step.
+// Replaces the code editor's text by the complete export in one step, which one Ctrl+Z undoes.
 void TMap::Savescenary1Click() {
+  if (confirmReplace && !confirmReplace()) return;
   auto result = mapedit::exportMap(map_, exportOptions());
   if (result.cursorOnEmptyCell) dialogs_.message(this, QStringLiteral("Курсор стоит на пустой ячейке"));
-  editor_.setLines(result.lines);
+  editor_.replaceAllLines(result.lines);
   dialogs_.message(this, QStringLiteral("Export map OK"));
 }
 

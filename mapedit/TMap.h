@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "mapedit/map_export.h"
@@ -35,6 +36,9 @@ class TMap : public QDialog {
   int currentRow() const;
   // The export options as the window's controls set them.
   marvo::mapedit::ExportOptions exportOptions() const;
+  // Asked before the export replaces the scenario text: false leaves everything as it was (the
+  // main window offers to save unsaved changes here). Unset: the export goes ahead.
+  std::function<bool()> confirmReplace;
 
   void setVisible(bool visible) override;  // shown maximised
 

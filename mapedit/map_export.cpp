@@ -180,7 +180,7 @@ class Exporter {
 
   void addTextNavigation(const std::vector<Neighbour>& neighbours) {
     for (const auto& n : neighbours) {
-      add(std::string(wordsFor(n.direction).described) + map_.name(n.column, n.row));
+      add(std::string(wordsFor(n.direction).described) + shownSafely(map_.name(n.column, n.row)));
     }
     for (int i = 0; i < 3; ++i) add({});
     for (const auto& n : neighbours) {

@@ -274,6 +274,9 @@ void TForm3::Button1Click() {
     dialogs_.message(this, toQt(script.error));
     return;
   }
-  for (const auto& line : script.lines) editor_.appendLine(line);
+  {
+    TForm2::UndoStep step(editor_);  // one Ctrl+Z takes the whole dialogue back
+    for (const auto& line : script.lines) editor_.appendLine(line);
+  }
   accept();
 }

@@ -220,6 +220,7 @@ void Tpred::Button1Click() {
                                .arg(toQt(lines[static_cast<std::size_t>(earlier)])));
     return;
   }
+  TForm2::UndoStep step(editor_);  // one Ctrl+Z takes the whole object back
   for (const auto& insertion : objects::placementInsertions(lines, current)) {
     int at = static_cast<int>(insertion.before);
     for (const auto& line : insertion.lines) editor_.insertLine(at++, line);

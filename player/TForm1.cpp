@@ -99,6 +99,7 @@ void TForm1::attachWindows(TForm2& editor, QDialog& mapEditor, TForm4& libraryEd
   editor_ = &editor;
   mapEditor_ = &mapEditor;
   libraryEditor_ = &libraryEditor;
+  attachRecovery();
   wireWalkthroughs();
 }
 
@@ -173,6 +174,7 @@ void TForm1::buildMenu() {
   addItem(File1, Saveas1, "Saveas1", QStringLiteral("Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
           &TForm1::Saveas1Click);
   addItem(File1, Exit1, "Exit1", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &TForm1::Exit1Click);
+  buildSaveMenu();
 
   Help1 = menuBar()->addMenu(QStringLiteral("Game"));
   Help1->setObjectName(QStringLiteral("Help1"));

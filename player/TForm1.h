@@ -24,11 +24,13 @@ class QPlainTextEdit;
 class QTimer;
 class QUrl;
 class QWindow;
+class RecoveryWriter;
 class TForm2;
 class TForm4;
 
 namespace marvo {
 class Dialogs;
+struct TextNote;
 }
 
 class TForm1 : public QMainWindow, public marvo::EngineHost {
@@ -51,6 +53,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void New1Click();
   void OpenFile1Click();
   void Saveas1Click();
+  void Save1Click();  // to the file the scenario came from, without a dialog
   void Exit1Click();
   void Begingame1Click();
   void Savegame1Click();
@@ -71,6 +74,19 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void Memo3Change();
   // Bound to no control; kept as the window's empty handler.
   void ComboBox1Click() {}
+
+  // Before the scenario text is replaced (New, Open File, a recent file, the map export): offers
+  // to save unsaved changes. True when the caller may go on (saved, or the user said no); false
+  // on Cancel or when the save failed, and then nothing may change.
+  bool offerSave();
+  bool hasUnsavedChanges() const;
+  // At start: offers each recovery file newer than its scenario (Restore / Discard / Later).
+  // Returns whether a text was restored into the code editor.
+  bool offerRecovery();
+  // The file "Save" writes to: where the scenario came from or was last saved; empty for none.
+  QString scenarioFile() const { return scenarioFile_; }
+  RecoveryWriter* recovery() const { return recovery_; }
+  static constexpr int kRecentFiles = 8;
 
   // The output pane's lines as the player sees them (at most kOutputLimit).
   QStringList outputLines() const;
@@ -98,6 +114,8 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   QAction* New1 = nullptr;
   QAction* OpenFile1 = nullptr;
   QAction* Saveas1 = nullptr;
+  QAction* Save1 = nullptr;
+  QMenu* Recentfiles1 = nullptr;
   QAction* Exit1 = nullptr;
   QMenu* Help1 = nullptr;
   QAction* Begingame1 = nullptr;
@@ -148,6 +166,18 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   // Opens the code editor, as "Edit scenary" does, with the caret on scenario line `line` (from 1).
   void openEditorAtLine(int line);
   void openRequestedEditor();
+  // Saving, recent files and recovery (TForm1_save.cpp, TForm1_recovery.cpp).
+  void buildSaveMenu();
+  void attachRecovery();
+  enum class SaveResult { Saved, Cancelled, Failed };
+  SaveResult saveScenarioAs();
+  SaveResult saveScenario();  // "Save": to scenarioFile_, or through the dialog when there is none
+  bool saveScenarioTo(const QString& name, bool plainText);
+  void showReadNotes(const QString& file, const std::vector<marvo::TextNote>& notes);
+  void scenarioReplaced(const QString& file, bool plainText);
+  void addRecentFile(const QString& file);
+  void rebuildRecentFiles();
+  void openRecentFile(const QString& file);
   void onFocusWindowChanged(QWindow* window);
   // Gives the code editor the scenario file's folder, where "Run walkthroughs" looks.
   void wireWalkthroughs();
@@ -173,6 +203,9 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   FileDialog walkthroughDialog_;
 
   bool modified_ = false;
+  QString scenarioFile_;
+  bool scenarioPlainText_ = false;  // "Save" and the save dialog keep the format it came in
+  RecoveryWriter* recovery_ = nullptr;
   bool busy_ = false;  // an engine handler is under way (a message box may be open)
   int editorLineRequested_ = 0;  // scenario line to open the code editor at after the handler
 

@@ -10,6 +10,7 @@
 #include "editor/TForm4.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "player/recovery_writer.h"
 #include "player/saved_game.h"
 #include "player/scenario_file.h"
 
@@ -82,6 +83,8 @@ void TForm1::Talk1Click() {
 }
 
 void TForm1::New1Click() {
+  if (busy_ || !offerSave()) return;
+  scenarioReplaced(QString(), false);
   engineHandler([this] {
     editor_->clearText();
     game_.reset(*this);
@@ -100,25 +103,16 @@ void TForm1::openScenario(const QString& path) {
     return;
   }
   editor_->setLines(read.lines);
+  scenarioReplaced(path, read.plainText);
+  showReadNotes(path, read.notes);
   openDialog1_.lastName = path;
   saveDialog1_.lastName = path;  // "Save as..." and "Exit" offer to write back to it
   Begingame1Click();
 }
 
 void TForm1::OpenFile1Click() {
-  if (!editor_ || busy_) return;
+  if (!editor_ || busy_ || !offerSave()) return;
   if (auto name = askOpen(openDialog1_)) openScenario(*name);
-}
-
-void TForm1::Saveas1Click() {
-  if (!editor_ || busy_) return;
-  auto name = askSave(saveDialog1_);
-  if (!name) return;
-  if (auto error = marvo::writeScenarioFile(toPath(*name), editor_->lines())) {
-    showError(fileError(*error));
-    return;
-  }
-  modified_ = false;  // only once the text is safely on disk
 }
 
 void TForm1::Savegame1Click() {
@@ -148,15 +142,8 @@ void TForm1::Loadgame1Click() {
 
 void TForm1::Exit1Click() {
   if (busy_) return;
-  if (modified_ && editor_) {
-    if (auto name = askSave(saveDialog1_)) {
-      if (auto error = marvo::writeScenarioFile(toPath(*name), editor_->lines())) {
-        // The text is not saved: stay, so that the user can try again.
-        showError(fileError(*error));
-        return;
-      }
-      modified_ = false;
-    }
-  }
+  // A failed save stays, so that the user can try again; a cancelled dialog ends all the same.
+  if (modified_ && editor_ && saveScenarioAs() == SaveResult::Failed) return;
+  if (recovery_) recovery_->discard();  // a clean exit
   if (exitApplication) exitApplication(0);
 }

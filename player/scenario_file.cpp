@@ -1,18 +1,13 @@
 // Scenario files: RTF writing, and reading of RTF or plain text.
 #include "scenario_file.h"
 
-#include "engine/codec.h"
-#include "engine/cp1251.h"
 #include "engine/file_io.h"
+#include "plain_text.h"
 #include "rtf_reader.h"
 
 namespace marvo {
 
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
-constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
 // Header of the RTF we write: Windows-1251 with a Cyrillic font, so that word processors show
 // the \'hh bytes as the right letters.
@@ -40,46 +35,11 @@ void appendEscaped(std::string& out, std::string_view line) {
   }
 }
 
-// UTF-16 text (after its byte order mark) as Windows-1251; "?" for what the code page cannot
-// hold. A NUL character ends the text, as a NUL byte does in Windows-1251 text.
-std::string utf16ToCp1251(std::string_view bytes, bool bigEndian) {
-  std::string out;
-  out.reserve(bytes.size() / 2);
-  bool afterHighSurrogate = false;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto b0 = static_cast<unsigned char>(bytes[i]);
-    const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-    const char32_t unit = bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
-    if (unit == 0) break;
-    if (unit >= 0xDC00 && unit <= 0xDFFF && afterHighSurrogate) {
-      afterHighSurrogate = false;  // the pair's one "?" was already written
-      continue;
-    }
-    afterHighSurrogate = unit >= 0xD800 && unit <= 0xDBFF;
-    const int byte = (unit >= 0xD800 && unit <= 0xDFFF) ? -1 : cp1251::byteFor(unit);
-    out += byte < 0 ? '?' : static_cast<char>(byte);
-  }
-  return out;
-}
-
-// Plain text: Windows-1251, one line per line of the file (CR, LF or CR LF; a line end at the
-// very end adds no empty line). A NUL byte ends the text, as it ends the text a text control
-// shows. A file that announces itself as UTF-8 or UTF-16 by a byte order mark is converted.
-std::vector<std::string> plainTextLines(std::string_view content) {
-  if (content.starts_with(kUtf8Bom))
-    return splitLines(utf8ToCp1251(content.substr(kUtf8Bom.size())), true);
-  if (content.starts_with(kUtf16LeBom))
-    return splitLines(utf16ToCp1251(content.substr(kUtf16LeBom.size()), false), true);
-  if (content.starts_with(kUtf16BeBom))
-    return splitLines(utf16ToCp1251(content.substr(kUtf16BeBom.size()), true), true);
-  return splitLines(content, true);
-}
-
 }  // namespace
 
 std::vector<std::string> parseScenarioText(std::string_view content) {
   if (isRtf(content)) return rtfToLines(content);
-  return plainTextLines(content);
+  return decodePlainText(content).lines;
 }
 
 ScenarioRead readScenarioFile(const std::filesystem::path& path) {
@@ -89,7 +49,14 @@ ScenarioRead readScenarioFile(const std::filesystem::path& path) {
     result.error = std::move(file.error);
     return result;
   }
-  result.lines = parseScenarioText(file.bytes);
+  if (isRtf(file.bytes)) {
+    result.lines = rtfToLines(file.bytes);
+    return result;
+  }
+  result.plainText = true;
+  PlainText plain = decodePlainText(file.bytes);
+  result.lines = std::move(plain.lines);
+  result.notes = std::move(plain.notes);
   return result;
 }
 
@@ -112,6 +79,35 @@ std::string scenarioToRtf(const std::vector<std::string>& lines) {
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
                                              const std::vector<std::string>& lines) {
   return replaceFile(path, scenarioToRtf(lines));
+}
+
+std::string scenarioToPlainText(const std::vector<std::string>& lines) {
+  std::size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
+  std::string out;
+  out.reserve(size);
+  for (const auto& line : lines) {
+    out += line;
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::filesystem::path backupPath(const std::filesystem::path& path) {
+  std::filesystem::path backup = path;
+  backup += ".bak";
+  return backup;
+}
+
+std::optional<std::string> saveScenarioFile(const std::filesystem::path& path,
+                                            const std::vector<std::string>& lines, ScenarioFormat format) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) {
+    FileRead old = readWholeFile(path);
+    if (!old.error.empty()) return old.error;
+    if (auto error = replaceFile(backupPath(path), old.bytes)) return error;
+  }
+  return replaceFile(path, format == ScenarioFormat::Rtf ? scenarioToRtf(lines) : scenarioToPlainText(lines));
 }
 
 }  // namespace marvo

@@ -7,23 +7,37 @@
 #include <string_view>
 #include <vector>
 
+#include "plain_text.h"
+
 namespace marvo {
 
 // Lines are Windows-1251 text. Errors name the file and the reason.
 struct ScenarioRead {
   std::vector<std::string> lines;
   std::string error;  // empty on success
+  std::vector<TextNote> notes;  // what plain-text reading had to change (NUL bytes, "?")
+  bool plainText = false;       // the file was not RTF
 };
+
+// How a scenario is written: RTF as the rich-text control streams it, or plain Windows-1251 text.
+enum class ScenarioFormat { Rtf, PlainText };
 
 // Reads a scenario file: RTF when it starts with "{\rtf" (after optional whitespace and a UTF-8
 // byte order mark), plain text otherwise. Only a file that cannot be read gives an error.
 ScenarioRead readScenarioFile(const std::filesystem::path& path);
-// Parses file content already in memory (RTF or plain text). Plain text is Windows-1251 (UTF-8 or
-// UTF-16 when it starts with their byte order mark); lines end at CR, LF or CR LF, a line end at
-// the very end adds no empty line, and a NUL byte ends the text.
+// Parses file content already in memory (RTF or plain text, see decodePlainText).
 std::vector<std::string> parseScenarioText(std::string_view content);
 // The RTF document for `lines`: Windows-1251, one paragraph per line, every line followed by \par.
 std::string scenarioToRtf(const std::vector<std::string>& lines);
+// Plain text: Windows-1251, every line (the last one too) followed by CR LF.
+std::string scenarioToPlainText(const std::vector<std::string>& lines);
+// Saves the author's scenario: when `path` already holds a file, its content is first kept as
+// "<path>.bak" (one generation, replaced by the next save). Writes through a temporary file; the
+// old file stays as it was when anything fails. Returns an error text or std::nullopt on success.
+std::optional<std::string> saveScenarioFile(const std::filesystem::path& path,
+                                            const std::vector<std::string>& lines, ScenarioFormat format);
+// The backup name of a scenario file: "NAME.scn" -> "NAME.scn.bak".
+std::filesystem::path backupPath(const std::filesystem::path& path);
 // Writes through a temporary file beside the target, renamed over it. Returns an error text or
 // std::nullopt on success.
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,

@@ -80,8 +80,16 @@ class ProblemsTest : public QObject {
     QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 1);
 
+    // A new line shifts the lines below it: the marks move with their lines.
+    placeCaret(editor_->Memo1, 0, 0);
+    QTest::keyClick(editor_->Memo1, Qt::Key_Return);
+    QVERIFY(underlined(2));
+    QVERIFY(underlined(4));
+    QVERIFY(!underlined(1));
+    QCOMPARE(list()->topLevelItemCount(), 2);
+
     // Mending the text and checking again clears the list and the marks.
-    editor_->setLines(w({":start", "READ", ":common", "RETURN"}));
+    editor_->setLines(w({":start", "GOTO start", "READ", ":common", "RETURN"}));
     editor_->CheckScenario1->trigger();
     QCOMPARE(list()->topLevelItemCount(), 0);
     QVERIFY(!underlined(1));

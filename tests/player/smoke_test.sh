@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Smoke test of the real desktop program: start marvo on a small game under Xvfb, type a command
-# into the input line and check on screenshots that the window showed the game's answer; then open
-# the reference window with Help (F1) and take a screenshot of it.
+# into the input line and check on screenshots that the window showed the game's answer; open
+# the reference window with Help (F1) and take a screenshot of it; then change the scenario in the
+# code editor, kill marvo with SIGTERM, start it again and check that the unsaved text is offered,
+# restored and saved.
 # Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
 set -euo pipefail
 
@@ -17,6 +19,8 @@ done
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
+# Recovery files and recent files stay in the scratch folder.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 
 # A game in plain Windows-1251 text, as another editor would write it, and a small library.
 iconv -f UTF-8 -t CP1251 >smoke.scn <<'EOF'
@@ -125,4 +129,61 @@ echo "smoke: reference window open; light pixels $shown (screenshot $work/refere
 if ((shown == after)); then
   echo "smoke: the reference window did not change the screen"; exit 1
 fi
+xdotool windowfocus --sync "$window"
+
+# ---- kill and recover ----
+visible_window() {  # NAME-REGEX: the first visible window of that name, waiting up to 20 s
+  local found=""
+  for _ in $(seq 200); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [[ -n $found ]] && break
+    sleep 0.1
+  done
+  echo "$found"
+}
+
+xdotool key F4
+editor=$(visible_window '^Code Edit$')
+[[ -n $editor ]] || { echo "smoke: the code editor did not open"; exit 1; }
+sleep 0.5
+xdotool windowfocus --sync "$editor"
+xdotool key ctrl+End
+xdotool type --delay 30 '!recovered line'
+xdotool key Return
+sleep 1
+kill -TERM "${pids[1]}"
+status=0
+wait "${pids[1]}" || status=$?
+if ((status != 128 + 15)); then echo "smoke: marvo did not end by SIGTERM (status $status)"; exit 1; fi
+recovery=$(ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null | head -n1 || true)
+[[ -n $recovery ]] || { echo "smoke: no recovery file after SIGTERM"; cat "$work/marvo.log"; exit 1; }
+grep -q 'recovered line' "$recovery" || { echo "smoke: the recovery file lacks the typed line"; exit 1; }
+
+"$marvo" >"$work/marvo2.log" 2>&1 &
+pids+=($!)
+offer=$(visible_window '^Marvo IF$')
+[[ -n $offer ]] || { echo "smoke: the restart offered no recovery"; cat "$work/marvo2.log"; exit 1; }
+sleep 1
+import -window root "$work/offer.png"
+xdotool windowfocus --sync "$offer"
+xdotool key Return  # Restore
+for _ in $(seq 100); do
+  [[ -z $(xdotool search --onlyvisible --name '^Marvo IF$' 2>/dev/null || true) ]] && break
+  sleep 0.1
+done
+main=$(visible_window '^Marvo IF v1\.03$')
+xdotool windowfocus --sync "$main"
+xdotool key F2  # Save: back to the scenario the text belongs to
+for _ in $(seq 50); do
+  [[ -f smoke.scn.bak ]] && break
+  sleep 0.2
+done
+sleep 0.5
+iconv -f CP1251 -t UTF-8 smoke.scn | grep -q 'recovered line' ||
+  { echo "smoke: the restored text was not saved to smoke.scn"; cat "$work/marvo2.log"; exit 1; }
+[[ -f smoke.scn.bak ]] || { echo "smoke: no backup of the replaced scenario"; exit 1; }
+if ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery >/dev/null 2>&1; then
+  echo "smoke: the recovery file is still there after the save"; exit 1
+fi
+echo "smoke: killed by SIGTERM, recovered and saved"
 echo "smoke: passed"

@@ -9,3 +9,8 @@ add_test(NAME player_window_smoke
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/smoke_test.sh $<TARGET_FILE:marvo>
                  ${CMAKE_CURRENT_BINARY_DIR}/smoke)
 set_tests_properties(player_window_smoke PROPERTIES LABELS gui TIMEOUT 120 SKIP_RETURN_CODE 77)
+
+# Safety of the author's text: offers to save, undo, Save, backups, recent files, recovery files.
+marvo_qttest(test_player_safety
+  safety_main.cpp window_fixture.h window_safety_test.cpp window_recovery_test.cpp
+  LIBS player_window mapedit_window objects_window npc_window)

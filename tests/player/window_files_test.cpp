@@ -68,7 +68,7 @@ void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
   QVERIFY(w.form1->modified());
   w.form1->Exit1->trigger();  // the dialog is cancelled: the program still ends
   QCOMPARE(w.dialogs.requests.size(), 1);
-  QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn)"));
+  QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn);;plain text scenary (*.scn *.txt)"));
   QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("scn"));
   QCOMPARE(w.dialogs.requests[0].initialName, QStringLiteral("newqst.scn"));
   QCOMPARE(w.exitCalls, 2);

@@ -1,0 +1,105 @@
+// Runaway scenarios: whatever a run does without waiting for the player, its memory stays bounded
+// and it ends in seconds. A process of its own, so that the measured peak is this test's.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include "engine/engine.h"
+#include "player/game.h"
+#include "support/recording_host.h"
+
+namespace {
+
+using marvo::test::w;
+
+// Keeps only counts and the messages: the output pane of the window keeps 200 lines, not all.
+class CountingHost : public marvo::EngineHost {
+ public:
+  std::size_t outputLines = 0;
+  std::vector<std::string> messages;
+  void focusInput() override {}
+  void clearOutput() override {}
+  void appendOutput(std::string_view) override { ++outputLines; }
+  void showMessage(std::string_view text) override { messages.push_back(marvo::cp1251ToUtf8(text)); }
+  void viewsChanged() override {}
+};
+
+long peakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// Processor time of this process: other work on a shared machine does not count.
+double cpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+#if defined(__SANITIZE_ADDRESS__) || !defined(__OPTIMIZE__)
+// Sanitizer and debug builds run many times slower: a shorter guard, and no clock.
+constexpr bool kTimed = false;
+constexpr std::uint64_t kBudget = 2'000'000;
+#else
+constexpr bool kTimed = true;
+constexpr std::uint64_t kBudget = marvo::Engine::kDefaultLineBudget;
+#endif
+
+struct Runaway {
+  const char* name;
+  std::vector<std::string> scenario;
+  bool enterAgain;  // one more Enter runs the location again
+};
+
+TEST(Runaway, EveryRunawayRunStaysUnder200MegabytesAnd5Seconds) {
+  const std::vector<Runaway> cases = {
+      {"text line and jump back", {":a", "!Текст, который печатается снова и снова", "GOTO a"}, true},
+      {"menu line between two locations", {":a", "@Меню снова и снова", "GOTO b", ":b", "GOTO a"}, true},
+      {"examine in a loop", {"CREATE ключ", "ключ_Описание=Ключ", ":a", "осмотреть ключ", "GOTO a"}, true},
+      // Output flows through READ here, so only the guard of executed lines stops it.
+      {"common section without RETURN", {":a", "!x", "READ", ":common", "!y"}, false},
+  };
+  for (const auto& c : cases) {
+    marvo::Engine engine;
+    engine.setLineBudget(kBudget);
+    marvo::Game game(engine);
+    CountingHost host;
+    const double started = cpuSeconds();
+    game.begin(w(c.scenario), {}, host);
+    if (c.enterAgain) game.talk("", host);
+    const double seconds = cpuSeconds() - started;
+    ASSERT_FALSE(host.messages.empty()) << c.name;
+    EXPECT_NE(host.messages.back().find("отброшены"), std::string::npos) << c.name;
+    EXPECT_TRUE(engine.state().textQueue.empty()) << c.name;
+    EXPECT_TRUE(engine.state().menuQueue.empty()) << c.name;
+    if (kTimed) {
+      EXPECT_LT(seconds, c.enterAgain ? 2 * 5.0 : 5.0) << c.name;
+    }
+    EXPECT_LT(peakKilobytes(), 200 * 1024) << c.name;
+  }
+}
+
+TEST(Runaway, AQueueStopsAtItsBoundWithAMessageAndTheGameGoesOn) {
+  marvo::Engine engine;
+  marvo::Game game(engine);
+  CountingHost host;
+  game.begin(w({":a", "!раз", "GOTO a", ":b", "!fine", "READ"}), {}, host);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].find("Слишком много строк"), std::string::npos);
+  EXPECT_NE(host.messages[0].find(std::to_string(marvo::Engine::kQueueLimit)), std::string::npos);
+  EXPECT_EQ(host.outputLines, 0u);  // nothing of the runaway reached the output pane
+  // The guard of executed lines drops what was queued as well.
+  marvo::Engine guarded;
+  guarded.setLineBudget(1000);
+  marvo::Game second(guarded);
+  CountingHost other;
+  second.begin(w({":a", "!раз", "GOTO a"}), {}, other);
+  ASSERT_EQ(other.messages.size(), 1u);
+  EXPECT_NE(other.messages[0].find("зациклился"), std::string::npos);
+  EXPECT_NE(other.messages[0].find("(333)"), std::string::npos);
+  EXPECT_TRUE(guarded.state().textQueue.empty());
+}
+
+}  // namespace

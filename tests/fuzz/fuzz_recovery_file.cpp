@@ -1,0 +1,16 @@
+// Fuzz target: reading recovery files from arbitrary bytes.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "player/recovery.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const auto recovery = marvo::parseRecovery(input);
+  if (!recovery) return 0;
+  // What was read must survive being written and read again, line for line.
+  const auto again = marvo::parseRecovery(marvo::recoveryText(recovery->scenario, recovery->lines));
+  if (!again || again->lines != recovery->lines) __builtin_trap();
+  return 0;
+}

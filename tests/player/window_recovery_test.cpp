@@ -1,0 +1,130 @@
+// Recovery files of the main window: written only for unsaved changes, removed after a save or a
+// clean exit, offered at the next start (Restore / Discard / Later) when newer than the scenario.
+#include <QDir>
+#include <QFile>
+#include <QTextDocument>
+
+#include "player/recovery.h"
+#include "player/recovery_writer.h"
+#include "player/scenario_file.h"
+#include "window_fixture.h"
+
+using window_test::Windows;
+
+namespace {
+
+constexpr int kRestore = 0, kDiscard = 1, kLater = 2;
+
+QString recoveryFolder() { return QFile::decodeName(QByteArray::fromStdString(RecoveryWriter::folder().string())); }
+
+int recoveryFileCount() {
+  return static_cast<int>(QDir(recoveryFolder()).entryList(QDir::Files).size());
+}
+
+void edit(Windows& w) { w.form2->appendLine("!edited"); }
+
+// A first run that opened `scenario`, changed it and was killed after the recovery file was written.
+std::vector<std::string> killedRun(const QString& scenario) {
+  Windows first;
+  first.form1->openScenario(scenario);
+  edit(first);
+  if (!first.form1->recovery()->writeIfNeeded()) qFatal("recovery file not written");
+  return first.form2->lines();
+}
+
+}  // namespace
+
+class WindowRecoveryTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { QDir(recoveryFolder()).removeRecursively(); }
+  void writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit();
+  void laterKeepsDiscardRemovesRestoreBringsTheTextBack();
+  void aRecoveryOlderThanItsScenarioIsNotOffered();
+};
+
+void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit() {
+  Windows w;
+  RecoveryWriter& recovery = *w.form1->recovery();
+  QVERIFY(recovery.writeIfNeeded());
+  QCOMPARE(recoveryFileCount(), 0);  // nothing unsaved
+
+  edit(w);
+  QVERIFY(recovery.writeIfNeeded());
+  QCOMPARE(recoveryFileCount(), 1);
+  auto written = marvo::readRecovery(recovery.currentFile());
+  QVERIFY(written);
+  QCOMPARE(written->lines, w.form2->lines());
+  QVERIFY(written->scenario.empty());
+
+  const QString target = w.path(QStringLiteral("saved.scn"));
+  w.dialogs.fileAnswers = {target};
+  w.form1->Saveas1->trigger();
+  QCOMPARE(recoveryFileCount(), 0);
+
+  edit(w);
+  QVERIFY(recovery.writeIfNeeded());
+  QCOMPARE(recoveryFileCount(), 1);
+  QCOMPARE(marvo::readRecovery(recovery.currentFile())->scenario,
+           std::filesystem::path(QFile::encodeName(target).toStdString()));
+  w.dialogs.fileAnswers = {};  // Exit: the save dialog is cancelled, the program ends cleanly
+  w.form1->Exit1->trigger();
+  QCOMPARE(w.exitCalls, 1);
+  QCOMPARE(recoveryFileCount(), 0);
+}
+
+void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
+  QTemporaryDir dir;
+  const QString scenario = dir.filePath(QStringLiteral("game.scn"));
+  window_test::writeCp1251(scenario, {QStringLiteral(":a"), QStringLiteral("READ")});
+  const auto lost = killedRun(scenario);
+
+  {
+    Windows later;
+    later.dialogs.choiceAnswers = {kLater};
+    QVERIFY(!later.form1->offerRecovery());
+    QCOMPARE(later.dialogs.questions.size(), 1);
+    QVERIFY(later.dialogs.questions[0].contains(scenario));
+    QVERIFY(later.dialogs.questions[0].contains(QStringLiteral("байт")));
+    QCOMPARE(recoveryFileCount(), 1);
+  }
+  {
+    Windows restore;
+    restore.dialogs.choiceAnswers = {kRestore};
+    QVERIFY(restore.form1->offerRecovery());
+    QCOMPARE(restore.form2->lines(), lost);
+    QVERIFY(restore.form1->hasUnsavedChanges());
+    QVERIFY(restore.form1->modified());
+    QCOMPARE(restore.form1->scenarioFile(), scenario);
+    QCOMPARE(recoveryFileCount(), 1);  // still there until the text is saved
+    restore.form1->Save1->trigger();   // to the scenario it belongs to, as plain text
+    QVERIFY(restore.dialogs.requests.isEmpty());
+    QCOMPARE(recoveryFileCount(), 0);
+    QCOMPARE(marvo::readScenarioFile(QFile::encodeName(scenario).toStdString()).lines, lost);
+  }
+  killedRun(scenario);
+  {
+    Windows discard;
+    discard.dialogs.choiceAnswers = {kDiscard};
+    QVERIFY(!discard.form1->offerRecovery());
+    QCOMPARE(recoveryFileCount(), 0);
+  }
+}
+
+void WindowRecoveryTest::aRecoveryOlderThanItsScenarioIsNotOffered() {
+  QTemporaryDir dir;
+  const QString scenario = dir.filePath(QStringLiteral("game.scn"));
+  window_test::writeCp1251(scenario, {QStringLiteral(":a"), QStringLiteral("READ")});
+  killedRun(scenario);
+  QTest::qWait(20);
+  window_test::writeCp1251(scenario, {QStringLiteral(":a"), QStringLiteral("!saved later"), QStringLiteral("READ")});
+  Windows next;
+  QVERIFY(!next.form1->offerRecovery());
+  QVERIFY(next.dialogs.questions.isEmpty());
+  QCOMPARE(recoveryFileCount(), 0);
+}
+
+QObject* makeWindowRecoveryTest() { return new WindowRecoveryTest; }
+
+#include "window_recovery_test.moc"
