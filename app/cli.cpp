@@ -4,10 +4,11 @@
 #include <string_view>
 
 #include "cli_commands.h"
+#include "cli_help.h"
 
 namespace {
-int usage() {
-  std::fputs(
+// Each subcommand's synopsis starts a line with "  marvo-cli NAME"; its SUBCOMMAND --help shows it.
+constexpr std::string_view kUsage =
       "usage:\n"
       "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
       " [--no-clock] [--clock-step N] SCENARIO\n"
@@ -19,8 +20,10 @@ int usage() {
       "            [--west TEXT] [--east TEXT]\n"
       "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO WALK...\n"
       "  marvo-cli record [--library FILE] SCENARIO [--from SAVE.sav | < commands]\n"
-      "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n",
-      stderr);
+      "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n";
+
+int usage() {
+  std::fputs(kUsage.data(), stderr);
   return 2;
 }
 }  // namespace
@@ -29,6 +32,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return usage();
   const std::string_view command = argv[1];
   marvo::cli::Args args(argv + 2, argv + argc);
+  if (auto status = marvo::cli::answerHelp(command, args, kUsage)) return *status;
   if (command == "play") return marvo::cli::play(args);
   if (command == "cat") return marvo::cli::cat(args);
   if (command == "check") return marvo::cli::check(args);

@@ -17,8 +17,10 @@
 #include "player/TForm1.h"
 #include "player/recovery_writer.h"
 #include "player/window_application.h"
+#include "start_options.h"
 
 int main(int argc, char* argv[]) {
+  if (auto status = marvo::answerInfoOptions(argc, argv)) return *status;
   marvo::Application app(argc, argv);
   marvo::QtDialogs dialogs;
   app.setDialogs(&dialogs);
@@ -66,8 +68,7 @@ int main(int argc, char* argv[]) {
     // Unsaved text of an earlier run is offered first; a scenario path as the only argument is
     // then opened as "Open File" opens it, unless a restored text took its place.
     form1.recovery()->handleTerminationSignals();
-    const QStringList args = QCoreApplication::arguments();
-    const QString path = args.size() == 2 ? args.at(1) : QString();
+    const QString path = marvo::prepareStart(QCoreApplication::arguments(), form1);
     QTimer::singleShot(0, &form1, [&form1, path] {
       if (!form1.offerRecovery() && !path.isEmpty()) form1.openScenario(path);
     });

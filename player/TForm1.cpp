@@ -23,6 +23,7 @@
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "player/installed_data.h"
 #include "player/window_application.h"
 
 namespace {
@@ -258,7 +259,7 @@ void TForm1::FormActivate() {
 void TForm1::reloadLibrary() {
   if (!libraryEditor_) return;
   libraryLoaded_ = true;
-  auto read = marvo::readWholeFile("marvo.lib");
+  auto read = marvo::readWholeFile(marvo::libraryToRead(libraryFallback));
   if (!read.error.empty()) {
     // The library text keeps what it held (nothing at the first activation). The loss is reported
     // once, not at every activation: the error box itself activates us again when it closes.

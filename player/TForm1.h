@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -99,6 +100,10 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   std::function<void(const QUrl&)> openDocument;
   // "Help": shows the language reference window.
   std::function<void()> openReference;
+  // Started from the desktop: the library read while the current folder has no "marvo.lib".
+  std::filesystem::path libraryFallback;
+  // The file "Open File" offers until one has been chosen (the installed sample games).
+  void offerScenario(const QString& path) { openDialog1_.lastName = path; }
 
   static constexpr int kOutputLimit = 200;
 

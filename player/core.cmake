@@ -8,5 +8,6 @@ add_library(player_core STATIC
   plain_text.cpp plain_text.h
   recovery.cpp recovery.h
   rtf_reader.cpp rtf_reader.h
+  installed_data.cpp installed_data.h
 )
 target_link_libraries(player_core PUBLIC engine_core)

@@ -10,13 +10,13 @@
 using namespace marvo::literals;
 
 TEST(PlacedObject, DefinitionAndContainerTaskCheckWithoutErrors) {
-  auto scenario = marvo::readScenarioFile(MARVO_SOURCE_DIR "/games/sample.scn").lines;
+  auto scenario = marvo::readScenarioFile(MARVO_SOURCE_DIR "/games/mayak.scn").lines;
   const auto library = marvo::readScenarioFile(MARVO_SOURCE_DIR "/games/marvo.lib").lines;
   ASSERT_FALSE(scenario.empty());
   auto form = marvo::objects::initialForm();
   form.name = std::string("ящик"_w);
   form.mask = form.name;
-  form.location = std::string("кухня"_w);
+  form.location = std::string("сарай"_w);
   form.immovable = true;
   form.addTask = true;
   for (const auto& insertion : marvo::objects::placementInsertions(scenario, form))

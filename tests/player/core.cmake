@@ -3,5 +3,6 @@ marvo_gtest(player_core_test
   talk_test.cpp
   game_test.cpp
   error_location_test.cpp
+  installed_data_test.cpp
   LIBS player_core)
 target_include_directories(player_core_test PRIVATE ${PROJECT_SOURCE_DIR}/tests)

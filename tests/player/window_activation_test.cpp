@@ -31,6 +31,7 @@ class WindowActivationTest : public QObject {
   void activationReloadsTheLibrary();
   void missingLibraryIsReportedOnce();
   void scenarioOpenedBeforeActivationHasTheLibrary();
+  void fallbackLibraryUntilTheFolderHasOne();
 };
 
 void WindowActivationTest::activationReloadsTheLibrary() {
@@ -108,6 +109,32 @@ void WindowActivationTest::scenarioOpenedBeforeActivationHasTheLibrary() {
   QTRY_VERIFY(w.form1->Edit2->hasFocus());
   QCOMPARE(w.form4->libraryLines(), std::vector<std::string>{"libvalue = 7"});
   QVERIFY(w.dialogs.messages.isEmpty());
+}
+
+void WindowActivationTest::fallbackLibraryUntilTheFolderHasOne() {
+  // Started from the desktop: with no "marvo.lib" in the current folder the installed one is read,
+  // without an error; one saved into the folder later wins at the next activation.
+  Windows w;
+  QFile::remove(w.path(QStringLiteral("marvo.lib")));
+  QTemporaryDir installed;
+  const QString fallback = installed.filePath(QStringLiteral("marvo.lib"));
+  window_test::writeCp1251(fallback, kLibrary);
+  w.form1->libraryFallback = QFile::encodeName(fallback).toStdString();
+  QVERIFY(w.showActive());
+  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+  QVERIFY(w.dialogs.messages.isEmpty());
+
+  window_test::writeCp1251(w.path(QStringLiteral("marvo.lib")), {QStringLiteral("own = 1")});
+  QVERIFY(visitAnotherWindow(w));
+  QTRY_COMPARE(w.form4->libraryLines(), std::vector<std::string>{"own = 1"});
+  QVERIFY(w.dialogs.messages.isEmpty());
+
+  // "Open File" offers the installed sample until the user has chosen a file.
+  const QString sample = installed.filePath(QStringLiteral("sample.scn"));
+  w.form1->offerScenario(sample);
+  w.form1->OpenFile1Click();  // cancelled
+  QCOMPARE(w.dialogs.requests.size(), 1);
+  QCOMPARE(w.dialogs.requests[0].initialName, sample);
 }
 
 QObject* makeWindowActivationTest() { return new WindowActivationTest; }

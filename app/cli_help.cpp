@@ -1,0 +1,102 @@
+// marvo-cli --help, --version and SUBCOMMAND --help: the synopsis lines come from the usage text,
+// the explanations from the table below (a subcommand without an entry shows its synopsis alone).
+#include "cli_help.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "marvo_version.h"
+
+namespace marvo::cli {
+namespace {
+
+struct Explanation {
+  std::string_view command;
+  std::string_view text;
+};
+
+constexpr Explanation kExplanations[] = {
+    {"play",
+     "Plays SCENARIO (RTF or plain Windows-1251 text) in the terminal, one command per line of\n"
+     "standard input (UTF-8; an empty line is Enter on an empty input). Writes tmp.scn in the\n"
+     "current directory, as the desktop program does.\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --replay SAVEFILE   load this saved game after the start\n"
+     "  --save-log SAVEFILE write the commands typed since the start at the end of input\n"
+     "  --events            print JSON Lines events instead of a transcript\n"
+     "  --no-clock          freeze the game clock (variable time)\n"},
+    {"cat", "Prints the lines of SCENARIO as \"Open File\" reads them (UTF-8).\n"},
+    {"check",
+     "Checks each SCENARIO together with the library and prints the mistakes found as\n"
+     "FILE:LINE: error|warning: TEXT, then a summary.\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --format text|json  the form of the report\n"},
+    {"dialogue",
+     "Prints the lines the NPC dialogue maker's \"Создать\" appends for the dialogue file.\n"
+     "  --label LABEL       the label of the generated location\n"
+     "  --scenario FILE.scn the scenario the lines would be appended to\n"},
+    {"export-map",
+     "Prints the scenario lines the map editor's export produces for the map file.\n"
+     "  --cursor ROW,COL    the selected cell (the start location)\n"
+     "  --no-jump, --names-in-description, --names-as-directions, --text-navigation\n"
+     "                      the export's check boxes\n"
+     "  --north, --south, --west, --east TEXT   the direction words\n"},
+};
+
+// The lines of `usage` that belong to `command`; empty when it has none.
+std::string synopsis(std::string_view usage, std::string_view command) {
+  const std::string head = "  marvo-cli " + std::string(command);
+  std::string result;
+  bool inside = false;
+  while (!usage.empty()) {
+    const auto end = usage.find('\n');
+    const std::string_view line = usage.substr(0, end);
+    usage = end == std::string_view::npos ? std::string_view() : usage.substr(end + 1);
+    if (line.starts_with("  marvo-cli ")) {
+      inside = line == head || line.starts_with(head + ' ');
+    } else if (!line.starts_with("   ")) {
+      inside = false;
+    }
+    if (inside) result.append(line).append("\n");
+  }
+  return result;
+}
+
+int commandHelp(std::string_view usage, std::string_view command) {
+  const std::string lines = synopsis(usage, command);
+  if (lines.empty()) {
+    std::fprintf(stderr, "marvo-cli: unknown subcommand \"%.*s\"\n", static_cast<int>(command.size()),
+                 command.data());
+    return 2;
+  }
+  std::printf("usage:\n%s", lines.c_str());
+  const auto* found = std::find_if(std::begin(kExplanations), std::end(kExplanations),
+                                   [command](const Explanation& e) { return e.command == command; });
+  if (found != std::end(kExplanations)) std::printf("\n%.*s", static_cast<int>(found->text.size()), found->text.data());
+  return 0;
+}
+
+}  // namespace
+
+std::optional<int> answerHelp(std::string_view command, const Args& args, std::string_view usage) {
+  if (command == "--version") {
+    std::printf("marvo-cli (Marvo IF) %s\n", MARVO_VERSION);
+    return 0;
+  }
+  if (command == "--help" || command == "-h" || command == "help") {
+    if (command == "help" && !args.empty()) return commandHelp(usage, args.front());
+    std::printf("marvo-cli: the terminal companion of Marvo IF\n%.*s\n"
+                "marvo-cli SUBCOMMAND --help explains one subcommand; marvo-cli --version prints "
+                "the version.\n",
+                static_cast<int>(usage.size()), usage.data());
+    return 0;
+  }
+  if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+    if (synopsis(usage, command).empty()) return std::nullopt;  // the usual error for unknown ones
+    return commandHelp(usage, command);
+  }
+  return std::nullopt;
+}
+
+}  // namespace marvo::cli
