@@ -11,14 +11,17 @@ namespace {
 constexpr std::string_view kUsage =
       "usage:\n"
       "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
-      " [--no-clock] SCENARIO\n"
+      " [--no-clock] [--clock-step N] SCENARIO\n"
       "  marvo-cli cat SCENARIO\n"
       "  marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n"
       "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
       "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
       "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
       "            [--west TEXT] [--east TEXT]\n"
-      "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n";
+      "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n"
+      "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO WALK...\n"
+      "  marvo-cli record [--library FILE] SCENARIO [--from SAVE.sav | < commands]\n"
+      "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n";
 
 int usage() {
   std::fputs(kUsage.data(), stderr);
@@ -37,5 +40,8 @@ int main(int argc, char** argv) {
   if (command == "dialogue") return marvo::cli::dialogue(args);
   if (command == "export-map") return marvo::cli::exportMap(args);
   if (command == "publish") return marvo::cli::publish(args);
+  if (command == "test") return marvo::cli::test(args);
+  if (command == "record") return marvo::cli::record(args);
+  if (command == "replay-check") return marvo::cli::replayCheck(args);
   return usage();
 }

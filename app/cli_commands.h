@@ -14,6 +14,9 @@ int check(const Args& args);
 int dialogue(const Args& args);
 int exportMap(const Args& args);
 int publish(const Args& args);
+int test(const Args& args);
+int record(const Args& args);
+int replayCheck(const Args& args);
 
 // The library lines: the --library file (`option`), else "marvo.lib" in the current directory,
 // else none. When there is none or it cannot be read, a note says "<doing> without a library";

@@ -78,6 +78,7 @@ struct PlayOptions {
   std::string saveLog;
   bool events = false;
   bool clock = true;
+  long long clockStep = -1;  // ticks before every command instead of real seconds
   std::string scenario;
 };
 
@@ -94,6 +95,11 @@ bool parsePlay(const Args& args, PlayOptions& o) {
     else if (a == "--save-log") { if (!value(o.saveLog)) return false; }
     else if (a == "--events") o.events = true;
     else if (a == "--no-clock") o.clock = false;
+    else if (a == "--clock-step") {
+      std::string n;
+      if (!value(n) || n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos) return false;
+      o.clockStep = std::stoll(n);
+    }
     else if (a.starts_with("--") || !o.scenario.empty()) return false;
     else o.scenario = a;
   }
@@ -132,7 +138,7 @@ int play(const Args& args) {
   PlayOptions o;
   if (!parsePlay(args, o)) {
     std::fputs("usage: marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE]"
-               " [--events] [--no-clock] SCENARIO\n", stderr);
+               " [--events] [--no-clock] [--clock-step N] SCENARIO\n", stderr);
     return kExitUsage;
   }
   auto scenario = readScenarioFile(o.scenario);
@@ -148,7 +154,7 @@ int play(const Args& args) {
   Game game(engine);
   TerminalHost host(o.events, game);
   host.fileError = libraryUnreadable;
-  Clock clock(o.clock);
+  Clock clock(o.clock && o.clockStep < 0);
   auto guarded = [&](auto&& action) {
     try {
       action();
@@ -180,6 +186,7 @@ int play(const Args& args) {
   std::string line;
   while (std::getline(std::cin, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (o.clock && o.clockStep >= 0) for (long long t = 0; t < o.clockStep; ++t) game.tick();
     clock.catchUp(game);
     guarded([&] { game.talk(utf8ToCp1251(line), host); });
   }

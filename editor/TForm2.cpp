@@ -25,6 +25,7 @@
 #include "help/reference_topics.h"
 #include "line_codec.h"
 #include "navigation.h"
+#include "walkthrough_panel.h"
 #include "problems_panel.h"
 
 using marvo::editor::toCp1251;
@@ -110,6 +111,8 @@ void TForm2::buildControls() {
   grid->addWidget(side, 1, 1);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(1, 1);
+  walkthroughs = new WalkthroughPanel(*Memo1, this);
+  grid->addWidget(walkthroughs, 2, 0, 1, 2);
 
   // The property list floats over the text area, just under the caret, while it is called up.
   ListBox1 = new QListWidget(this);
@@ -152,6 +155,7 @@ void TForm2::buildContextMenu() {
   CheckScenario1->setShortcutContext(Qt::WidgetShortcut);
   CheckScenario1->setShortcutVisibleInContextMenu(true);
   connect(CheckScenario1, &QAction::triggered, this, [this] { checkScenario(); });
+  addWalkthroughCommand();
   PopupMenu1->addSeparator();
   Publishtoweb1 = PopupMenu1->addAction(QStringLiteral("Publish to web..."));
   connect(Publishtoweb1, &QAction::triggered, this, &TForm2::Publishtoweb1Click);

@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class ScenarioHighlighter;
 class ProblemsPanel;
 struct Problem;
+class WalkthroughPanel;
 
 namespace marvo {
 class Dialogs;
@@ -79,6 +80,7 @@ class TForm2 : public QDialog {
   std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
   std::function<void()> openNpcMaker;       // NPC2Click: context menu "Диалог NPC" and F3
   std::function<std::vector<std::string>()> libraryLines;  // the library text, for the checker
+  std::function<QString()> scenarioFolder;  // the scenario file's folder, for "Run walkthroughs"
 
   // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
   // text and underlines the lines concerned. Returns the number of errors.
@@ -96,6 +98,7 @@ class TForm2 : public QDialog {
   void Marvolib1Click();
   void NPC2Click();
   void Publishtoweb1Click();  // context menu "Publish to web..."
+  void Runwalkthroughs1Click();  // Ctrl+F9 and the context menu
   void toggleCommonLocation();  // F1
 
   QPlainTextEdit* Memo1 = nullptr;
@@ -109,6 +112,8 @@ class TForm2 : public QDialog {
   QAction* NPC1 = nullptr;
   QAction* Marvolib1 = nullptr;
   QAction* NPC2 = nullptr;
+  QAction* Runwalkthroughs1 = nullptr;
+  WalkthroughPanel* walkthroughs = nullptr;
   QAction* CheckScenario1 = nullptr;
   ProblemsPanel* Problems = nullptr;
   QAction* Publishtoweb1 = nullptr;
@@ -129,6 +134,7 @@ class TForm2 : public QDialog {
  private:
   void buildControls();
   void buildContextMenu();
+  void addWalkthroughCommand();
   void wireProblems();
   void checkBeforeGame();
   int runChecker(bool onlyWhenErrors);

@@ -59,6 +59,7 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TForm2::windowKey(QKeyEvent* key) {
+  if (key->key() == Qt::Key_F9 && (key->modifiers() & Qt::ControlModifier)) { Runwalkthroughs1Click(); return true; }
   switch (key->key()) {
     case Qt::Key_Escape: close(); return true;
     case Qt::Key_F1:

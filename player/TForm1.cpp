@@ -58,7 +58,8 @@ TForm1::TForm1(marvo::Engine& engine, marvo::Dialogs& dialogs, QWidget* parent)
       saveDialog1_{QStringLiteral("scenary (*.scn)"), QStringLiteral("scn"), QStringLiteral("newqst.scn")},
       openDialog2_{QStringLiteral("Save game (*.sav)"), QStringLiteral("sav"), QString()},
       saveDialog2_{QStringLiteral("Save game (*.sav)"), QStringLiteral("sav"),
-                   QStringLiteral("savegame.sav")} {
+                   QStringLiteral("savegame.sav")},
+      walkthroughDialog_{QStringLiteral("Walkthrough (*.walk)"), QStringLiteral("walk"), QString()} {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Marvo IF v1.03"));
   setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -100,6 +101,7 @@ void TForm1::attachWindows(TForm2& editor, QDialog& mapEditor, TForm4& libraryEd
   mapEditor_ = &mapEditor;
   libraryEditor_ = &libraryEditor;
   attachRecovery();
+  wireWalkthroughs();
 }
 
 void TForm1::buildControls() {
@@ -183,6 +185,8 @@ void TForm1::buildMenu() {
           &TForm1::Savegame1Click);
   addItem(Help1, Loadgame1, "Loadgame1", QStringLiteral("Load game"), QKeySequence(Qt::CTRL | Qt::Key_F3),
           &TForm1::Loadgame1Click);
+  addItem(Help1, Savewalkthrough1, "Savewalkthrough1", QStringLiteral("Save walkthrough..."), QKeySequence(),
+          &TForm1::Savewalkthrough1Click);
   addItem(Help1, Talk1, "Talk1", QStringLiteral("Talk"), QKeySequence(Qt::Key_F12), &TForm1::Talk1Click);
 
   Edit1 = menuBar()->addMenu(QStringLiteral("Edit"));

@@ -59,6 +59,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void Begingame1Click();
   void Savegame1Click();
   void Loadgame1Click();
+  void Savewalkthrough1Click();
   void Talk1Click();
   void Editscenary1Click();
   void Mapeditor1Click();
@@ -125,6 +126,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   QAction* Begingame1 = nullptr;
   QAction* Savegame1 = nullptr;
   QAction* Loadgame1 = nullptr;
+  QAction* Savewalkthrough1 = nullptr;
   QAction* Talk1 = nullptr;
   QMenu* Edit1 = nullptr;
   QAction* Editscenary1 = nullptr;
@@ -182,6 +184,8 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   void rebuildRecentFiles();
   void openRecentFile(const QString& file);
   void onFocusWindowChanged(QWindow* window);
+  // Gives the code editor the scenario file's folder, where "Run walkthroughs" looks.
+  void wireWalkthroughs();
 
   // Runs `body` as one engine handler: shows what it produced, also when it throws.
   template <class Body>
@@ -201,6 +205,7 @@ class TForm1 : public QMainWindow, public marvo::EngineHost {
   FileDialog saveDialog1_;
   FileDialog openDialog2_;
   FileDialog saveDialog2_;
+  FileDialog walkthroughDialog_;
 
   bool modified_ = false;
   QString scenarioFile_;

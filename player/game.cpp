@@ -33,12 +33,21 @@ void Game::start(const std::vector<std::string>& scenario, std::vector<std::stri
       copyFailureReported_ = false;
     }
   }
+  auto built = prepareProgram(scenario, owned, library);
+  if (owned) std::vector<std::string>().swap(*owned);  // what is left of it is not needed
+  startPrepared(std::move(built), host);
+}
+
+void Game::begin(const PreparedProgram& prepared, EngineHost& host) {
+  log_.clear();
+  engine_.random().seed(99);
+  startPrepared(prepared, host);
+}
+
+void Game::startPrepared(PreparedProgram built, EngineHost& host) {
   auto& s = engine_.mutableState();
   s.impossibleReply = std::string("это невозможно"_w);
   resetProgram(host, /*objectsToo=*/true);
-
-  auto built = prepareProgram(scenario, owned, library);
-  if (owned) std::vector<std::string>().swap(*owned);  // what is left of it is not needed
   s.program = std::move(built.lines);
   engine_.programChanged();
   origins_ = std::move(built.origins);

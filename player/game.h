@@ -26,6 +26,9 @@ class Game {
   // The same, taking the scenario's lines over for the program instead of copying them.
   void begin(std::vector<std::string>&& scenario, const std::vector<std::string>& library, EngineHost& host,
              const std::filesystem::path& copyPath = {});
+  // Game start on a program prepared beforehand (no copy is written); the program is copied, so
+  // one preparation serves many games.
+  void begin(const PreparedProgram& prepared, EngineHost& host);
 
   // Talk1Click on the input line's raw text. Returns whether a talk pattern matched. Throws
   // IndexError when the run does.
@@ -56,6 +59,8 @@ class Game {
  private:
   void start(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
              const std::vector<std::string>& library, EngineHost& host, const std::filesystem::path& copyPath);
+  // Game start from the copy onwards: the state reset, the program installed and run.
+  void startPrepared(PreparedProgram prepared, EngineHost& host);
   // The reset shared by game start and New: program, control items, output pane, variables
   // (and at game start the objects), the common line.
   void resetProgram(EngineHost& host, bool objectsToo);

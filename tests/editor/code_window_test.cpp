@@ -282,7 +282,7 @@ class CodeWindowTest : public QObject {
       if (!action->isSeparator()) captions << action->text();
     QCOMPARE(captions, (QStringList{QString::fromUtf8("Создать объект"), QStringLiteral("Marvo.lib"),
                                     QString::fromUtf8("Диалог NPC"), QString::fromUtf8("Проверить сценарий"),
-                                    QStringLiteral("Publish to web...")}));
+                                    QStringLiteral("Run walkthroughs"), QStringLiteral("Publish to web...")}));
     editor_->NPC1->trigger();
     editor_->Marvolib1->trigger();
     editor_->NPC2->trigger();

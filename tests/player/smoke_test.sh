@@ -105,6 +105,22 @@ if ((after < before + 400)); then
   echo "smoke: the answer to the command did not appear"; exit 1
 fi
 
+# Game menu "Save walkthrough...": the menu title after "File", then the fourth item; the save
+# dialog offers smoke.walk beside the scenario and Enter accepts it.
+xdotool mousemove $((X + 60)) $((Y + 10)) click 1
+sleep 0.5
+xdotool key Down Down Down Down Return
+sleep 1.5
+xdotool key Return
+for _ in $(seq 30); do [[ -s $work/smoke.walk ]] && break; sleep 0.1; done
+if ! grep -q '^> look$' "$work/smoke.walk" 2>/dev/null ||
+   ! grep -q '^The walls are covered with old maps' "$work/smoke.walk"; then
+  echo "smoke: Save walkthrough did not write smoke.walk"; import -window root "$work/walk.png"; exit 1
+fi
+# No window manager gives the focus back: click into the input line again.
+xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+sleep 0.3
+
 # Help (F1) opens the reference window over the game.
 xdotool key F1
 wait_for_window 'Справочник Marvo IF' "Help (F1) did not open the reference window" >/dev/null

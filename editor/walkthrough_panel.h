@@ -1,0 +1,72 @@
+// The code editor's walkthrough runs: every ".walk" beside the scenario on a worker thread, a
+// progress bar, the failures for the problems list, a viewer for one failure, the coverage shading.
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+struct Problem;
+
+// One failure opened for reading: the walkthrough around the failing command, what was expected
+// and what the command printed. Read-only.
+class WalkthroughFailureViewer : public QDialog {
+  Q_OBJECT
+
+ public:
+  WalkthroughFailureViewer(const QString& title, const QString& walkthrough, const QString& expected,
+                           const QString& actual, QWidget* parent = nullptr);
+  QPlainTextEdit* walkthroughText = nullptr;
+  QPlainTextEdit* expectedText = nullptr;
+  QPlainTextEdit* actualText = nullptr;
+};
+
+class WalkthroughPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `memo` is the text area that coverage shading marks.
+  explicit WalkthroughPanel(QPlainTextEdit& memo, QWidget* parent = nullptr);
+  ~WalkthroughPanel() override;
+
+  // Starts a run of every ".walk" file in `folder` against the scenario and library lines
+  // (Windows-1251) on a worker thread; does nothing while a run is under way. Emits finished().
+  void run(std::vector<std::string> scenario, std::vector<std::string> library, const QString& folder);
+  bool running() const { return busy_; }
+
+  // Opens the viewer for a failure of the last run (the `data` of its problem).
+  void openFailure(int index);
+  // The rule name of the problems this panel reports.
+  static QString problemRule();
+  WalkthroughFailureViewer* viewer() const { return viewer_; }
+
+  QLabel* summary = nullptr;
+  QProgressBar* progress = nullptr;
+  QCheckBox* coverageShading = nullptr;  // shade the lines no walkthrough executed
+
+ signals:
+  // After every run, with one problem per failure (empty when all passed).
+  void finished(const QList<Problem>& failures);
+
+ private:
+  struct Run;
+  void showResults();
+  void applyShading();
+
+  QPlainTextEdit& memo_;
+  std::shared_ptr<Run> run_;
+  std::thread worker_;
+  std::atomic<bool> cancel_{false};
+  bool busy_ = false;  // from run() until its results are shown
+  WalkthroughFailureViewer* viewer_ = nullptr;
+};

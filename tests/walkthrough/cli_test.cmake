@@ -1,0 +1,42 @@
+# marvo-cli test, --bless, --coverage, record, replay-check and play --clock-step on a small game.
+# -DCLI=marvo-cli -DDIR=<fixtures> -DWORK=<scratch directory>
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(COPY ${DIR}/ DESTINATION ${WORK})
+
+function(run expect_status expect_output)
+  execute_process(COMMAND ${CLI} ${ARGN} WORKING_DIRECTORY ${WORK} INPUT_FILE ${WORK}/input.txt
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL expect_status OR NOT out MATCHES "${expect_output}")
+    message(FATAL_ERROR "marvo-cli ${ARGN}: status ${status} (expected ${expect_status})\n${out}${err}\n"
+                        "expected output matching: ${expect_output}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+file(WRITE ${WORK}/input.txt "ждать\n1\n")
+run(0 "PASS game.walk:2 ждём и выходим в сад\n1 passed, 0 failed" test game.scn game.walk)
+# A broken edit: the failing line, the command's output, the summary, exit status 1.
+run(1 "game.walk:4: expected Вы ждёте. / got:\n    >ждать\n    Вы спите.\nFAIL game.walk:2" test edited.scn game.walk)
+run(1 "0 passed, 1 failed" test edited.scn game.walk)
+# Coverage names the unreachable location by scenario line.
+run(0 "game.scn:15: not reached: location :тайник\n.*coverage: [0-9]+% of program lines" test --coverage game.scn game.walk)
+# Bless rewrites the failing expectation and keeps the comment; then the test passes.
+run(1 "blessed game.walk" test --bless edited.scn game.walk)
+file(READ ${WORK}/game.walk blessed)
+if(NOT blessed MATCHES "^# Прохождение для проверок marvo-cli\n.*> ждать\nВы спите.\n\\? location: start\n")
+  message(FATAL_ERROR "blessed walkthrough:\n${blessed}")
+endif()
+run(0 "1 passed, 0 failed" test edited.scn game.walk)
+# Recording from standard input and from a saved game gives walkthroughs that pass.
+run(0 "> ждать\nВы ждёте.\n> 1\nСад." record game.scn)
+file(WRITE ${WORK}/recorded.walk "${out}")
+run(0 "1 passed" test game.scn recorded.walk)
+run(0 "\\* game.sav\n" record game.scn --from game.sav)
+# Replay-check finds the first command whose output differs.
+run(1 "command 1 differs: ждать\n--- game.scn\n    >ждать\n    Вы ждёте.\n\\+\\+\\+ edited.scn\n    >ждать\n    Вы спите."
+    replay-check edited.scn game.sav --against game.scn)
+run(0 "no difference in 2 commands" replay-check game.scn game.sav --against game.scn)
+# A deterministic clock for play: 300 ticks before the command reach the timed event.
+file(WRITE ${WORK}/input.txt "\n")
+run(0 "Часы пробили полдень" play --clock-step 300 game.scn)

@@ -1,0 +1,91 @@
+// Recording, blessing and coverage.
+#include <gtest/gtest.h>
+
+#include "walkthrough/coverage.h"
+#include "walkthrough/recording.h"
+#include "walkthrough_test.h"
+
+namespace marvo::walk {
+namespace {
+
+using test::prepared;
+using test::runText;
+using test::w;
+
+TEST(Recording, RecordedWalkthroughPassesAndSkipsTheEcho) {
+  const auto game = prepared();
+  const std::string text = recordWalkthrough(game, {w("ждать"), w("1"), w("что-то")}, "запись");
+  EXPECT_EQ(text,
+            "* запись\nКомната. Тикают часы.\n1. Выйти в сад\n"
+            "> ждать\nВы ждёте.\n"
+            "> 1\nСад.\n1. Вернуться\n"
+            "> что-то\nэто невозможно\n");
+  std::vector<WalkFile> files;
+  EXPECT_EQ(runText(game, files, text).passed, 1);
+}
+
+TEST(Recording, BlessRewritesFailingTestsKeepingCommentsAndChecks) {
+  const std::string walk =
+      "# мой комментарий\n"
+      "* старый\n"
+      "> ждать\n"
+      "Вы ждали.\n"
+      "!ждёте\n"
+      "/ждал/\n"
+      "? var счёт = 1\n"
+      "> 1\n"
+      "+ clock 2\n"
+      "* верный\n"
+      "> ждать\n"
+      "Вы ждёте.\n";
+  const auto game = prepared();
+  std::vector<WalkFile> files;
+  const auto r = runText(game, files, walk);
+  ASSERT_EQ(r.failed, 1);
+  bool changed = false;
+  const std::string blessed = blessedText(files[0], r.tests, changed);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(blessed,
+            "# мой комментарий\n* старый\nКомната. Тикают часы.\n1. Выйти в сад\n"
+            "> ждать\nВы ждёте.\n? var счёт = 1\n"
+            "> 1\nСад.\n1. Вернуться\n+ clock 2\n"
+            "* верный\n> ждать\nВы ждёте.\n");
+  std::vector<WalkFile> again;
+  EXPECT_EQ(runText(game, again, blessed).failed, 0);
+  bool unchanged = true;
+  blessedText(again[0], runWalkthroughs(game, again).tests, unchanged);
+  EXPECT_FALSE(unchanged);
+}
+
+TEST(Coverage, ReportsWhatNoWalkthroughReached) {
+  const auto game = prepared();
+  RunOptions options;
+  options.coverage = true;
+  std::vector<WalkFile> files;
+  const auto r = runText(game, files, "> 1\n", options);
+  const Coverage c = computeCoverage(game, r.executed);
+  std::vector<std::string> missed;
+  for (const auto& m : c.missed) missed.push_back(std::to_string(m.line) + " " + test::u(m.text));
+  EXPECT_EQ(missed, (std::vector<std::string>{"5 !Часы пробили полдень.", "7 TALK ждать", "8 !Вы ждёте.",
+                                              "9 счёт=счёт+1", "10 REDO", "11 TALK сломать", "12 !Не выходит.",
+                                              "13 REDO", "17 btn [Вернуться] start", "19 :тайник",
+                                              "20 !Сюда не попасть.", "21 READ"}));
+  EXPECT_EQ(c.locations.reached, 3);
+  EXPECT_EQ(c.locations.total, 4);
+  EXPECT_EQ(c.talks.total, 2);
+  EXPECT_EQ(c.menus.reached, 1);
+  const auto report = coverageReport(c, "g.scn");
+  EXPECT_EQ(report[9], "g.scn:19: not reached: location :тайник");
+  EXPECT_EQ(report.back().rfind("coverage: ", 0), 0u);
+}
+
+TEST(Coverage, LibraryLinesShiftTheMapButAreNotCounted) {
+  const auto game = walk::prepareGame(w({":a", "@A.%", "READ", ":common", "RETURN"}),
+                                      w({"TALK помощь", "!Справка.", "REDO"}));
+  ASSERT_EQ(game.spans.size(), 5u);
+  EXPECT_EQ(game.built.lines[static_cast<std::size_t>(game.spans[4].first)], "RETURN");
+  EXPECT_EQ(game.built.lines[static_cast<std::size_t>(game.spans[3].first)], ":common");
+}
+
+}  // namespace
+}  // namespace marvo::walk

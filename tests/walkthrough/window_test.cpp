@@ -1,0 +1,147 @@
+// The windows' walkthrough commands: "Save walkthrough..." in the main window, "Run walkthroughs"
+// with its failures in the problems list, viewer and coverage shading in the code editor (offscreen).
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "editor/problems_panel.h"
+#include "editor/walkthrough_panel.h"
+#include "player/window_application.h"
+#include "player/window_fixture.h"
+#include "walkthrough/runner.h"
+
+using window_test::Windows;
+
+namespace {
+
+const QStringList kGame = {
+    QStringLiteral(":start"),       QStringLiteral("@Комната.%"),  QStringLiteral("TALK ждать"),
+    QStringLiteral("!Вы ждёте."),   QStringLiteral("REDO"),        QStringLiteral("TALK петь"),
+    QStringLiteral("!Вы поёте."),   QStringLiteral("REDO"),        QStringLiteral("READ"),
+    QStringLiteral(":тайник"),      QStringLiteral("!Сюда не попасть."), QStringLiteral("READ"),
+};
+
+void writeUtf8(const QString& path, const QString& text) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write fixture");
+  file.write(text.toUtf8());
+}
+
+QString readUtf8(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll());
+}
+
+// The game opened from a file in a sub-folder with two walkthroughs beside it.
+QString openGameWithWalkthroughs(Windows& w) {
+  QDir(w.dir.path()).mkdir(QStringLiteral("game"));
+  const QString scenario = w.path(QStringLiteral("game/game.scn"));
+  window_test::writeCp1251(scenario, kGame);
+  writeUtf8(w.path(QStringLiteral("game/a_good.walk")), QStringLiteral("* хорошо\n> ждать\nВы ждёте.\n"));
+  writeUtf8(w.path(QStringLiteral("game/b_bad.walk")), QStringLiteral("* плохо\n> петь\nВы молчите.\n"));
+  w.form1->openScenario(scenario);
+  return scenario;
+}
+
+bool runAndWait(Windows& w, const std::function<void()>& start) {
+  QSignalSpy spy(w.form2->walkthroughs, &WalkthroughPanel::finished);
+  start();
+  return spy.wait(10000);
+}
+
+}  // namespace
+
+class WalkthroughWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void saveWalkthroughWritesTheGameBesideTheScenario() {
+    Windows w;
+    const QString scenario = openGameWithWalkthroughs(w);
+    for (const char* command : {"ждать", "петь"}) {
+      w.form1->Edit2->setText(QString::fromUtf8(command));
+      w.form1->Talk1Click();
+    }
+    const QString target = w.path(QStringLiteral("game/played.walk"));
+    w.dialogs.fileAnswers.push_back(target);
+    w.form1->Savewalkthrough1Click();
+    QCOMPARE(w.dialogs.requests.size(), 1);
+    QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("walk"));
+    QCOMPARE(w.dialogs.requests[0].initialName, w.path(QStringLiteral("game/game.walk")));
+    QCOMPARE(readUtf8(target),
+             QStringLiteral("* game\nКомната.\n> ждать\nВы ждёте.\n> петь\nВы поёте.\n"));
+    QVERIFY(w.dialogs.messages.isEmpty());
+
+    // Cancelling writes nothing; a file that cannot be written is reported, the old one kept.
+    w.form1->Savewalkthrough1Click();
+    w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("nowhere/x.walk")));
+    w.form1->Savewalkthrough1Click();
+    QCOMPARE(w.dialogs.messages.size(), 1);
+    QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("x.walk")));
+    QCOMPARE(w.form1->Savewalkthrough1->text(), QStringLiteral("Save walkthrough..."));
+    Q_UNUSED(scenario);
+  }
+
+  void runWalkthroughsListsFailuresAndOpensTheViewer() {
+    Windows w;
+    openGameWithWalkthroughs(w);
+    // A second request while a run is under way is ignored.
+    QVERIFY(runAndWait(w, [&] {
+      w.form2->Runwalkthroughs1Click();
+      QVERIFY(w.form2->walkthroughs->running());
+      w.form2->Runwalkthroughs1Click();
+    }));
+    WalkthroughPanel* panel = w.form2->walkthroughs;
+    QVERIFY(!panel->running());
+    const QList<Problem> problems = w.form2->Problems->problems();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems[0].source, w.path(QStringLiteral("game/b_bad.walk")));
+    QCOMPARE(problems[0].line, 3);
+    QCOMPARE(problems[0].text, QStringLiteral("> петь — ожидалось Вы молчите."));
+    QVERIFY(!w.form2->Problems->isHidden());
+    QVERIFY(panel->summary->text().contains(QStringLiteral("успешно 1, с ошибками 1")));
+
+    // Activating the problem (double-click or Enter in the list) opens the viewer.
+    emit w.form2->Problems->problemActivated(problems[0]);
+    QVERIFY(panel->viewer());
+    QCOMPARE(panel->viewer()->expectedText->toPlainText(), QStringLiteral("Вы молчите."));
+    QCOMPARE(panel->viewer()->actualText->toPlainText(), QStringLiteral(">петь\nВы поёте."));
+    QVERIFY(panel->viewer()->walkthroughText->toPlainText().contains(QStringLiteral("→ 3: Вы молчите.")));
+    QVERIFY(panel->viewer()->walkthroughText->isReadOnly());
+
+    // Shading marks the location no walkthrough entered (lines 10 to 12).
+    QVERIFY(w.form2->Memo1->extraSelections().isEmpty());
+    panel->coverageShading->setChecked(true);
+    QList<int> shaded;
+    for (const auto& mark : w.form2->Memo1->extraSelections()) shaded << mark.cursor.blockNumber();
+    QCOMPARE(shaded, (QList<int>{9, 10, 11}));
+    panel->coverageShading->setChecked(false);
+    QVERIFY(w.form2->Memo1->extraSelections().isEmpty());
+  }
+
+  void runUsesTheEditorsTextAndCtrlF9() {
+    Windows w;
+    openGameWithWalkthroughs(w);
+    auto lines = w.form2->lines();
+    lines[3] = marvo::fromQt(QStringLiteral("!Вы спите."));
+    w.form2->setLines(lines);
+    w.form2->show();
+    QVERIFY(runAndWait(w, [&] { QTest::keyClick(w.form2->Memo1, Qt::Key_F9, Qt::ControlModifier); }));
+    QCOMPARE(w.form2->Problems->problems().size(), 2);
+    QVERIFY(w.form2->isVisible());  // Ctrl+F9 is not F9: the editor stays open
+    QVERIFY(w.form2->PopupMenu1->actions().contains(w.form2->Runwalkthroughs1));
+    QCOMPARE(w.form2->Runwalkthroughs1->text(), QStringLiteral("Run walkthroughs"));
+  }
+};
+
+int main(int argc, char** argv) {
+  marvo::Application app(argc, argv);
+  WalkthroughWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_test.moc"
