@@ -1,0 +1,73 @@
+// docs_examples MARVO_CLI PAGE.md LIBRARY: runs every example of a reference page. Each ```scn block
+// (a scenario fragment, UTF-8) is written beside the ```walk block that follows it, and the pair is
+// played by `marvo-cli test`, so an example that stops doing what the page says fails.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string quoted(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// The lines of a fenced block opening at `i`; leaves `i` past its closing fence.
+std::string fenced(const std::vector<std::string>& lines, std::size_t& i) {
+  std::string text;
+  for (++i; i < lines.size() && lines[i].rfind("```", 0) != 0; ++i) text += lines[i] + "\n";
+  ++i;
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::cerr << "usage: docs_examples MARVO_CLI PAGE.md LIBRARY\n";
+    return 2;
+  }
+  const std::string cli = argv[1], page = argv[2], library = argv[3];
+  std::ifstream file(page, std::ios::binary);
+  if (!file) {
+    std::cerr << page << ": cannot be read\n";
+    return 1;
+  }
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(file, l);) lines.push_back(!l.empty() && l.back() == '\r' ? l.substr(0, l.size() - 1) : l);
+  const std::string name = page.substr(page.find_last_of('/') + 1);
+  int examples = 0, failures = 0;
+  for (std::size_t i = 0; i < lines.size();) {
+    if (lines[i] != "```scn") {
+      ++i;
+      continue;
+    }
+    const std::size_t scnLine = i + 1;
+    const std::string scenario = fenced(lines, i);
+    while (i < lines.size() && lines[i].empty()) ++i;
+    if (i >= lines.size() || lines[i] != "```walk") {
+      std::cerr << page << ":" << scnLine << ": a ```scn example without the ```walk block after it\n";
+      ++failures;
+      continue;
+    }
+    const std::string walk = fenced(lines, i);
+    const std::string base = name + "." + std::to_string(++examples);
+    std::ofstream(base + ".scn", std::ios::binary) << "\xEF\xBB\xBF" << scenario;  // UTF-8 with its mark
+    std::ofstream(base + ".walk", std::ios::binary) << walk;
+    const std::string command = quoted(cli) + " test --library " + quoted(library) + " " + quoted(base + ".scn") +
+                                " " + quoted(base + ".walk");
+    const int status = std::system(command.c_str());
+    if (status != 0) {
+      std::cerr << page << ":" << scnLine << ": this example does not do what its walkthrough says (" << base
+                << ".walk above)\n";
+      ++failures;
+    }
+  }
+  std::cout << page << ": " << examples << " examples, " << failures << " failed\n";
+  return failures == 0 ? 0 : 1;
+}
