@@ -57,9 +57,6 @@ export DISPLAY=:$(head -n1 "$work/display")
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
-"$marvo" smoke.scn >"$work/marvo.log" 2>&1 &
-pids+=($!)
-
 # Waits up to ten seconds for a visible window whose title matches $1; prints its id, then lets
 # it paint. Fails the test with $2 when none appears.
 wait_for_window() {
@@ -69,41 +66,73 @@ wait_for_window() {
     [[ -n $id ]] && break
     sleep 0.1
   done
-  [[ -n $id ]] || { echo "smoke: $2" >&2; cat "$work/marvo.log" >&2; exit 1; }
+  [[ -n $id ]] || { echo "smoke: $2" >&2; cat "$work/built.log" >&2; exit 1; }
   sleep 1.5
   echo "$id"
 }
-
-window=$(wait_for_window '^Marvo IF v1\.03$' "the main window did not appear")
 
 # Light pixels (the game's text) on the whole screen.
 light_pixels() {
   convert "$1" -colorspace Gray -threshold 60% -format '%[fx:round(mean*w*h)]' info:
 }
 
-import -window root "$work/before.png"
-before=$(light_pixels "$work/before.png")
+# play NAME INPUT KEEP PROGRAM ARGS...: starts the program, types INPUT into the input line and
+# checks that the game's text appeared and the answer to the input added to it. With KEEP "keep"
+# the program goes on running, its window in $window and its geometry in X, Y, WIDTH, HEIGHT.
+play() {
+  local name=$1 input=$2 keep=$3
+  shift 3
+  "$@" >"$work/$name.log" 2>&1 &
+  local pid=$!
+  pids+=("$pid")
 
-# No window manager: click into the input line (bottom left of the window) before typing.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
-sleep 0.3
-xdotool type --delay 60 look
-xdotool key Return
-sleep 1.5
-import -window root "$work/after.png"
-after=$(light_pixels "$work/after.png")
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name '^Marvo IF v1\.03$' 2>/dev/null | head -n1 || true)
+    [[ -n $window ]] && break
+    sleep 0.1
+  done
+  [[ -n $window ]] || { echo "smoke: the main window did not appear ($name)"; cat "$work/$name.log"; exit 1; }
+  sleep 1.5
+  # Only the main window: an error box (a missing library, say) would be another one.
+  local others
+  others=$(for w in $(xdotool search --onlyvisible --pid "$pid" --name '^' 2>/dev/null); do
+             xdotool getwindowname "$w"
+           done | grep -v -x -e '' -e 'Marvo IF v1.03' || true)
+  if [[ -n $others ]]; then
+    echo "smoke: more windows are shown ($name): $others"; import -window root "$work/$name-windows.png"; exit 1
+  fi
 
-echo "smoke: window $WIDTH x $HEIGHT at $X,$Y; light pixels before $before, after $after"
-if ! kill -0 "${pids[1]}" 2>/dev/null; then
-  echo "smoke: marvo is no longer running"; cat "$work/marvo.log"; exit 1
-fi
-if ((before < 200)); then
-  echo "smoke: the window shows no game text after start"; exit 1
-fi
-if ((after < before + 400)); then
-  echo "smoke: the answer to the command did not appear"; exit 1
-fi
+  import -window root "$work/$name-before.png"
+  local before
+  before=$(light_pixels "$work/$name-before.png")
+
+  # No window manager: click into the input line (bottom left of the window) before typing.
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+  sleep 0.3
+  xdotool type --delay 60 "$input"
+  xdotool key Return
+  sleep 1.5
+  import -window root "$work/$name-after.png"
+  after=$(light_pixels "$work/$name-after.png")
+
+  echo "smoke: $name: window $WIDTH x $HEIGHT at $X,$Y; light pixels before $before, after $after"
+  if ! kill -0 "$pid" 2>/dev/null; then
+    echo "smoke: marvo is no longer running"; cat "$work/$name.log"; exit 1
+  fi
+  if ((before < 200)); then
+    echo "smoke: the window shows no game text after start"; exit 1
+  fi
+  if ((after < before + 400)); then
+    echo "smoke: the answer to the command did not appear"; exit 1
+  fi
+  [[ $keep == keep ]] && return
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+play built look keep "$marvo" smoke.scn
 
 # Game menu "Save walkthrough...": the menu title after "File", then the fourth item; the save
 # dialog offers smoke.walk beside the scenario and Enter accepts it.
@@ -157,7 +186,7 @@ status=0
 wait "${pids[1]}" || status=$?
 if ((status != 128 + 15)); then echo "smoke: marvo did not end by SIGTERM (status $status)"; exit 1; fi
 recovery=$(ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null | head -n1 || true)
-[[ -n $recovery ]] || { echo "smoke: no recovery file after SIGTERM"; cat "$work/marvo.log"; exit 1; }
+[[ -n $recovery ]] || { echo "smoke: no recovery file after SIGTERM"; cat "$work/built.log"; exit 1; }
 grep -q 'recovered line' "$recovery" || { echo "smoke: the recovery file lacks the typed line"; exit 1; }
 
 "$marvo" >"$work/marvo2.log" 2>&1 &
@@ -187,60 +216,6 @@ if ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery >/dev/null 2>&1; then
   echo "smoke: the recovery file is still there after the save"; exit 1
 fi
 echo "smoke: killed by SIGTERM, recovered and saved"
-# play NAME INPUT PROGRAM ARGS...: starts the program, types INPUT into the input line and checks
-# that the game's text appeared and the answer to the input added to it.
-play() {
-  local name=$1 input=$2
-  shift 2
-  "$@" >"$work/$name.log" 2>&1 &
-  local pid=$!
-  pids+=("$pid")
-
-  local window=""
-  for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^Marvo IF v1\.03$' 2>/dev/null | head -n1 || true)
-    [[ -n $window ]] && break
-    sleep 0.1
-  done
-  [[ -n $window ]] || { echo "smoke: the main window did not appear ($name)"; cat "$work/$name.log"; exit 1; }
-  sleep 1.5
-  # Only the main window: an error box (a missing library, say) would be another one.
-  local others
-  others=$(for w in $(xdotool search --onlyvisible --pid "$pid" --name '^' 2>/dev/null); do
-             xdotool getwindowname "$w"
-           done | grep -v -x -e '' -e 'Marvo IF v1.03' || true)
-  if [[ -n $others ]]; then
-    echo "smoke: more windows are shown ($name): $others"; import -window root "$work/$name-windows.png"; exit 1
-  fi
-
-  import -window root "$work/$name-before.png"
-  local before after
-  before=$(light_pixels "$work/$name-before.png")
-
-  # No window manager: click into the input line (bottom left of the window) before typing.
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
-  sleep 0.3
-  xdotool type --delay 60 "$input"
-  xdotool key Return
-  sleep 1.5
-  import -window root "$work/$name-after.png"
-  after=$(light_pixels "$work/$name-after.png")
-
-  echo "smoke: $name: window $WIDTH x $HEIGHT at $X,$Y; light pixels before $before, after $after"
-  if ! kill -0 "$pid" 2>/dev/null; then
-    echo "smoke: marvo is no longer running"; cat "$work/$name.log"; exit 1
-  fi
-  if ((before < 200)); then
-    echo "smoke: the window shows no game text after start"; exit 1
-  fi
-  if ((after < before + 400)); then
-    echo "smoke: the answer to the command did not appear"; exit 1
-  fi
-  kill "$pid"
-  wait "$pid" 2>/dev/null || true
-}
-
 # The installed program as the desktop entry starts it, from a folder without a library and with a
 # home of its own: it works in its per-user folder and reads the installed library.
 games=/usr/share/marvo/games
@@ -251,7 +226,7 @@ if dpkg-query -W -f='${Status}' marvo 2>/dev/null | grep -q "install ok installe
   # The command line of the desktop entry, with the file a file manager would pass.
   exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/marvo.desktop)
   read -ra command <<<"${exec_line//%f/$games/yarmarka.scn}"
-  HOME=$work/home XDG_DATA_HOME='' play installed 1 "${command[@]}"
+  HOME=$work/home XDG_DATA_HOME='' play installed 1 done "${command[@]}"
   cd "$work"
   [[ -f $work/home/.local/share/marvo/tmp.scn ]] || { echo "smoke: the installed marvo did not work in its per-user folder"; exit 1; }
   [[ -z $(ls -A "$work/launch") ]] || { echo "smoke: the installed marvo wrote into the folder it was started in"; exit 1; }
