@@ -48,7 +48,8 @@ trap cleanup EXIT
 
 # Xvfb picks a free display itself and tells its number.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# -noreset: the display must outlive the program this test kills and starts again.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
