@@ -14,8 +14,8 @@ if [[ $file == /usr/share/bash-completion/completions/* ]] && declare -F _comple
 else
   source "$file"
 fi
-spec=$(complete -p marvo-cli 2>/dev/null) || { echo "completion: complete -p marvo-cli: none"; exit 1; }
-echo "completion: $spec"
+registered=$(complete -p marvo-cli 2>/dev/null) || { echo "completion: complete -p marvo-cli: none"; exit 1; }
+echo "completion: $registered"
 
 # expect "WORDS TYPED" "EXPECTED SORTED CANDIDATES"
 expect() {
