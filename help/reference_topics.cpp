@@ -29,7 +29,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"examine.md", "SHOWITEM и EXAMINE"},
       {"vip.md", "VIP: характеристики"},
       {"variables.md", "Переменные и выражения"},
-      {"special.md", "rnd, time и step"},
+      {"rnd_time_step.md", "rnd, time и step"},
       {"common.md", ":common и RETURN"},
       {"library.md", "Библиотека marvo.lib"},
       {"messages.md", "Сообщения движка"},
@@ -87,7 +87,7 @@ const std::array<Keyword, 36>& keywords() {
       {"call"_w, Match::Prefix, "buttons.md"},
       {"ret"_w, Match::Exact, "buttons.md"},
       {"do"_w, Match::Exact, "buttons.md"},
-      {"rnd"_w, Match::Exact, "special.md"},
+      {"rnd"_w, Match::Exact, "rnd_time_step.md"},
   }};
   return table;
 }
@@ -160,7 +160,7 @@ std::string_view propertyHint(std::string_view name) {
 
 std::string referencePage(std::string_view word) {
   const std::string w = lower(word);
-  if (w == "time" || w == "step") return "special.md";
+  if (w == "time" || w == "step") return "rnd_time_step.md";
   if (w.find("if") != std::string::npos || w.find("если"_w) != std::string::npos) return "if.md";
   for (const auto& k : keywords()) {
     if (fits(w, k)) return std::string(k.page);

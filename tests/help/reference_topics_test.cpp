@@ -34,7 +34,7 @@ TEST(ReferenceTopics, StatementsInTheirEnglishAndRussianFormsAndAnyCase) {
   EXPECT_EQ(page("SHOWITEM сундук", 0), "examine.md");
   EXPECT_EQ(page("VIP сила", 0), "vip.md");
   EXPECT_EQ(page("CLEAR", 0), "variables.md");
-  EXPECT_EQ(page("x = rnd", 5), "special.md");
+  EXPECT_EQ(page("x = rnd", 5), "rnd_time_step.md");
   EXPECT_EQ(page("RETURN", 0), "common.md");
   EXPECT_EQ(page(":common", 3), "common.md");
   EXPECT_EQ(page("btn [Выход] улица", 1), "buttons.md");
