@@ -10,6 +10,7 @@
 #include "cli_commands.h"
 #include "engine/codec.h"
 #include "engine/file_io.h"
+#include "player/json_events.h"
 #include "player/scenario_file.h"
 
 namespace marvo::cli {
@@ -22,23 +23,6 @@ int usageError(const std::string& what) {
                "usage: marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n",
                what.c_str());
   return 2;
-}
-
-std::string json(std::string_view utf8) {
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7F) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
 }
 
 void print(const std::string& utf8) {
@@ -106,9 +90,9 @@ int check(const Args& args) {
       const std::string& file = d.source == check::Source::Library ? libraryPath : path;
       if (asJson) {
         if (!jsonItems.empty()) jsonItems += ",\n";
-        jsonItems += "  {\"file\": " + json(file) + ", \"line\": " + std::to_string(d.line) +
+        jsonItems += "  {\"file\": " + events::jsonStringUtf8(file) + ", \"line\": " + std::to_string(d.line) +
                      ", \"severity\": \"" + (d.severity == check::Severity::Error ? "error" : "warning") +
-                     "\", \"message\": " + json(cp1251ToUtf8(d.text)) + ", \"rule\": " + json(d.rule) + "}";
+                     "\", \"message\": " + events::jsonStringUtf8(cp1251ToUtf8(d.text)) + ", \"rule\": " + events::jsonStringUtf8(d.rule) + "}";
       } else {
         print(file + cp1251ToUtf8(check::formatDiagnostic(d, "")));
       }

@@ -67,6 +67,8 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   }
   for (const auto& l : ctx.program.lines)
     if (l.rows & kCreate) ctx.objects.insert(l.d.word(1).text);
+  for (const auto& line : input.library)
+    if (!trimView(line).empty()) ctx.libraryHasText = true;
 
   checkLabelsAndJumps(ctx);
   checkBlocks(ctx);

@@ -40,6 +40,7 @@ struct Context {
   std::vector<int> labelLines;                  // program lines that start with ":", in order
   int commonLine = -1;                          // first line equal to ":common"
   std::unordered_set<std::string> objects;      // names given by CREATE anywhere
+  bool libraryHasText = false;                  // some library line is not blank
 
   const ProgramLine& line(int i) const { return program.lines[static_cast<std::size_t>(i)]; }
   int size() const { return static_cast<int>(program.lines.size()); }

@@ -295,16 +295,13 @@ void checkLocationEnds(Context& ctx) {
     }
   }
 
-  bool libraryText = false;
-  for (const auto& line : ctx.input.library)
-    if (!trimView(line).empty()) libraryText = true;
   // A story driven by btn/do menus takes numbers, not typed commands: it needs no library.
   bool menuDriven = false;
   for (const auto& line : ctx.input.scenario) {
     const std::string key = lower(trimView(line));
     if (key.find("btn") != std::string::npos || key.starts_with("do")) menuDriven = true;
   }
-  if (libraryText && !menuDriven && (!ctx.program.scenarioHasReturn || ctx.commonLine < 0))
+  if (ctx.libraryHasText && !menuDriven && (!ctx.program.scenarioHasReturn || ctx.commonLine < 0))
     ctx.report.add(Source::Scenario, 1, Severity::Warning,
                    concat("В сценарии нет локации «:common» со строкой RETURN, поэтому библиотека "_w,
                           quoted(ctx.input.libraryName),

@@ -157,10 +157,7 @@ void checkStatements(Context& ctx) {
   }
 
   // The library goes in before every scenario line that contains "return".
-  bool libraryText = false;
-  for (const auto& line : ctx.input.library)
-    if (!trimView(line).empty()) libraryText = true;
-  if (!libraryText) return;
+  if (!ctx.libraryHasText) return;
   DecodedLine d;
   for (std::size_t i = 0; i < ctx.input.scenario.size(); ++i) {
     const std::string& line = ctx.input.scenario[i];

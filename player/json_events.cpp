@@ -7,8 +7,9 @@
 
 namespace marvo::events {
 
-std::string jsonString(std::string_view cp1251) {
-  const std::string utf8 = cp1251ToUtf8(cp1251);
+std::string jsonString(std::string_view cp1251) { return jsonStringUtf8(cp1251ToUtf8(cp1251)); }
+
+std::string jsonStringUtf8(std::string_view utf8) {
   std::string out = "\"";
   out.reserve(utf8.size() + 2);
   for (unsigned char c : utf8) {

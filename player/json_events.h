@@ -12,6 +12,8 @@ namespace marvo::events {
 
 // A JSON string literal for Windows-1251 text (converted to UTF-8, control characters escaped).
 std::string jsonString(std::string_view cp1251);
+// The same for text that is already UTF-8.
+std::string jsonStringUtf8(std::string_view utf8);
 // A JSON array of such strings: ["a", "b"].
 std::string jsonArray(const std::vector<std::string>& items);
 

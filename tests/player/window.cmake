@@ -1,6 +1,6 @@
 # Main game window tests (Qt Test, offscreen) and the smoke test of the real program under Xvfb.
 marvo_qttest(test_player_window
-  window_main.cpp window_fixture.h
+  window_main.cpp window_test_main.h window_fixture.h
   window_play_test.cpp window_files_test.cpp window_activation_test.cpp
   window_messages_test.cpp
   LIBS player_window)
@@ -13,5 +13,5 @@ set_tests_properties(player_window_smoke PROPERTIES LABELS gui TIMEOUT 120 SKIP_
 
 # Safety of the author's text: offers to save, undo, Save, backups, recent files, recovery files.
 marvo_qttest(test_player_safety
-  safety_main.cpp window_fixture.h window_safety_test.cpp window_recovery_test.cpp
+  safety_main.cpp window_test_main.h window_fixture.h window_safety_test.cpp window_recovery_test.cpp
   LIBS player_window mapedit_window objects_window npc_window)
