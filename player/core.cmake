@@ -6,9 +6,11 @@ add_library(player_core STATIC
   json_events.cpp json_events.h
   saved_game.cpp saved_game.h
   scenario_file.cpp scenario_file.h
+  scenario_copy.cpp scenario_copy.h
   plain_text.cpp plain_text.h
   recovery.cpp recovery.h
   rtf_reader.cpp rtf_reader.h
   installed_data.cpp installed_data.h
 )
-target_link_libraries(player_core PUBLIC engine_core)
+find_package(Threads REQUIRED)
+target_link_libraries(player_core PUBLIC engine_core Threads::Threads)

@@ -3,6 +3,7 @@
 
 #include "engine/text.h"
 #include "program_builder.h"
+#include "scenario_copy.h"
 #include "scenario_file.h"
 #include "talk_matcher.h"
 
@@ -24,16 +25,15 @@ void Game::start(const std::vector<std::string>& scenario, std::vector<std::stri
                  const std::vector<std::string>& library, EngineHost& host, const std::filesystem::path& copyPath) {
   log_.clear();
   engine_.random().seed(99);
-  if (!copyPath.empty()) {
-    // The copy is never read back; a failure must not keep the game from starting.
-    if (auto error = writeScenarioFile(copyPath, scenario, Flush::No)) {
-      if (!copyFailureReported_) host.showMessage(*error);
-      copyFailureReported_ = true;
-    } else {
-      copyFailureReported_ = false;
-    }
+  ScenarioCopy copy(copyPath, scenario);  // written while the program is built
+  auto built = prepareProgram(scenario, owned, library, takeProgram(), &copy.linesPassed());
+  // The copy is never read back; a failure must not keep the game from starting.
+  if (auto error = copy.finish()) {
+    if (!copyFailureReported_) host.showMessage(*error);
+    copyFailureReported_ = true;
+  } else if (!copyPath.empty()) {
+    copyFailureReported_ = false;
   }
-  auto built = prepareProgram(scenario, owned, library);
   if (owned) std::vector<std::string>().swap(*owned);  // what is left of it is not needed
   startPrepared(std::move(built), host);
 }
@@ -41,7 +41,21 @@ void Game::start(const std::vector<std::string>& scenario, std::vector<std::stri
 void Game::begin(const PreparedProgram& prepared, EngineHost& host) {
   log_.clear();
   engine_.random().seed(99);
-  startPrepared(prepared, host);
+  PreparedProgram copy;
+  copy.lines = takeProgram();
+  copy.lines = prepared.lines;  // copied into the old program's strings
+  copy.origins = prepared.origins;
+  copy.texts = prepared.texts;
+  copy.brokenAt = prepared.brokenAt;
+  copy.brokenLine = prepared.brokenLine;
+  startPrepared(std::move(copy), host);
+}
+
+std::vector<std::string> Game::takeProgram() {
+  std::vector<std::string> lines;
+  lines.swap(engine_.mutableState().program);
+  engine_.programChanged();
+  return lines;
 }
 
 void Game::startPrepared(PreparedProgram built, EngineHost& host) {

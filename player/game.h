@@ -59,6 +59,8 @@ class Game {
  private:
   void start(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
              const std::vector<std::string>& library, EngineHost& host, const std::filesystem::path& copyPath);
+  // The current program's lines, taken out of the engine for the next program to write over.
+  std::vector<std::string> takeProgram();
   // Game start from the copy onwards: the state reset, the program installed and run.
   void startPrepared(PreparedProgram prepared, EngineHost& host);
   // The reset shared by game start and New: program, control items, output pane, variables

@@ -1,9 +1,14 @@
 // Program preparation: library splicing and expansion of the authoring forms btn, do, call and ret.
 #include "program_builder.h"
 
-#include <cstdint>
+#include <endian.h>
+
 #include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include "engine/text.h"
 
@@ -39,31 +44,6 @@ bool mentionsTalk(std::string_view line) {
   return line.find("talk") != std::string::npos || line.find("парс"_w) != std::string::npos;
 }
 
-// "[B] R": B runs from the character after the first "[" to the next "]" after that character.
-bool expandButton(const std::string& line, int number, std::vector<std::string>& out) {
-  const auto open = line.find('[');
-  if (open == std::string::npos || open + 1 >= line.size()) return false;
-  const auto close = line.find(']', open + 2);
-  if (close == std::string::npos) return false;
-  const std::string text = line.substr(open + 1, close - open - 1);
-  const std::string target = trim(std::string_view(line).substr(close + 1));
-  const std::string n = std::to_string(number);
-  out.push_back(concat("@", n, ". ", text));
-  out.push_back("talk " + n);
-  out.push_back("goto " + target);
-  out.push_back("redo");
-  return true;
-}
-
-bool expandChoice(const std::string& line, int number, std::vector<std::string>& out) {
-  const auto blank = line.find(' ');
-  if (blank == std::string::npos || blank + 1 >= line.size()) return false;
-  const std::string n = std::to_string(number);
-  out.push_back(concat("@", n, ". ", std::string_view(line).substr(blank + 1)));
-  out.push_back("talk " + n);
-  return true;
-}
-
 // Does the line, lower-cased, start with `head` (given in lower case)?
 bool startsLowered(std::string_view line, std::string_view head) {
   if (line.size() < head.size()) return false;
@@ -72,116 +52,210 @@ bool startsLowered(std::string_view line, std::string_view head) {
   return true;
 }
 
-// The keywords of a line that the build looks for anywhere in it (lower-cased), found in one pass.
+// Most lines have nothing to trim.
+std::string_view trimmedView(std::string_view line) {
+  if (!line.empty() && static_cast<unsigned char>(line.front()) > 32 && static_cast<unsigned char>(line.back()) > 32)
+    return line;
+  return trimView(line);
+}
+
+bool changesWhenLowered(std::string_view text) {
+  for (char c : text)
+    if (lowerByte(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) return true;
+  return false;
+}
+
+// What the build looks for anywhere in a line, found in one pass: the keywords (lower-cased)
+// and the talk brackets.
 struct Keywords {
-  bool ret = false, read = false, btn = false;
+  bool ret = false, read = false, btn = false, bracket = false;
 };
+
+std::uint64_t load64(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  return le64toh(word);
+}
+
+// Bytes p[0..n), 1 <= n < 8, as the low bytes of a word, the rest zero. Read with whole loads:
+// bytes stored one by one and read back as a word would stall the read.
+std::uint64_t loadShort(const char* p, std::size_t n) {
+  const auto byte = [&](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])); };
+  if (n < 4) return byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
+  std::uint32_t low, high;
+  std::memcpy(&low, p, 4);
+  std::memcpy(&high, p + n - 4, 4);
+  return static_cast<std::uint64_t>(le32toh(low)) | static_cast<std::uint64_t>(le32toh(high)) << (8 * (n - 4));
+}
 
 Keywords keywordsOf(std::string_view line) {
   Keywords k;
-  // Only "r"/"R" lower-case to "r", and only "b"/"B" to "b": with bit 5 set every candidate is
-  // "r" or "b". Eight bytes without one are passed over at once.
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
-  const auto hasByte = [](std::uint64_t x, unsigned char b) {
-    const std::uint64_t y = x ^ (kOnes * b);
-    return ((y - kOnes) & ~y & kHighs) != 0;
-  };
-  for (std::size_t chunk = 0; chunk < line.size(); chunk += 8) {
-    if (chunk + 8 <= line.size()) {
-      std::uint64_t word;
-      std::memcpy(&word, line.data() + chunk, 8);
-      word |= kOnes * 0x20;
-      if (!hasByte(word, 'r') && !hasByte(word, 'b')) continue;
-    }
-    for (std::size_t i = chunk; i < chunk + 8 && i < line.size(); ++i) {
-      const char c = static_cast<char>(line[i] | 0x20);
-      if (c == 'r') {
-        if (startsLowered(line.substr(i), "read")) k.read = true;
-        else if (startsLowered(line.substr(i), "return")) k.ret = true;
-      } else if (c == 'b' && startsLowered(line.substr(i), "btn")) {
-        k.btn = true;
+  // Eight bytes at a time: a byte is a candidate when, with bit 5 set, it is "r" or "b" (only
+  // "r"/"R" and "b"/"B" are) or a bracket (0x28, 0x29; also the control bytes 0x08, 0x09).
+  // Past the end of the line the word holds zeros, and 0x20 is no candidate.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kLows = 0x7F7F7F7F7F7F7F7Full;
+  const auto zeroBytes = [](std::uint64_t y) { return ~(((y & kLows) + kLows) | y | kLows); };
+  const std::size_t size = line.size();
+  for (std::size_t at = 0; at < size; at += 8) {
+    const std::size_t left = size - at;
+    std::uint64_t word = left >= 8  ? load64(line.data() + at)
+                         : size >= 8 ? load64(line.data() + size - 8) >> (8 * (8 - left))
+                                     : loadShort(line.data() + at, left);
+    word |= kOnes * 0x20;
+    std::uint64_t candidates = zeroBytes(word ^ kOnes * 'r') | zeroBytes(word ^ kOnes * 'b') |
+                               zeroBytes((word & ~kOnes) ^ kOnes * '(');
+    while (candidates) {
+      const std::size_t i = at + static_cast<std::size_t>(std::countr_zero(candidates)) / 8;
+      candidates &= candidates - 1;
+      const std::string_view rest = line.substr(i);
+      switch (rest[0] | 0x20) {
+        case 'r':
+          if (startsLowered(rest, "read")) k.read = true;
+          else if (startsLowered(rest, "return")) k.ret = true;
+          break;
+        case 'b':
+          if (startsLowered(rest, "btn")) k.btn = true;
+          break;
+        default:
+          if (rest[0] == '(' || rest[0] == ')') k.bracket = true;
       }
     }
   }
   return k;
 }
 
-// Builds the program line by line from merged lines, with their origins.
+// Builds the program line by line from merged lines, with their origins. The strings of a
+// program given to it for reuse are overwritten in place, which spares an allocation for every
+// line that fits into the old one.
 class Builder {
  public:
-  explicit Builder(PreparedProgram& result, std::size_t expectedLines) : result_(result) {
+  explicit Builder(std::size_t expectedLines, std::vector<std::string>&& reuse = {}) {
+    result_.lines = std::move(reuse);
     // Room for the expansions too; the unused part of a large reservation is never touched.
     result_.lines.reserve(2 * expectedLines + 3);
     result_.origins.reserve(2 * expectedLines + 3);
-    push("* Start programm ", kMade);
+    push({"* Start programm "}, kMade);
   }
 
   // Adds the program lines of one merged line; false when a btn or do line is broken. When
   // `owned` is given it holds the source line, which may be taken over instead of copied.
-  bool add(std::string_view source, std::string* owned, const Keywords& keys, LineOrigin from) {
-    const std::string_view trimmed = trimView(source);
-    if (trimmed.starts_with("*")) return true;
-    LineOrigin expanded = from;
-    expanded.generated = true;
-    if (startsLowered(trimmed, "call")) {
+  // `from` is the packed origin of the merged line.
+  bool add(std::string_view source, std::string* owned, const Keywords& keys, std::uint32_t from) {
+    const std::string_view trimmed = trimmedView(source);
+    const char first = trimmed.empty() ? '\0' : trimmed[0];
+    if (first == '*') return true;
+    const std::uint32_t expanded = from | kGenerated;
+    if ((first | 0x20) == 'c' && startsLowered(trimmed, "call")) {
       keepText(from, source);
-      push("PUSHINDEX", expanded);
-      push("JUMP " + lower(trimView(trimmed.substr(4))), expanded);
+      push({"PUSHINDEX"}, expanded);
+      push({"JUMP ", lower(trimView(trimmed.substr(4)))}, expanded);
       return true;
     }
-    const bool label = trimmed.starts_with(":");
-    const std::string loweredLabel = label ? lower(trimmed) : std::string();
-    const std::string_view final = label ? std::string_view(loweredLabel) : trimmed;
-    const bool talkBrackets = (final.find('(') != std::string_view::npos || final.find(')') != std::string_view::npos) &&
-                              mentionsTalk(final);
+    // A label is held lower-cased.
+    std::string loweredLabel;
+    std::string_view text = trimmed;
+    if (first == ':' && changesWhenLowered(trimmed)) {
+      loweredLabel = lower(trimmed);
+      text = loweredLabel;
+    }
+    const bool talkBrackets = keys.bracket && mentionsTalk(text);
+    const bool choice = (first | 0x20) == 'd' && startsLowered(text, "do");
     // The program holds the author's text as it is unless game start changes it or the line is
     // one-shot (emptied when executed); the others are kept aside for quoting.
-    const bool verbatim = final == source && !talkBrackets && !final.starts_with("^") && !keys.btn &&
-                          !startsLowered(final, "do");
+    const bool verbatim = text.size() == source.size() && loweredLabel.empty() && !talkBrackets && first != '^' &&
+                          !keys.btn && !choice;
     if (!verbatim) keepText(from, source);
-    std::string line = [&] {
-      if (owned && trimmed.size() == owned->size()) return std::move(*owned);
-      return std::string(trimmed);
-    }();
-    if (label) line = lower(line);
-    if (line.size() == 3 && startsLowered(line, "ret")) {
-      push("POPINDEX", expanded);
-      push("REDO", expanded);
+    if (text.size() == 3 && (first | 0x20) == 'r' && startsLowered(text, "ret")) {
+      push({"POPINDEX"}, expanded);
+      push({"REDO"}, expanded);
     }
     if (keys.read) button_ = 1;
-    if (keys.btn || startsLowered(line, "do")) {
-      const bool isButton = keys.btn;
-      if (!(isButton ? expandButton(line, button_, result_.lines) : expandChoice(line, button_, result_.lines))) {
-        result_.brokenAt = static_cast<long long>(line.size()) + 1;
-        result_.brokenLine = from;
-        result_.origins.resize(result_.lines.size(), packOrigin(expanded));
+    if (keys.btn || choice) {
+      if (!(keys.btn ? expandButton(text, expanded) : expandChoice(text, expanded))) {
+        result_.brokenAt = static_cast<long long>(text.size()) + 1;
+        result_.brokenLine = unpackOrigin(from);
         return false;
       }
-      result_.origins.resize(result_.lines.size(), packOrigin(expanded));
       ++button_;
       return true;
     }
+    std::string& line = next(from);
+    if (owned && loweredLabel.empty() && trimmed.size() == owned->size()) line = std::move(*owned);
+    else assign(line, {text});
     if (talkBrackets) {
       if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
       if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
     }
-    push(std::move(line), from);
     return true;
   }
 
   void finish() {
-    push("read", kMade);
-    push("* End of programm ", kMade);
+    push({"read"}, kMade);
+    push({"* End of programm "}, kMade);
+  }
+
+  // The program made so far (lines of a reused program beyond its end dropped).
+  PreparedProgram take() {
+    result_.lines.resize(count_);
+    return std::move(result_);
   }
 
  private:
-  static constexpr LineOrigin kMade{LineOrigin::Game, 0, true};
+  static constexpr std::uint32_t kGenerated = 1u << 31;
+  static constexpr std::uint32_t kMade = LineOrigin::Game << 29 | kGenerated;
 
-  void push(std::string line, const LineOrigin& origin) {
-    result_.lines.push_back(std::move(line));
-    result_.origins.push_back(packOrigin(origin));
+  // The string of the next program line (a reused one, or a new empty one).
+  [[gnu::always_inline]] std::string& next(std::uint32_t origin) {
+    result_.origins.push_back(origin);
+    auto& lines = result_.lines;
+    if (count_ == lines.size()) lines.emplace_back();
+    return lines[count_++];
   }
-  void keepText(const LineOrigin& from, std::string_view text) {
+  [[gnu::always_inline]] void push(std::initializer_list<std::string_view> parts, std::uint32_t origin) {
+    assign(next(origin), parts);
+  }
+  // Sets `line` to the parts joined: in the string's own room when they fit (and the room is not
+  // far too large), else in a new string of just their size.
+  [[gnu::always_inline]] static void assign(std::string& line, std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (std::string_view part : parts) size += part.size();
+    if (line.capacity() < size || (line.capacity() > 256 && line.capacity() / 4 > size)) line = std::string(size, '\0');
+    else line.resize(size);
+    char* p = line.data();
+    for (std::string_view part : parts) {
+      if (!part.empty()) std::memcpy(p, part.data(), part.size());
+      p += part.size();
+    }
+  }
+
+  // "[B] R": B runs from the character after the first "[" to the next "]" after that character.
+  bool expandButton(std::string_view line, std::uint32_t origin) {
+    const auto open = line.find('[');
+    if (open == std::string::npos || open + 1 >= line.size()) return false;
+    const auto close = line.find(']', open + 2);
+    if (close == std::string::npos) return false;
+    menuLine(line.substr(open + 1, close - open - 1), origin);
+    push({"goto ", trimView(line.substr(close + 1))}, origin);
+    push({"redo"}, origin);
+    return true;
+  }
+  bool expandChoice(std::string_view line, std::uint32_t origin) {
+    const auto blank = line.find(' ');
+    if (blank == std::string::npos || blank + 1 >= line.size()) return false;
+    menuLine(line.substr(blank + 1), origin);
+    return true;
+  }
+  // "@N. text" and "talk N" for the current button number.
+  void menuLine(std::string_view text, std::uint32_t origin) {
+    char digits[12];
+    const std::string_view number(digits, static_cast<std::size_t>(
+                                              std::to_chars(digits, digits + sizeof digits, button_).ptr - digits));
+    push({"@", number, ". ", text}, origin);
+    push({"talk ", number}, origin);
+  }
+
+  void keepText(std::uint32_t packed, std::string_view text) {
+    const LineOrigin from = unpackOrigin(packed);
     // The library is spliced in before every "return" line: its texts are kept once.
     if (from.source == LineOrigin::Library) {
       const auto i = static_cast<std::size_t>(from.line);
@@ -192,10 +266,17 @@ class Builder {
     result_.texts.add(from, text);
   }
 
-  PreparedProgram& result_;
+  PreparedProgram result_;
+  std::size_t count_ = 0;  // program lines made so far
   int button_ = 1;
   std::vector<bool> libraryKept_;
 };
+
+// Waits until `passed` is beyond `line`.
+void waitUntilPassed(const std::atomic<std::size_t>& passed, std::size_t line) {
+  for (auto now = passed.load(std::memory_order_acquire); now <= line; now = passed.load(std::memory_order_acquire))
+    passed.wait(now, std::memory_order_acquire);
+}
 
 BuiltProgram unpacked(PreparedProgram&& prepared) {
   BuiltProgram built;
@@ -238,9 +319,9 @@ const SourceTexts::Entry* SourceTexts::find(const LineOrigin& origin) const {
 }
 
 PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
-                               const std::vector<std::string>& library) {
-  PreparedProgram result;
-  Builder builder(result, scenario.size() + library.size());
+                               const std::vector<std::string>& library, std::vector<std::string>&& reuse,
+                               const std::atomic<std::size_t>* passed) {
+  Builder builder(scenario.size() + library.size(), std::move(reuse));
   std::vector<Keywords> libraryKeys;
   for (const auto& line : library) libraryKeys.push_back(keywordsOf(line));
   for (std::size_t i = 0; i < scenario.size(); ++i) {
@@ -248,28 +329,29 @@ PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::ve
     const Keywords keys = keywordsOf(line);  // trimming and lower-casing labels change none of them
     if (!library.empty() && keys.ret) {
       for (std::size_t l = 0; l < library.size(); ++l) {
-        const LineOrigin from{LineOrigin::Library, static_cast<int>(l + 1)};
-        if (!builder.add(library[l], nullptr, libraryKeys[l], from)) return result;
+        const auto from = packOrigin({LineOrigin::Library, static_cast<int>(l + 1)});
+        if (!builder.add(library[l], nullptr, libraryKeys[l], from)) return builder.take();
       }
     }
-    const LineOrigin from{LineOrigin::Scenario, static_cast<int>(i + 1)};
-    if (!builder.add(line, owned ? &(*owned)[i] : nullptr, keys, from)) return result;
+    const auto from = packOrigin({LineOrigin::Scenario, static_cast<int>(i + 1)});
+    if (owned && passed) waitUntilPassed(*passed, i);
+    if (!builder.add(line, owned ? &(*owned)[i] : nullptr, keys, from)) return builder.take();
+    if (owned) std::string().swap((*owned)[i]);  // a line not taken over is not needed any more
   }
   builder.finish();
-  return result;
+  return builder.take();
 }
 
 BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vector<LineOrigin>* origins) {
-  PreparedProgram result;
-  Builder builder(result, merged.size());
+  Builder builder(merged.size());
   for (std::size_t i = 0; i < merged.size(); ++i) {
     const LineOrigin from = origins && i < origins->size()
                                 ? (*origins)[i]
                                 : LineOrigin{LineOrigin::Scenario, static_cast<int>(i + 1)};
-    if (!builder.add(merged[i], nullptr, keywordsOf(merged[i]), from)) return unpacked(std::move(result));
+    if (!builder.add(merged[i], nullptr, keywordsOf(merged[i]), packOrigin(from))) return unpacked(builder.take());
   }
   builder.finish();
-  return unpacked(std::move(result));
+  return unpacked(builder.take());
 }
 
 }  // namespace marvo

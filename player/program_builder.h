@@ -1,6 +1,8 @@
 // Program preparation: the library spliced into the scenario, then the authoring forms expanded.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -77,7 +79,9 @@ class SourceTexts {
 // Game start's build: the library merged in on the fly (as mergeLibraryMapped does), the origins
 // packed, and the texts of the source lines that the program does not hold word for word (changed
 // by game start, expanded, one-shot, or broken). With `owned` (the scenario itself) lines that
-// need no change are taken over instead of copied.
+// need no change are taken over instead of copied; when `passed` is given, each only once `passed`
+// is beyond it (until then it is read elsewhere). The strings of `reuse` (the previous program) are
+// written over, so a game started again allocates little.
 struct PreparedProgram {
   std::vector<std::string> lines;
   std::vector<std::uint32_t> origins;  // packed, one per program line
@@ -86,6 +90,7 @@ struct PreparedProgram {
   LineOrigin brokenLine;
 };
 PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
-                               const std::vector<std::string>& library);
+                               const std::vector<std::string>& library, std::vector<std::string>&& reuse = {},
+                               const std::atomic<std::size_t>* passed = nullptr);
 
 }  // namespace marvo

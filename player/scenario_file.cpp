@@ -118,7 +118,8 @@ std::string scenarioToRtf(const std::vector<std::string>& lines) {
 }
 
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
-                                             const std::vector<std::string>& lines, Flush flush) {
+                                             const std::vector<std::string>& lines, Flush flush,
+                                             const std::function<void(std::size_t)>& converted) {
   // Written in pieces of about a megabyte: the RTF of a large scenario is several times its size.
   constexpr std::size_t kPiece = 1 << 20;
   std::string piece;
@@ -132,6 +133,7 @@ std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
         if (!started) piece += kRtfHeader;
         started = true;
         next = appendParagraphs(piece, lines, next, kPiece);
+        if (converted) converted(next);
         if (next == lines.size()) {
           piece += "}\r\n";
           ended = true;

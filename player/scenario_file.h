@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,9 +41,12 @@ std::optional<std::string> saveScenarioFile(const std::filesystem::path& path,
 // The backup name of a scenario file: "NAME.scn" -> "NAME.scn.bak".
 std::filesystem::path backupPath(const std::filesystem::path& path);
 // Writes through a temporary file beside the target, renamed over it. Returns an error text or
-// std::nullopt on success. Flush::No skips waiting for the disk (for a scratch copy).
+// std::nullopt on success. Flush::No skips waiting for the disk (for a scratch copy). `converted`
+// is told, piece by piece, how many of the first lines have been turned into file text and are
+// not read again.
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
                                              const std::vector<std::string>& lines,
-                                             Flush flush = Flush::ToDisk);
+                                             Flush flush = Flush::ToDisk,
+                                             const std::function<void(std::size_t)>& converted = {});
 
 }  // namespace marvo
