@@ -1,6 +1,7 @@
 // Decoding of program lines into statements, words and applicable statement rows.
 #include "decode.h"
 
+#include <array>
 #include <limits>
 
 #include "state.h"
@@ -20,14 +21,25 @@ int hexDigit(char c) {
   return -1;
 }
 
+void setWord(Word& w, std::string_view text) {
+  w.text.assign(text);
+  w.number = parseNumber(text);
+  w.slot = 0;
+  w.generation = 0;
+}
+
 Word makeWord(std::string_view text) {
   Word w;
-  w.text = std::string(text);
-  w.number = parseNumber(text);
+  setWord(w, text);
   return w;
 }
 
-bool isDelimiter(char c) { return kDelimiters.find(c) != std::string_view::npos; }
+constexpr auto kIsDelimiter = [] {
+  std::array<bool, 256> table{};
+  for (char c : kDelimiters) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}();
+bool isDelimiter(char c) { return kIsDelimiter[static_cast<unsigned char>(c)]; }
 
 // Truth words: "true"/"fals" first, then "да"/"нет", each on words 1 to 3.
 void applyTruthWords(std::vector<Word>& words) {
@@ -94,18 +106,22 @@ const Word& DecodedLine::truthWord(int i) const {
 }
 
 void decodeLine(std::string_view raw, DecodedLine& d) {
-  d.statement = trim(lower(raw));
-  d.words.clear();
+  // Lower-casing leaves the blanks trimmed (codes 32 and below) as they are, so the two commute.
+  // A decoded line used again keeps the storage of its statement and words.
+  d.statement.assign(trimView(raw));
+  lowerInPlace(d.statement);
   std::string_view s = d.statement;
-  std::size_t i = 0;
-  while (i < s.size() && d.words.size() < static_cast<std::size_t>(kMaxWords)) {
+  std::size_t i = 0, count = 0;
+  while (i < s.size() && count < static_cast<std::size_t>(kMaxWords)) {
     while (i < s.size() && isDelimiter(s[i])) ++i;
     if (i >= s.size()) break;
     std::size_t j = i;
     while (j < s.size() && !isDelimiter(s[j])) ++j;
-    d.words.push_back(makeWord(s.substr(i, j - i)));
+    if (count == d.words.size()) d.words.emplace_back();
+    setWord(d.words[count++], s.substr(i, j - i));
     i = j;
   }
+  d.words.resize(count);
   d.count = static_cast<int>(d.words.size());
   d.truthWords = d.words;
   applyTruthWords(d.truthWords);

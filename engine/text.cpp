@@ -18,8 +18,12 @@ unsigned char lowered(char c) { return kLower[static_cast<unsigned char>(c)]; }
 
 std::string lower(std::string_view s) {
   std::string out(s);
-  for (auto& ch : out) ch = static_cast<char>(lowered(ch));
+  lowerInPlace(out);
   return out;
+}
+
+void lowerInPlace(std::string& s) {
+  for (auto& ch : s) ch = static_cast<char>(lowered(ch));
 }
 
 std::string_view trimView(std::string_view s) {

@@ -73,6 +73,7 @@ constexpr unsigned char lowerByte(unsigned char c) {
 }
 
 std::string lower(std::string_view s);
+void lowerInPlace(std::string& s);
 // Removes every leading and trailing character whose code is 32 or less.
 std::string_view trimView(std::string_view s);
 std::string trim(std::string_view s);

@@ -78,7 +78,7 @@ bool Game::talk(const std::string& raw, EngineHost& host) {
   log_.push_back(raw);
   const bool empty = raw.empty();
   const std::string input = lower(trim(raw));
-  const TalkMatch match = matchInput(engine_, input);
+  const TalkMatch match = matchInput(engine_, input, talkPatterns_);
   auto& s = engine_.mutableState();
   if (match.matched) {
     s.pc = match.line + 1;
@@ -110,6 +110,7 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   s.program.clear();
   origins_.clear();
   texts_ = {};
+  talkPatterns_.clear();
   brokenLine_.reset();
   engine_.programChanged();
   s.menuMarker = 0;

@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "error_location.h"
 #include "program_builder.h"
+#include "talk_matcher.h"
 
 namespace marvo {
 
@@ -77,6 +78,7 @@ class Game {
   std::vector<std::uint32_t> origins_;  // packed
   SourceTexts texts_;
   std::optional<LineOrigin> brokenLine_;
+  TalkPatterns talkPatterns_;  // of the talk lines matched against so far
 };
 
 }  // namespace marvo

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "engine/text.h"
 
@@ -24,16 +27,46 @@ bool atHand(const RuntimeState& s, int used, const GameObject& object) {
   return false;
 }
 
-// The first object the input names (by mask or synonym) that the pattern does not name itself
-// and that is at hand; kNoObject when none.
-int objectNamedBy(const RuntimeState& s, std::string_view input, std::string_view pattern) {
+// An input with the bytes it holds: a word with a byte the input lacks cannot be in it, which
+// most words of most patterns are told by without a search.
+class InputBytes {
+ public:
+  explicit InputBytes(std::string_view input) : input_(input) {
+    for (unsigned char c : input) present_[c >> 6] |= std::uint64_t{1} << (c & 63);
+  }
+  bool contains(std::string_view word) const {
+    for (unsigned char c : word)
+      if (!(present_[c >> 6] >> (c & 63) & 1)) return false;
+    return marvo::contains(input_, word);
+  }
+
+ private:
+  std::string_view input_;
+  std::array<std::uint64_t, 4> present_{};
+};
+
+// The objects the input names by mask or synonym, in slot order, and how many slots are used.
+struct NamedObjects {
+  std::vector<int> objects;
   int used = 0;
-  while (used < kTableSize && !s.objects[static_cast<std::size_t>(used)].name.empty()) ++used;
-  for (int i = 0; i < used; ++i) {
+};
+NamedObjects objectsNamedIn(const RuntimeState& s, const InputBytes& input) {
+  NamedObjects named;
+  while (named.used < kTableSize && !s.objects[static_cast<std::size_t>(named.used)].name.empty()) ++named.used;
+  for (int i = 0; i < named.used; ++i) {
     const auto& object = s.objects[static_cast<std::size_t>(i)];
-    if (!contains(input, object.mask) && !contains(input, object.synonym)) continue;
+    if (input.contains(object.mask) || input.contains(object.synonym)) named.objects.push_back(i);
+  }
+  return named;
+}
+
+// The first of the named objects that the pattern does not name itself and that is at hand;
+// kNoObject when none.
+int objectFor(const RuntimeState& s, const NamedObjects& named, std::string_view pattern) {
+  for (int i : named.objects) {
+    const auto& object = s.objects[static_cast<std::size_t>(i)];
     if (contains(pattern, object.mask) || contains(pattern, object.synonym)) continue;
-    if (atHand(s, used, object)) return i;
+    if (atHand(s, named.used, object)) return i;
   }
   return kNoObject;
 }
@@ -70,32 +103,52 @@ std::string talkPattern(std::string_view programLine) {
   return pattern;
 }
 
-TalkMatch matchInput(Engine& engine, std::string_view input) {
-  auto& s = engine.mutableState();
-  std::string pattern;
+const TalkPatterns::Pattern& TalkPatterns::of(int line, std::string_view programLine) {
+  Pattern& p = patterns_[line];
+  if (p.made && p.source == programLine) return p;
+  p.made = true;
+  p.source.assign(programLine);
+  talkPatternInto(p.text, programLine);
+  p.words.clear();
+  p.alternativeEnds.clear();
   std::array<std::string_view, kMaxAlternatives> alternatives;
   std::array<std::string_view, kMaxPatternWords> words;
+  const std::size_t alternativeCount = splitInto(p.text, '/', alternatives);
+  for (std::size_t a = 0; a < alternativeCount; ++a) {
+    const std::size_t wordCount = splitInto(alternatives[a], ' ', words);
+    for (std::size_t k = 0; k < wordCount; ++k)
+      p.words.push_back(
+          {static_cast<std::size_t>(words[k].data() - p.text.data()), words[k].size(), words[k] == "<object>"});
+    p.alternativeEnds.push_back(p.words.size());
+  }
+  return p;
+}
+
+TalkMatch matchInput(Engine& engine, std::string_view input, TalkPatterns& patterns) {
+  auto& s = engine.mutableState();
+  const InputBytes bytes(input);
+  std::optional<NamedObjects> named;  // found at the first "<object>"; no match changes them
   for (int slot = 0; slot < kTalkSlots && s.talk[static_cast<std::size_t>(slot)] != 0; ++slot) {
     const int line = s.talk[static_cast<std::size_t>(slot)];
     if (line < 0 || static_cast<std::size_t>(line) >= s.program.size()) continue;
-    talkPatternInto(pattern, s.program[static_cast<std::size_t>(line)]);
-    const std::size_t alternativeCount = splitInto(pattern, '/', alternatives);
+    const TalkPatterns::Pattern& pattern = patterns.of(line, s.program[static_cast<std::size_t>(line)]);
     // The object depends on the input and the whole pattern only: looked for once per talk line.
-    int named = -1;
-    for (std::size_t a = 0; a < alternativeCount; ++a) {
-      const std::size_t wordCount = splitInto(alternatives[a], ' ', words);
+    int object = -1;
+    std::size_t w = 0;
+    for (const std::size_t end : pattern.alternativeEnds) {
+      const std::size_t wordCount = end - w;
       std::size_t count = 0;
-      for (std::size_t k = 0; k < wordCount; ++k) {
-        const std::string_view word = words[k];
-        if (word == "<object>") {
-          if (named < 0) named = objectNamedBy(s, input, pattern);
-          const int object = named;
+      for (; w < end; ++w) {
+        const TalkPatterns::Word& word = pattern.words[w];
+        if (word.object) {
+          if (!named) named = objectsNamedIn(s, bytes);
+          if (object < 0) object = objectFor(s, *named, pattern.text);
           if (object != kNoObject) {
             ++count;
             s.currentObject = object;
           }
         }
-        if (contains(input, word)) ++count;
+        if (bytes.contains(std::string_view(pattern.text).substr(word.offset, word.length))) ++count;
       }
       if (count != 0 && count == wordCount) return {true, line};
     }

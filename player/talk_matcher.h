@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/engine.h"
@@ -18,9 +19,31 @@ struct TalkMatch {
   int line = 0;  // program line of the matching talk line
 };
 
+// The talk patterns of program lines, cut into alternatives and words once and kept while the
+// line's text stays the same.
+class TalkPatterns {
+ public:
+  struct Word {
+    std::size_t offset, length;  // in the pattern's text
+    bool object;                 // "<object>"
+  };
+  struct Pattern {
+    bool made = false;
+    std::string source;  // the program line it was made from
+    std::string text;    // talkPattern(source)
+    std::vector<Word> words;
+    std::vector<std::size_t> alternativeEnds;  // one past each alternative's last word
+  };
+  const Pattern& of(int line, std::string_view programLine);
+  void clear() { patterns_.clear(); }
+
+ private:
+  std::unordered_map<int, Pattern> patterns_;
+};
+
 // Goes through the registered talk lines in registry order and their alternatives in order; the
 // first matching alternative wins. An "<object>" word may set the engine's current object, also
 // when its alternative fails afterwards. `input` is the normalised input (trimmed, lower-cased).
-TalkMatch matchInput(Engine& engine, std::string_view input);
+TalkMatch matchInput(Engine& engine, std::string_view input, TalkPatterns& patterns);
 
 }  // namespace marvo

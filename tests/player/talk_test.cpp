@@ -107,3 +107,20 @@ TEST(Talk, BeforeAnyGameInputOnlyEchoes) {
   p.say("x");
   EXPECT_EQ(p.out(), (Lines{">", ">x", "это невозможно"}));
 }
+
+// Patterns are cut into words once per talk line, and cut again when the line's text changes (a
+// line rewritten by the program, or a new game on other lines).
+TEST(Talk, APatternIsReadAgainWhenItsLineChanges) {
+  Engine engine;
+  auto& s = engine.mutableState();
+  s.program = w(Lines{":a", "TALK открыть дверь", "!x", "REDO"});
+  s.talk[0] = 1;
+  TalkPatterns patterns;
+  EXPECT_TRUE(matchInput(engine, w("открыть дверь"), patterns).matched);
+  EXPECT_FALSE(matchInput(engine, w("закрыть окно"), patterns).matched);
+  s.program[1] = w("TALK закрыть окно");
+  EXPECT_TRUE(matchInput(engine, w("закрыть окно"), patterns).matched);
+  EXPECT_FALSE(matchInput(engine, w("открыть дверь"), patterns).matched);
+  s.program[1] = w("TALK закрыть окно/<object>");
+  EXPECT_EQ(patterns.of(1, s.program[1]).alternativeEnds.size(), 2u);
+}
