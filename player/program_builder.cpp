@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 
 #include "engine/text.h"
 
@@ -300,7 +301,9 @@ LineOrigin unpackOrigin(std::uint32_t packed) {
 }
 
 void SourceTexts::add(const LineOrigin& origin, std::string_view text) {
-  entries_.push_back({packOrigin({origin.source, origin.line, false}), text_.size(), text.size()});
+  text = text.substr(0, std::numeric_limits<std::uint32_t>::max());
+  entries_.push_back({packOrigin({origin.source, origin.line, false}), static_cast<std::uint32_t>(text.size()),
+                      text_.size()});
   text_.append(text);
 }
 

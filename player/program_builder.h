@@ -67,9 +67,10 @@ class SourceTexts {
   std::optional<std::string_view> text(const LineOrigin& origin) const;
 
  private:
-  struct Entry {
+  struct Entry {  // sixteen bytes: a large scenario keeps one for every button line
     std::uint32_t key;
-    std::size_t offset, length;
+    std::uint32_t length;
+    std::size_t offset;
   };
   const Entry* find(const LineOrigin& origin) const;
   std::string text_;

@@ -120,8 +120,8 @@ std::string scenarioToRtf(const std::vector<std::string>& lines) {
 std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
                                              const std::vector<std::string>& lines, Flush flush,
                                              const std::function<void(std::size_t)>& converted) {
-  // Written in pieces of about a megabyte: the RTF of a large scenario is several times its size.
-  constexpr std::size_t kPiece = 1 << 20;
+  // Written in pieces of about 256 KB: the RTF of a large scenario is several times its size.
+  constexpr std::size_t kPiece = 1 << 18;
   std::string piece;
   std::size_t next = 0;
   bool started = false, ended = false;
