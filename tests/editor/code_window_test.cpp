@@ -121,6 +121,37 @@ class CodeWindowTest : public QObject {
     QVERIFY(!editor_->Memo1->document()->isUndoAvailable());
   }
 
+  // A whole-text replacement (the map export) changes only what differs, in one undo step; the
+  // text comes out right wherever the old and the new text agree or overlap.
+  void replacingTheWholeTextChangesOnlyWhatDiffers() {
+    using Lines = std::vector<std::string>;
+    const std::vector<std::pair<Lines, Lines>> cases{
+        {{"a", "b", "c"}, {"a", "x", "c"}},   {{"a", "b", "c"}, {"a", "c"}},  {{"a", "c"}, {"a", "b", "c"}},
+        {{"aa", "aa"}, {"aa"}},                {{"aa"}, {"aa", "aa"}},          {{}, {"a"}},
+        {{"a"}, {}},                           {{"ab"}, {"a", "b"}},            {{"a", "b"}, {"ab"}},
+        {{"x", "Север", "y"}, {"x", "Юг", "y"}}, {{"", ""}, {""}}};
+    const auto cp = [](const Lines& utf8) {
+      Lines out;
+      for (const auto& line : utf8) out.push_back(marvo::utf8ToCp1251(line));
+      return out;
+    };
+    for (const auto& [before, after] : cases) {
+      editor_->setLines(cp(before));
+      editor_->replaceAllLines(cp(after));
+      QCOMPARE(editor_->lines(), cp(after));
+      QTextDocument* doc = editor_->Memo1->document();
+      QVERIFY(doc->isModified());
+      doc->undo();
+      QCOMPARE(editor_->lines(), cp(before));
+      QVERIFY(!doc->isUndoAvailable());
+    }
+    // An equal text is left as it is: nothing to undo, nothing modified.
+    editor_->setLines(w({"a", "b"}));
+    editor_->replaceAllLines(w({"a", "b"}));
+    QVERIFY(!editor_->Memo1->document()->isUndoAvailable());
+    QVERIFY(!editor_->Memo1->document()->isModified());
+  }
+
   void variablePaneShowsItsLines() {
     editor_->setVariablePane(w({"Значения переменных:", "rnd = 5"}));
     QCOMPARE(editor_->Memo2->toPlainText(), QString::fromUtf8("Значения переменных:\nrnd = 5"));
