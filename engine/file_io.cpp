@@ -173,4 +173,16 @@ std::vector<std::string> splitLines(std::string_view text, bool stopAtNul) {
   return lines;
 }
 
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const auto& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
 }  // namespace marvo

@@ -33,5 +33,7 @@ std::optional<std::string> replaceFileInPieces(const std::filesystem::path& path
 // Splits text into lines at CR, LF or CR LF; stops at a NUL byte when `stopAtNul`. A line end at
 // the very end adds no empty line; a last line without a line end counts.
 std::vector<std::string> splitLines(std::string_view text, bool stopAtNul);
+// The lines as text, each followed by CR LF.
+std::string joinLines(const std::vector<std::string>& lines);
 
 }  // namespace marvo

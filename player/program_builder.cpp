@@ -53,13 +53,6 @@ bool startsLowered(std::string_view line, std::string_view head) {
   return true;
 }
 
-// Most lines have nothing to trim.
-std::string_view trimmedView(std::string_view line) {
-  if (!line.empty() && static_cast<unsigned char>(line.front()) > 32 && static_cast<unsigned char>(line.back()) > 32)
-    return line;
-  return trimView(line);
-}
-
 bool changesWhenLowered(std::string_view text) {
   for (char c : text)
     if (lowerByte(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) return true;
@@ -142,7 +135,7 @@ class Builder {
   // `owned` is given it holds the source line, which may be taken over instead of copied.
   // `from` is the packed origin of the merged line.
   bool add(std::string_view source, std::string* owned, const Keywords& keys, std::uint32_t from) {
-    const std::string_view trimmed = trimmedView(source);
+    const std::string_view trimmed = trimView(source);
     const char first = trimmed.empty() ? '\0' : trimmed[0];
     if (first == '*') return true;
     const std::uint32_t expanded = from | kGenerated;

@@ -9,17 +9,7 @@ std::vector<std::string> parseSavedGame(std::string_view content) {
   return splitLines(content, /*stopAtNul=*/true);
 }
 
-std::string savedGameText(const std::vector<std::string>& commands) {
-  std::size_t size = 0;
-  for (const auto& command : commands) size += command.size() + 2;
-  std::string text;
-  text.reserve(size);
-  for (const auto& command : commands) {
-    text += command;
-    text += "\r\n";
-  }
-  return text;
-}
+std::string savedGameText(const std::vector<std::string>& commands) { return joinLines(commands); }
 
 SavedGameRead readSavedGame(const std::filesystem::path& path) {
   SavedGameRead result;

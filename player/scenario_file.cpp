@@ -143,17 +143,7 @@ std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
       flush);
 }
 
-std::string scenarioToPlainText(const std::vector<std::string>& lines) {
-  std::size_t size = 0;
-  for (const auto& line : lines) size += line.size() + 2;
-  std::string out;
-  out.reserve(size);
-  for (const auto& line : lines) {
-    out += line;
-    out += "\r\n";
-  }
-  return out;
-}
+std::string scenarioToPlainText(const std::vector<std::string>& lines) { return joinLines(lines); }
 
 std::filesystem::path backupPath(const std::filesystem::path& path) {
   std::filesystem::path backup = path;

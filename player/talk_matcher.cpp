@@ -104,9 +104,9 @@ std::string talkPattern(std::string_view programLine) {
 }
 
 const TalkPatterns::Pattern& TalkPatterns::of(int line, std::string_view programLine) {
+  // A new entry is the pattern of an empty line, which has no alternatives.
   Pattern& p = patterns_[line];
-  if (p.made && p.source == programLine) return p;
-  p.made = true;
+  if (p.source == programLine) return p;
   p.source.assign(programLine);
   talkPatternInto(p.text, programLine);
   p.words.clear();

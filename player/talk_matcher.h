@@ -28,7 +28,6 @@ class TalkPatterns {
     bool object;                 // "<object>"
   };
   struct Pattern {
-    bool made = false;
     std::string source;  // the program line it was made from
     std::string text;    // talkPattern(source)
     std::vector<Word> words;

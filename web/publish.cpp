@@ -31,12 +31,6 @@ bool holdsPlayerFiles(const fs::path& dir) {
   return true;
 }
 
-std::string textFile(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& line : lines) out += line + "\r\n";
-  return out;
-}
-
 std::string htmlEscape(std::string_view utf8) {
   std::string out;
   for (char c : utf8) {
@@ -113,8 +107,8 @@ PublishResult publishGame(const PublishRequest& request) {
     files.emplace_back(name, std::move(read.bytes));
   }
   files[0].second = pageWithTitle(std::move(files[0].second), request.title);
-  files.emplace_back(kScenarioFile, textFile(request.scenario));
-  files.emplace_back(kLibraryFile, textFile(request.library));
+  files.emplace_back(kScenarioFile, joinLines(request.scenario));
+  files.emplace_back(kLibraryFile, joinLines(request.library));
 
   const fs::path& folder = request.folder;
   std::error_code ec;
