@@ -10,8 +10,8 @@
 #include "cli_commands.h"
 #include "engine/codec.h"
 #include "engine/file_io.h"
-#include "player/json_events.h"
-#include "player/scenario_file.h"
+#include "game/json_events.h"
+#include "game/scenario_file.h"
 
 namespace marvo::cli {
 

@@ -8,7 +8,7 @@
 #include "engine/file_io.h"
 #include "npc/dialogue_script.h"
 #include "npc/dialogue_tree.h"
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 
 namespace marvo::cli {
 

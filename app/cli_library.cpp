@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "cli_commands.h"
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 
 namespace marvo::cli {
 

@@ -10,11 +10,11 @@
 #include "cli_commands.h"
 #include "engine/codec.h"
 #include "engine/engine.h"
-#include "player/error_location.h"
-#include "player/game.h"
-#include "player/json_events.h"
-#include "player/saved_game.h"
-#include "player/scenario_file.h"
+#include "game/error_location.h"
+#include "game/game.h"
+#include "game/json_events.h"
+#include "game/saved_game.h"
+#include "game/scenario_file.h"
 
 namespace marvo::cli {
 

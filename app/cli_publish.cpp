@@ -5,7 +5,7 @@
 
 #include "cli_commands.h"
 #include "engine/codec.h"
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 #include "web/publish.h"
 
 namespace marvo::cli {

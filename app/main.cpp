@@ -5,16 +5,16 @@
 #include <QTimer>
 #include <exception>
 
-#include "editor/TForm2.h"
-#include "editor/TForm4.h"
+#include "editor/code_editor_window.h"
+#include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "help/reference_topics.h"
 #include "help/reference_window.h"
 #include "gui/dialogs.h"
-#include "mapedit/TMap.h"
-#include "npc/TForm3.h"
-#include "objects/Tpred.h"
-#include "player/TForm1.h"
+#include "mapedit/map_editor_window.h"
+#include "npc/dialogue_maker_window.h"
+#include "object_placer/object_placer_window.h"
+#include "player/main_window.h"
 #include "player/recovery_writer.h"
 #include "player/window_application.h"
 #include "start_options.h"
@@ -27,50 +27,50 @@ int main(int argc, char* argv[]) {
 
   try {
     marvo::Engine engine;
-    TForm1 form1(engine, dialogs);
+    MainWindow mainWindow(engine, dialogs);
     // The other windows live hidden for the whole process and are shown modally over the main one.
-    auto* form2 = new TForm2(dialogs, &form1);
-    auto* map = new TMap(*form2, dialogs, &form1);
-    auto* form3 = new TForm3(*form2, dialogs, &form1);
-    auto* pred = new Tpred(*form2, dialogs, &form1);
-    auto* form4 = new TForm4(dialogs, &form1);
+    auto* codeEditor = new CodeEditorWindow(dialogs, &mainWindow);
+    auto* mapEditor = new MapEditorWindow(*codeEditor, dialogs, &mainWindow);
+    auto* dialogueMaker = new DialogueMakerWindow(*codeEditor, dialogs, &mainWindow);
+    auto* objectPlacer = new ObjectPlacerWindow(*codeEditor, dialogs, &mainWindow);
+    auto* libraryEditor = new LibraryEditorWindow(dialogs, &mainWindow);
 
-    form1.attachWindows(*form2, *map, *form4);
-    form2->beginGame = [&form1] { form1.Begingame1Click(); };
-    form2->openMapEditor = [map] { map->exec(); };
-    map->confirmReplace = [&form1] { return form1.offerSave(); };
-    form2->openObjectPlacer = [pred] { pred->exec(); };
-    form2->openLibraryEditor = [form4] { form4->exec(); };
-    form2->openNpcMaker = [form3] { form3->exec(); };
-    form2->libraryLines = [form4] { return form4->libraryLines(); };
+    mainWindow.attachWindows(*codeEditor, *mapEditor, *libraryEditor);
+    codeEditor->beginGame = [&mainWindow] { mainWindow.beginGame(); };
+    codeEditor->openMapEditor = [mapEditor] { mapEditor->exec(); };
+    mapEditor->confirmReplace = [&mainWindow] { return mainWindow.offerSave(); };
+    codeEditor->openObjectPlacer = [objectPlacer] { objectPlacer->exec(); };
+    codeEditor->openLibraryEditor = [libraryEditor] { libraryEditor->exec(); };
+    codeEditor->openNpcMaker = [dialogueMaker] { dialogueMaker->exec(); };
+    codeEditor->libraryLines = [libraryEditor] { return libraryEditor->libraryLines(); };
 
     // The reference window belongs to whichever window is modal at the moment, so that a modal
     // editor does not block it.
-    auto* reference = new ReferenceWindow(&form1);
-    auto showReference = [reference, &form1](const QString& page) {
+    auto* reference = new ReferenceWindow(&mainWindow);
+    auto showReference = [reference, &mainWindow](const QString& page) {
       QWidget* owner = QApplication::activeModalWidget();
       if (owner == reference) owner = nullptr;
-      if (!owner) owner = &form1;
+      if (!owner) owner = &mainWindow;
       if (reference->parentWidget() != owner) reference->setParent(owner, Qt::Window);
       reference->showPage(page);
     };
-    form1.openReference = [showReference] { showReference(QString()); };
-    form2->openReference = [showReference](const std::string& line, int column) {
+    mainWindow.openReference = [showReference] { showReference(QString()); };
+    codeEditor->openReference = [showReference](const std::string& line, int column) {
       showReference(QString::fromStdString(marvo::referencePageFor(line, column)));
     };
 
     // Without a window manager "maximised" means nothing: cover the screen ourselves as well.
-    if (QScreen* screen = form1.screen()) form1.setGeometry(screen->availableGeometry());
-    form1.showMaximized();
+    if (QScreen* screen = mainWindow.screen()) mainWindow.setGeometry(screen->availableGeometry());
+    mainWindow.showMaximized();
     // Its first activation loads "marvo.lib"; ask for it also where no window manager gives it.
-    form1.activateWindow();
+    mainWindow.activateWindow();
 
     // Unsaved text of an earlier run is offered first; a scenario path as the only argument is
     // then opened as "Open File" opens it, unless a restored text took its place.
-    form1.recovery()->handleTerminationSignals();
-    const QString path = marvo::prepareStart(QCoreApplication::arguments(), form1);
-    QTimer::singleShot(0, &form1, [&form1, path] {
-      if (!form1.offerRecovery() && !path.isEmpty()) form1.openScenario(path);
+    mainWindow.recovery()->handleTerminationSignals();
+    const QString path = marvo::prepareStart(QCoreApplication::arguments(), mainWindow);
+    QTimer::singleShot(0, &mainWindow, [&mainWindow, path] {
+      if (!mainWindow.offerRecovery() && !path.isEmpty()) mainWindow.openScenario(path);
     });
     return app.exec();
   } catch (const std::exception& error) {

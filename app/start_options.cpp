@@ -11,8 +11,8 @@
 #include <filesystem>
 
 #include "marvo_version.h"
-#include "player/TForm1.h"
-#include "player/installed_data.h"
+#include "player/main_window.h"
+#include "game/installed_data.h"
 
 namespace marvo {
 namespace {
@@ -51,7 +51,7 @@ std::optional<int> answerInfoOptions(int argc, char** argv) {
   return std::nullopt;
 }
 
-QString prepareStart(const QStringList& arguments, TForm1& form1) {
+QString prepareStart(const QStringList& arguments, MainWindow& mainWindow) {
   QStringList rest = arguments.mid(1);
   const bool fromDesktop = rest.removeAll(QLatin1String(kDesktopOption)) > 0;
   QString scenario = rest.size() == 1 ? rest.front() : QString();
@@ -65,11 +65,11 @@ QString prepareStart(const QStringList& arguments, TForm1& form1) {
   const DesktopStartPlan plan =
       planDesktopStart(std::filesystem::current_path(), toPath(scenario), toPath(userDir), toPath(games));
   if (!plan.workDir.empty()) QDir::setCurrent(QFile::decodeName(plan.workDir.c_str()));
-  form1.libraryFallback = plan.libraryFallback;
+  mainWindow.libraryFallback = plan.libraryFallback;
 
   // "Open File" starts among the installed games, on the first of them.
   const QStringList samples = QDir(games).entryList({QStringLiteral("*.scn")}, QDir::Files, QDir::Name);
-  if (!samples.isEmpty()) form1.offerScenario(games + QLatin1Char('/') + samples.front());
+  if (!samples.isEmpty()) mainWindow.offerScenario(games + QLatin1Char('/') + samples.front());
   return scenario;
 }
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-class TForm1;
+class MainWindow;
 
 namespace marvo {
 
@@ -16,6 +16,6 @@ std::optional<int> answerInfoOptions(int argc, char** argv);
 // Reads "[--desktop] [SCENARIO]". With --desktop (the desktop entry passes it) the program may
 // change its current folder and read the installed library while the folder has no "marvo.lib",
 // and "Open File" offers the installed sample games. Returns the scenario to open (empty: none).
-QString prepareStart(const QStringList& arguments, TForm1& form1);
+QString prepareStart(const QStringList& arguments, MainWindow& mainWindow);
 
 }  // namespace marvo

@@ -1,14 +1,14 @@
-// Benchmark of game start from the code editor: reading a 90,000-line Memo1 and starting the game.
+// Benchmark of game start from the code editor: reading a 90,000-line scenarioView and starting the game.
 #include <QApplication>
 #include <QTemporaryDir>
 
 #include "bench/bench_util.h"
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "editor_scenario.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"
-#include "player/game.h"
-#include "player/scenario_file.h"
+#include "game/game.h"
+#include "game/scenario_file.h"
 
 namespace {
 class QuietHost : public marvo::EngineHost {
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   marvo::ScriptedDialogs dialogs;
-  TForm2 editor(dialogs);
+  CodeEditorWindow editor(dialogs);
   editor.setLines(read.lines);
 
   marvo::Engine engine;
@@ -41,5 +41,5 @@ int main(int argc, char** argv) {
   const std::vector<std::string> library;
   const double ms = marvo::bench::medianMs(9, [&] { game.begin(editor.lines(), library, host); });
   std::printf("  (%d output lines, %d messages per start)\n", host.lines / 9, host.messages / 9);
-  return marvo::bench::report("game start from a 90,000-line Memo1 (lines() + Game::begin)", ms, 100, "ms") ? 0 : 1;
+  return marvo::bench::report("game start from a 90,000-line scenarioView (lines() + Game::begin)", ms, 100, "ms") ? 0 : 1;
 }

@@ -14,10 +14,10 @@
 #include <QTextBlock>
 
 #include "bench/bench_util.h"
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "editor_scenario.h"
 #include "gui/dialogs.h"
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 
 using marvo::bench::medianMs;
 using marvo::bench::report;
@@ -69,12 +69,12 @@ int main(int argc, char** argv) {
   const auto path = marvo::bench::writeEditorScenario(dir.path().toStdString());
 
   marvo::ScriptedDialogs dialogs;
-  TForm2 editor(dialogs);
+  CodeEditorWindow editor(dialogs);
   editor.show();
   if (!QTest::qWaitForWindowActive(&editor)) std::printf("warning: the editor window did not become active\n");
   bool ok = true;
 
-  // Opening: "Open File" in the main window reads the file into Memo1 while the editor is hidden;
+  // Opening: "Open File" in the main window reads the file into scenarioView while the editor is hidden;
   // the lines are coloured when the editor is shown. Opening with the editor shown colours at once.
   std::vector<std::string> scenario;
   auto readIntoEditor = [&] {
@@ -101,11 +101,11 @@ int main(int argc, char** argv) {
 
   // F1 alternates: a press that goes to the common location (the text's last lines) searches for
   // it; the press after it goes back to line 0. Only the searching presses are counted.
-  editor.Memo1->setFocus();
-  placeCaretAtEnd(editor.Memo1, 0);
+  editor.scenarioView->setFocus();
+  placeCaretAtEnd(editor.scenarioView, 0);
   std::vector<double> toCommon, toCommonCpu;
   for (int i = 0; i < 18; ++i) {
-    const double ms = timed(1, [&] { QTest::keyClick(editor.Memo1, Qt::Key_F1); });
+    const double ms = timed(1, [&] { QTest::keyClick(editor.scenarioView, Qt::Key_F1); });
     if (editor.firstVisibleLine() > 0) {
       toCommon.push_back(ms);
       toCommonCpu.push_back(cpuSamples.at(0));
@@ -118,29 +118,29 @@ int main(int argc, char** argv) {
   printCpu();
 
   const double jumpList = timed(9, [&] {
-    editor.Memo1->setFocus();
-    editor.ComboBox1->setFocus();
+    editor.scenarioView->setFocus();
+    editor.locationBox->setFocus();
   });
   ok &= report("jump list rebuild (focus into the list)", jumpList, 50, "ms");
   printCpu();
-  std::printf("  (%d locations listed)\n", editor.ComboBox1->count());
+  std::printf("  (%d locations listed)\n", editor.locationBox->count());
 
-  editor.Edit1->setText(QStringLiteral("RETURN"));
-  editor.Edit1->setFocus();
+  editor.searchField->setText(QStringLiteral("RETURN"));
+  editor.searchField->setFocus();
   const double search = timed(9, [&] {
     editor.scrollToLine(0);
-    QTest::keyClick(editor.Edit1, Qt::Key_Return);
+    QTest::keyClick(editor.searchField, Qt::Key_Return);
   });
   ok &= report("search to the last line", search, 50, "ms");
   printCpu();
 
-  editor.Memo1->setFocus();
+  editor.scenarioView->setFocus();
   int line = 30001;
   const double enter = timed(21, [&] {
     editor.replaceLine(line, "goto loc5 if rnd>50 return");
-    placeCaretAtEnd(editor.Memo1, line);
+    placeCaretAtEnd(editor.scenarioView, line);
     line += 3;
-    QTest::keyClick(editor.Memo1, Qt::Key_Return);
+    QTest::keyClick(editor.scenarioView, Qt::Key_Return);
   });
   ok &= report("Enter with keyword normalisation", enter, 5, "ms");
   printCpu();
@@ -149,14 +149,14 @@ int main(int argc, char** argv) {
   std::vector<double> underscore;
   for (int i = 0; i < 21; ++i) {
     editor.replaceLine(line, "IF item19");  // declared on the last line of the head
-    placeCaretAtEnd(editor.Memo1, line);
+    placeCaretAtEnd(editor.scenarioView, line);
     line += 3;
-    underscore.push_back(timed(1, [&] { QTest::keyClick(editor.Memo1, '_'); }));
-    if (!editor.ListBox1->isVisible()) {
+    underscore.push_back(timed(1, [&] { QTest::keyClick(editor.scenarioView, '_'); }));
+    if (!editor.propertyPopup->isVisible()) {
       std::printf("error: the property list did not open\n");
       return 1;
     }
-    QTest::keyClick(editor.ListBox1, Qt::Key_Right);
+    QTest::keyClick(editor.propertyPopup, Qt::Key_Right);
   }
   std::sort(underscore.begin(), underscore.end());
   ok &= report("\"_\" with the object lookup", underscore[underscore.size() / 2], 5, "ms");

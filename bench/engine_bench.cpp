@@ -15,9 +15,9 @@
 #include "engine/codec.h"
 #include "engine/engine.h"
 #include "engine/text.h"
-#include "player/game.h"
-#include "player/scenario_file.h"
-#include "player/talk_matcher.h"
+#include "game/game.h"
+#include "game/scenario_file.h"
+#include "game/talk_matcher.h"
 
 using namespace marvo;
 using Lines = std::vector<std::string>;

@@ -8,8 +8,8 @@
 #include "engine/codec.h"
 #include "engine/engine.h"
 #include "engine/file_io.h"
-#include "player/game.h"
-#include "player/scenario_file.h"
+#include "game/game.h"
+#include "game/scenario_file.h"
 
 using namespace marvo;
 using Lines = std::vector<std::string>;

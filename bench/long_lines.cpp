@@ -14,13 +14,13 @@
 #include <sys/resource.h>
 
 #include "bench/bench_util.h"
-#include "editor/TForm2.h"
-#include "editor/TForm4.h"
+#include "editor/code_editor_window.h"
+#include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
-#include "player/TForm1.h"
+#include "player/main_window.h"
 
 namespace {
 
@@ -78,33 +78,33 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   }
   marvo::Engine engine;
   marvo::ScriptedDialogs dialogs;
-  auto form1 = std::make_unique<TForm1>(engine, dialogs);
-  auto* form2 = new TForm2(dialogs, form1.get());
-  auto* form4 = new TForm4(dialogs, form1.get());
-  form1->attachWindows(*form2, *new QDialog(form1.get()), *form4);
-  form1->show();
+  auto mainWindow = std::make_unique<MainWindow>(engine, dialogs);
+  auto* codeEditor = new CodeEditorWindow(dialogs, mainWindow.get());
+  auto* libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
+  mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
+  mainWindow->show();
   QCoreApplication::processEvents();
   const double before = peakMegabytes();
 
   const double cpuStart = cpuMs();
   const auto start = std::chrono::steady_clock::now();
-  form1->openScenario(QStringLiteral("bench.scn"));
+  mainWindow->openScenario(QStringLiteral("bench.scn"));
   if (qEnvironmentVariableIsSet("BENCH_STEPS"))
     std::printf("  opened in %.0f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  form2->show();
+  codeEditor->show();
   if (qEnvironmentVariableIsSet("BENCH_STEPS"))
     std::printf("  shown after %.0f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  form2->Memo1->repaint();
+  codeEditor->scenarioView->repaint();
   QCoreApplication::processEvents();
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  bool ok = form2->lineCount() > 0 && dialogs.messages.isEmpty();
+  bool ok = codeEditor->lineCount() > 0 && dialogs.messages.isEmpty();
   if (!ok) std::printf("%s: the scenario did not open cleanly\n", name);
   // On a machine shared with other work the wall time grows; the processor time shows the cost.
   std::printf("%s: %.1f MB file, peak before opening %.0f MB, processor time %.0f ms\n", name,
               static_cast<double>(content.size()) / 1e6, before, cpuMs() - cpuStart);
   ok &= marvo::bench::report("  open and show in the code editor", ms, limitMs, "ms");
   ok &= marvo::bench::report("  peak memory of the process", peakMegabytes(), limitMb, "MB");
-  form2->hide();
+  codeEditor->hide();
   return ok ? 0 : 1;
 }
 

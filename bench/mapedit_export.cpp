@@ -8,9 +8,9 @@
 
 #include "bench/bench_util.h"
 #include "bench/mapedit_loaded_window.h"
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "gui/dialogs.h"
-#include "mapedit/TMap.h"
+#include "mapedit/map_editor_window.h"
 #include "mapedit/map_export.h"
 #include "mapedit/map_file.h"
 
@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   marvo::ScriptedDialogs dialogs;
-  TForm2 editor(dialogs);
-  TMap window(editor, dialogs);
+  CodeEditorWindow editor(dialogs);
+  MapEditorWindow window(editor, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_export")) return 1;
 
   // For the breakdown: the export alone, and handing its lines to the code editor.
@@ -27,15 +27,15 @@ int main(int argc, char** argv) {
   const double coreMs = marvo::bench::medianMs(
       9, [&] { lines = marvo::mapedit::exportMap(window.map(), window.exportOptions()).lines; });
   const double handOverMs = marvo::bench::medianMs(9, [&] { editor.setLines(lines); });
-  const double exportMs = marvo::bench::medianMs(9, [&] { window.Savescenary1->trigger(); });
+  const double exportMs = marvo::bench::medianMs(9, [&] { window.exportAction->trigger(); });
   // The first export into an editor holding another text makes every line of the document anew.
   std::vector<double> intoOther;
   for (int i = 0; i < 5; ++i) {
     editor.setLines({"x"});
-    intoOther.push_back(marvo::bench::medianMs(1, [&] { window.Savescenary1->trigger(); }));
+    intoOther.push_back(marvo::bench::medianMs(1, [&] { window.exportAction->trigger(); }));
   }
   std::sort(intoOther.begin(), intoOther.end());
-  std::printf("exported %d lines: export alone %.2f ms, TForm2::setLines %.2f ms, into an editor holding another "
+  std::printf("exported %d lines: export alone %.2f ms, CodeEditorWindow::setLines %.2f ms, into an editor holding another "
               "text %.2f ms\n",
               editor.lineCount(), coreMs, handOverMs, intoOther[intoOther.size() / 2]);
   if (editor.lineCount() < 9801 * 10 || dialogs.messages.isEmpty() ||

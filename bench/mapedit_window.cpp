@@ -8,9 +8,9 @@
 
 #include "bench/bench_util.h"
 #include "bench/mapedit_loaded_window.h"
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "gui/dialogs.h"
-#include "mapedit/TMap.h"
+#include "mapedit/map_editor_window.h"
 #include "mapedit/map_file.h"
 #include "mapedit/map_grid_view.h"
 
@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   marvo::ScriptedDialogs dialogs;
-  TForm2 editor(dialogs);
-  TMap window(editor, dialogs);
+  CodeEditorWindow editor(dialogs);
+  MapEditorWindow window(editor, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_window")) return 1;
   window.resize(1280, 800);
 
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   // Scrolling: one page at a time down the rows, then across the columns, painting every page.
   window.show();
   QApplication::processEvents();
-  auto* grid = window.StringGrid1;
+  auto* grid = window.mapGrid;
   std::vector<double> steps;
   int pages = 0;
   const double fullScroll = marvo::bench::medianMs(5, [&] {

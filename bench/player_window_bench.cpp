@@ -1,4 +1,4 @@
-// Benchmarks of the main game window: the engine's counting loop through TForm1 against a trivial
+// Benchmarks of the main game window: the engine's counting loop through MainWindow against a trivial
 // host, "Load game" of 10,000 commands, and one run that prints 100,000 lines.
 #include <QApplication>
 #include <QDialog>
@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "bench/bench_util.h"
-#include "editor/TForm2.h"
-#include "editor/TForm4.h"
+#include "editor/code_editor_window.h"
+#include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "player/TForm1.h"
-#include "player/game.h"
-#include "player/saved_game.h"
+#include "player/main_window.h"
+#include "game/game.h"
+#include "game/saved_game.h"
 
 namespace {
 
@@ -57,16 +57,16 @@ class CountingHost : public marvo::EngineHost {
 struct Windows {
   marvo::Engine engine;
   marvo::ScriptedDialogs dialogs;
-  std::unique_ptr<TForm1> form1;
-  TForm2* form2 = nullptr;
-  TForm4* form4 = nullptr;
+  std::unique_ptr<MainWindow> mainWindow;
+  CodeEditorWindow* codeEditor = nullptr;
+  LibraryEditorWindow* libraryEditor = nullptr;
 
   Windows() {
-    form1 = std::make_unique<TForm1>(engine, dialogs);
-    form2 = new TForm2(dialogs, form1.get());
-    form4 = new TForm4(dialogs, form1.get());
-    form1->attachWindows(*form2, *new QDialog(form1.get()), *form4);
-    form1->Timer1->stop();
+    mainWindow = std::make_unique<MainWindow>(engine, dialogs);
+    codeEditor = new CodeEditorWindow(dialogs, mainWindow.get());
+    libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
+    mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
+    mainWindow->clockTimer->stop();
   }
 };
 
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
 
   for (const CountingLoop& loop : kCountingLoops) {
     Windows w;
-    w.form2->setLines(loop.scenario);
+    w.codeEditor->setLines(loop.scenario);
     marvo::Engine engine;
     marvo::Game game(engine);
     CountingHost host;
@@ -88,19 +88,19 @@ int main(int argc, char** argv) {
     std::vector<double> headlessTimes, windowTimes;
     for (int round = 0; round < 5; ++round) {
       headlessTimes.push_back(marvo::bench::medianMs(1, [&] { game.begin(loop.scenario, {}, host, "tmp.scn"); }));
-      windowTimes.push_back(marvo::bench::medianMs(1, [&] { w.form1->Begingame1Click(); }));
+      windowTimes.push_back(marvo::bench::medianMs(1, [&] { w.mainWindow->beginGame(); }));
     }
     std::sort(headlessTimes.begin(), headlessTimes.end());
     std::sort(windowTimes.begin(), windowTimes.end());
     const double headless = headlessTimes[2], window = windowTimes[2];
-    std::printf("%s: headless engine %.1f ms, through TForm1 %.1f ms (%.1f M lines per run)\n", loop.name, headless,
+    std::printf("%s: headless engine %.1f ms, through MainWindow %.1f ms (%.1f M lines per run)\n", loop.name, headless,
                 window, static_cast<double>(engine.linesExecuted()) / 5 / 1e6);
-    ok &= marvo::bench::report("  through TForm1 / headless engine (ratio)", window / headless, 1.2, "x");
+    ok &= marvo::bench::report("  through MainWindow / headless engine (ratio)", window / headless, 1.2, "x");
   }
 
   {
     Windows w;
-    w.form2->setLines(kTalkRoom);
+    w.codeEditor->setLines(kTalkRoom);
     std::vector<std::string> commands;
     for (int i = 0; i < 10000; ++i) commands.push_back(i % 3 == 0 ? "wait" : (i % 7 == 0 ? "" : "look"));
     if (auto error = marvo::writeSavedGame("bench.sav", commands)) {
@@ -109,28 +109,28 @@ int main(int argc, char** argv) {
     }
     double load = marvo::bench::medianMs(5, [&] {
       w.dialogs.fileAnswers.push_back(QStringLiteral("bench.sav"));
-      w.form1->Loadgame1Click();
+      w.mainWindow->loadGame();
     });
-    if (w.form1->game().commandLog().size() != commands.size()) {
-      std::printf("Load game replayed %zu commands, expected %zu\n", w.form1->game().commandLog().size(),
+    if (w.mainWindow->game().commandLog().size() != commands.size()) {
+      std::printf("Load game replayed %zu commands, expected %zu\n", w.mainWindow->game().commandLog().size(),
                   commands.size());
       ok = false;
     }
-    ok &= marvo::bench::report("Load game, 10,000 commands, through TForm1", load, 1000, "ms");
+    ok &= marvo::bench::report("Load game, 10,000 commands, through MainWindow", load, 1000, "ms");
   }
 
   {
     Windows w;
-    w.form2->setLines(kHundredThousandLines);
-    double print = marvo::bench::medianMs(5, [&] { w.form1->Begingame1Click(); });
-    const QStringList out = w.form1->outputLines();
-    if (out.size() != TForm1::kOutputLimit || out.last() != QStringLiteral("Line 99999") ||
+    w.codeEditor->setLines(kHundredThousandLines);
+    double print = marvo::bench::medianMs(5, [&] { w.mainWindow->beginGame(); });
+    const QStringList out = w.mainWindow->outputLines();
+    if (out.size() != MainWindow::kOutputLimit || out.last() != QStringLiteral("Line 99999") ||
         out.first() != QStringLiteral("Line 99800") ||
-        w.form1->Memo3->document()->blockCount() != TForm1::kOutputLimit) {
+        w.mainWindow->outputPane->document()->blockCount() != MainWindow::kOutputLimit) {
       std::printf("the output pane does not end with the last 200 lines\n");
       ok = false;
     }
-    ok &= marvo::bench::report("one run printing 100,000 lines, through TForm1", print, 1000, "ms");
+    ok &= marvo::bench::report("one run printing 100,000 lines, through MainWindow", print, 1000, "ms");
   }
   return ok ? 0 : 1;
 }

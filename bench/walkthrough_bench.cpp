@@ -7,7 +7,7 @@
 
 #include "bench_util.h"
 #include "engine/codec.h"
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 #include "walkthrough/coverage.h"
 #include "walkthrough/recording.h"
 #include "walkthrough/runner.h"

@@ -18,7 +18,7 @@ struct Problem {
   Severity severity = Severity::Error;
   QString text;
   QString rule;          // the producer's name for the kind of problem (may be empty)
-  bool inScenario = true;  // the line is a line of the scenario text in Memo1
+  bool inScenario = true;  // the line is a line of the scenario text in scenarioView
   QVariant data;         // anything the producer wants back when the problem is activated
 };
 

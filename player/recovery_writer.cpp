@@ -11,8 +11,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "editor/TForm2.h"
-#include "player/recovery.h"
+#include "editor/code_editor_window.h"
+#include "game/recovery.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void onTerminationSignal(int signal) {
 
 }  // namespace
 
-RecoveryWriter::RecoveryWriter(TForm2& editor, QObject* parent) : QObject(parent), editor_(editor) {
+RecoveryWriter::RecoveryWriter(CodeEditorWindow& editor, QObject* parent) : QObject(parent), editor_(editor) {
   file_ = marvo::recoveryFileFor(folder(), {});
   timer_ = new QTimer(this);
   timer_->setInterval(kIntervalMs);
@@ -58,7 +58,7 @@ void RecoveryWriter::discard() {
 }
 
 bool RecoveryWriter::writeIfNeeded() {
-  const QTextDocument* doc = editor_.Memo1->document();
+  const QTextDocument* doc = editor_.scenarioView->document();
   if (!doc->isModified() || doc->revision() == writtenRevision_) return true;
   if (marvo::writeRecovery(file_, toPath(scenario_), editor_.lines())) return false;
   writtenRevision_ = doc->revision();

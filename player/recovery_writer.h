@@ -7,7 +7,7 @@
 #include <filesystem>
 
 class QTimer;
-class TForm2;
+class CodeEditorWindow;
 
 class RecoveryWriter : public QObject {
   Q_OBJECT
@@ -15,7 +15,7 @@ class RecoveryWriter : public QObject {
  public:
   static constexpr int kIntervalMs = 30'000;
 
-  RecoveryWriter(TForm2& editor, QObject* parent = nullptr);
+  RecoveryWriter(CodeEditorWindow& editor, QObject* parent = nullptr);
 
   // The user's data folder for recovery files (QStandardPaths), created on the first write.
   static std::filesystem::path folder();
@@ -36,7 +36,7 @@ class RecoveryWriter : public QObject {
  private:
   void onSignal();
 
-  TForm2& editor_;
+  CodeEditorWindow& editor_;
   QTimer* timer_ = nullptr;
   QString scenario_;
   std::filesystem::path file_;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "player/program_builder.h"
+#include "game/program_builder.h"
 
 namespace marvo::walk {
 

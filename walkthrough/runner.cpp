@@ -8,7 +8,7 @@
 #include "engine/codec.h"
 #include "engine/engine.h"
 #include "engine/text.h"
-#include "player/game.h"
+#include "game/game.h"
 
 namespace marvo::walk {
 

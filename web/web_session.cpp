@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "engine/codec.h"
-#include "player/json_events.h"
-#include "player/saved_game.h"
-#include "player/scenario_file.h"
-#include "player/talk_matcher.h"
+#include "game/json_events.h"
+#include "game/saved_game.h"
+#include "game/scenario_file.h"
+#include "game/talk_matcher.h"
 
 namespace marvo::web {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "player/game.h"
+#include "game/game.h"
 
 namespace marvo::web {
 
@@ -29,7 +29,7 @@ class WebSession {
   void restart();
   // Talk on a command typed in the page (UTF-8).
   void talk(std::string_view utf8Command);
-  // Timer1Timer; records no events.
+  // clockTick; records no events.
   void tick() { game_.tick(); }
 
   // Load game from the bytes of a .sav file. With `check`, a file that is not a command log

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "check_util.h"
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 
 namespace marvo::check::test {
 namespace {

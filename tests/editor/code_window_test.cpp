@@ -9,7 +9,7 @@
 #include <QTextLayout>
 #include <memory>
 
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
 
@@ -18,18 +18,18 @@ class CodeWindowTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
-  std::unique_ptr<TForm2> editor_;
+  std::unique_ptr<CodeEditorWindow> editor_;
 
   void showEditor() {
     editor_->show();
     QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
   }
-  int maxScroll() const { return editor_->Memo1->verticalScrollBar()->maximum(); }
+  int maxScroll() const { return editor_->scenarioView->verticalScrollBar()->maximum(); }
 
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<TForm2>(*dialogs_);
+    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
   }
   void cleanup() {
     editor_.reset();
@@ -43,16 +43,16 @@ class CodeWindowTest : public QObject {
     QCOMPARE(editor_->lines(), expected);
     QCOMPARE(editor_->lineCount(), 18);
     QCOMPARE(editor_->windowTitle(), QStringLiteral("Code Edit"));
-    QCOMPARE(editor_->Label4->text(), QStringLiteral("0"));
-    QVERIFY(editor_->CheckBox1->isChecked());
-    QVERIFY(editor_->Memo2->isReadOnly());
-    QCOMPARE(editor_->Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
-    QCOMPARE(editor_->ListBox1->count(), 15);
-    QCOMPARE(editor_->ComboBox1->count(), 0);
+    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("0"));
+    QVERIFY(editor_->autoCompleteBox->isChecked());
+    QVERIFY(editor_->variablePane->isReadOnly());
+    QCOMPARE(editor_->scenarioView->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(editor_->propertyPopup->count(), 15);
+    QCOMPARE(editor_->locationBox->count(), 0);
     showEditor();
     QVERIFY(editor_->windowState() & Qt::WindowMaximized);
-    QVERIFY(editor_->ListBox1->isHidden());
-    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+    QVERIFY(editor_->propertyPopup->isHidden());
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
   }
 
   void lineOperationsKeepEveryLine() {
@@ -75,7 +75,7 @@ class CodeWindowTest : public QObject {
     QCOMPARE(editor_->line(-1), "");
 
     // The author removes the final line break: the last block is a line, and edits keep it.
-    QTextCursor cursor(editor_->Memo1->document());
+    QTextCursor cursor(editor_->scenarioView->document());
     cursor.movePosition(QTextCursor::End);
     cursor.deletePreviousChar();
     QCOMPARE(editor_->lineCount(), 6);
@@ -101,9 +101,9 @@ class CodeWindowTest : public QObject {
     editor_->close();
     showEditor();
     QCOMPARE(editor_->lines(), scenario);
-    QVERIFY(!editor_->Memo1->document()->isUndoAvailable());
-    QVERIFY(!editor_->Memo1->document()->isModified());
-    const QTextDocument* doc = editor_->Memo1->document();
+    QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
+    QVERIFY(!editor_->scenarioView->document()->isModified());
+    const QTextDocument* doc = editor_->scenarioView->document();
     const auto label = doc->findBlockByNumber(0).layout()->formats();
     QCOMPARE(label.size(), 1);
     QCOMPARE(label[0].length, 5);
@@ -118,7 +118,7 @@ class CodeWindowTest : public QObject {
     QCOMPARE(doc->findBlockByNumber(5).layout()->formats().size(), 1);
     editor_->setLines({"", "GOTO x"});
     QCOMPARE(doc->findBlockByNumber(1).layout()->formats().size(), 1);
-    QVERIFY(!editor_->Memo1->document()->isUndoAvailable());
+    QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
   }
 
   // A whole-text replacement (the map export) changes only what differs, in one undo step; the
@@ -139,7 +139,7 @@ class CodeWindowTest : public QObject {
       editor_->setLines(cp(before));
       editor_->replaceAllLines(cp(after));
       QCOMPARE(editor_->lines(), cp(after));
-      QTextDocument* doc = editor_->Memo1->document();
+      QTextDocument* doc = editor_->scenarioView->document();
       QVERIFY(doc->isModified());
       doc->undo();
       QCOMPARE(editor_->lines(), cp(before));
@@ -148,28 +148,28 @@ class CodeWindowTest : public QObject {
     // An equal text is left as it is: nothing to undo, nothing modified.
     editor_->setLines(w({"a", "b"}));
     editor_->replaceAllLines(w({"a", "b"}));
-    QVERIFY(!editor_->Memo1->document()->isUndoAvailable());
-    QVERIFY(!editor_->Memo1->document()->isModified());
+    QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
+    QVERIFY(!editor_->scenarioView->document()->isModified());
   }
 
   void variablePaneShowsItsLines() {
     editor_->setVariablePane(w({"Значения переменных:", "rnd = 5"}));
-    QCOMPARE(editor_->Memo2->toPlainText(), QString::fromUtf8("Значения переменных:\nrnd = 5"));
+    QCOMPARE(editor_->variablePane->toPlainText(), QString::fromUtf8("Значения переменных:\nrnd = 5"));
   }
 
   void lineIndicatorFollowsKeysOnly() {
     editor_->setLines(numberedLines(10));
     showEditor();
-    QTest::keyClick(editor_->Memo1, Qt::Key_End);
-    QCOMPARE(editor_->Label4->text(), QStringLiteral("0"));
-    QTest::keyClick(editor_->Memo1, Qt::Key_Down);
-    QTest::keyClick(editor_->Memo1, Qt::Key_Down);
-    QCOMPARE(editor_->Label4->text(), QStringLiteral("2"));
+    QTest::keyClick(editor_->scenarioView, Qt::Key_End);
+    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("0"));
+    QTest::keyClick(editor_->scenarioView, Qt::Key_Down);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_Down);
+    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("2"));
     // A click moves the caret without refreshing the indicator.
-    const QRect lineFive = editor_->Memo1->cursorRect(QTextCursor(editor_->Memo1->document()->findBlockByNumber(5)));
-    QTest::mouseClick(editor_->Memo1->viewport(), Qt::LeftButton, {}, lineFive.center());
-    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 5);
-    QCOMPARE(editor_->Label4->text(), QStringLiteral("2"));
+    const QRect lineFive = editor_->scenarioView->cursorRect(QTextCursor(editor_->scenarioView->document()->findBlockByNumber(5)));
+    QTest::mouseClick(editor_->scenarioView->viewport(), Qt::LeftButton, {}, lineFive.center());
+    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 5);
+    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("2"));
   }
 
   void jumpListListsLabelsAndJumpsToTheFirstEqualLine() {
@@ -180,25 +180,25 @@ class CodeWindowTest : public QObject {
     lines[200] = ":a";
     editor_->setLines(lines);
     showEditor();
-    placeCaret(editor_->Memo1, 3, 2);
-    editor_->ComboBox1->setFocus();
+    placeCaret(editor_->scenarioView, 3, 2);
+    editor_->locationBox->setFocus();
     QStringList items;
-    for (int i = 0; i < editor_->ComboBox1->count(); ++i) items << editor_->ComboBox1->itemText(i);
+    for (int i = 0; i < editor_->locationBox->count(); ++i) items << editor_->locationBox->itemText(i);
     QCOMPARE(items, (QStringList{QStringLiteral(":a"), QStringLiteral(":a"), QStringLiteral(":b  ")}));
 
-    QTest::keyClick(editor_->ComboBox1, Qt::Key_Down);  // chooses ":a"
+    QTest::keyClick(editor_->locationBox, Qt::Key_Down);  // chooses ":a"
     QCOMPARE(editor_->firstVisibleLine(), 120);
-    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 3);
-    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 3);
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
 
-    editor_->ComboBox1->setFocus();
-    QTest::keyClick(editor_->ComboBox1, Qt::Key_End);  // chooses ":b  ", trailing blanks and all
+    editor_->locationBox->setFocus();
+    QTest::keyClick(editor_->locationBox, Qt::Key_End);  // chooses ":b  ", trailing blanks and all
     QCOMPARE(editor_->firstVisibleLine(), 40);
 
     // The text changed after the list was built: the view goes to the end.
-    editor_->ComboBox1->setFocus();
+    editor_->locationBox->setFocus();
     editor_->replaceLine(40, ":b");
-    QTest::keyClick(editor_->ComboBox1, Qt::Key_End);
+    QTest::keyClick(editor_->locationBox, Qt::Key_End);
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
   }
 
@@ -206,10 +206,10 @@ class CodeWindowTest : public QObject {
     editor_->setLines(numberedLines(300));
     editor_->replaceLine(250, ":far");
     showEditor();
-    editor_->ComboBox1->setFocus();
-    QCOMPARE(editor_->ComboBox1->count(), 1);
-    QTest::keyClick(editor_->ComboBox1, Qt::Key_Control);
-    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+    editor_->locationBox->setFocus();
+    QCOMPARE(editor_->locationBox->count(), 1);
+    QTest::keyClick(editor_->locationBox, Qt::Key_Control);
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
     QCOMPARE(editor_->firstVisibleLine(), 0);
     QVERIFY(editor_->isVisible());
   }
@@ -220,25 +220,25 @@ class CodeWindowTest : public QObject {
     lines[150] = "xx READ xx";
     editor_->setLines(lines);
     showEditor();
-    editor_->Edit1->setFocus();
-    typeText(editor_->Edit1, "  READ ");
-    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    editor_->searchField->setFocus();
+    typeText(editor_->searchField, "  READ ");
+    QTest::keyClick(editor_->searchField, Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), 50);
-    QTest::keyClick(editor_->Edit1, Qt::Key_Return);  // the top line holds it: the view stays
+    QTest::keyClick(editor_->searchField, Qt::Key_Return);  // the top line holds it: the view stays
     QCOMPARE(editor_->firstVisibleLine(), 50);
-    QCOMPARE(QApplication::focusWidget(), editor_->Edit1);
+    QCOMPARE(QApplication::focusWidget(), editor_->searchField);
     editor_->scrollToLine(51);
-    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    QTest::keyClick(editor_->searchField, Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), 150);
-    QCOMPARE(editor_->Memo1->textCursor().position(), 0);
+    QCOMPARE(editor_->scenarioView->textCursor().position(), 0);
 
     editor_->scrollToLine(0);
-    editor_->Edit1->setText(QStringLiteral("read"));  // case-sensitive: not found
-    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    editor_->searchField->setText(QStringLiteral("read"));  // case-sensitive: not found
+    QTest::keyClick(editor_->searchField, Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
     editor_->scrollToLine(0);
-    editor_->Edit1->setText(QStringLiteral("   "));
-    QTest::keyClick(editor_->Edit1, Qt::Key_Return);
+    editor_->searchField->setText(QStringLiteral("   "));
+    QTest::keyClick(editor_->searchField, Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
   }
 
@@ -248,21 +248,21 @@ class CodeWindowTest : public QObject {
     lines[200] = ":common";
     editor_->setLines(lines);
     showEditor();
-    placeCaret(editor_->Memo1, 30, 0);
-    QTest::keyClick(editor_->Memo1, Qt::Key_F1);
+    placeCaret(editor_->scenarioView, 30, 0);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 120);
-    placeCaret(editor_->Memo1, 7, 0);  // the caret moves in between
-    editor_->Edit1->setFocus();
-    QTest::keyClick(editor_->Edit1, Qt::Key_F1);
+    placeCaret(editor_->scenarioView, 7, 0);  // the caret moves in between
+    editor_->searchField->setFocus();
+    QTest::keyClick(editor_->searchField, Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 30);
-    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 7);
+    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 7);
     QCOMPARE(editor_->lineCount(), 300);
   }
 
   void f1RepairsATextWithoutCommon() {
     editor_->setLines(numberedLines(100));
     showEditor();
-    QTest::keyClick(editor_->Memo1, Qt::Key_F1);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
     QCOMPARE(editor_->lineCount(), 105);
     const auto all = editor_->lines();
     QCOMPARE(std::vector<std::string>(all.end() - 5, all.end()),
@@ -273,7 +273,7 @@ class CodeWindowTest : public QObject {
     editor_->close();
     editor_->setLines(numberedLines(100));
     showEditor();
-    QTest::keyClick(editor_->Memo1, Qt::Key_F1);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 0);
     QCOMPARE(editor_->lineCount(), 100);
   }
@@ -286,7 +286,7 @@ class CodeWindowTest : public QObject {
       visibleAtStart = editor_->isVisible();
       ++started;
     };
-    QTest::keyClick(editor_->Memo1, Qt::Key_F9);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F9);
     QCOMPARE(started, 1);
     QVERIFY(!visibleAtStart);
     QVERIFY(!editor_->isVisible());
@@ -296,8 +296,8 @@ class CodeWindowTest : public QObject {
     showEditor();
     bool visibleDuringMap = false;
     editor_->openMapEditor = [&] { visibleDuringMap = editor_->isVisible(); };
-    editor_->Edit1->setFocus();
-    QTest::keyClick(editor_->Edit1, Qt::Key_F5);
+    editor_->searchField->setFocus();
+    QTest::keyClick(editor_->searchField, Qt::Key_F5);
     QVERIFY(visibleDuringMap);
     QVERIFY(!editor_->isVisible());
   }
@@ -309,35 +309,35 @@ class CodeWindowTest : public QObject {
     editor_->openLibraryEditor = [&] { opened << QStringLiteral("library"); };
     editor_->openNpcMaker = [&] { opened << QStringLiteral("npc"); };
     QStringList captions;
-    for (QAction* action : editor_->PopupMenu1->actions())
+    for (QAction* action : editor_->contextMenu->actions())
       if (!action->isSeparator()) captions << action->text();
     QCOMPARE(captions, (QStringList{QString::fromUtf8("Создать объект"), QStringLiteral("Marvo.lib"),
                                     QString::fromUtf8("Диалог NPC"), QString::fromUtf8("Проверить сценарий"),
                                     QStringLiteral("Run walkthroughs"), QStringLiteral("Publish to web...")}));
-    editor_->NPC1->trigger();
-    editor_->Marvolib1->trigger();
-    editor_->NPC2->trigger();
-    QTest::keyClick(editor_->Memo1, Qt::Key_F3);
+    editor_->createObjectAction->trigger();
+    editor_->libraryAction->trigger();
+    editor_->dialogueAction->trigger();
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F3);
     QCOMPARE(opened, (QStringList{QStringLiteral("placer"), QStringLiteral("library"), QStringLiteral("npc"),
                                   QStringLiteral("npc")}));
     QVERIFY(editor_->isVisible());
-    QCOMPARE(editor_->Memo1->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(editor_->scenarioView->contextMenuPolicy(), Qt::CustomContextMenu);
   }
 
   void escClosesFromEveryControl_data() {
     QTest::addColumn<QString>("control");
-    for (const char* name : {"Memo1", "Memo2", "Edit1", "ComboBox1", "CheckBox1", "window"})
+    for (const char* name : {"scenarioView", "variablePane", "searchField", "locationBox", "autoCompleteBox", "window"})
       QTest::newRow(name) << QString::fromLatin1(name);
   }
   void escClosesFromEveryControl() {
     QFETCH(QString, control);
     showEditor();
     QWidget* target = editor_.get();
-    if (control == QLatin1String("Memo1")) target = editor_->Memo1;
-    if (control == QLatin1String("Memo2")) target = editor_->Memo2;
-    if (control == QLatin1String("Edit1")) target = editor_->Edit1;
-    if (control == QLatin1String("ComboBox1")) target = editor_->ComboBox1;
-    if (control == QLatin1String("CheckBox1")) target = editor_->CheckBox1;
+    if (control == QLatin1String("scenarioView")) target = editor_->scenarioView;
+    if (control == QLatin1String("variablePane")) target = editor_->variablePane;
+    if (control == QLatin1String("searchField")) target = editor_->searchField;
+    if (control == QLatin1String("locationBox")) target = editor_->locationBox;
+    if (control == QLatin1String("autoCompleteBox")) target = editor_->autoCompleteBox;
     target->setFocus();
     QTest::keyClick(target, Qt::Key_Escape);
     QVERIFY(!editor_->isVisible());
@@ -345,9 +345,9 @@ class CodeWindowTest : public QObject {
 
   void checkBoxSendsTheFocusBackToTheText() {
     showEditor();
-    QTest::mouseClick(editor_->CheckBox1, Qt::LeftButton);
-    QVERIFY(!editor_->CheckBox1->isChecked());
-    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
+    QTest::mouseClick(editor_->autoCompleteBox, Qt::LeftButton);
+    QVERIFY(!editor_->autoCompleteBox->isChecked());
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
   }
 };
 

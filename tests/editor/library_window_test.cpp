@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "editor/TForm4.h"
+#include "editor/library_editor_window.h"
 #include "editor_window_fixture.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
@@ -17,7 +17,7 @@ class LibraryWindowTest : public QObject {
   std::unique_ptr<QTemporaryDir> dir_;
   QString previousDir_;
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
-  std::unique_ptr<TForm4> library_;
+  std::unique_ptr<LibraryEditorWindow> library_;
 
   std::string savedFile() const {
     auto read = marvo::readWholeFile("marvo.lib");
@@ -34,7 +34,7 @@ class LibraryWindowTest : public QObject {
     previousDir_ = QDir::currentPath();
     QDir::setCurrent(dir_->path());
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    library_ = std::make_unique<TForm4>(*dialogs_);
+    library_ = std::make_unique<LibraryEditorWindow>(*dialogs_);
   }
   void cleanup() {
     library_.reset();
@@ -55,7 +55,7 @@ class LibraryWindowTest : public QObject {
     library_->setLibraryLines(w({"TALK осмотреть", "", "RETURN"}));
     QCOMPARE(library_->libraryLines(), w({"TALK осмотреть", "", "RETURN"}));
     showLibrary();
-    QTest::mouseClick(library_->ToolButton2, Qt::LeftButton);
+    QTest::mouseClick(library_->saveButton, Qt::LeftButton);
     QCOMPARE(savedFile(), w("TALK осмотреть\r\n\r\nRETURN\r\n"));
     QCOMPARE(dialogs_->messages, QStringList{QStringLiteral("Marvo.lib saved")});
     QVERIFY(library_->isVisible());
@@ -64,11 +64,11 @@ class LibraryWindowTest : public QObject {
   void finalBreakOnlyWhenTheTextHasOne() {
     library_->setLibraryText("a\r\nb");
     QCOMPARE(library_->libraryLines(), (std::vector<std::string>{"a", "b"}));
-    QVERIFY(library_->ToolButton2Click());
+    QVERIFY(library_->saveLibrary());
     QCOMPARE(savedFile(), "a\r\nb");
     library_->setLibraryText("a\nb\rc\r\n\r\n");
     QCOMPARE(library_->libraryLines(), (std::vector<std::string>{"a", "b", "c", ""}));
-    QVERIFY(library_->ToolButton2Click());
+    QVERIFY(library_->saveLibrary());
     QCOMPARE(savedFile(), "a\r\nb\r\nc\r\n\r\n");
     library_->setLibraryText(std::string_view("x\r\ny\0z\r\n", 8));
     QCOMPARE(library_->libraryLines(), (std::vector<std::string>{"x", "y"}));
@@ -77,28 +77,28 @@ class LibraryWindowTest : public QObject {
   void typedTextIsSavedAsTyped() {
     library_->setLibraryLines({});
     showLibrary();
-    library_->RichEdit1->setFocus();
-    typeText(library_->RichEdit1, "x");
-    QTest::keyClick(library_->RichEdit1, Qt::Key_Tab);
-    typeText(library_->RichEdit1, "ё");
-    QCOMPARE(QApplication::focusWidget(), library_->RichEdit1);
-    QTest::keyClick(library_->RichEdit1, Qt::Key_Return);
-    library_->ToolButton2Click();
+    library_->libraryEdit->setFocus();
+    typeText(library_->libraryEdit, "x");
+    QTest::keyClick(library_->libraryEdit, Qt::Key_Tab);
+    typeText(library_->libraryEdit, "ё");
+    QCOMPARE(QApplication::focusWidget(), library_->libraryEdit);
+    QTest::keyClick(library_->libraryEdit, Qt::Key_Return);
+    library_->saveLibrary();
     QCOMPARE(savedFile(), w("x\tё\r\n"));
 
     // Shift+Enter breaks the line like Enter: a new line, never a character inside the line.
-    typeText(library_->RichEdit1, "ab");
-    QTest::keyClick(library_->RichEdit1, Qt::Key_Left);
-    QTest::keyClick(library_->RichEdit1, Qt::Key_Return, Qt::ShiftModifier);
+    typeText(library_->libraryEdit, "ab");
+    QTest::keyClick(library_->libraryEdit, Qt::Key_Left);
+    QTest::keyClick(library_->libraryEdit, Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(library_->libraryLines(), w({"x\tё", "a", "b"}));
-    library_->ToolButton2Click();
+    library_->saveLibrary();
     QCOMPARE(savedFile(), w("x\tё\r\na\r\nb"));
   }
 
   void emptyTextWritesAnEmptyFile() {
     marvo::replaceFile("marvo.lib", "old");
     library_->setLibraryLines({});
-    QVERIFY(library_->ToolButton2Click());
+    QVERIFY(library_->saveLibrary());
     QCOMPARE(savedFile(), "");
     QVERIFY(library_->libraryLines().empty());
   }
@@ -106,7 +106,7 @@ class LibraryWindowTest : public QObject {
   void aFailedWriteIsReportedAndNothingElseChanges() {
     QVERIFY(QDir().mkdir(QStringLiteral("marvo.lib")));  // a directory cannot be replaced by a file
     library_->setLibraryLines({"keep"});
-    QVERIFY(!library_->ToolButton2Click());
+    QVERIFY(!library_->saveLibrary());
     QCOMPARE(dialogs_->messages.size(), 1);
     QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("marvo.lib: ")));
     QCOMPARE(library_->libraryLines(), std::vector<std::string>{"keep"});
@@ -114,7 +114,7 @@ class LibraryWindowTest : public QObject {
   }
 
   void escClosesFromEveryControl() {
-    for (QWidget* target : {static_cast<QWidget*>(library_->RichEdit1), static_cast<QWidget*>(library_->ToolButton2)}) {
+    for (QWidget* target : {static_cast<QWidget*>(library_->libraryEdit), static_cast<QWidget*>(library_->saveButton)}) {
       showLibrary();
       target->setFocus();
       QTest::keyClick(target, Qt::Key_Escape);

@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "editor/problems_panel.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
@@ -18,14 +18,14 @@ class ProblemsTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
-  std::unique_ptr<TForm2> editor_;
+  std::unique_ptr<CodeEditorWindow> editor_;
 
   void showEditor() {
     editor_->show();
     QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
   }
   bool underlined(int line) const {
-    const QTextBlock block = editor_->Memo1->document()->findBlockByNumber(line);
+    const QTextBlock block = editor_->scenarioView->document()->findBlockByNumber(line);
     for (const auto& range : block.layout()->formats())
       if (range.format.underlineStyle() == QTextCharFormat::WaveUnderline) return true;
     return false;
@@ -35,7 +35,7 @@ class ProblemsTest : public QObject {
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<TForm2>(*dialogs_);
+    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
     editor_->libraryLines = [] { return w({"TALK осмотреть <object>", "ИЗУЧИТЬ <object>", "REDO"}); };
   }
   void cleanup() {
@@ -46,7 +46,7 @@ class ProblemsTest : public QObject {
   void theTemplateChecksClean() {
     showEditor();
     QVERIFY(editor_->Problems->isHidden());
-    QTest::keyClick(editor_->Memo1, Qt::Key_F7, Qt::ControlModifier);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F7, Qt::ControlModifier);
     QVERIFY(editor_->Problems->isVisible());
     QCOMPARE(list()->topLevelItemCount(), 0);
   }
@@ -54,7 +54,7 @@ class ProblemsTest : public QObject {
   void ctrlF7ListsAndUnderlinesAndJumps() {
     editor_->setLines(w({":start", "GOTO нигде", "!Текст", "ENDFI", "READ", ":common", "RETURN"}));
     showEditor();
-    QTest::keyClick(editor_->Memo1, Qt::Key_F7, Qt::ControlModifier);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F7, Qt::ControlModifier);
     QCOMPARE(list()->topLevelItemCount(), 2);
     QCOMPARE(list()->topLevelItem(0)->text(0), QStringLiteral("2"));
     QCOMPARE(list()->topLevelItem(0)->text(3), QStringLiteral("missing-label"));
@@ -68,9 +68,9 @@ class ProblemsTest : public QObject {
     list()->setFocus();
     list()->setCurrentItem(list()->topLevelItem(1));
     QTest::keyClick(list(), Qt::Key_Return);
-    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 3);
-    QCOMPARE(QApplication::focusWidget(), editor_->Memo1);
-    QCOMPARE(editor_->Label4->text(), QStringLiteral("3"));
+    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 3);
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
+    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("3"));
     // Double-click on the first row.
     QTRY_VERIFY(list()->viewport()->height() > 40);
     list()->scrollToTop();
@@ -78,11 +78,11 @@ class ProblemsTest : public QObject {
     QTest::mousePress(list()->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
-    QCOMPARE(editor_->Memo1->textCursor().blockNumber(), 1);
+    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 1);
 
     // A new line shifts the lines below it: the marks move with their lines.
-    placeCaret(editor_->Memo1, 0, 0);
-    QTest::keyClick(editor_->Memo1, Qt::Key_Return);
+    placeCaret(editor_->scenarioView, 0, 0);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_Return);
     QVERIFY(underlined(2));
     QVERIFY(underlined(4));
     QVERIFY(!underlined(1));
@@ -90,7 +90,7 @@ class ProblemsTest : public QObject {
 
     // Mending the text and checking again clears the list and the marks.
     editor_->setLines(w({":start", "GOTO start", "READ", ":common", "RETURN"}));
-    editor_->CheckScenario1->trigger();
+    editor_->checkScenarioAction->trigger();
     QCOMPARE(list()->topLevelItemCount(), 0);
     QVERIFY(!underlined(1));
   }
@@ -99,13 +99,13 @@ class ProblemsTest : public QObject {
     int started = 0;
     editor_->beginGame = [&] { ++started; };
     showEditor();
-    QTest::keyClick(editor_->Memo1, Qt::Key_F9);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F9);
     QCOMPARE(started, 1);
     QVERIFY(editor_->Problems->isHidden());  // no errors: the list is left alone
 
     editor_->setLines(w({":start", "btn Выйти коридор", "READ", ":common", "RETURN"}));
     showEditor();
-    QTest::keyClick(editor_->Memo1, Qt::Key_F9);
+    QTest::keyClick(editor_->scenarioView, Qt::Key_F9);
     QCOMPARE(started, 2);
     QCOMPARE(list()->topLevelItemCount(), 1);
     QCOMPARE(list()->topLevelItem(0)->text(3), QStringLiteral("malformed-btn"));
@@ -133,8 +133,8 @@ class ProblemsTest : public QObject {
 
  private:
   bool PopupMenuHasCheck() const {
-    for (QAction* a : editor_->PopupMenu1->actions())
-      if (a == editor_->CheckScenario1) return a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_F7);
+    for (QAction* a : editor_->contextMenu->actions())
+      if (a == editor_->checkScenarioAction) return a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_F7);
     return false;
   }
 };

@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "editor_window_fixture.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
@@ -19,7 +19,7 @@ class PublishWindowTest : public QObject {
  private:
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
-  std::unique_ptr<TForm2> editor_;
+  std::unique_ptr<CodeEditorWindow> editor_;
   QList<QUrl> opened_;
 
   QString path(const char* name) const { return dir_->filePath(QString::fromUtf8(name)); }
@@ -34,7 +34,7 @@ class PublishWindowTest : public QObject {
   }
   void publishInto(const char* folder) {
     dialogs_->fileAnswers.push_back(path(folder));
-    editor_->Publishtoweb1Click();
+    editor_->publishToWeb();
   }
 
  private slots:
@@ -47,7 +47,7 @@ class PublishWindowTest : public QObject {
     marvo::replaceFile(path("player/marvo.wasm").toStdString(), "wasm");
     qputenv("MARVO_WEB_DIR", path("player").toUtf8());
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<TForm2>(*dialogs_);
+    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
     editor_->setLines(w({":прихожая", "!Скрипят половицы.", "READ"}));
     editor_->libraryLines = [] { return w({"TALK помощь", "REDO"}); };
     opened_.clear();
@@ -61,8 +61,8 @@ class PublishWindowTest : public QObject {
   }
 
   void theContextMenuOffersIt() {
-    QCOMPARE(editor_->Publishtoweb1->text(), QStringLiteral("Publish to web..."));
-    QVERIFY(editor_->PopupMenu1->actions().contains(editor_->Publishtoweb1));
+    QCOMPARE(editor_->publishAction->text(), QStringLiteral("Publish to web..."));
+    QVERIFY(editor_->contextMenu->actions().contains(editor_->publishAction));
   }
 
   void writesTheEditorsTextAndOpensThePage() {
@@ -114,7 +114,7 @@ class PublishWindowTest : public QObject {
   }
 
   void cancelDoesNothingAndMissingPlayerFilesAreExplained() {
-    editor_->Publishtoweb1Click();  // no answer queued: cancelled
+    editor_->publishToWeb();  // no answer queued: cancelled
     QVERIFY(dialogs_->messages.isEmpty());
     qputenv("MARVO_WEB_DIR", path("nothing").toUtf8());
     publishInto("site");

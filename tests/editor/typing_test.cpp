@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <memory>
 
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
 
@@ -13,9 +13,9 @@ class TypingTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
-  std::unique_ptr<TForm2> editor_;
-  QPlainTextEdit* memo() const { return editor_->Memo1; }
-  QListWidget* list() const { return editor_->ListBox1; }
+  std::unique_ptr<CodeEditorWindow> editor_;
+  QPlainTextEdit* memo() const { return editor_->scenarioView; }
+  QListWidget* list() const { return editor_->propertyPopup; }
 
   void start(const std::vector<std::string>& lines, int caretLine, int caretColumn) {
     editor_->setLines(lines);
@@ -30,7 +30,7 @@ class TypingTest : public QObject {
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<TForm2>(*dialogs_);
+    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
   }
   void cleanup() {
     editor_.reset();
@@ -60,7 +60,7 @@ class TypingTest : public QObject {
     start({"goto x"}, 0, 0);
     enter();
     QCOMPARE(editor_->lines(), (std::vector<std::string>{"", "goto x"}));
-    editor_->CheckBox1->setChecked(false);
+    editor_->autoCompleteBox->setChecked(false);
     placeCaret(memo(), 1, 6);
     enter();
     QCOMPARE(editor_->lines(), (std::vector<std::string>{"", "goto x", ""}));
@@ -91,7 +91,7 @@ class TypingTest : public QObject {
     start({"@go north"}, 0, 3);  // Enter splits the menu line
     enter();
     QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", " north"}));
-    editor_->CheckBox1->setChecked(false);
+    editor_->autoCompleteBox->setChecked(false);
     placeCaret(memo(), 0, 3);
     enter();
     QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", "", " north"}));
@@ -143,7 +143,7 @@ class TypingTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), memo());
     QCOMPARE(editor_->line(2), "IF lamp_");
     // With the switch off the list still works.
-    editor_->CheckBox1->setChecked(false);
+    editor_->autoCompleteBox->setChecked(false);
     editor_->setLines({"x <object>"});
     placeCaret(memo(), 0, 10);
     typeText(memo(), "_");

@@ -5,7 +5,7 @@
 #include <sys/resource.h>
 
 #include "engine/engine.h"
-#include "player/game.h"
+#include "game/game.h"
 #include "support/recording_host.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "engine/engine.h"
 #include "engine/file_io.h"
-#include "player/game.h"
+#include "game/game.h"
 
 namespace {
 class QuietHost : public marvo::EngineHost {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "player/rtf_reader.h"
-#include "player/scenario_file.h"
+#include "game/rtf_reader.h"
+#include "game/scenario_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -8,7 +8,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "editor/TForm2.h"
+#include "editor/code_editor_window.h"
 #include "editor/line_codec.h"
 #include "engine/codec.h"
 #include "gui/dialogs.h"
@@ -67,20 +67,20 @@ class ReferenceWindowTest : public QObject {
     window_test::Windows w;
     int opened = 0;
     QList<QUrl> handed;
-    w.form1->openReference = [&] { ++opened; };
-    w.form1->openDocument = [&](const QUrl& url) { handed.append(url); };
-    w.form1->Help2->trigger();
+    w.mainWindow->openReference = [&] { ++opened; };
+    w.mainWindow->openDocument = [&](const QUrl& url) { handed.append(url); };
+    w.mainWindow->helpAction->trigger();
     QCOMPARE(opened, 1);
     QVERIFY(handed.isEmpty());
     window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});
-    w.form1->Help2->trigger();
+    w.mainWindow->helpAction->trigger();
     QCOMPARE(opened, 2);
     QCOMPARE(handed, QList<QUrl>{QUrl::fromLocalFile(w.path(QStringLiteral("marvohlp.hlp")))});
   }
 
   void shiftF1InTheCodeEditorAsksForTheWordUnderTheCaret() {
     marvo::ScriptedDialogs dialogs;
-    TForm2 editor(dialogs);
+    CodeEditorWindow editor(dialogs);
     editor.setLines({marvo::utf8ToCp1251(":сад"), marvo::utf8ToCp1251("  GOTO дом"), "READ"});
     std::string askedLine;
     int askedColumn = -1;
@@ -90,20 +90,20 @@ class ReferenceWindowTest : public QObject {
     };
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
-    QTextCursor cursor(editor.Memo1->document()->findBlockByNumber(1));
+    QTextCursor cursor(editor.scenarioView->document()->findBlockByNumber(1));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 4);
-    editor.Memo1->setTextCursor(cursor);
-    QTest::keyClick(editor.Memo1, Qt::Key_F1, Qt::ShiftModifier);
+    editor.scenarioView->setTextCursor(cursor);
+    QTest::keyClick(editor.scenarioView, Qt::Key_F1, Qt::ShiftModifier);
     QCOMPARE(askedLine, marvo::utf8ToCp1251("  GOTO дом"));
     QCOMPARE(askedColumn, 4);
     QCOMPARE(QString::fromStdString(marvo::referencePageFor(askedLine, askedColumn)), QStringLiteral("goto.md"));
     QCOMPARE(editor.lineCount(), 3);  // plain F1 is untouched: it toggles the common location
     askedColumn = -1;
-    QTest::keyClick(editor.Memo1, Qt::Key_F1);
+    QTest::keyClick(editor.scenarioView, Qt::Key_F1);
     QCOMPARE(askedColumn, -1);
     QCOMPARE(editor.lineCount(), 8);  // a text without ":common" gets one
     // The property list explains its built-in items in a one-line hint.
-    QVERIFY(editor.ListBox1->item(2)->toolTip().contains(QStringLiteral("игрок называет предмет")));
+    QVERIFY(editor.propertyPopup->item(2)->toolTip().contains(QStringLiteral("игрок называет предмет")));
   }
 };
 

@@ -9,7 +9,7 @@
 #include "engine/engine.h"
 #include "engine/text.h"
 #include "mapedit/map_export.h"
-#include "player/game.h"
+#include "game/game.h"
 #include "tests/support/recording_host.h"
 
 using namespace marvo::literals;

@@ -16,8 +16,8 @@ bool visitAnotherWindow(Windows& w) {
   other.show();
   if (!QTest::qWaitForWindowActive(&other)) return false;
   other.hide();
-  w.form1->activateWindow();
-  if (!QTest::qWaitForWindowActive(w.form1.get())) return false;
+  w.mainWindow->activateWindow();
+  if (!QTest::qWaitForWindowActive(w.mainWindow.get())) return false;
   QCoreApplication::processEvents();
   return true;
 }
@@ -37,30 +37,30 @@ class WindowActivationTest : public QObject {
 void WindowActivationTest::activationReloadsTheLibrary() {
   Windows w;
   window_test::writeCp1251(w.path(QStringLiteral("marvo.lib")), kLibrary);
-  QVERIFY(w.form4->libraryLines().empty());
+  QVERIFY(w.libraryEditor->libraryLines().empty());
   QVERIFY(w.showActive());
-  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
-  QVERIFY(w.form1->Edit2->hasFocus());
+  QTRY_COMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
+  QVERIFY(w.mainWindow->commandLine->hasFocus());
 
   // Unsaved edits in the library editor are replaced when the main window is active again.
-  w.form4->setLibraryLines({"changed"});
+  w.libraryEditor->setLibraryLines({"changed"});
   QVERIFY(visitAnotherWindow(w));
-  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
-  QVERIFY(w.form1->Edit2->hasFocus());
+  QTRY_COMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
+  QVERIFY(w.mainWindow->commandLine->hasFocus());
   QVERIFY(w.dialogs.messages.isEmpty());
 
   // Coming back from another application (no window of ours active in between) is no reload.
-  w.form4->setLibraryLines({"changed"});
+  w.libraryEditor->setLibraryLines({"changed"});
   emit qApp->focusWindowChanged(nullptr);
-  emit qApp->focusWindowChanged(w.form1->windowHandle());
+  emit qApp->focusWindowChanged(w.mainWindow->windowHandle());
   QCoreApplication::processEvents();
-  QCOMPARE(w.form4->libraryLines(), std::vector<std::string>{"changed"});
+  QCOMPARE(w.libraryEditor->libraryLines(), std::vector<std::string>{"changed"});
 
   // A game started after an activation has the file's library spliced in before its RETURN.
   QVERIFY(visitAnotherWindow(w));
   w.setScenario({QStringLiteral(":hall"), QStringLiteral("READ"), QStringLiteral(":common"),
                  QStringLiteral("RETURN")});
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   QVERIFY(w.engine.findVariable("lib_loaded") != marvo::kTableSize);
 }
 
@@ -71,24 +71,24 @@ void WindowActivationTest::missingLibraryIsReportedOnce() {
   QVERIFY(w.showActive());
   QTRY_COMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("marvo.lib")));
-  QVERIFY(w.form4->libraryLines().empty());  // the game goes on without library lines
+  QVERIFY(w.libraryEditor->libraryLines().empty());  // the game goes on without library lines
 
   // Text typed into the library editor survives while the file is missing.
-  w.form4->setLibraryLines({"typed"});
+  w.libraryEditor->setLibraryLines({"typed"});
   QVERIFY(visitAnotherWindow(w));
   QVERIFY(visitAnotherWindow(w));
   QCOMPARE(w.dialogs.messages.size(), 1);
-  QCOMPARE(w.form4->libraryLines(), std::vector<std::string>{"typed"});
+  QCOMPARE(w.libraryEditor->libraryLines(), std::vector<std::string>{"typed"});
 
   window_test::writeCp1251(library, kLibrary);
   QVERIFY(visitAnotherWindow(w));
-  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+  QTRY_COMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
 
   // Readable in between: a new loss is reported again, and the text read last stays.
   QFile::remove(library);
   QVERIFY(visitAnotherWindow(w));
   QTRY_COMPARE(w.dialogs.messages.size(), 2);
-  QCOMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+  QCOMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
 }
 
 void WindowActivationTest::scenarioOpenedBeforeActivationHasTheLibrary() {
@@ -100,14 +100,14 @@ void WindowActivationTest::scenarioOpenedBeforeActivationHasTheLibrary() {
   window_test::writeCp1251(scenario, {QStringLiteral("* return: the library goes before this line"),
                                       QStringLiteral(":hall"), QStringLiteral("@Библиотека: [#libvalue]"),
                                       QStringLiteral("READ")});
-  w.form1->openScenario(scenario);
+  w.mainWindow->openScenario(scenario);
   QCOMPARE(w.output(), QStringList{QStringLiteral("Библиотека: 7")});
   QVERIFY(w.dialogs.messages.isEmpty());
 
   // The first activation then reloads it as usual, without a second report of anything.
   QVERIFY(w.showActive());
-  QTRY_VERIFY(w.form1->Edit2->hasFocus());
-  QCOMPARE(w.form4->libraryLines(), std::vector<std::string>{"libvalue = 7"});
+  QTRY_VERIFY(w.mainWindow->commandLine->hasFocus());
+  QCOMPARE(w.libraryEditor->libraryLines(), std::vector<std::string>{"libvalue = 7"});
   QVERIFY(w.dialogs.messages.isEmpty());
 }
 
@@ -119,20 +119,20 @@ void WindowActivationTest::fallbackLibraryUntilTheFolderHasOne() {
   QTemporaryDir installed;
   const QString fallback = installed.filePath(QStringLiteral("marvo.lib"));
   window_test::writeCp1251(fallback, kLibrary);
-  w.form1->libraryFallback = QFile::encodeName(fallback).toStdString();
+  w.mainWindow->libraryFallback = QFile::encodeName(fallback).toStdString();
   QVERIFY(w.showActive());
-  QTRY_COMPARE(w.form4->libraryLines(), window_test::cp1251(kLibrary));
+  QTRY_COMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
   QVERIFY(w.dialogs.messages.isEmpty());
 
   window_test::writeCp1251(w.path(QStringLiteral("marvo.lib")), {QStringLiteral("own = 1")});
   QVERIFY(visitAnotherWindow(w));
-  QTRY_COMPARE(w.form4->libraryLines(), std::vector<std::string>{"own = 1"});
+  QTRY_COMPARE(w.libraryEditor->libraryLines(), std::vector<std::string>{"own = 1"});
   QVERIFY(w.dialogs.messages.isEmpty());
 
   // "Open File" offers the installed sample until the user has chosen a file.
   const QString sample = installed.filePath(QStringLiteral("sample.scn"));
-  w.form1->offerScenario(sample);
-  w.form1->OpenFile1Click();  // cancelled
+  w.mainWindow->offerScenario(sample);
+  w.mainWindow->openFile();  // cancelled
   QCOMPARE(w.dialogs.requests.size(), 1);
   QCOMPARE(w.dialogs.requests[0].initialName, sample);
 }

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 #include "window_fixture.h"
 
 using window_test::Windows;
@@ -30,13 +30,13 @@ QByteArray fileBytes(const QString& path) {
 }
 
 void talk(Windows& w, const QString& text) {
-  w.form1->Edit2->setText(text);
-  w.form1->Talk1Click();
+  w.mainWindow->commandLine->setText(text);
+  w.mainWindow->submitCommand();
 }
 
 void openEditorAndClose(Windows& w) {
-  QTimer::singleShot(0, w.form2, &QDialog::reject);
-  w.form1->Editscenary1->trigger();
+  QTimer::singleShot(0, w.codeEditor, &QDialog::reject);
+  w.mainWindow->editScenarioAction->trigger();
 }
 
 }  // namespace
@@ -58,30 +58,30 @@ class WindowFilesTest : public QObject {
 
 void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
   Windows w;
-  w.form1->Exit1->trigger();
+  w.mainWindow->exitAction->trigger();
   QVERIFY(w.dialogs.requests.isEmpty());
   QCOMPARE(w.exitCalls, 1);
   QCOMPARE(w.exitCode, 0);
 
   // Showing the editor and closing it without a change marks the scenario modified.
   openEditorAndClose(w);
-  QVERIFY(w.form1->modified());
-  w.form1->Exit1->trigger();  // the dialog is cancelled: the program still ends
+  QVERIFY(w.mainWindow->modified());
+  w.mainWindow->exitAction->trigger();  // the dialog is cancelled: the program still ends
   QCOMPARE(w.dialogs.requests.size(), 1);
   QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn);;plain text scenary (*.scn *.txt)"));
   QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("scn"));
   QCOMPARE(w.dialogs.requests[0].initialName, QStringLiteral("newqst.scn"));
   QCOMPARE(w.exitCalls, 2);
-  QVERIFY(w.form1->modified());
+  QVERIFY(w.mainWindow->modified());
 
   const QString target = w.path(QStringLiteral("exit.scn"));
   w.dialogs.fileAnswers.push_back(target);
-  w.form1->Exit1->trigger();
+  w.mainWindow->exitAction->trigger();
   QCOMPARE(w.exitCalls, 3);
-  QVERIFY(!w.form1->modified());
+  QVERIFY(!w.mainWindow->modified());
   auto read = marvo::readScenarioFile(QFile::encodeName(target).toStdString());
   QVERIFY(read.error.empty());
-  QCOMPARE(read.lines, w.form2->lines());
+  QCOMPARE(read.lines, w.codeEditor->lines());
   QVERIFY(fileBytes(target).startsWith("{\\rtf"));
 }
 
@@ -90,13 +90,13 @@ void WindowFilesTest::exitSaveFailureKeepsTheProgramRunning() {
   openEditorAndClose(w);
   const QString bad = w.path(QStringLiteral("no-such-dir/exit.scn"));
   w.dialogs.fileAnswers.push_back(bad);
-  w.form1->Exit1->trigger();
+  w.mainWindow->exitAction->trigger();
   QCOMPARE(w.exitCalls, 0);
-  QVERIFY(w.form1->modified());
+  QVERIFY(w.mainWindow->modified());
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("exit.scn")));
   // The dialog offers the name chosen last.
-  w.form1->Exit1->trigger();
+  w.mainWindow->exitAction->trigger();
   QCOMPARE(w.dialogs.requests.last().initialName, bad);
   QCOMPARE(w.exitCalls, 1);
 }
@@ -107,14 +107,14 @@ void WindowFilesTest::saveAsClearsTheFlagOnlyAfterWriting() {
   openEditorAndClose(w);
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("missing/dir.scn")));
   QVERIFY(w.showActive());
-  QTest::keyClick(w.form1->Edit2, Qt::Key_S, Qt::ControlModifier);
-  QVERIFY(w.form1->modified());
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_S, Qt::ControlModifier);
+  QVERIFY(w.mainWindow->modified());
   QCOMPARE(w.dialogs.messages.size(), 1);
 
   const QString target = w.path(QStringLiteral("saved.scn"));
   w.dialogs.fileAnswers.push_back(target);
-  w.form1->Saveas1->trigger();
-  QVERIFY(!w.form1->modified());
+  w.mainWindow->saveAsAction->trigger();
+  QVERIFY(!w.mainWindow->modified());
   QCOMPARE(marvo::readScenarioFile(QFile::encodeName(target).toStdString()).lines, window_test::cp1251(kHall));
   QCOMPARE(w.dialogs.requests.last().initialName, w.path(QStringLiteral("missing/dir.scn")));
 }
@@ -122,15 +122,15 @@ void WindowFilesTest::saveAsClearsTheFlagOnlyAfterWriting() {
 void WindowFilesTest::newEmptiesScenarioAndGame() {
   Windows w;
   w.setScenario(kHall);
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   talk(w, QStringLiteral("look"));
   QVERIFY(w.showActive());
-  QTest::keyClick(w.form1->Edit2, Qt::Key_N, Qt::ControlModifier);
-  QCOMPARE(w.form2->lineCount(), 0);
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_N, Qt::ControlModifier);
+  QCOMPARE(w.codeEditor->lineCount(), 0);
   QVERIFY(w.output().isEmpty());
   QVERIFY(w.memo3().isEmpty());
-  QCOMPARE(w.form1->game().commandLog().size(), std::size_t{1});  // New keeps the log
-  QVERIFY(!w.form1->modified());
+  QCOMPARE(w.mainWindow->game().commandLog().size(), std::size_t{1});  // New keeps the log
+  QVERIFY(!w.mainWindow->modified());
   // No game runs now: every input only echoes and draws the impossible reply.
   talk(w, QStringLiteral("look"));
   QCOMPARE(w.output(), (QStringList{QStringLiteral(">look"), QStringLiteral("это невозможно")}));
@@ -142,41 +142,41 @@ void WindowFilesTest::openFileStartsTheGameAndPrimesSaveAs() {
   window_test::writeCp1251(scenario, kHall);  // plain text, as another editor writes it
   w.dialogs.fileAnswers.push_back(scenario);
   QVERIFY(w.showActive());
-  QTest::keyClick(w.form1->Edit2, Qt::Key_L, Qt::ControlModifier);
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_L, Qt::ControlModifier);
   QCOMPARE(w.dialogs.requests.size(), 1);
   QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn)"));
   QVERIFY(w.dialogs.requests[0].defaultSuffix.isEmpty());
   QVERIFY(w.dialogs.requests[0].initialName.isEmpty());
-  QCOMPARE(w.form2->lines(), window_test::cp1251(kHall));
+  QCOMPARE(w.codeEditor->lines(), window_test::cp1251(kHall));
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
   QVERIFY(QFile::exists(w.path(QStringLiteral("tmp.scn"))));
 
-  w.form1->Saveas1Click();  // cancelled, but it offered the opened file
+  w.mainWindow->saveScenarioAsCommand();  // cancelled, but it offered the opened file
   QCOMPARE(w.dialogs.requests.last().initialName, scenario);
   QCOMPARE(w.dialogs.requests.last().defaultSuffix, QStringLiteral("scn"));
-  w.form1->OpenFile1Click();
+  w.mainWindow->openFile();
   QCOMPARE(w.dialogs.requests.last().initialName, scenario);
 
   // The command-line argument opens a file the same way.
   Windows cli;
   const QString other = cli.path(QStringLiteral("other.scn"));
   window_test::writeCp1251(other, kHall);
-  cli.form1->openScenario(other);
+  cli.mainWindow->openScenario(other);
   QCOMPARE(cli.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
-  cli.form1->Saveas1Click();
+  cli.mainWindow->saveScenarioAsCommand();
   QCOMPARE(cli.dialogs.requests.last().initialName, other);
 }
 
 void WindowFilesTest::openFileErrorKeepsTheText() {
   Windows w;
   w.setScenario(kHall);
-  const auto before = w.form2->lines();
+  const auto before = w.codeEditor->lines();
   const QStringList banner = w.output();
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("missing.scn")));
-  w.form1->OpenFile1->trigger();
+  w.mainWindow->openFileAction->trigger();
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("missing.scn")));
-  QCOMPARE(w.form2->lines(), before);
+  QCOMPARE(w.codeEditor->lines(), before);
   QCOMPARE(w.output(), banner);
   QVERIFY(!QFile::exists(w.path(QStringLiteral("tmp.scn"))));
 }
@@ -184,16 +184,16 @@ void WindowFilesTest::openFileErrorKeepsTheText() {
 void WindowFilesTest::saveAndLoadGameRoundTrip() {
   Windows w;
   w.setScenario(kHall);
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   for (const QString& command : {QStringLiteral("look"), QString(), QStringLiteral("ОСМОТРЕТЬ"),
                                  QStringLiteral("  xyz "), QStringLiteral("Look")})
     talk(w, command);
   const QStringList played = w.output();
-  const auto log = w.form1->game().commandLog();
+  const auto log = w.mainWindow->game().commandLog();
 
   const QString saved = w.path(QStringLiteral("game.sav"));
   w.dialogs.fileAnswers.push_back(saved);
-  w.form1->Savegame1->trigger();
+  w.mainWindow->saveGameAction->trigger();
   QCOMPARE(w.dialogs.requests.last().filter, QStringLiteral("Save game (*.sav)"));
   QCOMPARE(w.dialogs.requests.last().defaultSuffix, QStringLiteral("sav"));
   QCOMPARE(w.dialogs.requests.last().initialName, QStringLiteral("savegame.sav"));
@@ -203,53 +203,53 @@ void WindowFilesTest::saveAndLoadGameRoundTrip() {
 
   // Play on, then load: the saved state comes back, twice alike.
   talk(w, QStringLiteral("look"));
-  w.form1->Clearscreen1Click();
+  w.mainWindow->clearScreen();
   for (int round = 0; round < 2; ++round) {
-    w.form1->Edit2->setText(QStringLiteral("half-typed"));  // replaced by the replayed commands
+    w.mainWindow->commandLine->setText(QStringLiteral("half-typed"));  // replaced by the replayed commands
     w.dialogs.fileAnswers.push_back(saved);
-    w.form1->Loadgame1->trigger();
+    w.mainWindow->loadGameAction->trigger();
     QCOMPARE(w.output(), played);
     QCOMPARE(w.memo3(), played.join(QLatin1Char('\n')));
-    QCOMPARE(w.form1->game().commandLog(), log);
-    QVERIFY(w.form1->Edit2->text().isEmpty());
+    QCOMPARE(w.mainWindow->game().commandLog(), log);
+    QVERIFY(w.mainWindow->commandLine->text().isEmpty());
   }
   QCOMPARE(w.dialogs.requests.last().filter, QStringLiteral("Save game (*.sav)"));
   QCOMPARE(w.dialogs.requests.last().initialName, saved);
   QVERIFY(w.dialogs.messages.isEmpty());
 
   // Saving right after a game start writes an empty file; loading it just starts the game.
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   const QString empty = w.path(QStringLiteral("empty.sav"));
   w.dialogs.fileAnswers.push_back(empty);
-  w.form1->Savegame1Click();
+  w.mainWindow->saveGame();
   QCOMPARE(fileBytes(empty), QByteArray());
   w.dialogs.fileAnswers.push_back(empty);
-  w.form1->Edit2->setText(QStringLiteral("half-typed"));
-  w.form1->Loadgame1Click();
+  w.mainWindow->commandLine->setText(QStringLiteral("half-typed"));
+  w.mainWindow->loadGame();
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
-  QCOMPARE(w.form1->Edit2->text(), QStringLiteral("half-typed"));  // no command passed through it
+  QCOMPARE(w.mainWindow->commandLine->text(), QStringLiteral("half-typed"));  // no command passed through it
 }
 
 void WindowFilesTest::unreadableSavedGameLeavesTheGame() {
   Windows w;
   w.setScenario(kHall);
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   talk(w, QStringLiteral("look"));
   const QStringList output = w.output();
-  const auto log = w.form1->game().commandLog();
+  const auto log = w.mainWindow->game().commandLog();
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("gone.sav")));
-  w.form1->Loadgame1Click();
+  w.mainWindow->loadGame();
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("gone.sav")));
   QCOMPARE(w.output(), output);
-  QCOMPARE(w.form1->game().commandLog(), log);
+  QCOMPARE(w.mainWindow->game().commandLog(), log);
   // Cancelling touches nothing either.
-  w.form1->Loadgame1Click();
+  w.mainWindow->loadGame();
   QCOMPARE(w.output(), output);
 
   // A saved game that cannot be written is reported and the game goes on.
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("nowhere/game.sav")));
-  w.form1->Savegame1Click();
+  w.mainWindow->saveGame();
   QCOMPARE(w.dialogs.messages.size(), 2);
   QCOMPARE(w.output(), output);
 }
@@ -258,14 +258,14 @@ void WindowFilesTest::unwritableCopyIsReportedOnceAndTheGameStarts() {
   Windows w;
   w.setScenario(kHall);
   QVERIFY(QDir(w.dir.path()).mkdir(QStringLiteral("tmp.scn")));  // the copy cannot replace a folder
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("tmp.scn")));
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("none.sav")));
-  w.form1->Savegame1Click();
+  w.mainWindow->saveGame();
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("none.sav")));
-  w.form1->Loadgame1Click();  // starts the game again: no second report
+  w.mainWindow->loadGame();  // starts the game again: no second report
   QCOMPARE(w.dialogs.messages.size(), 1);
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
 }

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "editor/TForm2.h"
-#include "editor/TForm4.h"
+#include "editor/code_editor_window.h"
+#include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "player/TForm1.h"
+#include "player/main_window.h"
 #include "player/window_application.h"
 
 namespace window_test {
@@ -63,10 +63,10 @@ struct Windows {
   QString previousDir = QDir::currentPath();
   marvo::Engine engine;
   TestDialogs dialogs;
-  std::unique_ptr<TForm1> form1;
-  TForm2* form2 = nullptr;
+  std::unique_ptr<MainWindow> mainWindow;
+  CodeEditorWindow* codeEditor = nullptr;
   QDialog* map = nullptr;
-  TForm4* form4 = nullptr;
+  LibraryEditorWindow* libraryEditor = nullptr;
   int exitCalls = 0;
   int exitCode = -1;
 
@@ -74,31 +74,31 @@ struct Windows {
     QDir::setCurrent(dir.path());
     writeCp1251(path(QStringLiteral("marvo.lib")), {});  // an empty library, present
     static_cast<marvo::Application*>(qApp)->setDialogs(&dialogs);
-    form1 = std::make_unique<TForm1>(engine, dialogs);
-    form2 = new TForm2(dialogs, form1.get());
-    map = new QDialog(form1.get());
-    form4 = new TForm4(dialogs, form1.get());
-    form1->attachWindows(*form2, *map, *form4);
-    form2->beginGame = [this] { form1->Begingame1Click(); };
-    form1->exitApplication = [this](int code) {
+    mainWindow = std::make_unique<MainWindow>(engine, dialogs);
+    codeEditor = new CodeEditorWindow(dialogs, mainWindow.get());
+    map = new QDialog(mainWindow.get());
+    libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
+    mainWindow->attachWindows(*codeEditor, *map, *libraryEditor);
+    codeEditor->beginGame = [this] { mainWindow->beginGame(); };
+    mainWindow->exitApplication = [this](int code) {
       ++exitCalls;
       exitCode = code;
     };
   }
   ~Windows() {
     static_cast<marvo::Application*>(qApp)->setDialogs(nullptr);
-    form1.reset();
+    mainWindow.reset();
     QDir::setCurrent(previousDir);
   }
 
   QString path(const QString& name) const { return dir.filePath(name); }
-  void setScenario(const QStringList& lines) { form2->setLines(cp1251(lines)); }
-  QStringList output() const { return form1->outputLines(); }
-  QString memo3() const { return form1->Memo3->toPlainText(); }
+  void setScenario(const QStringList& lines) { codeEditor->setLines(cp1251(lines)); }
+  QStringList output() const { return mainWindow->outputLines(); }
+  QString memo3() const { return mainWindow->outputPane->toPlainText(); }
   // Shows the main window and waits until it is active and has taken its first activation.
   bool showActive() {
-    form1->show();
-    if (!QTest::qWaitForWindowActive(form1.get())) return false;
+    mainWindow->show();
+    if (!QTest::qWaitForWindowActive(mainWindow.get())) return false;
     QCoreApplication::processEvents();
     return true;
   }

@@ -15,8 +15,8 @@ const QStringList kGame = {
 };
 
 void talk(Windows& w, const QString& text) {
-  w.form1->Edit2->setText(text);
-  w.form1->Talk1Click();
+  w.mainWindow->commandLine->setText(text);
+  w.mainWindow->submitCommand();
 }
 
 }  // namespace
@@ -32,15 +32,15 @@ class WindowMessagesTest : public QObject {
 void WindowMessagesTest::messagesKeepTheirTextAndShowTheirLineBeneath() {
   Windows w;
   w.setScenario(kGame);
-  w.form4->setLibraryText(marvo::fromQt(QStringLiteral("* библиотека\r\n!Счёт [#очки]\r\n")));
-  w.form1->Begingame1Click();
+  w.libraryEditor->setLibraryText(marvo::fromQt(QStringLiteral("* библиотека\r\n!Счёт [#очки]\r\n")));
+  w.mainWindow->beginGame();
   QCOMPARE(w.dialogs.messages,
            (QStringList{QStringLiteral("Не найдена переменная"), QStringLiteral("Не найдена переменная")}));
   QCOMPARE(w.dialogs.details,
            (QStringList{QStringLiteral("Строка 2 сценария: !Итого: [#gold] — переменной «gold» нет"),
                         QStringLiteral("Строка 2 библиотеки: !Счёт [#очки] — переменной «очки» нет")}));
   // The code editor does not hold the library: no button for a library line.
-  QCOMPARE(w.dialogs.actions, (QStringList{TForm1::openEditorCaption(), QString()}));
+  QCOMPARE(w.dialogs.actions, (QStringList{MainWindow::openEditorCaption(), QString()}));
 
   w.dialogs.messages.clear();
   w.dialogs.details.clear();
@@ -51,7 +51,7 @@ void WindowMessagesTest::messagesKeepTheirTextAndShowTheirLineBeneath() {
   const QString where =
       QStringLiteral("Строка, созданная запуском игры из строки 3 сценария: btn [Выйти] коридорр — метки «коридорр» нет");
   QCOMPARE(w.dialogs.details, (QStringList{where, where}));
-  QVERIFY(!w.form1->modified());  // nothing chosen: the editor stayed closed
+  QVERIFY(!w.mainWindow->modified());  // nothing chosen: the editor stayed closed
 }
 
 void WindowMessagesTest::theButtonOpensTheEditorAtTheLineAfterTheRun() {
@@ -61,29 +61,29 @@ void WindowMessagesTest::theButtonOpensTheEditorAtTheLineAfterTheRun() {
   bool shown = false;
   int caretLine = -1;
   QStringList outputThen;
-  QTimer::singleShot(0, w.form2, [&] {
-    shown = w.form2->isVisible();
-    caretLine = w.form2->Memo1->textCursor().blockNumber();
+  QTimer::singleShot(0, w.codeEditor, [&] {
+    shown = w.codeEditor->isVisible();
+    caretLine = w.codeEditor->scenarioView->textCursor().blockNumber();
     outputThen = w.output();
-    w.form2->reject();
+    w.codeEditor->reject();
   });
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   QVERIFY(shown);
   QCOMPARE(caretLine, 1);  // scenario line 2
   // The run went on after the message and was shown before the editor opened.
   QCOMPARE(outputThen, (QStringList{QStringLiteral("1. Выйти"), QStringLiteral("Итого: ")}));
-  QVERIFY(w.form1->modified());  // as after "Edit scenary"
+  QVERIFY(w.mainWindow->modified());  // as after "Edit scenary"
 
   // Once asked for, the editor is not offered again in the same handler: the index error that
   // follows the missing label comes without the button, and the editor opens at the btn line.
   w.dialogs.actions.clear();
   w.dialogs.actionAnswers = {true, true};
-  QTimer::singleShot(0, w.form2, [&] {
-    caretLine = w.form2->Memo1->textCursor().blockNumber();
-    w.form2->reject();
+  QTimer::singleShot(0, w.codeEditor, [&] {
+    caretLine = w.codeEditor->scenarioView->textCursor().blockNumber();
+    w.codeEditor->reject();
   });
   talk(w, QStringLiteral("1"));
-  QCOMPARE(w.dialogs.actions, (QStringList{TForm1::openEditorCaption(), QString()}));
+  QCOMPARE(w.dialogs.actions, (QStringList{MainWindow::openEditorCaption(), QString()}));
   QCOMPARE(caretLine, 2);
 }
 

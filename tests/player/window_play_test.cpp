@@ -53,20 +53,20 @@ class WindowPlayTest : public QObject {
 
 void WindowPlayTest::startsWithBannerAndMenuTable() {
   Windows w;
-  QCOMPARE(w.form1->windowTitle(), QStringLiteral("Marvo IF v1.03"));
-  QVERIFY(w.form1->windowFlags() & Qt::FramelessWindowHint);
+  QCOMPARE(w.mainWindow->windowTitle(), QStringLiteral("Marvo IF v1.03"));
+  QVERIFY(w.mainWindow->windowFlags() & Qt::FramelessWindowHint);
   const QStringList banner = w.output();
   QCOMPARE(banner.size(), 3);
   QCOMPARE(banner[0], QStringLiteral("Marvo IF v2.01 Zantor"));
   QCOMPARE(banner[1], QString(42, QLatin1Char('-')));
   QCOMPARE(w.memo3(), banner.join(QLatin1Char('\n')));
-  QVERIFY(w.form1->Memo3->isReadOnly());
-  QCOMPARE(items(w.form1->ListBox1), QStringList{QString()});
-  QCOMPARE(w.form1->ListBox2->count(), 0);
-  QCOMPARE(w.form1->Label3->text(), QStringLiteral("Инвентарь:"));
-  QCOMPARE(w.form1->Label12->text(), QStringLiteral("Характеристики:"));
+  QVERIFY(w.mainWindow->outputPane->isReadOnly());
+  QCOMPARE(items(w.mainWindow->inventoryList), QStringList{QString()});
+  QCOMPARE(w.mainWindow->characteristicsList->count(), 0);
+  QCOMPARE(w.mainWindow->inventoryLabel->text(), QStringLiteral("Инвентарь:"));
+  QCOMPARE(w.mainWindow->characteristicsLabel->text(), QStringLiteral("Характеристики:"));
   // "Arial Narrow" where it is installed, its metric twin where it is not.
-  for (QWidget* control : std::initializer_list<QWidget*>{w.form1->Memo3, w.form1->Edit2, w.form1->ListBox1}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{w.mainWindow->outputPane, w.mainWindow->commandLine, w.mainWindow->inventoryList}) {
     QCOMPARE(control->font().families(),
              (QStringList{QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")}));
   }
@@ -77,33 +77,33 @@ void WindowPlayTest::startsWithBannerAndMenuTable() {
     QKeySequence shortcut;
   };
   const Row rows[] = {
-      {w.form1->New1, "New", QKeySequence(Qt::CTRL | Qt::Key_N)},
-      {w.form1->OpenFile1, "Open File", QKeySequence(Qt::CTRL | Qt::Key_L)},
-      {w.form1->Saveas1, "Save as...", QKeySequence(Qt::CTRL | Qt::Key_S)},
-      {w.form1->Exit1, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-      {w.form1->Begingame1, "Begin game", QKeySequence(Qt::CTRL | Qt::Key_F1)},
-      {w.form1->Savegame1, "Save game", QKeySequence(Qt::CTRL | Qt::Key_F2)},
-      {w.form1->Loadgame1, "Load game", QKeySequence(Qt::CTRL | Qt::Key_F3)},
-      {w.form1->Talk1, "Talk", QKeySequence(Qt::Key_F12)},
-      {w.form1->Editscenary1, "Edit scenary", QKeySequence(Qt::Key_F4)},
-      {w.form1->Mapeditor1, "Map editor", QKeySequence(Qt::Key_F5)},
-      {w.form1->Clearscreen1, "Clear screen", QKeySequence()},
-      {w.form1->Help2, "Help", QKeySequence(Qt::Key_F1)},
+      {w.mainWindow->newAction, "New", QKeySequence(Qt::CTRL | Qt::Key_N)},
+      {w.mainWindow->openFileAction, "Open File", QKeySequence(Qt::CTRL | Qt::Key_L)},
+      {w.mainWindow->saveAsAction, "Save as...", QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {w.mainWindow->exitAction, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {w.mainWindow->beginGameAction, "Begin game", QKeySequence(Qt::CTRL | Qt::Key_F1)},
+      {w.mainWindow->saveGameAction, "Save game", QKeySequence(Qt::CTRL | Qt::Key_F2)},
+      {w.mainWindow->loadGameAction, "Load game", QKeySequence(Qt::CTRL | Qt::Key_F3)},
+      {w.mainWindow->talkAction, "Talk", QKeySequence(Qt::Key_F12)},
+      {w.mainWindow->editScenarioAction, "Edit scenary", QKeySequence(Qt::Key_F4)},
+      {w.mainWindow->mapEditorAction, "Map editor", QKeySequence(Qt::Key_F5)},
+      {w.mainWindow->clearScreenAction, "Clear screen", QKeySequence()},
+      {w.mainWindow->helpAction, "Help", QKeySequence(Qt::Key_F1)},
   };
   for (const Row& row : rows) {
     QCOMPARE(row.action->text(), QString::fromLatin1(row.caption));
     QCOMPARE(row.action->shortcut(), row.shortcut);
   }
-  QCOMPARE(w.form1->File1->title(), QStringLiteral("File"));
-  QCOMPARE(w.form1->Help1->title(), QStringLiteral("Game"));
-  QCOMPARE(w.form1->Edit1->title(), QStringLiteral("Edit"));
+  QCOMPARE(w.mainWindow->fileMenu->title(), QStringLiteral("File"));
+  QCOMPARE(w.mainWindow->gameMenu->title(), QStringLiteral("Game"));
+  QCOMPARE(w.mainWindow->editMenu->title(), QStringLiteral("Edit"));
 }
 
 void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
   Windows w;
   w.setScenario(kHall);
   QUrl helpAsked;
-  w.form1->openDocument = [&](const QUrl& url) { helpAsked = url; };
+  w.mainWindow->openDocument = [&](const QUrl& url) { helpAsked = url; };
   window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});  // handed over only when present
   QVERIFY(w.showActive());
   // Each key goes to the input line, as when the player types. `whileModal` runs (and closes the
@@ -111,10 +111,10 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
   auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                    std::function<void()> whileModal = {}) {
     // After a modal window has closed, wait until the main window is the active one again.
-    if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == w.form1.get(); })) return false;
-    w.form1->Edit2->setFocus();
-    if (whileModal) QTimer::singleShot(0, w.form1.get(), whileModal);
-    QTest::keyClick(w.form1->Edit2, key, modifiers);
+    if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == w.mainWindow.get(); })) return false;
+    w.mainWindow->commandLine->setFocus();
+    if (whileModal) QTimer::singleShot(0, w.mainWindow.get(), whileModal);
+    QTest::keyClick(w.mainWindow->commandLine, key, modifiers);
     return true;
   };
 
@@ -134,11 +134,11 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
 
   bool editorShown = false, mapShown = false;
   QVERIFY(press(Qt::Key_F4, Qt::NoModifier, [&] {  // Edit scenary
-    editorShown = w.form2->isVisible() && QApplication::activeModalWidget() == w.form2;
-    w.form2->reject();
+    editorShown = w.codeEditor->isVisible() && QApplication::activeModalWidget() == w.codeEditor;
+    w.codeEditor->reject();
   }));
   QVERIFY(editorShown);
-  QVERIFY(w.form1->modified());
+  QVERIFY(w.mainWindow->modified());
   QVERIFY(press(Qt::Key_F5, Qt::NoModifier, [&] {  // Map editor
     mapShown = w.map->isVisible() && QApplication::activeModalWidget() == w.map;
     w.map->reject();
@@ -149,7 +149,7 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
   QVERIFY(helpAsked.toLocalFile().endsWith(QStringLiteral("/marvohlp.hlp")));
 
   QVERIFY(press(Qt::Key_N, Qt::ControlModifier));  // New
-  QCOMPARE(w.form2->lineCount(), 0);
+  QCOMPARE(w.codeEditor->lineCount(), 0);
   QVERIFY(w.output().isEmpty());
 
   QCOMPARE(w.exitCalls, 0);
@@ -163,41 +163,41 @@ void WindowPlayTest::f9StartsTheGameWhateverHasFocus() {
   Windows w;
   w.setScenario(kHall);
   QVERIFY(w.showActive());
-  w.form1->Edit2->setFocus();
-  QTest::keyClick(w.form1->Edit2, Qt::Key_F9);
+  w.mainWindow->commandLine->setFocus();
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_F9);
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле.")});
   QCOMPARE(w.memo3(), QStringLiteral("Вы в холле."));
 
   // Any modifier, focus elsewhere: the game starts afresh.
-  QTest::keyClicks(w.form1->Edit2, QStringLiteral("look"));
-  QTest::keyClick(w.form1->Edit2, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("look"));
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
   QCOMPARE(w.output().size(), 3);
-  w.form1->ListBox1->setFocus();
-  QTest::keyClick(w.form1->ListBox1, Qt::Key_F9, Qt::ControlModifier | Qt::ShiftModifier);
+  w.mainWindow->inventoryList->setFocus();
+  QTest::keyClick(w.mainWindow->inventoryList, Qt::Key_F9, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле.")});
-  QVERIFY(w.form1->game().commandLog().empty());
-  QVERIFY(w.form1->Edit2->hasFocus());
+  QVERIFY(w.mainWindow->game().commandLog().empty());
+  QVERIFY(w.mainWindow->commandLine->hasFocus());
 }
 
 void WindowPlayTest::enterAndF12SubmitTheInputLine() {
   Windows w;
   w.setScenario(kHall);
   QVERIFY(w.showActive());
-  w.form1->Begingame1->trigger();
+  w.mainWindow->beginGameAction->trigger();
 
-  QTest::keyClicks(w.form1->Edit2, QStringLiteral("look"));
-  QTest::keyClick(w.form1->Edit2, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("look"));
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
   QCOMPARE(w.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">look"),
                                     QStringLiteral("Ничего интересного.")}));
-  QVERIFY(w.form1->Edit2->text().isEmpty());
+  QVERIFY(w.mainWindow->commandLine->text().isEmpty());
 
-  window_test::type(w.form1->Edit2, QStringLiteral("  ОСМОТРЕТЬ"));
-  QTest::keyClick(w.form1->Edit2, Qt::Key_F12);
+  window_test::type(w.mainWindow->commandLine, QStringLiteral("  ОСМОТРЕТЬ"));
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_F12);
   QCOMPARE(w.output().mid(3), (QStringList{QStringLiteral(">осмотреть"), QStringLiteral("Вы осматриваетесь.")}));
-  QVERIFY(w.form1->Edit2->text().isEmpty());
+  QVERIFY(w.mainWindow->commandLine->text().isEmpty());
 
   // The log keeps the raw text, as typed.
-  QCOMPARE(w.form1->game().commandLog(), window_test::cp1251({QStringLiteral("look"), QStringLiteral("  ОСМОТРЕТЬ")}));
+  QCOMPARE(w.mainWindow->game().commandLog(), window_test::cp1251({QStringLiteral("look"), QStringLiteral("  ОСМОТРЕТЬ")}));
   QCOMPARE(w.memo3(), w.output().join(QLatin1Char('\n')));
 }
 
@@ -205,14 +205,14 @@ void WindowPlayTest::emptyEnterReshowsTheLocation() {
   Windows w;
   w.setScenario(kHall);
   QVERIFY(w.showActive());
-  w.form1->Begingame1Click();
-  QTest::keyClick(w.form1->Edit2, Qt::Key_Return);
+  w.mainWindow->beginGame();
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
   QCOMPARE(w.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">"), QStringLiteral("Вы в холле.")}));
   // Blanks are not empty: the impossible reply, no re-run.
-  QTest::keyClicks(w.form1->Edit2, QStringLiteral("   "));
-  QTest::keyClick(w.form1->Edit2, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("   "));
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
   QCOMPARE(w.output().mid(3), (QStringList{QStringLiteral(">"), QStringLiteral("это невозможно")}));
-  QCOMPARE(w.form1->game().commandLog(), (std::vector<std::string>{"", "   "}));
+  QCOMPARE(w.mainWindow->game().commandLog(), (std::vector<std::string>{"", "   "}));
 }
 
 void WindowPlayTest::outputPaneKeepsTheLatest200Lines() {
@@ -220,17 +220,17 @@ void WindowPlayTest::outputPaneKeepsTheLatest200Lines() {
   w.setScenario({QStringLiteral(":start"), QStringLiteral("n = 0"), QStringLiteral(":count"),
                  QStringLiteral("!Строка [#n]"), QStringLiteral("n = n + 1"), QStringLiteral("IF n < 250"),
                  QStringLiteral("JUMP count"), QStringLiteral("ENDIF"), QStringLiteral("READ")});
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   QStringList out = w.output();
-  QCOMPARE(out.size(), TForm1::kOutputLimit);
+  QCOMPARE(out.size(), MainWindow::kOutputLimit);
   QCOMPARE(out.first(), QStringLiteral("Строка 50"));
   QCOMPARE(out.last(), QStringLiteral("Строка 249"));
-  QCOMPARE(w.form1->Memo3->document()->blockCount(), 200);
+  QCOMPARE(w.mainWindow->outputPane->document()->blockCount(), 200);
   QCOMPARE(w.memo3(), out.join(QLatin1Char('\n')));
 
   // A full pane drops one line at the top for each line added.
-  w.form1->Edit2->setText(QStringLiteral("xyzzy"));
-  w.form1->Talk1Click();
+  w.mainWindow->commandLine->setText(QStringLiteral("xyzzy"));
+  w.mainWindow->submitCommand();
   out = w.output();
   QCOMPARE(out.size(), 200);
   QCOMPARE(out.first(), QStringLiteral("Строка 52"));
@@ -241,13 +241,13 @@ void WindowPlayTest::outputPaneKeepsTheLatest200Lines() {
 void WindowPlayTest::clearScreenLeavesOnlyThePrompt() {
   Windows w;
   w.setScenario(kHall);
-  w.form1->Begingame1Click();
-  w.form1->Clearscreen1->trigger();
+  w.mainWindow->beginGame();
+  w.mainWindow->clearScreenAction->trigger();
   QCOMPARE(w.output(), QStringList{QStringLiteral(">")});
   QCOMPARE(w.memo3(), QStringLiteral(">"));
   // The game goes on below it.
-  w.form1->Edit2->setText(QStringLiteral("look"));
-  w.form1->Talk1->trigger();
+  w.mainWindow->commandLine->setText(QStringLiteral("look"));
+  w.mainWindow->talkAction->trigger();
   QCOMPARE(w.output(), (QStringList{QStringLiteral(">"), QStringLiteral(">look"), QStringLiteral("Ничего интересного.")}));
 }
 
@@ -256,18 +256,18 @@ void WindowPlayTest::viewsAreCopiedWhenTheRunEnds() {
   w.setScenario({QStringLiteral("VIP сила"), QStringLiteral("сила = 3"), QStringLiteral(":hall"),
                  QStringLiteral("@Вы в холле."), QStringLiteral("TALK train"), QStringLiteral("сила = сила + 2"),
                  QStringLiteral("REDO"), QStringLiteral("READ")});
-  w.form1->Begingame1Click();
-  QCOMPARE(items(w.form1->ListBox2), QStringList{QStringLiteral("сила 3")});
-  QCOMPARE(items(w.form1->ListBox1), marvo::toQt(w.engine.inventoryView()));
-  QStringList monitor = w.form2->Memo2->toPlainText().split(QLatin1Char('\n'));
+  w.mainWindow->beginGame();
+  QCOMPARE(items(w.mainWindow->characteristicsList), QStringList{QStringLiteral("сила 3")});
+  QCOMPARE(items(w.mainWindow->inventoryList), marvo::toQt(w.engine.inventoryView()));
+  QStringList monitor = w.codeEditor->variablePane->toPlainText().split(QLatin1Char('\n'));
   QCOMPARE(monitor, marvo::toQt(w.engine.monitorView()));
   QCOMPARE(monitor.first(), QStringLiteral("Значения переменных:"));
   QVERIFY(monitor.contains(QStringLiteral("сила = 3    vip")));
 
-  w.form1->Edit2->setText(QStringLiteral("train"));
-  w.form1->Talk1Click();
-  QCOMPARE(items(w.form1->ListBox2), QStringList{QStringLiteral("сила 5")});
-  QVERIFY(w.form2->Memo2->toPlainText().contains(QStringLiteral("сила = 5    vip")));
+  w.mainWindow->commandLine->setText(QStringLiteral("train"));
+  w.mainWindow->submitCommand();
+  QCOMPARE(items(w.mainWindow->characteristicsList), QStringList{QStringLiteral("сила 5")});
+  QVERIFY(w.codeEditor->variablePane->toPlainText().contains(QStringLiteral("сила = 5    vip")));
 }
 
 void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
@@ -275,16 +275,16 @@ void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
   w.setScenario({QStringLiteral(":hall"), QStringLiteral("!Перед прыжком"), QStringLiteral("GOTO nowhere"),
                  QStringLiteral("READ")});
   QVERIFY(w.showActive());
-  w.form1->Edit2->setFocus();
+  w.mainWindow->commandLine->setFocus();
   // The error leaves the key handler and reaches the application's error display.
-  QTest::keyClick(w.form1->Edit2, Qt::Key_F9);
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_F9);
   QCOMPARE(w.dialogs.messages.size(), 2);
   QCOMPARE(w.dialogs.messages[0], QStringLiteral("Нет метки для перехода!"));
   QVERIFY(!w.dialogs.messages[1].isEmpty());
   QVERIFY(w.output().isEmpty());  // the queued line was never shown: no READ was reached
 
-  QTest::keyClicks(w.form1->Edit2, QStringLiteral("hello"));
-  QTest::keyClick(w.form1->Edit2, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("hello"));
+  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
   QCOMPARE(w.output(), (QStringList{QStringLiteral(">hello"), QStringLiteral("это невозможно")}));
 
   // Through the menu and through Enter (in a fresh game: queued text outlives a game start): the
@@ -292,40 +292,40 @@ void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
   Windows v;
   v.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("btn [Дальше"),
                  QStringLiteral("READ")});
-  v.form1->Begingame1->trigger();
+  v.mainWindow->beginGameAction->trigger();
   QCOMPARE(v.dialogs.messages.size(), 1);
   QVERIFY(v.output().isEmpty());
   v.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("TALK go"),
                  QStringLiteral("GOTO nowhere"), QStringLiteral("REDO"), QStringLiteral("READ")});
-  v.form1->Begingame1->trigger();
+  v.mainWindow->beginGameAction->trigger();
   QCOMPARE(v.dialogs.messages.size(), 1);
-  QTest::keyClicks(v.form1->Edit2, QStringLiteral("go"));
-  QTest::keyClick(v.form1->Edit2, Qt::Key_Return);
+  QTest::keyClicks(v.mainWindow->commandLine, QStringLiteral("go"));
+  QTest::keyClick(v.mainWindow->commandLine, Qt::Key_Return);
   QCOMPARE(v.dialogs.messages.size(), 3);
   QCOMPARE(v.dialogs.messages[1], QStringLiteral("Нет метки для перехода!"));
   QCOMPARE(v.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">go")}));
-  QVERIFY(v.form1->Edit2->text().isEmpty());
-  QCOMPARE(v.form1->game().commandLog(), std::vector<std::string>{"go"});
-  v.form1->Begingame1->trigger();
+  QVERIFY(v.mainWindow->commandLine->text().isEmpty());
+  QCOMPARE(v.mainWindow->game().commandLog(), std::vector<std::string>{"go"});
+  v.mainWindow->beginGameAction->trigger();
   QCOMPARE(v.output(), QStringList{QStringLiteral("Вы в холле.")});
 }
 
 void WindowPlayTest::timerTickChangesTimeAndNothingElse() {
   Windows w;
-  QCOMPARE(w.form1->Timer1->interval(), 1000);
-  QVERIFY(w.form1->Timer1->isActive());
+  QCOMPARE(w.mainWindow->clockTimer->interval(), 1000);
+  QVERIFY(w.mainWindow->clockTimer->isActive());
   w.setScenario({QStringLiteral(":hall"), QStringLiteral("VIP сила"), QStringLiteral("сила = 3"),
                  QStringLiteral("@Вы в холле. [#time]"), QStringLiteral("READ")});
-  w.form1->Begingame1Click();
-  w.form1->Timer1->stop();  // only the ticks below
+  w.mainWindow->beginGame();
+  w.mainWindow->clockTimer->stop();  // only the ticks below
   const auto before = w.engine.state();
   const QStringList output = w.output();
-  const QString memo2 = w.form2->Memo2->toPlainText();
-  const QStringList inventory = items(w.form1->ListBox1), characteristics = items(w.form1->ListBox2);
+  const QString memo2 = w.codeEditor->variablePane->toPlainText();
+  const QStringList inventory = items(w.mainWindow->inventoryList), characteristics = items(w.mainWindow->characteristicsList);
   QCOMPARE(before.vars[1].value, 0);
 
-  w.form1->Timer1Timer();
-  w.form1->Timer1Timer();
+  w.mainWindow->clockTick();
+  w.mainWindow->clockTick();
   const auto& after = w.engine.state();
   QCOMPARE(after.vars[1].value, 2);
   for (int i = 0; i < marvo::kTableSize; ++i) {
@@ -335,22 +335,22 @@ void WindowPlayTest::timerTickChangesTimeAndNothingElse() {
   }
   QCOMPARE(after.pc, before.pc);
   QCOMPARE(w.output(), output);
-  QCOMPARE(w.form2->Memo2->toPlainText(), memo2);
-  QCOMPARE(items(w.form1->ListBox1), inventory);
-  QCOMPARE(items(w.form1->ListBox2), characteristics);
-  QVERIFY(w.form1->game().commandLog().empty());
+  QCOMPARE(w.codeEditor->variablePane->toPlainText(), memo2);
+  QCOMPARE(items(w.mainWindow->inventoryList), inventory);
+  QCOMPARE(items(w.mainWindow->characteristicsList), characteristics);
+  QVERIFY(w.mainWindow->game().commandLog().empty());
 }
 
 void WindowPlayTest::clockTicksWhileAnEngineMessageIsOpen() {
   Windows w;
   w.setScenario({QStringLiteral(":hall"), QStringLiteral("!Итого: [#gold]"), QStringLiteral("READ")});
-  w.form1->Timer1->setInterval(20);
+  w.mainWindow->clockTimer->setInterval(20);
   int timeDuringMessage = -1;
   w.dialogs.duringMessage = [&] {
     QTest::qWait(200);  // the message loop of the box
     timeDuringMessage = w.engine.state().vars[1].value;
   };
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   QCOMPARE(w.dialogs.messages, QStringList{QStringLiteral("Не найдена переменная")});
   QVERIFY(timeDuringMessage >= 1);
 }
@@ -365,10 +365,10 @@ void WindowPlayTest::engineMessageShowsTheWindowAsItStands() {
   QStringList characteristicsDuringMessage;
   w.dialogs.duringMessage = [&] {
     paneDuringMessage = w.memo3();
-    characteristicsDuringMessage = items(w.form1->ListBox2);
-    variablesDuringMessage = w.form2->Memo2->toPlainText();
+    characteristicsDuringMessage = items(w.mainWindow->characteristicsList);
+    variablesDuringMessage = w.codeEditor->variablePane->toPlainText();
   };
-  w.form1->Begingame1Click();
+  w.mainWindow->beginGame();
   QCOMPARE(w.dialogs.messages, QStringList{QStringLiteral("Не найдена переменная")});
   QCOMPARE(paneDuringMessage, QStringLiteral("Первая строка"));
   QCOMPARE(characteristicsDuringMessage, QStringList{QStringLiteral("сила 4")});
@@ -378,9 +378,9 @@ void WindowPlayTest::engineMessageShowsTheWindowAsItStands() {
 void WindowPlayTest::helpAsksTheDesktopToOpenTheHelpFile() {
   Windows w;
   QUrl asked;
-  w.form1->openDocument = [&](const QUrl& url) { asked = url; };
+  w.mainWindow->openDocument = [&](const QUrl& url) { asked = url; };
   window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});
-  w.form1->Help2->trigger();
+  w.mainWindow->helpAction->trigger();
   QCOMPARE(asked, QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("marvohlp.hlp"))));
   QVERIFY(w.dialogs.messages.isEmpty());
 }

@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QTextDocument>
 
-#include "player/recovery.h"
+#include "game/recovery.h"
 #include "player/recovery_writer.h"
-#include "player/scenario_file.h"
+#include "game/scenario_file.h"
 #include "window_fixture.h"
 
 using window_test::Windows;
@@ -21,15 +21,15 @@ int recoveryFileCount() {
   return static_cast<int>(QDir(recoveryFolder()).entryList(QDir::Files).size());
 }
 
-void edit(Windows& w) { w.form2->appendLine("!edited"); }
+void edit(Windows& w) { w.codeEditor->appendLine("!edited"); }
 
 // A first run that opened `scenario`, changed it and was killed after the recovery file was written.
 std::vector<std::string> killedRun(const QString& scenario) {
   Windows first;
-  first.form1->openScenario(scenario);
+  first.mainWindow->openScenario(scenario);
   edit(first);
-  if (!first.form1->recovery()->writeIfNeeded()) qFatal("recovery file not written");
-  return first.form2->lines();
+  if (!first.mainWindow->recovery()->writeIfNeeded()) qFatal("recovery file not written");
+  return first.codeEditor->lines();
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ class WindowRecoveryTest : public QObject {
 
 void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit() {
   Windows w;
-  RecoveryWriter& recovery = *w.form1->recovery();
+  RecoveryWriter& recovery = *w.mainWindow->recovery();
   QVERIFY(recovery.writeIfNeeded());
   QCOMPARE(recoveryFileCount(), 0);  // nothing unsaved
 
@@ -55,12 +55,12 @@ void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit(
   QCOMPARE(recoveryFileCount(), 1);
   auto written = marvo::readRecovery(recovery.currentFile());
   QVERIFY(written);
-  QCOMPARE(written->lines, w.form2->lines());
+  QCOMPARE(written->lines, w.codeEditor->lines());
   QVERIFY(written->scenario.empty());
 
   const QString target = w.path(QStringLiteral("saved.scn"));
   w.dialogs.fileAnswers = {target};
-  w.form1->Saveas1->trigger();
+  w.mainWindow->saveAsAction->trigger();
   QCOMPARE(recoveryFileCount(), 0);
 
   edit(w);
@@ -69,7 +69,7 @@ void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit(
   QCOMPARE(marvo::readRecovery(recovery.currentFile())->scenario,
            std::filesystem::path(QFile::encodeName(target).toStdString()));
   w.dialogs.fileAnswers = {};  // Exit: the save dialog is cancelled, the program ends cleanly
-  w.form1->Exit1->trigger();
+  w.mainWindow->exitAction->trigger();
   QCOMPARE(w.exitCalls, 1);
   QCOMPARE(recoveryFileCount(), 0);
 }
@@ -83,7 +83,7 @@ void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
   {
     Windows later;
     later.dialogs.choiceAnswers = {kLater};
-    QVERIFY(!later.form1->offerRecovery());
+    QVERIFY(!later.mainWindow->offerRecovery());
     QCOMPARE(later.dialogs.questions.size(), 1);
     QVERIFY(later.dialogs.questions[0].contains(scenario));
     QVERIFY(later.dialogs.questions[0].contains(QStringLiteral("байт")));
@@ -92,13 +92,13 @@ void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
   {
     Windows restore;
     restore.dialogs.choiceAnswers = {kRestore};
-    QVERIFY(restore.form1->offerRecovery());
-    QCOMPARE(restore.form2->lines(), lost);
-    QVERIFY(restore.form1->hasUnsavedChanges());
-    QVERIFY(restore.form1->modified());
-    QCOMPARE(restore.form1->scenarioFile(), scenario);
+    QVERIFY(restore.mainWindow->offerRecovery());
+    QCOMPARE(restore.codeEditor->lines(), lost);
+    QVERIFY(restore.mainWindow->hasUnsavedChanges());
+    QVERIFY(restore.mainWindow->modified());
+    QCOMPARE(restore.mainWindow->scenarioFile(), scenario);
     QCOMPARE(recoveryFileCount(), 1);  // still there until the text is saved
-    restore.form1->Save1->trigger();   // to the scenario it belongs to, as plain text
+    restore.mainWindow->saveAction->trigger();   // to the scenario it belongs to, as plain text
     QVERIFY(restore.dialogs.requests.isEmpty());
     QCOMPARE(recoveryFileCount(), 0);
     QCOMPARE(marvo::readScenarioFile(QFile::encodeName(scenario).toStdString()).lines, lost);
@@ -107,7 +107,7 @@ void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
   {
     Windows discard;
     discard.dialogs.choiceAnswers = {kDiscard};
-    QVERIFY(!discard.form1->offerRecovery());
+    QVERIFY(!discard.mainWindow->offerRecovery());
     QCOMPARE(recoveryFileCount(), 0);
   }
 }
@@ -120,7 +120,7 @@ void WindowRecoveryTest::aRecoveryOlderThanItsScenarioIsNotOffered() {
   QTest::qWait(20);
   window_test::writeCp1251(scenario, {QStringLiteral(":a"), QStringLiteral("!saved later"), QStringLiteral("READ")});
   Windows next;
-  QVERIFY(!next.form1->offerRecovery());
+  QVERIFY(!next.mainWindow->offerRecovery());
   QVERIFY(next.dialogs.questions.isEmpty());
   QCOMPARE(recoveryFileCount(), 0);
 }

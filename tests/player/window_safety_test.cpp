@@ -8,11 +8,11 @@
 
 #include <QCheckBox>
 
-#include "mapedit/TMap.h"
+#include "mapedit/map_editor_window.h"
 #include "mapedit/map_grid_view.h"
-#include "npc/TForm3.h"
-#include "objects/Tpred.h"
-#include "player/scenario_file.h"
+#include "npc/dialogue_maker_window.h"
+#include "object_placer/object_placer_window.h"
+#include "game/scenario_file.h"
 #include "window_fixture.h"
 
 using window_test::Windows;
@@ -27,13 +27,13 @@ QByteArray fileBytes(const QString& path) {
 }
 
 // An edit of the author's, as typing would make it.
-void edit(Windows& w, const char* line = "!правка") { w.form2->appendLine(window_test::cp1251({QString::fromUtf8(line)})[0]); }
+void edit(Windows& w, const char* line = "!правка") { w.codeEditor->appendLine(window_test::cp1251({QString::fromUtf8(line)})[0]); }
 
 // The real map editor over the test's code editor, asking the main window before an export.
-std::unique_ptr<TMap> mapEditor(Windows& w) {
-  auto map = std::make_unique<TMap>(*w.form2, w.dialogs);
-  map->confirmReplace = [&w] { return w.form1->offerSave(); };
-  auto* model = map->StringGrid1->model();
+std::unique_ptr<MapEditorWindow> mapEditor(Windows& w) {
+  auto map = std::make_unique<MapEditorWindow>(*w.codeEditor, w.dialogs);
+  map->confirmReplace = [&w] { return w.mainWindow->offerSave(); };
+  auto* model = map->mapGrid->model();
   model->setData(model->index(0, 0), QStringLiteral("A"), Qt::EditRole);
   model->setData(model->index(0, 1), QStringLiteral("B"), Qt::EditRole);
   map->setCurrentCell(1, 1);
@@ -59,160 +59,160 @@ class WindowSafetyTest : public QObject {
 void WindowSafetyTest::newAndOpenOfferToSaveOnlyWithUnsavedChanges() {
   Windows w;
   w.setScenario({QStringLiteral(":a"), QStringLiteral("READ")});
-  w.form1->New1Click();  // a text just loaded has no unsaved changes
+  w.mainWindow->newScenario();  // a text just loaded has no unsaved changes
   QVERIFY(w.dialogs.questions.isEmpty());
-  QCOMPARE(w.form2->lineCount(), 0);
+  QCOMPARE(w.codeEditor->lineCount(), 0);
 
   edit(w);
-  QVERIFY(w.form1->hasUnsavedChanges());
+  QVERIFY(w.mainWindow->hasUnsavedChanges());
   w.dialogs.choiceAnswers = {kNo};
-  w.form1->New1Click();
+  w.mainWindow->newScenario();
   QCOMPARE(w.dialogs.questions.size(), 1);
-  QCOMPARE(w.form2->lineCount(), 0);
+  QCOMPARE(w.codeEditor->lineCount(), 0);
 
   const QString other = w.path(QStringLiteral("other.scn"));
   window_test::writeCp1251(other, {QStringLiteral(":b"), QStringLiteral("READ")});
   edit(w);
   w.dialogs.choiceAnswers = {kNo};
   w.dialogs.fileAnswers = {other};
-  w.form1->OpenFile1Click();
+  w.mainWindow->openFile();
   QCOMPARE(w.dialogs.questions.size(), 2);
-  QCOMPARE(w.form2->line(0), std::string(":b"));
+  QCOMPARE(w.codeEditor->line(0), std::string(":b"));
 }
 
 void WindowSafetyTest::cancelKeepsEverythingAndYesSavesFirst() {
   Windows w;
   edit(w);
-  const auto before = w.form2->lines();
+  const auto before = w.codeEditor->lines();
   for (int answer : {kCancel, -1}) {  // Cancel, or the box closed by Esc
     w.dialogs.choiceAnswers = {answer};
-    w.form1->New1Click();
+    w.mainWindow->newScenario();
     w.dialogs.choiceAnswers = {answer};
-    w.form1->OpenFile1Click();
+    w.mainWindow->openFile();
   }
-  QCOMPARE(w.form2->lines(), before);
+  QCOMPARE(w.codeEditor->lines(), before);
   QVERIFY(w.dialogs.requests.isEmpty());  // no open dialog was shown
-  QVERIFY(w.form1->hasUnsavedChanges());
+  QVERIFY(w.mainWindow->hasUnsavedChanges());
 
   // Yes: the unnamed text goes through "Save as..." first; cancelling that cancels the New.
   w.dialogs.choiceAnswers = {kYes};
-  w.form1->New1Click();
-  QCOMPARE(w.form2->lines(), before);
+  w.mainWindow->newScenario();
+  QCOMPARE(w.codeEditor->lines(), before);
   const QString target = w.path(QStringLiteral("first.scn"));
   w.dialogs.choiceAnswers = {kYes};
   w.dialogs.fileAnswers = {target};
-  w.form1->New1Click();
-  QCOMPARE(w.form2->lineCount(), 0);
+  w.mainWindow->newScenario();
+  QCOMPARE(w.codeEditor->lineCount(), 0);
   QCOMPARE(marvo::readScenarioFile(QFile::encodeName(target).toStdString()).lines, before);
-  QVERIFY(!w.form1->modified());
+  QVERIFY(!w.mainWindow->modified());
 }
 
 void WindowSafetyTest::exportOffersToSaveSetsTheFlagAndIsOneUndoStep() {
   Windows w;
   auto map = mapEditor(w);
-  const auto before = w.form2->lines();
-  QVERIFY(!w.form1->modified());
-  map->Savescenary1Click();  // no unsaved changes: no question
+  const auto before = w.codeEditor->lines();
+  QVERIFY(!w.mainWindow->modified());
+  map->exportToScenario();  // no unsaved changes: no question
   QVERIFY(w.dialogs.questions.isEmpty());
-  QCOMPARE(w.form2->line(0), std::string("goto A101"));
-  QVERIFY(w.form1->modified());  // without the code editor ever shown
-  w.form1->Exit1->trigger();     // so "Exit" offers to save the exported scenario
+  QCOMPARE(w.codeEditor->line(0), std::string("goto A101"));
+  QVERIFY(w.mainWindow->modified());  // without the code editor ever shown
+  w.mainWindow->exitAction->trigger();     // so "Exit" offers to save the exported scenario
   QCOMPARE(w.dialogs.requests.size(), 1);
 
-  const auto exported = w.form2->lines();
-  w.form2->Memo1->document()->undo();
-  QCOMPARE(w.form2->lines(), before);
-  w.form2->Memo1->document()->redo();
-  QCOMPARE(w.form2->lines(), exported);
+  const auto exported = w.codeEditor->lines();
+  w.codeEditor->scenarioView->document()->undo();
+  QCOMPARE(w.codeEditor->lines(), before);
+  w.codeEditor->scenarioView->document()->redo();
+  QCOMPARE(w.codeEditor->lines(), exported);
 
   // Unsaved changes and Cancel: the export changes nothing.
   edit(w);
-  const auto edited = w.form2->lines();
+  const auto edited = w.codeEditor->lines();
   w.dialogs.choiceAnswers = {kCancel};
   w.dialogs.messages.clear();
-  map->Savescenary1Click();
+  map->exportToScenario();
   QCOMPARE(w.dialogs.questions.size(), 1);
-  QCOMPARE(w.form2->lines(), edited);
+  QCOMPARE(w.codeEditor->lines(), edited);
   QVERIFY(!w.dialogs.messages.contains(QStringLiteral("Export map OK")));
 }
 
 void WindowSafetyTest::generatedObjectsAndDialoguesAreOneUndoStepEach() {
   Windows w;
   w.setScenario({QStringLiteral(":loc1"), QStringLiteral("READ"), QStringLiteral(":common"), QStringLiteral("RETURN")});
-  const auto before = w.form2->lines();
-  Tpred placer(*w.form2, w.dialogs);
-  placer.CheckBox2->setChecked(true);  // the container task too: two insertions
-  placer.Button1Click();
-  QVERIFY(w.form2->lineCount() > static_cast<int>(before.size()) + 5);
-  QVERIFY(w.form1->modified());
-  w.form2->Memo1->document()->undo();
-  QCOMPARE(w.form2->lines(), before);
+  const auto before = w.codeEditor->lines();
+  ObjectPlacerWindow placer(*w.codeEditor, w.dialogs);
+  placer.addTaskBox->setChecked(true);  // the container task too: two insertions
+  placer.createObject();
+  QVERIFY(w.codeEditor->lineCount() > static_cast<int>(before.size()) + 5);
+  QVERIFY(w.mainWindow->modified());
+  w.codeEditor->scenarioView->document()->undo();
+  QCOMPARE(w.codeEditor->lines(), before);
 
-  TForm3 maker(*w.form2, w.dialogs);
+  DialogueMakerWindow maker(*w.codeEditor, w.dialogs);
   maker.setTree({{0, "a"}, {1, "b"}});
-  maker.Button1Click();
-  QVERIFY(w.form2->lineCount() > static_cast<int>(before.size()) + 3);
-  w.form2->Memo1->document()->undo();
-  QCOMPARE(w.form2->lines(), before);
+  maker.createDialogue();
+  QVERIFY(w.codeEditor->lineCount() > static_cast<int>(before.size()) + 3);
+  w.codeEditor->scenarioView->document()->undo();
+  QCOMPARE(w.codeEditor->lines(), before);
 }
 
 void WindowSafetyTest::saveKeepsTheFormatAndTheFileAndKeepsABackup() {
   Windows w;
-  QCOMPARE(w.form1->Save1->shortcut(), QKeySequence(Qt::Key_F2));
-  QCOMPARE(w.form1->Saveas1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+  QCOMPARE(w.mainWindow->saveAction->shortcut(), QKeySequence(Qt::Key_F2));
+  QCOMPARE(w.mainWindow->saveAsAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
   const QString plain = w.path(QStringLiteral("plain.scn"));
   window_test::writeCp1251(plain, {QStringLiteral(":a"), QStringLiteral("!Привет"), QStringLiteral("READ")});
   const QByteArray original = fileBytes(plain);
-  w.form1->openScenario(plain);
+  w.mainWindow->openScenario(plain);
   edit(w, "!ещё");
 
   // "Save" writes back without a dialog, as plain text with CR LF, keeping the old file as .bak.
-  w.form1->Save1->trigger();
+  w.mainWindow->saveAction->trigger();
   QVERIFY(w.dialogs.requests.isEmpty());
   QCOMPARE(fileBytes(plain), original + QByteArray("!\xE5\xF9\xB8\r\n"));
   QCOMPARE(fileBytes(plain + QStringLiteral(".bak")), original);
-  QVERIFY(!w.form1->modified());
-  QVERIFY(!w.form1->hasUnsavedChanges());
+  QVERIFY(!w.mainWindow->modified());
+  QVERIFY(!w.mainWindow->hasUnsavedChanges());
 
   // "Save as..." proposes plain text for it; choosing RTF writes RTF, and "Save" then keeps RTF.
   const QString rtf = w.path(QStringLiteral("rich.scn"));
   w.dialogs.fileAnswers = {rtf};
   w.dialogs.typeAnswers = {0};
-  w.form1->Saveas1->trigger();
+  w.mainWindow->saveAsAction->trigger();
   QCOMPARE(w.dialogs.initialTypes.last(), 1);
   QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
   QVERIFY(!QFile::exists(rtf + QStringLiteral(".bak")));  // nothing was replaced
   edit(w);
-  w.form1->Save1->trigger();
+  w.mainWindow->saveAction->trigger();
   QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
   QVERIFY(fileBytes(rtf + QStringLiteral(".bak")).startsWith("{\\rtf"));
-  QCOMPARE(w.form1->scenarioFile(), rtf);
+  QCOMPARE(w.mainWindow->scenarioFile(), rtf);
   w.dialogs.fileAnswers = {w.path(QStringLiteral("again.scn"))};
-  w.form1->Saveas1->trigger();
+  w.mainWindow->saveAsAction->trigger();
   QCOMPARE(w.dialogs.initialTypes.last(), 0);  // an RTF scenario proposes RTF
 
   // Without a file (after New), "Save" asks for one.
-  w.form1->New1Click();
-  w.form1->Save1->trigger();
+  w.mainWindow->newScenario();
+  w.mainWindow->saveAction->trigger();
   QCOMPARE(w.dialogs.requests.size(), 3);
 }
 
 void WindowSafetyTest::recentFilesKeepTheLastEight() {
   Windows w;
-  QVERIFY(!w.form1->Recentfiles1->isEnabled());
+  QVERIFY(!w.mainWindow->recentFilesMenu->isEnabled());
   QStringList names;
   for (int i = 0; i < 10; ++i) {
     names.append(w.path(QStringLiteral("game%1.scn").arg(i)));
     window_test::writeCp1251(names.last(), {QStringLiteral(":l%1").arg(i), QStringLiteral("READ")});
-    w.form1->openScenario(names.last());
+    w.mainWindow->openScenario(names.last());
   }
-  const auto items = w.form1->Recentfiles1->actions();
-  QCOMPARE(items.size(), TForm1::kRecentFiles);
+  const auto items = w.mainWindow->recentFilesMenu->actions();
+  QCOMPARE(items.size(), MainWindow::kRecentFiles);
   QCOMPARE(items.first()->text(), names[9]);
   QCOMPARE(items.last()->text(), names[2]);
   items.last()->trigger();
-  QCOMPARE(w.form2->line(0), std::string(":l2"));
-  QCOMPARE(w.form1->Recentfiles1->actions().first()->text(), names[2]);
+  QCOMPARE(w.codeEditor->line(0), std::string(":l2"));
+  QCOMPARE(w.mainWindow->recentFilesMenu->actions().first()->text(), names[2]);
 }
 
 void WindowSafetyTest::openingReportsDroppedNulBytesAndConvertsUtf8() {
@@ -222,9 +222,9 @@ void WindowSafetyTest::openingReportsDroppedNulBytesAndConvertsUtf8() {
   QVERIFY(file.open(QIODevice::WriteOnly));
   file.write(QByteArray(":a\r\n!b\0c\r\nREAD\r\n", 15));
   file.close();
-  w.form1->openScenario(nul);
-  QCOMPARE(w.form2->lineCount(), 3);
-  QCOMPARE(w.form2->line(1), std::string("!bc"));
+  w.mainWindow->openScenario(nul);
+  QCOMPARE(w.codeEditor->lineCount(), 3);
+  QCOMPARE(w.codeEditor->line(1), std::string("!bc"));
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].startsWith(nul + QStringLiteral(":2: ")));
 
@@ -233,8 +233,8 @@ void WindowSafetyTest::openingReportsDroppedNulBytesAndConvertsUtf8() {
   QVERIFY(text.open(QIODevice::WriteOnly));
   text.write(QStringLiteral(":a\n!Привет\nREAD\n").toUtf8());
   text.close();
-  w.form1->openScenario(utf8);
-  QCOMPARE(w.form1->outputLines(), QStringList{QStringLiteral("Привет")});
+  w.mainWindow->openScenario(utf8);
+  QCOMPARE(w.mainWindow->outputLines(), QStringList{QStringLiteral("Привет")});
 }
 
 QObject* makeWindowSafetyTest() { return new WindowSafetyTest; }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "player/game.h"
+#include "game/game.h"
 #include "recording_host.h"
 
 namespace marvo::test {

@@ -43,12 +43,12 @@ QString openGameWithWalkthroughs(Windows& w) {
   window_test::writeCp1251(scenario, kGame);
   writeUtf8(w.path(QStringLiteral("game/a_good.walk")), QStringLiteral("* хорошо\n> ждать\nВы ждёте.\n"));
   writeUtf8(w.path(QStringLiteral("game/b_bad.walk")), QStringLiteral("* плохо\n> петь\nВы молчите.\n"));
-  w.form1->openScenario(scenario);
+  w.mainWindow->openScenario(scenario);
   return scenario;
 }
 
 bool runAndWait(Windows& w, const std::function<void()>& start) {
-  QSignalSpy spy(w.form2->walkthroughs, &WalkthroughPanel::finished);
+  QSignalSpy spy(w.codeEditor->walkthroughs, &WalkthroughPanel::finished);
   start();
   return spy.wait(10000);
 }
@@ -63,12 +63,12 @@ class WalkthroughWindowTest : public QObject {
     Windows w;
     const QString scenario = openGameWithWalkthroughs(w);
     for (const char* command : {"ждать", "петь"}) {
-      w.form1->Edit2->setText(QString::fromUtf8(command));
-      w.form1->Talk1Click();
+      w.mainWindow->commandLine->setText(QString::fromUtf8(command));
+      w.mainWindow->submitCommand();
     }
     const QString target = w.path(QStringLiteral("game/played.walk"));
     w.dialogs.fileAnswers.push_back(target);
-    w.form1->Savewalkthrough1Click();
+    w.mainWindow->saveWalkthrough();
     QCOMPARE(w.dialogs.requests.size(), 1);
     QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("walk"));
     QCOMPARE(w.dialogs.requests[0].initialName, w.path(QStringLiteral("game/game.walk")));
@@ -77,12 +77,12 @@ class WalkthroughWindowTest : public QObject {
     QVERIFY(w.dialogs.messages.isEmpty());
 
     // Cancelling writes nothing; a file that cannot be written is reported, the old one kept.
-    w.form1->Savewalkthrough1Click();
+    w.mainWindow->saveWalkthrough();
     w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("nowhere/x.walk")));
-    w.form1->Savewalkthrough1Click();
+    w.mainWindow->saveWalkthrough();
     QCOMPARE(w.dialogs.messages.size(), 1);
     QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("x.walk")));
-    QCOMPARE(w.form1->Savewalkthrough1->text(), QStringLiteral("Save walkthrough..."));
+    QCOMPARE(w.mainWindow->saveWalkthroughAction->text(), QStringLiteral("Save walkthrough..."));
     Q_UNUSED(scenario);
   }
 
@@ -91,22 +91,22 @@ class WalkthroughWindowTest : public QObject {
     openGameWithWalkthroughs(w);
     // A second request while a run is under way is ignored.
     QVERIFY(runAndWait(w, [&] {
-      w.form2->Runwalkthroughs1Click();
-      QVERIFY(w.form2->walkthroughs->running());
-      w.form2->Runwalkthroughs1Click();
+      w.codeEditor->runWalkthroughs();
+      QVERIFY(w.codeEditor->walkthroughs->running());
+      w.codeEditor->runWalkthroughs();
     }));
-    WalkthroughPanel* panel = w.form2->walkthroughs;
+    WalkthroughPanel* panel = w.codeEditor->walkthroughs;
     QVERIFY(!panel->running());
-    const QList<Problem> problems = w.form2->Problems->problems();
+    const QList<Problem> problems = w.codeEditor->Problems->problems();
     QCOMPARE(problems.size(), 1);
     QCOMPARE(problems[0].source, w.path(QStringLiteral("game/b_bad.walk")));
     QCOMPARE(problems[0].line, 3);
     QCOMPARE(problems[0].text, QStringLiteral("> петь — ожидалось Вы молчите."));
-    QVERIFY(!w.form2->Problems->isHidden());
+    QVERIFY(!w.codeEditor->Problems->isHidden());
     QVERIFY(panel->summary->text().contains(QStringLiteral("успешно 1, с ошибками 1")));
 
     // Activating the problem (double-click or Enter in the list) opens the viewer.
-    emit w.form2->Problems->problemActivated(problems[0]);
+    emit w.codeEditor->Problems->problemActivated(problems[0]);
     QVERIFY(panel->viewer());
     QCOMPARE(panel->viewer()->expectedText->toPlainText(), QStringLiteral("Вы молчите."));
     QCOMPARE(panel->viewer()->actualText->toPlainText(), QStringLiteral(">петь\nВы поёте."));
@@ -114,27 +114,27 @@ class WalkthroughWindowTest : public QObject {
     QVERIFY(panel->viewer()->walkthroughText->isReadOnly());
 
     // Shading marks the location no walkthrough entered (lines 10 to 12).
-    QVERIFY(w.form2->Memo1->extraSelections().isEmpty());
+    QVERIFY(w.codeEditor->scenarioView->extraSelections().isEmpty());
     panel->coverageShading->setChecked(true);
     QList<int> shaded;
-    for (const auto& mark : w.form2->Memo1->extraSelections()) shaded << mark.cursor.blockNumber();
+    for (const auto& mark : w.codeEditor->scenarioView->extraSelections()) shaded << mark.cursor.blockNumber();
     QCOMPARE(shaded, (QList<int>{9, 10, 11}));
     panel->coverageShading->setChecked(false);
-    QVERIFY(w.form2->Memo1->extraSelections().isEmpty());
+    QVERIFY(w.codeEditor->scenarioView->extraSelections().isEmpty());
   }
 
   void runUsesTheEditorsTextAndCtrlF9() {
     Windows w;
     openGameWithWalkthroughs(w);
-    auto lines = w.form2->lines();
+    auto lines = w.codeEditor->lines();
     lines[3] = marvo::fromQt(QStringLiteral("!Вы спите."));
-    w.form2->setLines(lines);
-    w.form2->show();
-    QVERIFY(runAndWait(w, [&] { QTest::keyClick(w.form2->Memo1, Qt::Key_F9, Qt::ControlModifier); }));
-    QCOMPARE(w.form2->Problems->problems().size(), 2);
-    QVERIFY(w.form2->isVisible());  // Ctrl+F9 is not F9: the editor stays open
-    QVERIFY(w.form2->PopupMenu1->actions().contains(w.form2->Runwalkthroughs1));
-    QCOMPARE(w.form2->Runwalkthroughs1->text(), QStringLiteral("Run walkthroughs"));
+    w.codeEditor->setLines(lines);
+    w.codeEditor->show();
+    QVERIFY(runAndWait(w, [&] { QTest::keyClick(w.codeEditor->scenarioView, Qt::Key_F9, Qt::ControlModifier); }));
+    QCOMPARE(w.codeEditor->Problems->problems().size(), 2);
+    QVERIFY(w.codeEditor->isVisible());  // Ctrl+F9 is not F9: the editor stays open
+    QVERIFY(w.codeEditor->contextMenu->actions().contains(w.codeEditor->runWalkthroughsAction));
+    QCOMPARE(w.codeEditor->runWalkthroughsAction->text(), QStringLiteral("Run walkthroughs"));
   }
 };
 

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "player/files_test_util.h"
-#include "player/scenario_file.h"
+#include "game/files_test_util.h"
+#include "game/scenario_file.h"
 #include "web/publish.h"
 
 using namespace marvo;

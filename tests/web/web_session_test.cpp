@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/codec.h"
-#include "player/saved_game.h"
+#include "game/saved_game.h"
 #include "web/web_session.h"
 
 using marvo::utf8ToCp1251;

@@ -1,0 +1,95 @@
+// The code editor's checker commands: the problems list, the underlined lines, jumping to a line.
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include "scenario_highlighter.h"
+#include "code_editor_window.h"
+#include "checker/checker.h"
+#include "line_codec.h"
+#include "problems_panel.h"
+
+namespace {
+
+QList<Problem> problemsOf(const std::vector<marvo::check::Diagnostic>& found, std::unordered_map<int, bool>& marks) {
+  QList<Problem> out;
+  for (const auto& d : found) {
+    Problem p;
+    p.inScenario = d.source == marvo::check::Source::Scenario;
+    p.source = p.inScenario ? QStringLiteral("сценарий") : QStringLiteral("marvo.lib");
+    p.line = d.line;
+    p.severity = d.severity == marvo::check::Severity::Error ? Problem::Severity::Error : Problem::Severity::Warning;
+    p.text = marvo::editor::toQString(d.text);
+    p.rule = QString::fromStdString(d.rule);
+    if (p.inScenario) marks[d.line - 1] = marks[d.line - 1] || p.severity == Problem::Severity::Error;
+    out.append(p);
+  }
+  return out;
+}
+
+}  // namespace
+
+void CodeEditorWindow::wireProblems() {
+  connect(Problems, &ProblemsPanel::problemActivated, this, &CodeEditorWindow::goToProblem);
+  // Key preview for the list too: F9, Esc and the other window keys work there as well.
+  Problems->list()->installEventFilter(this);
+}
+
+QObject* CodeEditorWindow::problemsList() const { return Problems->list(); }
+
+void CodeEditorWindow::showProblems() {
+  if (!Problems->isHidden()) return;
+  Problems->show();
+  // The list appears with a quarter of the height under the text.
+  if (auto* splitter = qobject_cast<QSplitter*>(Problems->parentWidget())) {
+    const int total = splitter->height();
+    splitter->setSizes({total - total / 4, total / 4});
+  }
+}
+
+int CodeEditorWindow::checkScenario() { return runChecker(false); }
+
+void CodeEditorWindow::checkBeforeGame() { runChecker(true); }
+
+int CodeEditorWindow::runChecker(bool onlyWhenErrors) {
+  marvo::check::CheckInput input;
+  input.scenario = lines();
+  if (libraryLines) input.library = libraryLines();
+  const auto found = marvo::check::checkScenario(input);
+  const int errors = marvo::check::countDiagnostics(found).errors;
+  if (onlyWhenErrors && errors == 0) return 0;
+  std::unordered_map<int, bool> marks;
+  Problems->setProblems(problemsOf(found, marks));
+  showProblems();
+  markProblemLines(marks);
+  return errors;
+}
+
+void CodeEditorWindow::markProblemLines(const std::unordered_map<int, bool>& lines) {
+  QTextDocument* doc = scenarioView->document();
+  // The marks live in the document's lines; the highlighter draws them while the window is shown.
+  const bool shown = highlighter_->document() == doc;
+  for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    if (!block.userData()) continue;
+    block.setUserData(nullptr);
+    if (shown) highlighter_->rehighlightBlock(block);
+  }
+  for (const auto& [line, error] : lines) {
+    QTextBlock block = doc->findBlockByNumber(line);
+    if (!block.isValid()) continue;
+    block.setUserData(new ProblemMark(error));
+    if (shown) highlighter_->rehighlightBlock(block);
+  }
+}
+
+void CodeEditorWindow::goToProblem(const Problem& problem) {
+  if (!problem.inScenario || problem.line <= 0) return;
+  const QTextBlock block = scenarioView->document()->findBlockByNumber(problem.line - 1);
+  if (!block.isValid()) return;
+  scenarioView->setTextCursor(QTextCursor(block));
+  scenarioView->centerCursor();
+  scenarioView->setFocus();
+  refreshLineIndicator();
+}

@@ -1,0 +1,50 @@
+// The code editor's "Publish to web...": the editor's scenario text and the library text written
+// as a folder for the web player, then opened in the desktop's browser through a local server.
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "code_editor_window.h"
+#include "preview_server.h"
+#include "gui/dialogs.h"
+#include "gui/qt_codec.h"
+#include "web/publish.h"
+
+void CodeEditorWindow::publishToWeb() {
+  // The checker first: a game with errors is published only when the author insists.
+  if (const int errors = runChecker(true); errors > 0) {
+    const bool publish = dialogs_.messageWithAction(
+        this, QStringLiteral("В сценарии есть ошибки: %1 (список под текстом).").arg(errors),
+        QStringLiteral("Игра с ошибками опубликуется такой, как есть."), QStringLiteral("Опубликовать"));
+    if (!publish) return;
+  }
+  const auto folder = dialogs_.chooseFolder(this, QStringLiteral("Publish to web..."));
+  if (!folder) return;
+  marvo::web::PublishRequest request;
+  request.playerFiles = marvo::web::findPlayerFiles(QCoreApplication::applicationDirPath().toStdString());
+  if (request.playerFiles.empty()) {
+    dialogs_.message(this, marvo::toQt(marvo::web::missingPlayerFilesMessage()));
+    return;
+  }
+  request.scenario = lines();
+  if (libraryLines) request.library = libraryLines();
+  request.title = marvo::fromQt(QFileInfo(*folder).fileName());
+  request.folder = QDir::toNativeSeparators(*folder).toStdString();
+  // Publishing again into the folder of an earlier publication replaces it; any other folder
+  // that holds files is refused.
+  request.force = marvo::web::holdsOnlyPublishedGame(request.folder);
+  const auto result = marvo::web::publishGame(request);
+  if (!result.error.empty()) {
+    dialogs_.message(this, marvo::toQt(result.error));
+    return;
+  }
+  // Browsers do not run the player from a file:// page: the folder is served on 127.0.0.1.
+  auto* server = findChild<PreviewServer*>();
+  if (!server) server = new PreviewServer(this);
+  QUrl page = server->serve(*folder);
+  if (page.isEmpty()) page = QUrl::fromLocalFile(QDir(*folder).filePath(QStringLiteral("index.html")));
+  if (openPublishedPage) openPublishedPage(page);
+  else QDesktopServices::openUrl(page);
+}

@@ -1,0 +1,274 @@
+// The code editor's keys: window keys, the text area's typing aids and the property list.
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include "code_editor_window.h"
+#include "keywords.h"
+#include "line_codec.h"
+#include "property_list.h"
+
+using marvo::editor::toCp1251;
+using marvo::editor::toQString;
+
+namespace {
+bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
+}  // namespace
+
+bool CodeEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (watched == scenarioView) return memoKeyPress(key);
+      if (watched == propertyPopup) return listKeyPress(key);
+      if (watched == locationBox) return comboKeyPress(key);
+      if (watched == searchField) return searchKeyPress(key);
+      if (watched == variablePane || watched == autoCompleteBox || watched == problemsList()) return windowKey(key);
+      break;
+    }
+    case QEvent::KeyRelease:
+      if (watched == scenarioView) memoKeyRelease(static_cast<QKeyEvent*>(event));
+      break;
+    case QEvent::FocusIn:
+      // The list is rebuilt whenever it receives the focus, but not when its own drop-down closes.
+      if (watched == locationBox && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        rebuildLocationList();
+      break;
+    case QEvent::MouseButtonPress:
+      if (watched == scenarioView->viewport()) {
+        propertyPopup->hide();
+        scenarioView->setFocus();
+      }
+      break;
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CodeEditorWindow::keyPressEvent(QKeyEvent* event) {
+  if (!windowKey(event)) QDialog::keyPressEvent(event);
+}
+
+bool CodeEditorWindow::windowKey(QKeyEvent* key) {
+  if (key->key() == Qt::Key_F9 && (key->modifiers() & Qt::ControlModifier)) { runWalkthroughs(); return true; }
+  switch (key->key()) {
+    case Qt::Key_Escape: close(); return true;
+    case Qt::Key_F1:
+      if (!(key->modifiers() & Qt::ShiftModifier)) toggleCommonLocation();
+      else if (openReference) openReference(line(caretLine()), scenarioView->textCursor().positionInBlock());
+      return true;
+    case Qt::Key_F5: leaveForMapEditor(); return true;
+    case Qt::Key_F9: leaveForGame(); return true;
+    case kNpcMakerKey: makeDialogue(); return true;
+    case Qt::Key_F7:
+      if (!(key->modifiers() & Qt::ControlModifier)) return false;
+      checkScenario();
+      return true;
+    default: return false;
+  }
+}
+
+void CodeEditorWindow::refreshLineIndicator() { lineIndicator->setText(QString::number(caretLine())); }
+
+bool CodeEditorWindow::memoKeyPress(QKeyEvent* key) {
+  if (windowKey(key)) return true;
+  refreshLineIndicator();
+
+  const QString typed = key->text();
+  if (typed == QLatin1String("=")) {
+    collectPendingProperty();
+  } else if (typed == QLatin1String("_")) {
+    const QTextBlock caretBlock = scenarioView->textCursor().block();
+    const QTextDocument* doc = scenarioView->document();
+    // The head of the scenario is short: look its lines up one by one instead of copying the text.
+    const bool opens = marvo::editor::opensPropertyList(
+        toCp1251(caretBlock.text()), lineCount(),
+        [doc](int index) { return toCp1251(doc->findBlockByNumber(index).text()); });
+    if (opens) showPropertyList();
+  }
+  if (!isEnter(key)) return false;
+
+  enterWentIntoMemo_ = true;
+  if (scenarioView->textCursor().positionInBlock() != 0 && autoCompleteBox->isChecked()) {
+    pendingProperty_ = false;
+    pendingStart_ = QTextCursor();
+    normaliseCaretLine();
+  }
+  if (key->modifiers() & Qt::ShiftModifier) {
+    // Shift+Enter would break the line inside its block; a scenario line break is a new block.
+    QTextCursor cursor = scenarioView->textCursor();
+    cursor.insertBlock();
+    scenarioView->setTextCursor(cursor);
+    scenarioView->ensureCursorVisible();
+    return true;
+  }
+  return false;
+}
+
+void CodeEditorWindow::memoKeyRelease(QKeyEvent* key) {
+  refreshLineIndicator();
+  if (!isEnter(key) || key->isAutoRepeat()) return;
+  // Only the release of an Enter that went into the text continues a menu line; the release of
+  // the Enter that chose a property arrives here too.
+  const bool wentIntoMemo = enterWentIntoMemo_;
+  enterWentIntoMemo_ = false;
+  if (wentIntoMemo && autoCompleteBox->isChecked()) continueMenuLine();
+}
+
+bool CodeEditorWindow::comboKeyPress(QKeyEvent* key) {
+  if (key->key() == Qt::Key_Control) {
+    scenarioView->setFocus();
+    return true;
+  }
+  if (key->key() == Qt::Key_Escape) scenarioView->setFocus();
+  return windowKey(key);
+}
+
+bool CodeEditorWindow::searchKeyPress(QKeyEvent* key) {
+  if (isEnter(key)) {
+    search();
+    return true;
+  }
+  return windowKey(key);
+}
+
+// ---- Typing aids -----------------------------------------------------------------------------
+
+void CodeEditorWindow::normaliseCaretLine() {
+  QTextCursor caret = scenarioView->textCursor();
+  const QTextBlock block = caret.block();
+  const std::string current = toCp1251(block.text());
+  const std::string normal = marvo::editor::normaliseKeywords(current);
+  if (normal == current) return;
+
+  // Rewrite only the characters whose case changed, so every other character stays untouched;
+  // the line keeps its length, so the caret goes back to the same place.
+  const int anchor = caret.anchor();
+  const int position = caret.position();
+  QTextCursor edit(block);
+  edit.beginEditBlock();
+  std::size_t i = 0;
+  while (i < current.size()) {
+    if (current[i] == normal[i]) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < current.size() && current[end] != normal[end]) ++end;
+    edit.setPosition(block.position() + static_cast<int>(i));
+    edit.setPosition(block.position() + static_cast<int>(end), QTextCursor::KeepAnchor);
+    edit.insertText(toQString(std::string_view(normal).substr(i, end - i)));
+    i = end;
+  }
+  edit.endEditBlock();
+  caret.setPosition(anchor);
+  caret.setPosition(position, QTextCursor::KeepAnchor);
+  scenarioView->setTextCursor(caret);
+}
+
+void CodeEditorWindow::continueMenuLine() {
+  const QTextBlock current = scenarioView->textCursor().block();
+  const QTextBlock previous = current.previous();
+  if (!previous.isValid()) return;
+  switch (marvo::editor::atContinuationAfter(toCp1251(previous.text()))) {
+    case marvo::editor::AtContinuation::OfferAt: {
+      // A line that already holds text (the Enter split a line) keeps it as it is.
+      if (current.length() > 1) return;
+      QTextCursor cursor(current);
+      cursor.insertText(QStringLiteral("@"));
+      scenarioView->setTextCursor(cursor);
+      break;
+    }
+    case marvo::editor::AtContinuation::EndRun:
+      setBlockText(previous.blockNumber(), QString());
+      break;
+    case marvo::editor::AtContinuation::None:
+      break;
+  }
+}
+
+void CodeEditorWindow::showPropertyList() {
+  const QRect caret = scenarioView->cursorRect();
+  QPoint at = scenarioView->viewport()->mapTo(this, QPoint(caret.left() + 1, caret.bottom() + 1));
+  // Keep the list inside the window: above the caret line when there is no room under it.
+  if (at.y() + propertyPopup->height() > height()) at.setY(scenarioView->viewport()->mapTo(this, caret.topLeft()).y() - propertyPopup->height());
+  at.setX(std::max(0, std::min(at.x(), width() - propertyPopup->width())));
+  at.setY(std::max(0, at.y()));
+  propertyPopup->move(at);
+  propertyPopup->show();
+  propertyPopup->raise();
+  propertyPopup->setCurrentRow(0);
+  propertyPopup->setFocus();
+}
+
+bool CodeEditorWindow::listKeyPress(QKeyEvent* key) {
+  switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return false;  // the list moves its selection
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      insertProperty();
+      return true;
+    case Qt::Key_Delete: {
+      const int row = propertyPopup->currentRow();
+      if (!properties_.canDelete(row)) break;  // a built-in item: like any other key
+      const int next = properties_.remove(row);
+      delete propertyPopup->takeItem(row);
+      propertyPopup->setCurrentRow(next);
+      return true;
+    }
+    default:
+      break;
+  }
+  dismissPropertyList();
+  windowKey(key);  // Esc and the window's function keys act as well
+  return true;
+}
+
+void CodeEditorWindow::insertProperty() {
+  const QListWidgetItem* item = propertyPopup->currentItem();
+  propertyPopup->hide();
+  if (item) {
+    QTextCursor cursor = scenarioView->textCursor();
+    cursor.clearSelection();
+    cursor.insertText(item->text());
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    scenarioView->setTextCursor(cursor);
+  }
+  scenarioView->setFocus();
+}
+
+void CodeEditorWindow::dismissPropertyList() {
+  pendingProperty_ = true;
+  pendingStart_ = scenarioView->textCursor();
+  pendingStart_.clearSelection();
+  // What the author types from here on lands after this position; the position must stay put.
+  pendingStart_.setKeepPositionOnInsert(true);
+  propertyPopup->hide();
+  scenarioView->setFocus();
+}
+
+void CodeEditorWindow::collectPendingProperty() {
+  if (!pendingProperty_) return;
+  pendingProperty_ = false;
+  const QTextCursor start = pendingStart_;
+  pendingStart_ = QTextCursor();
+  const QTextCursor caret = scenarioView->textCursor();
+  if (start.isNull() || start.block() != caret.block() || start.position() > caret.position()) return;
+  const QString typed = caret.block().text().mid(start.positionInBlock(),
+                                                 caret.positionInBlock() - start.positionInBlock());
+  const auto name = marvo::editor::collectedPropertyName(toCp1251(typed));
+  if (name && properties_.add(*name)) propertyPopup->addItem(toQString(*name));
+}

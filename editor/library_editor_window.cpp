@@ -1,0 +1,122 @@
+// The library editor window "Library edit".
+#include "library_editor_window.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QTextBlock>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "engine/file_io.h"
+#include "gui/dialogs.h"
+#include "line_codec.h"
+
+using marvo::editor::toCp1251;
+using marvo::editor::toQString;
+
+LibraryEditorWindow::LibraryEditorWindow(marvo::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+  setWindowTitle(QStringLiteral("Library edit"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+
+  toolBar = new QToolBar(this);
+  saveButton = new QToolButton(toolBar);
+  saveButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  saveButton->setToolTip(QStringLiteral("Save"));
+  toolBar->addWidget(saveButton);
+  connect(saveButton, &QToolButton::clicked, this, &LibraryEditorWindow::saveLibrary);
+
+  libraryEdit = new QPlainTextEdit(this);
+  libraryEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  libraryEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  libraryEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  libraryEdit->setTabChangesFocus(false);
+  libraryEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(toolBar);
+  layout->addWidget(libraryEdit);
+  setFixedSize(569, 359);
+
+  // Key preview: Esc closes the window whichever control has the focus.
+  libraryEdit->installEventFilter(this);
+  saveButton->installEventFilter(this);
+}
+
+std::vector<std::string> LibraryEditorWindow::libraryLines() const {
+  const QTextDocument* doc = libraryEdit->document();
+  const int count = doc->lastBlock().length() <= 1 ? doc->blockCount() - 1 : doc->blockCount();
+  std::vector<std::string> out;
+  out.reserve(static_cast<std::size_t>(count));
+  QTextBlock block = doc->firstBlock();
+  for (int i = 0; i < count; ++i, block = block.next()) out.push_back(toCp1251(block.text()));
+  return out;
+}
+
+void LibraryEditorWindow::setLibraryLines(const std::vector<std::string>& lines) {
+  QString text;
+  for (const auto& line : lines) {
+    marvo::editor::appendQt(line, text);
+    text.append(QLatin1Char('\n'));
+  }
+  libraryEdit->setPlainText(text);
+}
+
+std::string LibraryEditorWindow::libraryText() const {
+  std::string out;
+  for (QTextBlock block = libraryEdit->document()->firstBlock(); block.isValid(); block = block.next()) {
+    if (block != libraryEdit->document()->firstBlock()) out += "\r\n";
+    marvo::editor::appendCp1251(block.text(), out);
+  }
+  return out;
+}
+
+void LibraryEditorWindow::setLibraryText(std::string_view cp1251) {
+  // Text after a NUL byte is not part of the library, as when the file is read line by line.
+  cp1251 = cp1251.substr(0, cp1251.find('\0'));
+  // setPlainText makes a block of every CR, LF and CR LF.
+  libraryEdit->setPlainText(toQString(cp1251));
+}
+
+bool LibraryEditorWindow::saveLibrary() {
+  if (const auto error = marvo::replaceFile("marvo.lib", libraryText())) {
+    dialogs_.message(this, QString::fromStdString(*error));
+    return false;
+  }
+  dialogs_.message(this, QStringLiteral("Marvo.lib saved"));
+  return true;
+}
+
+bool LibraryEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape) {
+      close();
+      return true;
+    }
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == libraryEdit && enter && (key->modifiers() & Qt::ShiftModifier)) {
+      // Shift+Enter would break the line inside its block, a break that no library line can
+      // hold (it would be saved as "?"): every line break starts a new line.
+      QTextCursor cursor = libraryEdit->textCursor();
+      cursor.insertBlock();
+      libraryEdit->setTextCursor(cursor);
+      libraryEdit->ensureCursorVisible();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void LibraryEditorWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}

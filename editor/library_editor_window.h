@@ -1,0 +1,46 @@
+// The library editor window "Library edit": holds the library text (libraryEdit), saved as "marvo.lib".
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QPlainTextEdit;
+class QToolBar;
+class QToolButton;
+
+namespace marvo {
+class Dialogs;
+}
+
+class LibraryEditorWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit LibraryEditorWindow(marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+
+  // The library text as Windows-1251 lines. Each line set here ends with a line break; an empty
+  // line after the final break is not a line.
+  std::vector<std::string> libraryLines() const;
+  void setLibraryLines(const std::vector<std::string>& lines);
+  // The whole text as Windows-1251 bytes: lines separated by CR LF, with a final CR LF only when
+  // the text ends with a line break. setLibraryText accepts CR, LF or CR LF (text from a NUL byte
+  // on is dropped) and keeps the text exactly, so a file loaded with it is saved back unchanged.
+  std::string libraryText() const;
+  void setLibraryText(std::string_view cp1251);
+
+  // Saves the text to "marvo.lib" in the current directory and confirms with "Marvo.lib saved".
+  // A failed write is shown with its reason and leaves the text and the old file as they were.
+  bool saveLibrary();
+
+  QPlainTextEdit* libraryEdit = nullptr;
+  QToolBar* toolBar = nullptr;
+  QToolButton* saveButton = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+  marvo::Dialogs& dialogs_;
+};

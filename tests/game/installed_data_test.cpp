@@ -1,0 +1,103 @@
+// Start from the desktop: which folder becomes current and which library is read without one.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "game/installed_data.h"
+
+using namespace marvo;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A scratch tree: launch/ (where the program was started), user/ (its per-user folder, created
+// by the plan), games/ (the installed games with their library), author/ (a game of an author).
+class DesktopStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("marvo_desktop_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(root_);
+    for (const char* dir : {"launch", "games", "author"}) fs::create_directories(root_ / dir);
+    touch("games/marvo.lib");
+    touch("games/sample.scn");
+    touch("author/quest.scn");
+    previous_ = fs::current_path();
+  }
+  void TearDown() override {
+    fs::current_path(previous_);
+    ::chmod((root_ / "author").c_str(), 0755);
+    fs::remove_all(root_);
+  }
+  void touch(const char* name) { std::ofstream(root_ / name) << "* " << name << "\n"; }
+  fs::path at(const char* name) const { return root_ / name; }
+  DesktopStartPlan plan(const fs::path& scenario) {
+    return planDesktopStart(at("launch"), scenario, at("user"), at("games"));
+  }
+
+  fs::path root_;
+  fs::path previous_;
+};
+
+}  // namespace
+
+TEST_F(DesktopStart, LibraryInTheLaunchFolderWins) {
+  touch("launch/marvo.lib");
+  touch("author/marvo.lib");
+  const DesktopStartPlan p = plan(at("author/quest.scn"));
+  EXPECT_TRUE(p.workDir.empty());
+  EXPECT_FALSE(fs::exists(at("user")));  // nothing is created when it is not needed
+  fs::current_path(at("launch"));
+  EXPECT_EQ(libraryToRead(p.libraryFallback), fs::path("marvo.lib"));
+}
+
+TEST_F(DesktopStart, AuthorsGameWithItsOwnLibraryWorksInItsFolder) {
+  touch("author/marvo.lib");
+  const DesktopStartPlan p = plan(at("author/quest.scn"));
+  EXPECT_EQ(p.workDir, at("author"));
+  EXPECT_EQ(p.libraryFallback, at("author/marvo.lib"));
+}
+
+TEST_F(DesktopStart, WithoutAnyLibraryAtHandThePerUserFolderAndTheInstalledLibrary) {
+  for (const fs::path& scenario : {fs::path(), at("author/quest.scn")}) {
+    const DesktopStartPlan p = plan(scenario);
+    EXPECT_EQ(p.workDir, at("user"));
+    EXPECT_TRUE(fs::is_directory(at("user")));
+    EXPECT_EQ(p.libraryFallback, at("games/marvo.lib"));
+
+    // The installed library is read until the user saves one of their own there.
+    fs::current_path(p.workDir);
+    EXPECT_EQ(libraryToRead(p.libraryFallback), at("games/marvo.lib"));
+    touch("user/marvo.lib");
+    EXPECT_EQ(libraryToRead(p.libraryFallback), fs::path("marvo.lib"));
+    fs::remove(at("user/marvo.lib"));
+  }
+}
+
+TEST_F(DesktopStart, InstalledGamesNeverBecomeTheWorkingFolder) {
+  // Opening the installed sample (also by a user allowed to write there) works in the user's folder.
+  const DesktopStartPlan p = plan(at("games/sample.scn"));
+  EXPECT_EQ(p.workDir, at("user"));
+  EXPECT_EQ(p.libraryFallback, at("games/marvo.lib"));
+}
+
+TEST_F(DesktopStart, ReadOnlyAuthorFolderKeepsItsLibraryButNotTheWorkingFolder) {
+  touch("author/marvo.lib");
+  ::chmod(at("author").c_str(), 0555);
+  if (::access(at("author").c_str(), W_OK) == 0) GTEST_SKIP() << "the folder stays writable (root)";
+  const DesktopStartPlan p = plan(at("author/quest.scn"));
+  EXPECT_EQ(p.workDir, at("user"));
+  EXPECT_EQ(p.libraryFallback, at("author/marvo.lib"));
+}
+
+TEST_F(DesktopStart, NoLibraryAnywhereAndNoUserFolderKeepsTheUsualRule) {
+  fs::remove(at("games/marvo.lib"));
+  touch("launch/user");  // a file where the per-user folder should be: it cannot be created
+  const DesktopStartPlan p = planDesktopStart(at("launch"), {}, at("launch/user"), at("games"));
+  EXPECT_TRUE(p.workDir.empty());
+  EXPECT_TRUE(p.libraryFallback.empty());
+  fs::current_path(at("launch"));
+  EXPECT_EQ(libraryToRead(p.libraryFallback), fs::path("marvo.lib"));  // reported missing as always
+}
