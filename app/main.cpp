@@ -15,7 +15,8 @@
 #include "npc/dialogue_maker_window.h"
 #include "object_placer/object_placer_window.h"
 #include "player/main_window.h"
-#include "player/recovery_writer.h"
+#include "editor/recovery_writer.h"
+#include "editor/scenario_document.h"
 #include "player/window_application.h"
 #include "start_options.h"
 
@@ -27,9 +28,11 @@ int main(int argc, char* argv[]) {
 
   try {
     marvo::Engine engine;
-    MainWindow mainWindow(engine, dialogs);
+    // The one scenario text, shown by the code editor and edited by every authoring window.
+    marvo::ScenarioDocument document;
+    MainWindow mainWindow(engine, document, dialogs);
     // The other windows live hidden for the whole process and are shown modally over the main one.
-    auto* codeEditor = new CodeEditorWindow(dialogs, &mainWindow);
+    auto* codeEditor = new CodeEditorWindow(document, dialogs, &mainWindow);
     auto* mapEditor = new MapEditorWindow(*codeEditor, dialogs, &mainWindow);
     auto* dialogueMaker = new DialogueMakerWindow(*codeEditor, dialogs, &mainWindow);
     auto* objectPlacer = new ObjectPlacerWindow(*codeEditor, dialogs, &mainWindow);
@@ -67,7 +70,7 @@ int main(int argc, char* argv[]) {
 
     // Unsaved text of an earlier run is offered first; a scenario path as the only argument is
     // then opened as "Open File" opens it, unless a restored text took its place.
-    mainWindow.recovery()->handleTerminationSignals();
+    document.recovery().handleTerminationSignals();
     const QString path = marvo::prepareStart(QCoreApplication::arguments(), mainWindow);
     QTimer::singleShot(0, &mainWindow, [&mainWindow, path] {
       if (!mainWindow.offerRecovery() && !path.isEmpty()) mainWindow.openScenario(path);

@@ -4,6 +4,7 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor_scenario.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"
@@ -32,14 +33,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   marvo::ScriptedDialogs dialogs;
-  CodeEditorWindow editor(dialogs);
-  editor.setLines(read.lines);
+  marvo::ScenarioDocument document;
+  CodeEditorWindow editor(document, dialogs);
+  editor.document().setLines(read.lines);
 
   marvo::Engine engine;
   marvo::Game game(engine);
   QuietHost host;
   const std::vector<std::string> library;
-  const double ms = marvo::bench::medianMs(9, [&] { game.begin(editor.lines(), library, host); });
+  const double ms = marvo::bench::medianMs(9, [&] { game.begin(editor.document().lines(), library, host); });
   std::printf("  (%d output lines, %d messages per start)\n", host.lines / 9, host.messages / 9);
   return marvo::bench::report("game start from a 90,000-line scenarioView (lines() + Game::begin)", ms, 100, "ms") ? 0 : 1;
 }

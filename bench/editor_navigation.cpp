@@ -15,6 +15,7 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor_scenario.h"
 #include "gui/dialogs.h"
 #include "game/scenario_file.h"
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
   const auto path = marvo::bench::writeEditorScenario(dir.path().toStdString());
 
   marvo::ScriptedDialogs dialogs;
-  CodeEditorWindow editor(dialogs);
+  marvo::ScenarioDocument document;
+  CodeEditorWindow editor(document, dialogs);
   editor.show();
   if (!QTest::qWaitForWindowActive(&editor)) std::printf("warning: the editor window did not become active\n");
   bool ok = true;
@@ -80,24 +82,24 @@ int main(int argc, char** argv) {
   auto readIntoEditor = [&] {
     auto read = marvo::readScenarioFile(path);
     if (!read.error.empty()) throw std::runtime_error(read.error);
-    editor.setLines(read.lines);
+    editor.document().setLines(read.lines);
     QCoreApplication::processEvents();
     scenario = std::move(read.lines);
   };
   const double openShown = timed(5, readIntoEditor);
-  if (editor.lineCount() != marvo::bench::kEditorScenarioLines) {
-    std::printf("error: %d lines in the editor\n", editor.lineCount());
+  if (editor.document().lineCount() != marvo::bench::kEditorScenarioLines) {
+    std::printf("error: %d lines in the editor\n", editor.document().lineCount());
     return 1;
   }
   ok &= report("open a 90,000-line scenario, editor shown (read, convert, colour)", openShown, 500, "ms");
   printCpu();
-  ok &= report("lines() of 90,000 lines", timed(9, [&] { (void)editor.lines(); }), 100, "ms");
+  ok &= report("lines() of 90,000 lines", timed(9, [&] { (void)editor.document().lines(); }), 100, "ms");
   printCpu();
-  info("insertLine in the middle", timed(21, [&] { editor.insertLine(45000, "x"); }));
+  info("insertLine in the middle", timed(21, [&] { editor.document().insertLine(45000, "x"); }));
   printCpu();
-  info("replaceLine in the middle", timed(21, [&] { editor.replaceLine(45000, "y"); }));
+  info("replaceLine in the middle", timed(21, [&] { editor.document().replaceLine(45000, "y"); }));
   printCpu();
-  editor.setLines(scenario);
+  editor.document().setLines(scenario);
 
   // F1 alternates: a press that goes to the common location (the text's last lines) searches for
   // it; the press after it goes back to line 0. Only the searching presses are counted.
@@ -137,7 +139,7 @@ int main(int argc, char** argv) {
   editor.scenarioView->setFocus();
   int line = 30001;
   const double enter = timed(21, [&] {
-    editor.replaceLine(line, "goto loc5 if rnd>50 return");
+    editor.document().replaceLine(line, "goto loc5 if rnd>50 return");
     placeCaretAtEnd(editor.scenarioView, line);
     line += 3;
     QTest::keyClick(editor.scenarioView, Qt::Key_Return);
@@ -148,7 +150,7 @@ int main(int argc, char** argv) {
   line = 60001;
   std::vector<double> underscore;
   for (int i = 0; i < 21; ++i) {
-    editor.replaceLine(line, "IF item19");  // declared on the last line of the head
+    editor.document().replaceLine(line, "IF item19");  // declared on the last line of the head
     placeCaretAtEnd(editor.scenarioView, line);
     line += 3;
     underscore.push_back(timed(1, [&] { QTest::keyClick(editor.scenarioView, '_'); }));
@@ -164,7 +166,7 @@ int main(int argc, char** argv) {
   std::vector<double> hiddenThenShown, hiddenOnly, hiddenCpu, shownCpu;
   for (int i = 0; i < 5; ++i) {
     editor.hide();
-    editor.clearText();
+    editor.document().clearText();
     const double open = timed(1, readIntoEditor);
     const double openCpu = cpuSamples.at(0);
     const double show = timed(1, [&] {
@@ -186,10 +188,10 @@ int main(int argc, char** argv) {
   ok &= report("open hidden, then show the editor (colouring every line)", hiddenThenShown[2], 500, "ms");
   std::printf("    cpu median %.2f ms\n", shownCpu[2]);
   // Filling the document is QTextDocument's own per-line work; colouring adds to it when shown.
-  info("setLines(90,000 lines), editor shown", timed(5, [&] { editor.setLines(scenario); }));
+  info("setLines(90,000 lines), editor shown", timed(5, [&] { editor.document().setLines(scenario); }));
   printCpu();
   editor.hide();
-  info("setLines(90,000 lines), editor hidden", timed(5, [&] { editor.setLines(scenario); }));
+  info("setLines(90,000 lines), editor hidden", timed(5, [&] { editor.document().setLines(scenario); }));
   printCpu();
 
   return ok ? 0 : 1;

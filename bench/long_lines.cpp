@@ -15,6 +15,7 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "engine/file_io.h"
@@ -78,8 +79,9 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   }
   marvo::Engine engine;
   marvo::ScriptedDialogs dialogs;
-  auto mainWindow = std::make_unique<MainWindow>(engine, dialogs);
-  auto* codeEditor = new CodeEditorWindow(dialogs, mainWindow.get());
+  marvo::ScenarioDocument document;
+  auto mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
+  auto* codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
   auto* libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
   mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
   mainWindow->show();
@@ -97,7 +99,7 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   codeEditor->scenarioView->repaint();
   QCoreApplication::processEvents();
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  bool ok = codeEditor->lineCount() > 0 && dialogs.messages.isEmpty();
+  bool ok = codeEditor->document().lineCount() > 0 && dialogs.messages.isEmpty();
   if (!ok) std::printf("%s: the scenario did not open cleanly\n", name);
   // On a machine shared with other work the wall time grows; the processor time shows the cost.
   std::printf("%s: %.1f MB file, peak before opening %.0f MB, processor time %.0f ms\n", name,

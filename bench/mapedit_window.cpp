@@ -9,6 +9,7 @@
 #include "bench/bench_util.h"
 #include "bench/mapedit_loaded_window.h"
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "gui/dialogs.h"
 #include "mapedit/map_editor_window.h"
 #include "mapedit/map_file.h"
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   marvo::ScriptedDialogs dialogs;
-  CodeEditorWindow editor(dialogs);
+  marvo::ScenarioDocument document;
+  CodeEditorWindow editor(document, dialogs);
   MapEditorWindow window(editor, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_window")) return 1;
   window.resize(1280, 800);

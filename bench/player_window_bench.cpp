@@ -15,6 +15,7 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"
@@ -57,13 +58,14 @@ class CountingHost : public marvo::EngineHost {
 struct Windows {
   marvo::Engine engine;
   marvo::ScriptedDialogs dialogs;
+  marvo::ScenarioDocument document;
   std::unique_ptr<MainWindow> mainWindow;
   CodeEditorWindow* codeEditor = nullptr;
   LibraryEditorWindow* libraryEditor = nullptr;
 
   Windows() {
-    mainWindow = std::make_unique<MainWindow>(engine, dialogs);
-    codeEditor = new CodeEditorWindow(dialogs, mainWindow.get());
+    mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
+    codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
     libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
     mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
     mainWindow->clockTimer->stop();
@@ -80,7 +82,7 @@ int main(int argc, char** argv) {
 
   for (const CountingLoop& loop : kCountingLoops) {
     Windows w;
-    w.codeEditor->setLines(loop.scenario);
+    w.codeEditor->document().setLines(loop.scenario);
     marvo::Engine engine;
     marvo::Game game(engine);
     CountingHost host;
@@ -100,7 +102,7 @@ int main(int argc, char** argv) {
 
   {
     Windows w;
-    w.codeEditor->setLines(kTalkRoom);
+    w.codeEditor->document().setLines(kTalkRoom);
     std::vector<std::string> commands;
     for (int i = 0; i < 10000; ++i) commands.push_back(i % 3 == 0 ? "wait" : (i % 7 == 0 ? "" : "look"));
     if (auto error = marvo::writeSavedGame("bench.sav", commands)) {
@@ -121,7 +123,7 @@ int main(int argc, char** argv) {
 
   {
     Windows w;
-    w.codeEditor->setLines(kHundredThousandLines);
+    w.codeEditor->document().setLines(kHundredThousandLines);
     double print = marvo::bench::medianMs(5, [&] { w.mainWindow->beginGame(); });
     const QStringList out = w.mainWindow->outputLines();
     if (out.size() != MainWindow::kOutputLimit || out.last() != QStringLiteral("Line 99999") ||

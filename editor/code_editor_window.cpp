@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "scenario_document.h"
 #include "scenario_highlighter.h"
 #include "engine/text.h"
 #include "help/reference_topics.h"
@@ -33,16 +34,11 @@ using marvo::editor::toQString;
 using namespace marvo::literals;
 
 namespace {
-// The text a new author sees before opening anything.
-std::vector<std::string> defaultTemplate() {
-  return {"", "", "", std::string("*- - - - - - Первая локация - - - - - - - - "_w), ":loc1", "", "", "", "READ", "", "",
-          std::string("* - - - - - Локация общего назначения - - - - - - - - - -"_w), ":common", "", "", "RETURN", "", ""};
-}
-
 constexpr int kSidePanelWidth = 210;
 }  // namespace
 
-CodeEditorWindow::CodeEditorWindow(marvo::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+CodeEditorWindow::CodeEditorWindow(marvo::ScenarioDocument& document, marvo::Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), document_(document), dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("Code Edit"));
   setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
   resize(809, 572);
@@ -50,11 +46,15 @@ CodeEditorWindow::CodeEditorWindow(marvo::Dialogs& dialogs, QWidget* parent) : Q
   buildContextMenu();
   highlighter_ = new ScenarioHighlighter(this);
   wireProblems();
-  setLines(defaultTemplate());
+  connect(&document_, &marvo::ScenarioDocument::textReplaced, this, [this] {
+    pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
+    caretToStart();
+  });
 }
 
 void CodeEditorWindow::buildControls() {
   scenarioView = new QPlainTextEdit(this);
+  scenarioView->setDocument(document_.textDocument());
   scenarioView->setLineWrapMode(QPlainTextEdit::NoWrap);
   scenarioView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   scenarioView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -215,101 +215,6 @@ void CodeEditorWindow::activated() {
   scenarioView->setFocus();
 }
 
-// ---- Scenario lines --------------------------------------------------------------------------
-// The document holds each line as a block; after the final line break stands one more, empty
-// block that is not a line (when the author removes that break, the last block is a line).
-
-int CodeEditorWindow::lineCount() const {
-  const QTextDocument* doc = scenarioView->document();
-  const int blocks = doc->blockCount();
-  return doc->lastBlock().length() <= 1 ? blocks - 1 : blocks;
-}
-
-std::vector<std::string> CodeEditorWindow::lines() const {
-  // One pass over the document's raw text is far cheaper than asking every block for its text.
-  const std::size_t count = static_cast<std::size_t>(lineCount());
-  const QString raw = scenarioView->document()->toRawText();
-  const QStringView all(raw);
-  std::vector<std::string> out;
-  out.reserve(count);
-  qsizetype start = 0;
-  while (out.size() < count && start <= all.size()) {
-    qsizetype end = all.indexOf(QChar::ParagraphSeparator, start);
-    if (end < 0) end = all.size();
-    out.push_back(toCp1251(all.sliced(start, end - start)));
-    start = end + 1;
-  }
-  return out;
-}
-
-void CodeEditorWindow::setLines(const std::vector<std::string>& lines) {
-  const QString text = marvo::editor::linesToQt(lines);
-  // Straight into the document: QPlainTextEdit::setPlainText would also re-apply the character
-  // format to the whole new text, a second pass over every line. Undo history and the modified
-  // flag are reset as a newly loaded text should have them.
-  QTextDocument* doc = scenarioView->document();
-  pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
-  doc->setPlainText(text);
-  doc->setModified(false);
-  caretToStart();
-}
-
-std::string CodeEditorWindow::line(int index) const {
-  if (index < 0 || index >= lineCount()) return {};
-  return toCp1251(scenarioView->document()->findBlockByNumber(index).text());
-}
-
-void CodeEditorWindow::setBlockText(int index, const QString& text) {
-  QTextCursor cursor(scenarioView->document()->findBlockByNumber(index));
-  cursor.beginEditBlock();
-  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-  if (cursor.hasSelection()) cursor.removeSelectedText();
-  cursor.insertText(text);
-  cursor.endEditBlock();
-}
-
-void CodeEditorWindow::replaceLine(int index, std::string_view text) {
-  if (index < 0 || index >= lineCount()) return;
-  QTextDocument* doc = scenarioView->document();
-  QTextCursor batch(doc);
-  batch.beginEditBlock();
-  setBlockText(index, toQString(text));
-  // An emptied last block would no longer count as a line: give the text its final break.
-  if (text.empty() && index == doc->blockCount() - 1) {
-    batch.movePosition(QTextCursor::End);
-    batch.insertBlock();
-  }
-  batch.endEditBlock();
-}
-
-void CodeEditorWindow::insertLine(int index, std::string_view text) {
-  const int count = lineCount();
-  if (index < 0 || index > count) return;
-  QTextDocument* doc = scenarioView->document();
-  QTextCursor cursor(doc);
-  cursor.beginEditBlock();
-  if (index < doc->blockCount()) {
-    // Block `index` is a line or the empty block after the final break: put the new line before it.
-    cursor.setPosition(doc->findBlockByNumber(index).position());
-    cursor.insertText(toQString(text));
-    cursor.insertBlock();
-  } else {
-    // The last line has no final break.
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock();
-    cursor.insertText(toQString(text));
-    cursor.insertBlock();
-  }
-  cursor.endEditBlock();
-}
-
-void CodeEditorWindow::appendLine(std::string_view text) { insertLine(lineCount(), text); }
-
-void CodeEditorWindow::clearText() {
-  pendingStart_ = QTextCursor();
-  scenarioView->setPlainText(QString());
-}
-
 void CodeEditorWindow::setVariablePane(const std::vector<std::string>& lines) {
   QString text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -317,6 +222,14 @@ void CodeEditorWindow::setVariablePane(const std::vector<std::string>& lines) {
     marvo::editor::appendQt(lines[i], text);
   }
   variablePane->setPlainText(text);
+}
+
+void CodeEditorWindow::caretToStart() {
+  caretToStartPending_ = !isVisible();
+  if (caretToStartPending_) return;
+  scenarioView->moveCursor(QTextCursor::Start);
+  scenarioView->verticalScrollBar()->setValue(0);
+  scenarioView->horizontalScrollBar()->setValue(0);
 }
 
 // ---- Navigation ------------------------------------------------------------------------------
@@ -332,7 +245,7 @@ void CodeEditorWindow::scrollToLine(int target) {
 }
 
 void CodeEditorWindow::moveCaretToLine(int index) {
-  if (index < 0 || index >= lineCount()) return;
+  if (index < 0 || index >= document_.lineCount()) return;
   caretToStartPending_ = false;  // the caret asked for wins over a pending move to the start
   scenarioView->setTextCursor(QTextCursor(scenarioView->document()->findBlockByNumber(index)));
   refreshLineIndicator();
@@ -342,7 +255,7 @@ void CodeEditorWindow::moveCaretToLine(int index) {
 
 void CodeEditorWindow::rebuildLocationList() {
   QStringList items;
-  for (const auto& item : marvo::editor::locationItems(lines())) items.append(toQString(item));
+  for (const auto& item : marvo::editor::locationItems(document_.lines())) items.append(toQString(item));
   locationBox->clear();
   locationBox->addItems(items);
   locationBox->setCurrentIndex(-1);
@@ -350,13 +263,13 @@ void CodeEditorWindow::rebuildLocationList() {
 
 void CodeEditorWindow::jumpToLocation(int index) {
   const std::string item = toCp1251(locationBox->itemText(index));
-  scrollToLine(marvo::editor::findEqualLine(lines(), item));
+  scrollToLine(marvo::editor::findEqualLine(document_.lines(), item));
   scenarioView->setFocus();
 }
 
 void CodeEditorWindow::search() {
   const std::string needle = marvo::editor::searchNeedle(toCp1251(searchField->text()));
-  scrollToLine(marvo::editor::findLineContaining(lines(), firstVisibleLine(), needle));
+  scrollToLine(marvo::editor::findLineContaining(document_.lines(), firstVisibleLine(), needle));
 }
 
 void CodeEditorWindow::toggleCommonLocation() {
@@ -367,7 +280,7 @@ void CodeEditorWindow::toggleCommonLocation() {
   }
   commonToggle_ = true;
   savedLine_ = caretLine();
-  const auto all = lines();
+  const auto all = document_.lines();
   const int target = marvo::editor::findCommonLine(all);
   if (target < static_cast<int>(all.size())) {
     scrollToLine(target);
@@ -375,9 +288,9 @@ void CodeEditorWindow::toggleCommonLocation() {
   }
   QTextCursor batch(scenarioView->document());
   batch.beginEditBlock();
-  for (auto repair : marvo::editor::commonRepairLines()) appendLine(repair);
+  for (auto repair : marvo::editor::commonRepairLines()) document_.appendLine(repair);
   batch.endEditBlock();
-  scrollToLine(lineCount());
+  scrollToLine(document_.lineCount());
 }
 
 void CodeEditorWindow::leaveForGame() {

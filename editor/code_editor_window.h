@@ -1,4 +1,4 @@
-// The code editor window "Code Edit": home of the one scenario text (scenarioView) and the variable pane.
+// The code editor window "Code Edit": the scenario document's editor view and the variable pane.
 #pragma once
 
 #include <QDialog>
@@ -28,39 +28,17 @@ class WalkthroughPanel;
 
 namespace marvo {
 class Dialogs;
+class ScenarioDocument;
 }
 
 class CodeEditorWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CodeEditorWindow(marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+  CodeEditorWindow(marvo::ScenarioDocument& document, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
 
-  // The scenario text as Windows-1251 lines, 0-based. The text area ends with an empty line after
-  // the last line break; like the rest of the application, that final empty line is not a line.
-  std::vector<std::string> lines() const;
-  void setLines(const std::vector<std::string>& lines);
-  int lineCount() const;
-  std::string line(int index) const;  // empty outside 0 .. lineCount() - 1
-  // Out-of-range indexes are ignored. Each operation edits only the lines concerned.
-  void replaceLine(int index, std::string_view text);
-  void insertLine(int index, std::string_view text);  // before `index`; index == count appends
-  void appendLine(std::string_view text);
-  void clearText();
-  // Replaces the whole text as one edit: one Ctrl+Z brings the previous text back, and the text
-  // counts as changed (unlike setLines, which loads a text as unchanged and forgets the history).
-  void replaceAllLines(const std::vector<std::string>& lines);
-  // While one lives, every change of the scenario text joins one undo step.
-  class UndoStep {
-   public:
-    explicit UndoStep(CodeEditorWindow& editor);
-    ~UndoStep();
-    UndoStep(const UndoStep&) = delete;
-    UndoStep& operator=(const UndoStep&) = delete;
-
-   private:
-    QTextCursor cursor_;
-  };
+  // The scenario text this window shows and edits.
+  marvo::ScenarioDocument& document() const { return document_; }
 
   // The read-only variable pane variablePane, rewritten by the engine's monitor.
   void setVariablePane(const std::vector<std::string>& lines);
@@ -129,6 +107,7 @@ class CodeEditorWindow : public QDialog {
   void changeEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
+  marvo::ScenarioDocument& document_;
   marvo::Dialogs& dialogs_;
 
  private:
@@ -167,7 +146,6 @@ class CodeEditorWindow : public QDialog {
   void dismissPropertyList();
 
   int caretLine() const;
-  void setBlockText(int index, const QString& text);
   // Caret and view to the start of a new text; while the window is hidden this waits until it is
   // shown, so that a hidden editor never lays out lines (a line of megabytes takes long).
   void caretToStart();

@@ -7,6 +7,7 @@
 
 #include "scenario_highlighter.h"
 #include "code_editor_window.h"
+#include "scenario_document.h"
 #include "checker/checker.h"
 #include "line_codec.h"
 #include "problems_panel.h"
@@ -55,7 +56,7 @@ void CodeEditorWindow::checkBeforeGame() { runChecker(true); }
 
 int CodeEditorWindow::runChecker(bool onlyWhenErrors) {
   marvo::check::CheckInput input;
-  input.scenario = lines();
+  input.scenario = document_.lines();
   if (libraryLines) input.library = libraryLines();
   const auto found = marvo::check::checkScenario(input);
   const int errors = marvo::check::countDiagnostics(found).errors;

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "code_editor_window.h"
+#include "scenario_document.h"
 #include "preview_server.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
@@ -28,7 +29,7 @@ void CodeEditorWindow::publishToWeb() {
     dialogs_.message(this, marvo::toQt(marvo::web::missingPlayerFilesMessage()));
     return;
   }
-  request.scenario = lines();
+  request.scenario = document_.lines();
   if (libraryLines) request.library = libraryLines();
   request.title = marvo::fromQt(QFileInfo(*folder).fileName());
   request.folder = QDir::toNativeSeparators(*folder).toStdString();

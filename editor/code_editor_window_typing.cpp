@@ -12,6 +12,7 @@
 #include <QTextBlock>
 
 #include "code_editor_window.h"
+#include "scenario_document.h"
 #include "keywords.h"
 #include "line_codec.h"
 #include "property_list.h"
@@ -64,7 +65,7 @@ bool CodeEditorWindow::windowKey(QKeyEvent* key) {
     case Qt::Key_Escape: close(); return true;
     case Qt::Key_F1:
       if (!(key->modifiers() & Qt::ShiftModifier)) toggleCommonLocation();
-      else if (openReference) openReference(line(caretLine()), scenarioView->textCursor().positionInBlock());
+      else if (openReference) openReference(document_.line(caretLine()), scenarioView->textCursor().positionInBlock());
       return true;
     case Qt::Key_F5: leaveForMapEditor(); return true;
     case Qt::Key_F9: leaveForGame(); return true;
@@ -91,7 +92,7 @@ bool CodeEditorWindow::memoKeyPress(QKeyEvent* key) {
     const QTextDocument* doc = scenarioView->document();
     // The head of the scenario is short: look its lines up one by one instead of copying the text.
     const bool opens = marvo::editor::opensPropertyList(
-        toCp1251(caretBlock.text()), lineCount(),
+        toCp1251(caretBlock.text()), document_.lineCount(),
         [doc](int index) { return toCp1251(doc->findBlockByNumber(index).text()); });
     if (opens) showPropertyList();
   }
@@ -189,7 +190,7 @@ void CodeEditorWindow::continueMenuLine() {
       break;
     }
     case marvo::editor::AtContinuation::EndRun:
-      setBlockText(previous.blockNumber(), QString());
+      document_.replaceLine(previous.blockNumber(), {});
       break;
     case marvo::editor::AtContinuation::None:
       break;

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "code_editor_window.h"
+#include "scenario_document.h"
 #include "problems_panel.h"
 #include "walkthrough_panel.h"
 
@@ -29,5 +30,5 @@ void CodeEditorWindow::addWalkthroughCommand() {
 
 void CodeEditorWindow::runWalkthroughs() {
   const QString folder = scenarioFolder ? scenarioFolder() : QDir::currentPath();
-  walkthroughs->run(lines(), libraryLines ? libraryLines() : std::vector<std::string>{}, folder);
+  walkthroughs->run(document_.lines(), libraryLines ? libraryLines() : std::vector<std::string>{}, folder);
 }

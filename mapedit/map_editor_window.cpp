@@ -15,6 +15,7 @@
 
 #include "description_area.h"
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 #include "map_grid_view.h"
@@ -243,7 +244,7 @@ void MapEditorWindow::exportToScenario() {
   if (confirmReplace && !confirmReplace()) return;
   auto result = mapedit::exportMap(map_, exportOptions());
   if (result.cursorOnEmptyCell) dialogs_.message(this, QStringLiteral("Курсор стоит на пустой ячейке"));
-  editor_.replaceAllLines(result.lines);
+  editor_.document().replaceAllLines(result.lines);
   dialogs_.message(this, QStringLiteral("Export map OK"));
 }
 

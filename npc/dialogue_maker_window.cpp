@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
@@ -260,7 +261,7 @@ void DialogueMakerWindow::createDialogue() {
   const std::string label = npc::dialogueLabel(fromQt(labelField->text()));
   labelField->setText(toQt(label));
 
-  const auto duplicates = npc::duplicateLabelMessages(editor_.lines(), label);
+  const auto duplicates = npc::duplicateLabelMessages(editor_.document().lines(), label);
   for (const auto& message : duplicates) dialogs_.message(this, toQt(message));
   if (!duplicates.empty()) return;
   // A label that game start or the engine would misread breaks the dialogue: refuse it.
@@ -275,8 +276,8 @@ void DialogueMakerWindow::createDialogue() {
     return;
   }
   {
-    CodeEditorWindow::UndoStep step(editor_);  // one Ctrl+Z takes the whole dialogue back
-    for (const auto& line : script.lines) editor_.appendLine(line);
+    marvo::ScenarioDocument::UndoStep step(editor_.document());  // one Ctrl+Z takes the whole dialogue back
+    for (const auto& line : script.lines) editor_.document().appendLine(line);
   }
   accept();
 }

@@ -17,6 +17,7 @@
 
 #include "checker/checker.h"
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 
@@ -199,7 +200,7 @@ void ObjectPlacerWindow::locationBoxEntered() {
   // The chosen location stays chosen when the rebuilt list still holds it.
   const QString chosen = locationBox->currentText();
   locationBox->clear();
-  locationBox->addItems(toQt(objects::locationChoices(editor_.lines())));
+  locationBox->addItems(toQt(objects::locationChoices(editor_.document().lines())));
   locationBox->setCurrentIndex(chosen.isEmpty() ? -1 : locationBox->findText(chosen));
 }
 
@@ -210,7 +211,7 @@ void ObjectPlacerWindow::createObject() {
   maskField->setText(toQt(current.mask));
 
   // A second CREATE of the same name stops the game: say where the first one is and insert nothing.
-  const auto lines = editor_.lines();
+  const auto lines = editor_.document().lines();
   if (const int earlier = marvo::check::findCreate(lines, current.name); earlier >= 0) {
     dialogs_.message(this, QStringLiteral("Объект «%1» уже объявлен строкой %2 сценария (%3). Второе объявление "
                                           "остановит игру сообщением «Объект %1 объявлен повторно», поэтому "
@@ -220,9 +221,9 @@ void ObjectPlacerWindow::createObject() {
                                .arg(toQt(lines[static_cast<std::size_t>(earlier)])));
     return;
   }
-  CodeEditorWindow::UndoStep step(editor_);  // one Ctrl+Z takes the whole object back
+  marvo::ScenarioDocument::UndoStep step(editor_.document());  // one Ctrl+Z takes the whole object back
   for (const auto& insertion : objects::placementInsertions(lines, current)) {
     int at = static_cast<int>(insertion.before);
-    for (const auto& line : insertion.lines) editor_.insertLine(at++, line);
+    for (const auto& line : insertion.lines) editor_.document().insertLine(at++, line);
   }
 }

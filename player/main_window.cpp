@@ -20,6 +20,7 @@
 
 #include "editor/code_editor_window.h"
 #include "editor/library_editor_window.h"
+#include "editor/scenario_document.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
@@ -49,10 +50,12 @@ void fillList(QListWidget* list, const std::vector<std::string>& items) {
 
 }  // namespace
 
-MainWindow::MainWindow(marvo::Engine& engine, marvo::Dialogs& dialogs, QWidget* parent)
+MainWindow::MainWindow(marvo::Engine& engine, marvo::ScenarioDocument& document, marvo::Dialogs& dialogs,
+                       QWidget* parent)
     : QMainWindow(parent),
       engine_(engine),
       game_(engine),
+      document_(document),
       dialogs_(dialogs),
       scenarioOpenDialog_{QStringLiteral("scenary (*.scn)"), QString(), QString()},
       scenarioSaveDialog_{QStringLiteral("scenary (*.scn)"), QStringLiteral("scn"), QStringLiteral("newqst.scn")},
@@ -100,7 +103,6 @@ void MainWindow::attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, Lib
   editor_ = &editor;
   mapEditor_ = &mapEditor;
   libraryEditor_ = &libraryEditor;
-  attachRecovery();
   wireWalkthroughs();
 }
 
@@ -293,7 +295,7 @@ void MainWindow::showHelp() {
 void MainWindow::openCodeEditor() {
   if (!editor_) return;
   editor_->exec();
-  modified_ = true;
+  document_.markModified();
   activateWindow();  // also where no window manager hands the focus back
 }
 

@@ -25,12 +25,12 @@ class QPlainTextEdit;
 class QTimer;
 class QUrl;
 class QWindow;
-class RecoveryWriter;
 class CodeEditorWindow;
 class LibraryEditorWindow;
 
 namespace marvo {
 class Dialogs;
+class ScenarioDocument;
 struct TextNote;
 }
 
@@ -39,7 +39,9 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
 
  public:
   // `engine` is the application's one runtime state; the window plays it through its own Game.
-  MainWindow(marvo::Engine& engine, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+  // `document` is the scenario text the game is built from, which the window opens and saves.
+  MainWindow(marvo::Engine& engine, marvo::ScenarioDocument& document, marvo::Dialogs& dialogs,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The windows created after this one: the code editor (scenario text and variable pane), the
@@ -78,18 +80,13 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   // to save unsaved changes. True when the caller may go on (saved, or the user said no); false
   // on Cancel or when the save failed, and then nothing may change.
   bool offerSave();
-  bool hasUnsavedChanges() const;
   // At start: offers each recovery file newer than its scenario (Restore / Discard / Later).
   // Returns whether a text was restored into the code editor.
   bool offerRecovery();
-  // The file "Save" writes to: where the scenario came from or was last saved; empty for none.
-  QString scenarioFile() const { return scenarioFile_; }
-  RecoveryWriter* recovery() const { return recovery_; }
   static constexpr int kRecentFiles = 8;
 
   // The output pane's lines as the player sees them (at most kOutputLimit).
   QStringList outputLines() const;
-  bool modified() const { return modified_; }
   marvo::Game& game() { return game_; }
 
   // Ends the program after "Exit"; replaceable so that tests survive it.
@@ -171,13 +168,11 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   void openRequestedEditor();
   // Saving, recent files and recovery (main_window_save.cpp, main_window_recovery.cpp).
   void buildSaveMenu();
-  void attachRecovery();
   enum class SaveResult { Saved, Cancelled, Failed };
   SaveResult saveScenarioAs();
-  SaveResult saveScenario();  // "Save": to scenarioFile_, or through the dialog when there is none
+  SaveResult saveScenario();  // "Save": to the document's file, or through the dialog when there is none
   bool saveScenarioTo(const QString& name, bool plainText);
   void showReadNotes(const QString& file, const std::vector<marvo::TextNote>& notes);
-  void scenarioReplaced(const QString& file, bool plainText);
   void addRecentFile(const QString& file);
   void rebuildRecentFiles();
   void openRecentFile(const QString& file);
@@ -194,6 +189,7 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
 
   marvo::Engine& engine_;
   marvo::Game game_;
+  marvo::ScenarioDocument& document_;
   marvo::Dialogs& dialogs_;
   CodeEditorWindow* editor_ = nullptr;
   QDialog* mapEditor_ = nullptr;
@@ -205,10 +201,6 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   FileDialog gameSaveDialog_;
   FileDialog walkthroughDialog_;
 
-  bool modified_ = false;
-  QString scenarioFile_;
-  bool scenarioPlainText_ = false;  // "Save" and the save dialog keep the format it came in
-  RecoveryWriter* recovery_ = nullptr;
   bool busy_ = false;  // an engine handler is under way (a message box may be open)
   int editorLineRequested_ = 0;  // scenario line to open the code editor at after the handler
 

@@ -10,7 +10,8 @@
 #include "editor/library_editor_window.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "player/recovery_writer.h"
+#include "editor/recovery_writer.h"
+#include "editor/scenario_document.h"
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
 
@@ -69,7 +70,7 @@ std::optional<QString> MainWindow::askSave(FileDialog& dialog) {
 
 void MainWindow::beginGame() {
   engineHandler([this] {
-    game_.begin(editor_->lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
   });
 }
 
@@ -84,9 +85,8 @@ void MainWindow::submitCommand() {
 
 void MainWindow::newScenario() {
   if (busy_ || !offerSave()) return;
-  scenarioReplaced(QString(), false);
   engineHandler([this] {
-    editor_->clearText();
+    document_.clear();
     game_.reset(*this);
     clearOutput();
   });
@@ -102,8 +102,7 @@ void MainWindow::openScenario(const QString& path) {
     showError(fileError(read.error));
     return;
   }
-  editor_->setLines(read.lines);
-  scenarioReplaced(path, read.plainText);
+  document_.load(read.lines, path, read.plainText);
   showReadNotes(path, read.notes);
   scenarioOpenDialog_.lastName = path;
   scenarioSaveDialog_.lastName = path;  // "Save as..." and "Exit" offer to write back to it
@@ -133,7 +132,7 @@ void MainWindow::loadGame() {
     return;
   }
   engineHandler([this, &saved] {
-    game_.begin(editor_->lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
     // Each replayed command passes through the input line, and Talk leaves it empty.
     if (!saved.commands.empty()) commandLine->clear();
     game_.replay(saved.commands, *this);
@@ -143,7 +142,7 @@ void MainWindow::loadGame() {
 void MainWindow::exitProgram() {
   if (busy_) return;
   // A failed save stays, so that the user can try again; a cancelled dialog ends all the same.
-  if (modified_ && editor_ && saveScenarioAs() == SaveResult::Failed) return;
-  if (recovery_) recovery_->discard();  // a clean exit
+  if (document_.modified() && editor_ && saveScenarioAs() == SaveResult::Failed) return;
+  document_.recovery().discard();  // a clean exit
   if (exitApplication) exitApplication(0);
 }

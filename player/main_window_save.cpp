@@ -12,7 +12,7 @@
 #include "editor/code_editor_window.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "player/recovery_writer.h"
+#include "editor/scenario_document.h"
 #include "game/scenario_file.h"
 
 namespace {
@@ -38,12 +38,11 @@ void MainWindow::buildSaveMenu() {
   recentFilesMenu->setObjectName(QStringLiteral("recentFilesMenu"));
   fileMenu->insertMenu(saveAction, recentFilesMenu);
   rebuildRecentFiles();
+  connect(&document_, &marvo::ScenarioDocument::fileChanged, this, &MainWindow::addRecentFile);
 }
 
-bool MainWindow::hasUnsavedChanges() const { return editor_ && editor_->scenarioView->document()->isModified(); }
-
 bool MainWindow::offerSave() {
-  if (!hasUnsavedChanges()) return true;
+  if (!document_.hasUnsavedChanges()) return true;
   const int answer = dialogs_.choose(this, QStringLiteral("Текст сценария изменён. Сохранить изменения?"),
                                      {QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена")});
   if (answer == 1) return true;
@@ -62,39 +61,26 @@ void MainWindow::saveScenarioCommand() {
 }
 
 MainWindow::SaveResult MainWindow::saveScenario() {
-  if (scenarioFile_.isEmpty()) return saveScenarioAs();
-  return saveScenarioTo(scenarioFile_, scenarioPlainText_) ? SaveResult::Saved : SaveResult::Failed;
+  const auto target = document_.saveTarget();
+  if (!target) return saveScenarioAs();
+  return saveScenarioTo(document_.path(), target->format == marvo::ScenarioFormat::PlainText) ? SaveResult::Saved
+                                                                                           : SaveResult::Failed;
 }
 
 MainWindow::SaveResult MainWindow::saveScenarioAs() {
   const marvo::FileDialogRequest request{scenarioSaveDialog_.filter, scenarioSaveDialog_.defaultSuffix, scenarioSaveDialog_.lastName};
-  auto chosen = dialogs_.saveFileOfType(this, request, kScenarioTypes, scenarioPlainText_ ? kPlainTextType : 0);
+  auto chosen = dialogs_.saveFileOfType(this, request, kScenarioTypes, document_.plainText() ? kPlainTextType : 0);
   if (!chosen) return SaveResult::Cancelled;
   scenarioSaveDialog_.lastName = chosen->name;
   return saveScenarioTo(chosen->name, chosen->type == kPlainTextType) ? SaveResult::Saved : SaveResult::Failed;
 }
 
 bool MainWindow::saveScenarioTo(const QString& name, bool plainText) {
-  const auto format = plainText ? marvo::ScenarioFormat::PlainText : marvo::ScenarioFormat::Rtf;
-  if (auto error = marvo::saveScenarioFile(QFile::encodeName(name).toStdString(), editor_->lines(), format)) {
+  if (auto error = document_.saveTo(name, plainText)) {
     showError(QString::fromLocal8Bit(*error));
     return false;
   }
-  // Only once the text is safely on disk.
-  modified_ = false;
-  editor_->scenarioView->document()->setModified(false);
-  scenarioFile_ = name;
-  scenarioPlainText_ = plainText;
-  if (recovery_) recovery_->setScenario(name);
-  addRecentFile(name);
   return true;
-}
-
-void MainWindow::scenarioReplaced(const QString& file, bool plainText) {
-  scenarioFile_ = file;
-  scenarioPlainText_ = plainText;
-  if (recovery_) recovery_->setScenario(file);
-  if (!file.isEmpty()) addRecentFile(file);
 }
 
 void MainWindow::showReadNotes(const QString& file, const std::vector<marvo::TextNote>& notes) {

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "main_window.h"
+#include "editor/scenario_document.h"
 #include "editor/code_editor_window.h"
 #include "editor/library_editor_window.h"
 #include "engine/file_io.h"
@@ -20,7 +21,7 @@ void MainWindow::saveWalkthrough() {
   if (!name) return;
   // The commands are played again on the scenario being edited with the clock stopped: the
   // output recorded is exactly what a test run of the walkthrough will see.
-  const auto game = marvo::walk::prepareGame(editor_->lines(), libraryEditor_->libraryLines());
+  const auto game = marvo::walk::prepareGame(document_.lines(), libraryEditor_->libraryLines());
   const QString title = QFileInfo(scenarioSaveDialog_.lastName).completeBaseName();
   const std::string text = marvo::walk::recordWalkthrough(game, game_.commandLog(), title.toStdString());
   if (auto error = marvo::replaceFile(QFile::encodeName(*name).toStdString(), text))

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
 
@@ -18,6 +19,7 @@ class CodeWindowTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<marvo::ScenarioDocument> document_;
   std::unique_ptr<CodeEditorWindow> editor_;
 
   void showEditor() {
@@ -29,7 +31,8 @@ class CodeWindowTest : public QObject {
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
+    document_ = std::make_unique<marvo::ScenarioDocument>();
+    editor_ = std::make_unique<CodeEditorWindow>(*document_, *dialogs_);
   }
   void cleanup() {
     editor_.reset();
@@ -40,8 +43,8 @@ class CodeWindowTest : public QObject {
     const auto expected = w({"", "", "", "*- - - - - - Первая локация - - - - - - - - ", ":loc1", "", "", "", "READ", "",
                              "", "* - - - - - Локация общего назначения - - - - - - - - - -", ":common", "", "",
                              "RETURN", "", ""});
-    QCOMPARE(editor_->lines(), expected);
-    QCOMPARE(editor_->lineCount(), 18);
+    QCOMPARE(editor_->document().lines(), expected);
+    QCOMPARE(editor_->document().lineCount(), 18);
     QCOMPARE(editor_->windowTitle(), QStringLiteral("Code Edit"));
     QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("0"));
     QVERIFY(editor_->autoCompleteBox->isChecked());
@@ -56,51 +59,51 @@ class CodeWindowTest : public QObject {
   }
 
   void lineOperationsKeepEveryLine() {
-    editor_->setLines({});
-    QCOMPARE(editor_->lineCount(), 0);
-    editor_->appendLine("");
-    QCOMPARE(editor_->lines(), std::vector<std::string>{""});
-    editor_->setLines({"a", "", ""});
-    QCOMPARE(editor_->lineCount(), 3);
-    editor_->insertLine(0, w("СОЗДАТЬ"));
-    editor_->insertLine(2, "mid");
-    editor_->insertLine(5, "end");
-    editor_->insertLine(7, "ignored");
-    editor_->insertLine(-1, "ignored");
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{w("СОЗДАТЬ"), "a", "mid", "", "", "end"}));
-    editor_->replaceLine(1, "A");
-    editor_->replaceLine(6, "ignored");
-    QCOMPARE(editor_->line(1), "A");
-    QCOMPARE(editor_->line(6), "");
-    QCOMPARE(editor_->line(-1), "");
+    editor_->document().setLines({});
+    QCOMPARE(editor_->document().lineCount(), 0);
+    editor_->document().appendLine("");
+    QCOMPARE(editor_->document().lines(), std::vector<std::string>{""});
+    editor_->document().setLines({"a", "", ""});
+    QCOMPARE(editor_->document().lineCount(), 3);
+    editor_->document().insertLine(0, w("СОЗДАТЬ"));
+    editor_->document().insertLine(2, "mid");
+    editor_->document().insertLine(5, "end");
+    editor_->document().insertLine(7, "ignored");
+    editor_->document().insertLine(-1, "ignored");
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{w("СОЗДАТЬ"), "a", "mid", "", "", "end"}));
+    editor_->document().replaceLine(1, "A");
+    editor_->document().replaceLine(6, "ignored");
+    QCOMPARE(editor_->document().line(1), "A");
+    QCOMPARE(editor_->document().line(6), "");
+    QCOMPARE(editor_->document().line(-1), "");
 
     // The author removes the final line break: the last block is a line, and edits keep it.
     QTextCursor cursor(editor_->scenarioView->document());
     cursor.movePosition(QTextCursor::End);
     cursor.deletePreviousChar();
-    QCOMPARE(editor_->lineCount(), 6);
-    editor_->appendLine("tail");
-    QCOMPARE(editor_->lineCount(), 7);
-    QCOMPARE(editor_->line(5), "end");
-    QCOMPARE(editor_->line(6), "tail");
+    QCOMPARE(editor_->document().lineCount(), 6);
+    editor_->document().appendLine("tail");
+    QCOMPARE(editor_->document().lineCount(), 7);
+    QCOMPARE(editor_->document().line(5), "end");
+    QCOMPARE(editor_->document().line(6), "tail");
     cursor.movePosition(QTextCursor::End);
     cursor.deletePreviousChar();
-    editor_->replaceLine(6, "");
-    QCOMPARE(editor_->lineCount(), 7);
-    QCOMPARE(editor_->line(6), "");
+    editor_->document().replaceLine(6, "");
+    QCOMPARE(editor_->document().lineCount(), 7);
+    QCOMPARE(editor_->document().line(6), "");
 
-    editor_->clearText();
-    QCOMPARE(editor_->lineCount(), 0);
-    QVERIFY(editor_->lines().empty());
+    editor_->document().clearText();
+    QCOMPARE(editor_->document().lineCount(), 0);
+    QVERIFY(editor_->document().lines().empty());
   }
 
   void highlightingLeavesTheTextAlone() {
     const auto scenario = w({":loc1", "GOTO loc2", "!Текст", "* comment", "TALK север"});
-    editor_->setLines(scenario);  // set while hidden: coloured when shown
+    editor_->document().setLines(scenario);  // set while hidden: coloured when shown
     showEditor();
     editor_->close();
     showEditor();
-    QCOMPARE(editor_->lines(), scenario);
+    QCOMPARE(editor_->document().lines(), scenario);
     QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
     QVERIFY(!editor_->scenarioView->document()->isModified());
     const QTextDocument* doc = editor_->scenarioView->document();
@@ -114,9 +117,9 @@ class CodeWindowTest : public QObject {
     QVERIFY(keyword[0].format.fontWeight() == QFont::Bold);
 
     // Lines typed or set while the window is shown are coloured at once.
-    editor_->appendLine(":loc2");
+    editor_->document().appendLine(":loc2");
     QCOMPARE(doc->findBlockByNumber(5).layout()->formats().size(), 1);
-    editor_->setLines({"", "GOTO x"});
+    editor_->document().setLines({"", "GOTO x"});
     QCOMPARE(doc->findBlockByNumber(1).layout()->formats().size(), 1);
     QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
   }
@@ -136,18 +139,18 @@ class CodeWindowTest : public QObject {
       return out;
     };
     for (const auto& [before, after] : cases) {
-      editor_->setLines(cp(before));
-      editor_->replaceAllLines(cp(after));
-      QCOMPARE(editor_->lines(), cp(after));
+      editor_->document().setLines(cp(before));
+      editor_->document().replaceAllLines(cp(after));
+      QCOMPARE(editor_->document().lines(), cp(after));
       QTextDocument* doc = editor_->scenarioView->document();
       QVERIFY(doc->isModified());
       doc->undo();
-      QCOMPARE(editor_->lines(), cp(before));
+      QCOMPARE(editor_->document().lines(), cp(before));
       QVERIFY(!doc->isUndoAvailable());
     }
     // An equal text is left as it is: nothing to undo, nothing modified.
-    editor_->setLines(w({"a", "b"}));
-    editor_->replaceAllLines(w({"a", "b"}));
+    editor_->document().setLines(w({"a", "b"}));
+    editor_->document().replaceAllLines(w({"a", "b"}));
     QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
     QVERIFY(!editor_->scenarioView->document()->isModified());
   }
@@ -158,7 +161,7 @@ class CodeWindowTest : public QObject {
   }
 
   void lineIndicatorFollowsKeysOnly() {
-    editor_->setLines(numberedLines(10));
+    editor_->document().setLines(numberedLines(10));
     showEditor();
     QTest::keyClick(editor_->scenarioView, Qt::Key_End);
     QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("0"));
@@ -178,7 +181,7 @@ class CodeWindowTest : public QObject {
     lines[80] = " :indented";
     lines[120] = ":a";
     lines[200] = ":a";
-    editor_->setLines(lines);
+    editor_->document().setLines(lines);
     showEditor();
     placeCaret(editor_->scenarioView, 3, 2);
     editor_->locationBox->setFocus();
@@ -197,14 +200,14 @@ class CodeWindowTest : public QObject {
 
     // The text changed after the list was built: the view goes to the end.
     editor_->locationBox->setFocus();
-    editor_->replaceLine(40, ":b");
+    editor_->document().replaceLine(40, ":b");
     QTest::keyClick(editor_->locationBox, Qt::Key_End);
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
   }
 
   void ctrlInTheJumpListReturnsWithoutJumping() {
-    editor_->setLines(numberedLines(300));
-    editor_->replaceLine(250, ":far");
+    editor_->document().setLines(numberedLines(300));
+    editor_->document().replaceLine(250, ":far");
     showEditor();
     editor_->locationBox->setFocus();
     QCOMPARE(editor_->locationBox->count(), 1);
@@ -218,7 +221,7 @@ class CodeWindowTest : public QObject {
     auto lines = numberedLines(300);
     lines[50] = "READ";
     lines[150] = "xx READ xx";
-    editor_->setLines(lines);
+    editor_->document().setLines(lines);
     showEditor();
     editor_->searchField->setFocus();
     typeText(editor_->searchField, "  READ ");
@@ -246,7 +249,7 @@ class CodeWindowTest : public QObject {
     auto lines = numberedLines(300);
     lines[120] = "* mentions :common first";
     lines[200] = ":common";
-    editor_->setLines(lines);
+    editor_->document().setLines(lines);
     showEditor();
     placeCaret(editor_->scenarioView, 30, 0);
     QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
@@ -256,26 +259,26 @@ class CodeWindowTest : public QObject {
     QTest::keyClick(editor_->searchField, Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 30);
     QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 7);
-    QCOMPARE(editor_->lineCount(), 300);
+    QCOMPARE(editor_->document().lineCount(), 300);
   }
 
   void f1RepairsATextWithoutCommon() {
-    editor_->setLines(numberedLines(100));
+    editor_->document().setLines(numberedLines(100));
     showEditor();
     QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
-    QCOMPARE(editor_->lineCount(), 105);
-    const auto all = editor_->lines();
+    QCOMPARE(editor_->document().lineCount(), 105);
+    const auto all = editor_->document().lines();
     QCOMPARE(std::vector<std::string>(all.end() - 5, all.end()),
              (std::vector<std::string>{" ", ":common", " ", " ", "RETURN"}));
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
     QVERIFY(maxScroll() > 0);
     // The toggle survives closing the window and replacing the text.
     editor_->close();
-    editor_->setLines(numberedLines(100));
+    editor_->document().setLines(numberedLines(100));
     showEditor();
     QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 0);
-    QCOMPARE(editor_->lineCount(), 100);
+    QCOMPARE(editor_->document().lineCount(), 100);
   }
 
   void f9ClosesThenStartsTheGame() {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor/problems_panel.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
@@ -18,6 +19,7 @@ class ProblemsTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<marvo::ScenarioDocument> document_;
   std::unique_ptr<CodeEditorWindow> editor_;
 
   void showEditor() {
@@ -35,7 +37,8 @@ class ProblemsTest : public QObject {
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
+    document_ = std::make_unique<marvo::ScenarioDocument>();
+    editor_ = std::make_unique<CodeEditorWindow>(*document_, *dialogs_);
     editor_->libraryLines = [] { return w({"TALK осмотреть <object>", "ИЗУЧИТЬ <object>", "REDO"}); };
   }
   void cleanup() {
@@ -52,7 +55,7 @@ class ProblemsTest : public QObject {
   }
 
   void ctrlF7ListsAndUnderlinesAndJumps() {
-    editor_->setLines(w({":start", "GOTO нигде", "!Текст", "ENDFI", "READ", ":common", "RETURN"}));
+    editor_->document().setLines(w({":start", "GOTO нигде", "!Текст", "ENDFI", "READ", ":common", "RETURN"}));
     showEditor();
     QTest::keyClick(editor_->scenarioView, Qt::Key_F7, Qt::ControlModifier);
     QCOMPARE(list()->topLevelItemCount(), 2);
@@ -89,7 +92,7 @@ class ProblemsTest : public QObject {
     QCOMPARE(list()->topLevelItemCount(), 2);
 
     // Mending the text and checking again clears the list and the marks.
-    editor_->setLines(w({":start", "GOTO start", "READ", ":common", "RETURN"}));
+    editor_->document().setLines(w({":start", "GOTO start", "READ", ":common", "RETURN"}));
     editor_->checkScenarioAction->trigger();
     QCOMPARE(list()->topLevelItemCount(), 0);
     QVERIFY(!underlined(1));
@@ -103,7 +106,7 @@ class ProblemsTest : public QObject {
     QCOMPARE(started, 1);
     QVERIFY(editor_->Problems->isHidden());  // no errors: the list is left alone
 
-    editor_->setLines(w({":start", "btn Выйти коридор", "READ", ":common", "RETURN"}));
+    editor_->document().setLines(w({":start", "btn Выйти коридор", "READ", ":common", "RETURN"}));
     showEditor();
     QTest::keyClick(editor_->scenarioView, Qt::Key_F9);
     QCOMPARE(started, 2);

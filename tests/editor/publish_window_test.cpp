@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor_window_fixture.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
@@ -19,6 +20,7 @@ class PublishWindowTest : public QObject {
  private:
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<marvo::ScenarioDocument> document_;
   std::unique_ptr<CodeEditorWindow> editor_;
   QList<QUrl> opened_;
 
@@ -47,8 +49,9 @@ class PublishWindowTest : public QObject {
     marvo::replaceFile(path("player/marvo.wasm").toStdString(), "wasm");
     qputenv("MARVO_WEB_DIR", path("player").toUtf8());
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
-    editor_->setLines(w({":прихожая", "!Скрипят половицы.", "READ"}));
+    document_ = std::make_unique<marvo::ScenarioDocument>();
+    editor_ = std::make_unique<CodeEditorWindow>(*document_, *dialogs_);
+    editor_->document().setLines(w({":прихожая", "!Скрипят половицы.", "READ"}));
     editor_->libraryLines = [] { return w({"TALK помощь", "REDO"}); };
     opened_.clear();
     editor_->openPublishedPage = [this](const QUrl& page) { opened_.append(page); };
@@ -82,7 +85,7 @@ class PublishWindowTest : public QObject {
     QCOMPARE(get(page.resolved(QUrl(QStringLiteral("missing.txt")))).first, 404);
 
     // Publishing again into the same folder replaces the earlier publication.
-    editor_->setLines(w({":кухня", "READ"}));
+    editor_->document().setLines(w({":кухня", "READ"}));
     publishInto("Старый дом");
     QVERIFY(dialogs_->messages.isEmpty());
     QCOMPARE(bytes("Старый дом/game.scn"), w(":кухня\r\nREAD\r\n"));
@@ -100,7 +103,7 @@ class PublishWindowTest : public QObject {
   }
 
   void theCheckerRunsFirst() {
-    editor_->setLines(w({":прихожая", "GOTO нигде", "READ"}));  // a jump to no label
+    editor_->document().setLines(w({":прихожая", "GOTO нигде", "READ"}));  // a jump to no label
     dialogs_->actionAnswers.push_back(false);
     publishInto("site");
     QCOMPARE(dialogs_->actions, QStringList{QStringLiteral("Опубликовать")});

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
 
@@ -13,12 +14,13 @@ class TypingTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
+  std::unique_ptr<marvo::ScenarioDocument> document_;
   std::unique_ptr<CodeEditorWindow> editor_;
   QPlainTextEdit* memo() const { return editor_->scenarioView; }
   QListWidget* list() const { return editor_->propertyPopup; }
 
   void start(const std::vector<std::string>& lines, int caretLine, int caretColumn) {
-    editor_->setLines(lines);
+    editor_->document().setLines(lines);
     editor_->show();
     QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
     placeCaret(memo(), caretLine, caretColumn);
@@ -30,7 +32,8 @@ class TypingTest : public QObject {
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    editor_ = std::make_unique<CodeEditorWindow>(*dialogs_);
+    document_ = std::make_unique<marvo::ScenarioDocument>();
+    editor_ = std::make_unique<CodeEditorWindow>(*document_, *dialogs_);
   }
   void cleanup() {
     editor_.reset();
@@ -43,33 +46,33 @@ class TypingTest : public QObject {
     enter();
     typeText(memo(), "если window");
     enter();
-    QCOMPARE(editor_->lines(), w({"GOTO loc2, goto b", "ЕСЛИ winDOw", ""}));
+    QCOMPARE(editor_->document().lines(), w({"GOTO loc2, goto b", "ЕСЛИ winDOw", ""}));
     QCOMPARE(memo()->textCursor().blockNumber(), 2);
   }
 
   void enterInTheMiddleKeepsEveryCharacter() {
     start({" goto:COMMON x "}, 0, 7);
     enter();
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{" GOTO:c", "ommon x "}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{" GOTO:c", "ommon x "}));
     start({"goto a"}, 0, 2);
     enter();
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{"GO", "TO a"}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"GO", "TO a"}));
   }
 
   void noNormalisationAtColumnZeroOrWithTheSwitchOff() {
     start({"goto x"}, 0, 0);
     enter();
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{"", "goto x"}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"", "goto x"}));
     editor_->autoCompleteBox->setChecked(false);
     placeCaret(memo(), 1, 6);
     enter();
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{"", "goto x", ""}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"", "goto x", ""}));
   }
 
   void shiftEnterStartsARealLine() {
     start({"goto x"}, 0, 6);
     QTest::keyClick(memo(), Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{"GOTO x", ""}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"GOTO x", ""}));
   }
 
   void menuLinesContinueAndALoneAtEndsTheRun() {
@@ -82,7 +85,7 @@ class TypingTest : public QObject {
     enter();
     QCOMPARE(caretLineText(), QStringLiteral("@"));
     enter();
-    QCOMPARE(editor_->lines(), w({"@На север", "@На юг", "", ""}));
+    QCOMPARE(editor_->document().lines(), w({"@На север", "@На юг", "", ""}));
     QCOMPARE(memo()->textCursor().blockNumber(), 3);
     QCOMPARE(caretLineText(), QString());
   }
@@ -90,11 +93,11 @@ class TypingTest : public QObject {
   void menuContinuationLeavesTextOnTheNewLine() {
     start({"@go north"}, 0, 3);  // Enter splits the menu line
     enter();
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", " north"}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"@go", " north"}));
     editor_->autoCompleteBox->setChecked(false);
     placeCaret(memo(), 0, 3);
     enter();
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", "", " north"}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"@go", "", " north"}));
   }
 
   void underscoreAfterADeclaredObjectOpensTheList() {
@@ -112,7 +115,7 @@ class TypingTest : public QObject {
     QTest::keyClick(list(), Qt::Key_Return);
     QVERIFY(list()->isHidden());
     QCOMPARE(QApplication::focusWidget(), memo());
-    QCOMPARE(editor_->line(2), w("IF LAMP_Расположение"));
+    QCOMPARE(editor_->document().line(2), w("IF LAMP_Расположение"));
     QCOMPARE(memo()->textCursor().positionInBlock(), caretLineText().size());
   }
 
@@ -132,7 +135,7 @@ class TypingTest : public QObject {
     QVERIFY(listOpen());
     QCOMPARE(list()->currentRow(), 2);
     QTest::keyClick(list(), Qt::Key_Return);
-    QCOMPARE(editor_->line(0), w("IF <object>_Маска then"));
+    QCOMPARE(editor_->document().line(0), w("IF <object>_Маска then"));
     QCOMPARE(memo()->textCursor().positionInBlock(), caretLineText().size());
   }
 
@@ -141,10 +144,10 @@ class TypingTest : public QObject {
     typeText(memo(), "_");
     QVERIFY(list()->isHidden());
     QCOMPARE(QApplication::focusWidget(), memo());
-    QCOMPARE(editor_->line(2), "IF lamp_");
+    QCOMPARE(editor_->document().line(2), "IF lamp_");
     // With the switch off the list still works.
     editor_->autoCompleteBox->setChecked(false);
-    editor_->setLines({"x <object>"});
+    editor_->document().setLines({"x <object>"});
     placeCaret(memo(), 0, 10);
     typeText(memo(), "_");
     QVERIFY(listOpen());
@@ -172,7 +175,7 @@ class TypingTest : public QObject {
     QTest::sendKeyEvent(QTest::Release, list(), Qt::Key(key), text, Qt::NoModifier);
     QVERIFY(list()->isHidden());
     QCOMPARE(QApplication::focusWidget(), memo());
-    QCOMPARE(editor_->lines(), std::vector<std::string>{"<object>_"});
+    QCOMPARE(editor_->document().lines(), std::vector<std::string>{"<object>_"});
     QCOMPARE(list()->count(), 15);
     QVERIFY(editor_->isVisible());
   }
@@ -208,7 +211,7 @@ class TypingTest : public QObject {
   void tabGoesIntoTheText() {
     start({"x"}, 0, 1);
     QTest::keyClick(memo(), Qt::Key_Tab);
-    QCOMPARE(editor_->line(0), "x\t");
+    QCOMPARE(editor_->document().line(0), "x\t");
     QCOMPARE(QApplication::focusWidget(), memo());
   }
 
@@ -219,7 +222,7 @@ class TypingTest : public QObject {
     QTest::sendKeyEvent(QTest::Click, list(), Qt::Key_unknown, QString::fromUtf8("Ц"), Qt::NoModifier);
     QVERIFY(list()->isHidden());
     typeText(memo(), "Цвет =");
-    QCOMPARE(editor_->line(2), w("lamp_Цвет ="));
+    QCOMPARE(editor_->document().line(2), w("lamp_Цвет ="));
     QCOMPARE(list()->count(), 16);
     QCOMPARE(list()->item(15)->text(), QString::fromUtf8("Цвет"));
 
@@ -256,7 +259,7 @@ class TypingTest : public QObject {
     typeText(memo(), "_");
     QTest::keyPress(list(), Qt::Key_Return);
     QTest::keyRelease(memo(), Qt::Key_Return);
-    QCOMPARE(editor_->lines(), (std::vector<std::string>{"@go", w("<object>_Расположение")}));
+    QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"@go", w("<object>_Расположение")}));
   }
 };
 

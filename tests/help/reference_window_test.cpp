@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor/line_codec.h"
 #include "engine/codec.h"
 #include "gui/dialogs.h"
@@ -80,8 +81,9 @@ class ReferenceWindowTest : public QObject {
 
   void shiftF1InTheCodeEditorAsksForTheWordUnderTheCaret() {
     marvo::ScriptedDialogs dialogs;
-    CodeEditorWindow editor(dialogs);
-    editor.setLines({marvo::utf8ToCp1251(":сад"), marvo::utf8ToCp1251("  GOTO дом"), "READ"});
+    marvo::ScenarioDocument document;
+    CodeEditorWindow editor(document, dialogs);
+    editor.document().setLines({marvo::utf8ToCp1251(":сад"), marvo::utf8ToCp1251("  GOTO дом"), "READ"});
     std::string askedLine;
     int askedColumn = -1;
     editor.openReference = [&](const std::string& line, int column) {
@@ -97,11 +99,11 @@ class ReferenceWindowTest : public QObject {
     QCOMPARE(askedLine, marvo::utf8ToCp1251("  GOTO дом"));
     QCOMPARE(askedColumn, 4);
     QCOMPARE(QString::fromStdString(marvo::referencePageFor(askedLine, askedColumn)), QStringLiteral("goto.md"));
-    QCOMPARE(editor.lineCount(), 3);  // plain F1 is untouched: it toggles the common location
+    QCOMPARE(editor.document().lineCount(), 3);  // plain F1 is untouched: it toggles the common location
     askedColumn = -1;
     QTest::keyClick(editor.scenarioView, Qt::Key_F1);
     QCOMPARE(askedColumn, -1);
-    QCOMPARE(editor.lineCount(), 8);  // a text without ":common" gets one
+    QCOMPARE(editor.document().lineCount(), 8);  // a text without ":common" gets one
     // The property list explains its built-in items in a one-line hint.
     QVERIFY(editor.propertyPopup->item(2)->toolTip().contains(QStringLiteral("игрок называет предмет")));
   }

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
@@ -28,6 +29,7 @@ class MapEditorWindowTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs;
+  std::unique_ptr<marvo::ScenarioDocument> document;
   std::unique_ptr<CodeEditorWindow> editor;
   std::unique_ptr<MapEditorWindow> window;
 
@@ -48,7 +50,8 @@ class MapEditorWindowTest : public QObject {
  private slots:
   void init() {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
-    editor = std::make_unique<CodeEditorWindow>(*dialogs);
+    document = std::make_unique<marvo::ScenarioDocument>();
+    editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
     window = std::make_unique<MapEditorWindow>(*editor, *dialogs);
   }
 
@@ -334,7 +337,7 @@ class MapEditorWindowTest : public QObject {
     window->setCurrentCell(1, 1);
     window->exportAction->trigger();
     const std::vector<std::string> expected = marvo::mapedit::test::twoCellExport();
-    QCOMPARE(editor->lines(), expected);
+    QCOMPARE(editor->document().lines(), expected);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Export map OK")});
   }
 
@@ -347,19 +350,19 @@ class MapEditorWindowTest : public QObject {
     window->exportAction->trigger();
     QCOMPARE(dialogs->messages,
              (QStringList{QStringLiteral("Курсор стоит на пустой ячейке"), QStringLiteral("Export map OK")}));
-    auto lines = editor->lines();
+    auto lines = editor->document().lines();
     QCOMPARE(lines.front(), std::string());
     QVERIFY(std::find(lines.begin(), lines.end(), std::string("@A")) != lines.end());
     QVERIFY(std::find(lines.begin(), lines.end(), w("btn [ вниз ] Bc201"_w)) != lines.end());
 
     window->namesAsDirectionsBox->setChecked(true);
     window->exportAction->trigger();
-    lines = editor->lines();
+    lines = editor->document().lines();
     QVERIFY(std::find(lines.begin(), lines.end(), std::string("btn [B c] Bc201")) != lines.end());
 
     window->textNavigationBox->setChecked(true);
     window->exportAction->trigger();
-    lines = editor->lines();
+    lines = editor->document().lines();
     QVERIFY(std::find(lines.begin(), lines.end(), w("talk sout/юг/B c"_w)) != lines.end());
     // The export leaves the map, the options and the area alone: Enter in the area afterwards
     // stores what the area showed for the current cell, not an exported description.

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
@@ -30,7 +31,7 @@ QStringList outline(const DialogueMakerWindow& form) {
 
 QStringList editorTail(const CodeEditorWindow& editor, int count) {
   QStringList out;
-  for (int i = editor.lineCount() - count; i < editor.lineCount(); ++i) out << toQt(editor.line(i));
+  for (int i = editor.document().lineCount() - count; i < editor.document().lineCount(); ++i) out << toQt(editor.document().line(i));
   return out;
 }
 
@@ -43,7 +44,8 @@ class DialogueMakerWindowTest : public QObject {
  private slots:
   void init() {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
-    editor = std::make_unique<CodeEditorWindow>(*dialogs);
+    document = std::make_unique<marvo::ScenarioDocument>();
+    editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
     form = std::make_unique<DialogueMakerWindow>(*editor, *dialogs);
   }
   void cleanup() {
@@ -237,7 +239,7 @@ class DialogueMakerWindowTest : public QObject {
   }
 
   void createAppendsAndCloses() {
-    editor->setLines({":loc1", "READ", ":common", "RETURN"});
+    editor->document().setLines({":loc1", "READ", ":common", "RETURN"});
     form->setTree({{0, "a;b"}, {1, "c;d"}, {0, "e;f"}});
     form->labelField->setText(s("  Беседа\t"));
     form->show();
@@ -246,10 +248,10 @@ class DialogueMakerWindowTest : public QObject {
     QCOMPARE(form->labelField->text(), s("беседа"));
     QVERIFY(!form->isVisible());
     QVERIFY(dialogs->messages.isEmpty());
-    QCOMPARE(editor->lineCount(), 4 + 13 + 21 + 4);
-    QCOMPARE(toQt(editor->line(3)), s("RETURN"));
-    QCOMPARE(toQt(editor->line(4)), QString());
-    QCOMPARE(toQt(editor->line(6)), s(":беседа"));
+    QCOMPARE(editor->document().lineCount(), 4 + 13 + 21 + 4);
+    QCOMPARE(toQt(editor->document().line(3)), s("RETURN"));
+    QCOMPARE(toQt(editor->document().line(4)), QString());
+    QCOMPARE(toQt(editor->document().line(6)), s(":беседа"));
     QCOMPARE(editorTail(*editor, 9),
              (QStringList{s("TALK 1"), s("!d"), s("беседа_dialog=399"), s("REDO"), s("ENDIF"),
                           QString(), s("*Возврат к вызывающей локации"), s("RET"),
@@ -259,7 +261,7 @@ class DialogueMakerWindowTest : public QObject {
   }
 
   void duplicateLabelIsRefusedAndWindowStaysOpen() {
-    editor->setLines({":dialog1", "READ", ":Dialog1", ":dialog1"});
+    editor->document().setLines({":dialog1", "READ", ":Dialog1", ":dialog1"});
     form->labelField->setText(s(" DIALOG1 "));
     form->show();
     form->createButton->click();
@@ -268,11 +270,11 @@ class DialogueMakerWindowTest : public QObject {
     QCOMPARE(dialogs->messages,
              (QStringList{s("Диалог с меткой dialog1 уже существует"),
                           s("Диалог с меткой dialog1 уже существует")}));
-    QCOMPARE(editor->lineCount(), 4);
+    QCOMPARE(editor->document().lineCount(), 4);
   }
 
   void labelThatBreaksTheDialogueIsRefused() {
-    editor->setLines({":loc1", "READ", ":common", "RETURN"});
+    editor->document().setLines({":loc1", "READ", ":common", "RETURN"});
     form->setTree({{0, "a;b"}});
     form->labelField->setText(s("Doorman"));
     form->show();
@@ -282,18 +284,18 @@ class DialogueMakerWindowTest : public QObject {
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY(dialogs->messages[0].contains(s("«do»")));
     QVERIFY(dialogs->messages[0].contains(s("«npcdoorman»")));
-    QCOMPARE(editor->lineCount(), 4);
+    QCOMPARE(editor->document().lineCount(), 4);
   }
 
   void oversizedTreeIsRefused() {
     form->setTree(DialogueTree(401, {0, "x;y"}));
-    const int before = editor->lineCount();
+    const int before = editor->document().lineCount();
     form->show();
     form->createButton->click();
     QVERIFY(form->isVisible());
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY(dialogs->messages[0].contains(s("400")));
-    QCOMPARE(editor->lineCount(), before);
+    QCOMPARE(editor->document().lineCount(), before);
   }
 
   void escapeClosesTheWindow() {
@@ -321,6 +323,7 @@ class DialogueMakerWindowTest : public QObject {
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs;
+  std::unique_ptr<marvo::ScenarioDocument> document;
   std::unique_ptr<CodeEditorWindow> editor;
   std::unique_ptr<DialogueMakerWindow> form;
 };

@@ -65,23 +65,23 @@ void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
 
   // Showing the editor and closing it without a change marks the scenario modified.
   openEditorAndClose(w);
-  QVERIFY(w.mainWindow->modified());
+  QVERIFY(w.document.modified());
   w.mainWindow->exitAction->trigger();  // the dialog is cancelled: the program still ends
   QCOMPARE(w.dialogs.requests.size(), 1);
   QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn);;plain text scenary (*.scn *.txt)"));
   QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("scn"));
   QCOMPARE(w.dialogs.requests[0].initialName, QStringLiteral("newqst.scn"));
   QCOMPARE(w.exitCalls, 2);
-  QVERIFY(w.mainWindow->modified());
+  QVERIFY(w.document.modified());
 
   const QString target = w.path(QStringLiteral("exit.scn"));
   w.dialogs.fileAnswers.push_back(target);
   w.mainWindow->exitAction->trigger();
   QCOMPARE(w.exitCalls, 3);
-  QVERIFY(!w.mainWindow->modified());
+  QVERIFY(!w.document.modified());
   auto read = marvo::readScenarioFile(QFile::encodeName(target).toStdString());
   QVERIFY(read.error.empty());
-  QCOMPARE(read.lines, w.codeEditor->lines());
+  QCOMPARE(read.lines, w.codeEditor->document().lines());
   QVERIFY(fileBytes(target).startsWith("{\\rtf"));
 }
 
@@ -92,7 +92,7 @@ void WindowFilesTest::exitSaveFailureKeepsTheProgramRunning() {
   w.dialogs.fileAnswers.push_back(bad);
   w.mainWindow->exitAction->trigger();
   QCOMPARE(w.exitCalls, 0);
-  QVERIFY(w.mainWindow->modified());
+  QVERIFY(w.document.modified());
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("exit.scn")));
   // The dialog offers the name chosen last.
@@ -108,13 +108,13 @@ void WindowFilesTest::saveAsClearsTheFlagOnlyAfterWriting() {
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("missing/dir.scn")));
   QVERIFY(w.showActive());
   QTest::keyClick(w.mainWindow->commandLine, Qt::Key_S, Qt::ControlModifier);
-  QVERIFY(w.mainWindow->modified());
+  QVERIFY(w.document.modified());
   QCOMPARE(w.dialogs.messages.size(), 1);
 
   const QString target = w.path(QStringLiteral("saved.scn"));
   w.dialogs.fileAnswers.push_back(target);
   w.mainWindow->saveAsAction->trigger();
-  QVERIFY(!w.mainWindow->modified());
+  QVERIFY(!w.document.modified());
   QCOMPARE(marvo::readScenarioFile(QFile::encodeName(target).toStdString()).lines, window_test::cp1251(kHall));
   QCOMPARE(w.dialogs.requests.last().initialName, w.path(QStringLiteral("missing/dir.scn")));
 }
@@ -126,11 +126,11 @@ void WindowFilesTest::newEmptiesScenarioAndGame() {
   talk(w, QStringLiteral("look"));
   QVERIFY(w.showActive());
   QTest::keyClick(w.mainWindow->commandLine, Qt::Key_N, Qt::ControlModifier);
-  QCOMPARE(w.codeEditor->lineCount(), 0);
+  QCOMPARE(w.codeEditor->document().lineCount(), 0);
   QVERIFY(w.output().isEmpty());
   QVERIFY(w.memo3().isEmpty());
   QCOMPARE(w.mainWindow->game().commandLog().size(), std::size_t{1});  // New keeps the log
-  QVERIFY(!w.mainWindow->modified());
+  QVERIFY(!w.document.modified());
   // No game runs now: every input only echoes and draws the impossible reply.
   talk(w, QStringLiteral("look"));
   QCOMPARE(w.output(), (QStringList{QStringLiteral(">look"), QStringLiteral("это невозможно")}));
@@ -147,7 +147,7 @@ void WindowFilesTest::openFileStartsTheGameAndPrimesSaveAs() {
   QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn)"));
   QVERIFY(w.dialogs.requests[0].defaultSuffix.isEmpty());
   QVERIFY(w.dialogs.requests[0].initialName.isEmpty());
-  QCOMPARE(w.codeEditor->lines(), window_test::cp1251(kHall));
+  QCOMPARE(w.codeEditor->document().lines(), window_test::cp1251(kHall));
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
   QVERIFY(QFile::exists(w.path(QStringLiteral("tmp.scn"))));
 
@@ -170,13 +170,13 @@ void WindowFilesTest::openFileStartsTheGameAndPrimesSaveAs() {
 void WindowFilesTest::openFileErrorKeepsTheText() {
   Windows w;
   w.setScenario(kHall);
-  const auto before = w.codeEditor->lines();
+  const auto before = w.codeEditor->document().lines();
   const QStringList banner = w.output();
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("missing.scn")));
   w.mainWindow->openFileAction->trigger();
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("missing.scn")));
-  QCOMPARE(w.codeEditor->lines(), before);
+  QCOMPARE(w.codeEditor->document().lines(), before);
   QCOMPARE(w.output(), banner);
   QVERIFY(!QFile::exists(w.path(QStringLiteral("tmp.scn"))));
 }

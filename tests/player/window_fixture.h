@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"
@@ -63,6 +64,7 @@ struct Windows {
   QString previousDir = QDir::currentPath();
   marvo::Engine engine;
   TestDialogs dialogs;
+  marvo::ScenarioDocument document;  // outlives the windows that show and edit it
   std::unique_ptr<MainWindow> mainWindow;
   CodeEditorWindow* codeEditor = nullptr;
   QDialog* map = nullptr;
@@ -74,8 +76,8 @@ struct Windows {
     QDir::setCurrent(dir.path());
     writeCp1251(path(QStringLiteral("marvo.lib")), {});  // an empty library, present
     static_cast<marvo::Application*>(qApp)->setDialogs(&dialogs);
-    mainWindow = std::make_unique<MainWindow>(engine, dialogs);
-    codeEditor = new CodeEditorWindow(dialogs, mainWindow.get());
+    mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
+    codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
     map = new QDialog(mainWindow.get());
     libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
     mainWindow->attachWindows(*codeEditor, *map, *libraryEditor);
@@ -92,7 +94,7 @@ struct Windows {
   }
 
   QString path(const QString& name) const { return dir.filePath(name); }
-  void setScenario(const QStringList& lines) { codeEditor->setLines(cp1251(lines)); }
+  void setScenario(const QStringList& lines) { codeEditor->document().setLines(cp1251(lines)); }
   QStringList output() const { return mainWindow->outputLines(); }
   QString memo3() const { return mainWindow->outputPane->toPlainText(); }
   // Shows the main window and waits until it is active and has taken its first activation.

@@ -51,7 +51,7 @@ void WindowMessagesTest::messagesKeepTheirTextAndShowTheirLineBeneath() {
   const QString where =
       QStringLiteral("Строка, созданная запуском игры из строки 3 сценария: btn [Выйти] коридорр — метки «коридорр» нет");
   QCOMPARE(w.dialogs.details, (QStringList{where, where}));
-  QVERIFY(!w.mainWindow->modified());  // nothing chosen: the editor stayed closed
+  QVERIFY(!w.document.modified());  // nothing chosen: the editor stayed closed
 }
 
 void WindowMessagesTest::theButtonOpensTheEditorAtTheLineAfterTheRun() {
@@ -72,7 +72,7 @@ void WindowMessagesTest::theButtonOpensTheEditorAtTheLineAfterTheRun() {
   QCOMPARE(caretLine, 1);  // scenario line 2
   // The run went on after the message and was shown before the editor opened.
   QCOMPARE(outputThen, (QStringList{QStringLiteral("1. Выйти"), QStringLiteral("Итого: ")}));
-  QVERIFY(w.mainWindow->modified());  // as after "Edit scenary"
+  QVERIFY(w.document.modified());  // as after "Edit scenary"
 
   // Once asked for, the editor is not offered again in the same handler: the index error that
   // follows the missing label comes without the button, and the editor opens at the btn line.

@@ -138,7 +138,7 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
     w.codeEditor->reject();
   }));
   QVERIFY(editorShown);
-  QVERIFY(w.mainWindow->modified());
+  QVERIFY(w.document.modified());
   QVERIFY(press(Qt::Key_F5, Qt::NoModifier, [&] {  // Map editor
     mapShown = w.map->isVisible() && QApplication::activeModalWidget() == w.map;
     w.map->reject();
@@ -149,7 +149,7 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
   QVERIFY(helpAsked.toLocalFile().endsWith(QStringLiteral("/marvohlp.hlp")));
 
   QVERIFY(press(Qt::Key_N, Qt::ControlModifier));  // New
-  QCOMPARE(w.codeEditor->lineCount(), 0);
+  QCOMPARE(w.codeEditor->document().lineCount(), 0);
   QVERIFY(w.output().isEmpty());
 
   QCOMPARE(w.exitCalls, 0);

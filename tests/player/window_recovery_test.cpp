@@ -5,7 +5,7 @@
 #include <QTextDocument>
 
 #include "game/recovery.h"
-#include "player/recovery_writer.h"
+#include "editor/recovery_writer.h"
 #include "game/scenario_file.h"
 #include "window_fixture.h"
 
@@ -15,21 +15,21 @@ namespace {
 
 constexpr int kRestore = 0, kDiscard = 1, kLater = 2;
 
-QString recoveryFolder() { return QFile::decodeName(QByteArray::fromStdString(RecoveryWriter::folder().string())); }
+QString recoveryFolder() { return QFile::decodeName(QByteArray::fromStdString(marvo::RecoveryWriter::folder().string())); }
 
 int recoveryFileCount() {
   return static_cast<int>(QDir(recoveryFolder()).entryList(QDir::Files).size());
 }
 
-void edit(Windows& w) { w.codeEditor->appendLine("!edited"); }
+void edit(Windows& w) { w.codeEditor->document().appendLine("!edited"); }
 
 // A first run that opened `scenario`, changed it and was killed after the recovery file was written.
 std::vector<std::string> killedRun(const QString& scenario) {
   Windows first;
   first.mainWindow->openScenario(scenario);
   edit(first);
-  if (!first.mainWindow->recovery()->writeIfNeeded()) qFatal("recovery file not written");
-  return first.codeEditor->lines();
+  if (!first.document.recovery().writeIfNeeded()) qFatal("recovery file not written");
+  return first.codeEditor->document().lines();
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ class WindowRecoveryTest : public QObject {
 
 void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit() {
   Windows w;
-  RecoveryWriter& recovery = *w.mainWindow->recovery();
+  marvo::RecoveryWriter& recovery = w.document.recovery();
   QVERIFY(recovery.writeIfNeeded());
   QCOMPARE(recoveryFileCount(), 0);  // nothing unsaved
 
@@ -55,7 +55,7 @@ void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit(
   QCOMPARE(recoveryFileCount(), 1);
   auto written = marvo::readRecovery(recovery.currentFile());
   QVERIFY(written);
-  QCOMPARE(written->lines, w.codeEditor->lines());
+  QCOMPARE(written->lines, w.codeEditor->document().lines());
   QVERIFY(written->scenario.empty());
 
   const QString target = w.path(QStringLiteral("saved.scn"));
@@ -93,10 +93,10 @@ void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
     Windows restore;
     restore.dialogs.choiceAnswers = {kRestore};
     QVERIFY(restore.mainWindow->offerRecovery());
-    QCOMPARE(restore.codeEditor->lines(), lost);
-    QVERIFY(restore.mainWindow->hasUnsavedChanges());
-    QVERIFY(restore.mainWindow->modified());
-    QCOMPARE(restore.mainWindow->scenarioFile(), scenario);
+    QCOMPARE(restore.codeEditor->document().lines(), lost);
+    QVERIFY(restore.document.hasUnsavedChanges());
+    QVERIFY(restore.document.modified());
+    QCOMPARE(restore.document.path(), scenario);
     QCOMPARE(recoveryFileCount(), 1);  // still there until the text is saved
     restore.mainWindow->saveAction->trigger();   // to the scenario it belongs to, as plain text
     QVERIFY(restore.dialogs.requests.isEmpty());

@@ -27,7 +27,7 @@ QByteArray fileBytes(const QString& path) {
 }
 
 // An edit of the author's, as typing would make it.
-void edit(Windows& w, const char* line = "!правка") { w.codeEditor->appendLine(window_test::cp1251({QString::fromUtf8(line)})[0]); }
+void edit(Windows& w, const char* line = "!правка") { w.codeEditor->document().appendLine(window_test::cp1251({QString::fromUtf8(line)})[0]); }
 
 // The real map editor over the test's code editor, asking the main window before an export.
 std::unique_ptr<MapEditorWindow> mapEditor(Windows& w) {
@@ -61,14 +61,14 @@ void WindowSafetyTest::newAndOpenOfferToSaveOnlyWithUnsavedChanges() {
   w.setScenario({QStringLiteral(":a"), QStringLiteral("READ")});
   w.mainWindow->newScenario();  // a text just loaded has no unsaved changes
   QVERIFY(w.dialogs.questions.isEmpty());
-  QCOMPARE(w.codeEditor->lineCount(), 0);
+  QCOMPARE(w.codeEditor->document().lineCount(), 0);
 
   edit(w);
-  QVERIFY(w.mainWindow->hasUnsavedChanges());
+  QVERIFY(w.document.hasUnsavedChanges());
   w.dialogs.choiceAnswers = {kNo};
   w.mainWindow->newScenario();
   QCOMPARE(w.dialogs.questions.size(), 1);
-  QCOMPARE(w.codeEditor->lineCount(), 0);
+  QCOMPARE(w.codeEditor->document().lineCount(), 0);
 
   const QString other = w.path(QStringLiteral("other.scn"));
   window_test::writeCp1251(other, {QStringLiteral(":b"), QStringLiteral("READ")});
@@ -77,83 +77,83 @@ void WindowSafetyTest::newAndOpenOfferToSaveOnlyWithUnsavedChanges() {
   w.dialogs.fileAnswers = {other};
   w.mainWindow->openFile();
   QCOMPARE(w.dialogs.questions.size(), 2);
-  QCOMPARE(w.codeEditor->line(0), std::string(":b"));
+  QCOMPARE(w.codeEditor->document().line(0), std::string(":b"));
 }
 
 void WindowSafetyTest::cancelKeepsEverythingAndYesSavesFirst() {
   Windows w;
   edit(w);
-  const auto before = w.codeEditor->lines();
+  const auto before = w.codeEditor->document().lines();
   for (int answer : {kCancel, -1}) {  // Cancel, or the box closed by Esc
     w.dialogs.choiceAnswers = {answer};
     w.mainWindow->newScenario();
     w.dialogs.choiceAnswers = {answer};
     w.mainWindow->openFile();
   }
-  QCOMPARE(w.codeEditor->lines(), before);
+  QCOMPARE(w.codeEditor->document().lines(), before);
   QVERIFY(w.dialogs.requests.isEmpty());  // no open dialog was shown
-  QVERIFY(w.mainWindow->hasUnsavedChanges());
+  QVERIFY(w.document.hasUnsavedChanges());
 
   // Yes: the unnamed text goes through "Save as..." first; cancelling that cancels the New.
   w.dialogs.choiceAnswers = {kYes};
   w.mainWindow->newScenario();
-  QCOMPARE(w.codeEditor->lines(), before);
+  QCOMPARE(w.codeEditor->document().lines(), before);
   const QString target = w.path(QStringLiteral("first.scn"));
   w.dialogs.choiceAnswers = {kYes};
   w.dialogs.fileAnswers = {target};
   w.mainWindow->newScenario();
-  QCOMPARE(w.codeEditor->lineCount(), 0);
+  QCOMPARE(w.codeEditor->document().lineCount(), 0);
   QCOMPARE(marvo::readScenarioFile(QFile::encodeName(target).toStdString()).lines, before);
-  QVERIFY(!w.mainWindow->modified());
+  QVERIFY(!w.document.modified());
 }
 
 void WindowSafetyTest::exportOffersToSaveSetsTheFlagAndIsOneUndoStep() {
   Windows w;
   auto map = mapEditor(w);
-  const auto before = w.codeEditor->lines();
-  QVERIFY(!w.mainWindow->modified());
+  const auto before = w.codeEditor->document().lines();
+  QVERIFY(!w.document.modified());
   map->exportToScenario();  // no unsaved changes: no question
   QVERIFY(w.dialogs.questions.isEmpty());
-  QCOMPARE(w.codeEditor->line(0), std::string("goto A101"));
-  QVERIFY(w.mainWindow->modified());  // without the code editor ever shown
+  QCOMPARE(w.codeEditor->document().line(0), std::string("goto A101"));
+  QVERIFY(w.document.modified());  // without the code editor ever shown
   w.mainWindow->exitAction->trigger();     // so "Exit" offers to save the exported scenario
   QCOMPARE(w.dialogs.requests.size(), 1);
 
-  const auto exported = w.codeEditor->lines();
+  const auto exported = w.codeEditor->document().lines();
   w.codeEditor->scenarioView->document()->undo();
-  QCOMPARE(w.codeEditor->lines(), before);
+  QCOMPARE(w.codeEditor->document().lines(), before);
   w.codeEditor->scenarioView->document()->redo();
-  QCOMPARE(w.codeEditor->lines(), exported);
+  QCOMPARE(w.codeEditor->document().lines(), exported);
 
   // Unsaved changes and Cancel: the export changes nothing.
   edit(w);
-  const auto edited = w.codeEditor->lines();
+  const auto edited = w.codeEditor->document().lines();
   w.dialogs.choiceAnswers = {kCancel};
   w.dialogs.messages.clear();
   map->exportToScenario();
   QCOMPARE(w.dialogs.questions.size(), 1);
-  QCOMPARE(w.codeEditor->lines(), edited);
+  QCOMPARE(w.codeEditor->document().lines(), edited);
   QVERIFY(!w.dialogs.messages.contains(QStringLiteral("Export map OK")));
 }
 
 void WindowSafetyTest::generatedObjectsAndDialoguesAreOneUndoStepEach() {
   Windows w;
   w.setScenario({QStringLiteral(":loc1"), QStringLiteral("READ"), QStringLiteral(":common"), QStringLiteral("RETURN")});
-  const auto before = w.codeEditor->lines();
+  const auto before = w.codeEditor->document().lines();
   ObjectPlacerWindow placer(*w.codeEditor, w.dialogs);
   placer.addTaskBox->setChecked(true);  // the container task too: two insertions
   placer.createObject();
-  QVERIFY(w.codeEditor->lineCount() > static_cast<int>(before.size()) + 5);
-  QVERIFY(w.mainWindow->modified());
+  QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 5);
+  QVERIFY(w.document.modified());
   w.codeEditor->scenarioView->document()->undo();
-  QCOMPARE(w.codeEditor->lines(), before);
+  QCOMPARE(w.codeEditor->document().lines(), before);
 
   DialogueMakerWindow maker(*w.codeEditor, w.dialogs);
   maker.setTree({{0, "a"}, {1, "b"}});
   maker.createDialogue();
-  QVERIFY(w.codeEditor->lineCount() > static_cast<int>(before.size()) + 3);
+  QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 3);
   w.codeEditor->scenarioView->document()->undo();
-  QCOMPARE(w.codeEditor->lines(), before);
+  QCOMPARE(w.codeEditor->document().lines(), before);
 }
 
 void WindowSafetyTest::saveKeepsTheFormatAndTheFileAndKeepsABackup() {
@@ -171,8 +171,8 @@ void WindowSafetyTest::saveKeepsTheFormatAndTheFileAndKeepsABackup() {
   QVERIFY(w.dialogs.requests.isEmpty());
   QCOMPARE(fileBytes(plain), original + QByteArray("!\xE5\xF9\xB8\r\n"));
   QCOMPARE(fileBytes(plain + QStringLiteral(".bak")), original);
-  QVERIFY(!w.mainWindow->modified());
-  QVERIFY(!w.mainWindow->hasUnsavedChanges());
+  QVERIFY(!w.document.modified());
+  QVERIFY(!w.document.hasUnsavedChanges());
 
   // "Save as..." proposes plain text for it; choosing RTF writes RTF, and "Save" then keeps RTF.
   const QString rtf = w.path(QStringLiteral("rich.scn"));
@@ -186,7 +186,7 @@ void WindowSafetyTest::saveKeepsTheFormatAndTheFileAndKeepsABackup() {
   w.mainWindow->saveAction->trigger();
   QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
   QVERIFY(fileBytes(rtf + QStringLiteral(".bak")).startsWith("{\\rtf"));
-  QCOMPARE(w.mainWindow->scenarioFile(), rtf);
+  QCOMPARE(w.document.path(), rtf);
   w.dialogs.fileAnswers = {w.path(QStringLiteral("again.scn"))};
   w.mainWindow->saveAsAction->trigger();
   QCOMPARE(w.dialogs.initialTypes.last(), 0);  // an RTF scenario proposes RTF
@@ -211,7 +211,7 @@ void WindowSafetyTest::recentFilesKeepTheLastEight() {
   QCOMPARE(items.first()->text(), names[9]);
   QCOMPARE(items.last()->text(), names[2]);
   items.last()->trigger();
-  QCOMPARE(w.codeEditor->line(0), std::string(":l2"));
+  QCOMPARE(w.codeEditor->document().line(0), std::string(":l2"));
   QCOMPARE(w.mainWindow->recentFilesMenu->actions().first()->text(), names[2]);
 }
 
@@ -223,8 +223,8 @@ void WindowSafetyTest::openingReportsDroppedNulBytesAndConvertsUtf8() {
   file.write(QByteArray(":a\r\n!b\0c\r\nREAD\r\n", 15));
   file.close();
   w.mainWindow->openScenario(nul);
-  QCOMPARE(w.codeEditor->lineCount(), 3);
-  QCOMPARE(w.codeEditor->line(1), std::string("!bc"));
+  QCOMPARE(w.codeEditor->document().lineCount(), 3);
+  QCOMPARE(w.codeEditor->document().line(1), std::string("!bc"));
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].startsWith(nul + QStringLiteral(":2: ")));
 

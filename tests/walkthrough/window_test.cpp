@@ -126,9 +126,9 @@ class WalkthroughWindowTest : public QObject {
   void runUsesTheEditorsTextAndCtrlF9() {
     Windows w;
     openGameWithWalkthroughs(w);
-    auto lines = w.codeEditor->lines();
+    auto lines = w.codeEditor->document().lines();
     lines[3] = marvo::fromQt(QStringLiteral("!Вы спите."));
-    w.codeEditor->setLines(lines);
+    w.codeEditor->document().setLines(lines);
     w.codeEditor->show();
     QVERIFY(runAndWait(w, [&] { QTest::keyClick(w.codeEditor->scenarioView, Qt::Key_F9, Qt::ControlModifier); }));
     QCOMPARE(w.codeEditor->Problems->problems().size(), 2);

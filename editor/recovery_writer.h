@@ -1,4 +1,4 @@
-// Keeps a recovery file of the code editor's text while it has unsaved changes: every 30 seconds,
+// Keeps a recovery file of the scenario document's text while it has unsaved changes: every 30 seconds,
 // and when the program is ended by SIGTERM or SIGHUP.
 #pragma once
 
@@ -7,7 +7,10 @@
 #include <filesystem>
 
 class QTimer;
-class CodeEditorWindow;
+
+namespace marvo {
+
+class ScenarioDocument;
 
 class RecoveryWriter : public QObject {
   Q_OBJECT
@@ -15,7 +18,7 @@ class RecoveryWriter : public QObject {
  public:
   static constexpr int kIntervalMs = 30'000;
 
-  RecoveryWriter(CodeEditorWindow& editor, QObject* parent = nullptr);
+  RecoveryWriter(ScenarioDocument& document, QObject* parent = nullptr);
 
   // The user's data folder for recovery files (QStandardPaths), created on the first write.
   static std::filesystem::path folder();
@@ -36,10 +39,12 @@ class RecoveryWriter : public QObject {
  private:
   void onSignal();
 
-  CodeEditorWindow& editor_;
+  ScenarioDocument& document_;
   QTimer* timer_ = nullptr;
   QString scenario_;
   std::filesystem::path file_;
   int writtenRevision_ = -1;  // the document revision last written
   bool owned_ = false;        // file_ was written (or restored) by this run
 };
+
+}  // namespace marvo

@@ -1,8 +1,7 @@
-// The recovery file of the code editor's text, written by a timer and on termination signals.
+// The recovery file of the scenario document's text, written by a timer and on termination signals.
 #include "recovery_writer.h"
 
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTextDocument>
@@ -11,7 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "editor/code_editor_window.h"
+#include "editor/scenario_document.h"
 #include "game/recovery.h"
 
 namespace {
@@ -28,7 +27,9 @@ void onTerminationSignal(int signal) {
 
 }  // namespace
 
-RecoveryWriter::RecoveryWriter(CodeEditorWindow& editor, QObject* parent) : QObject(parent), editor_(editor) {
+namespace marvo {
+
+RecoveryWriter::RecoveryWriter(ScenarioDocument& document, QObject* parent) : QObject(parent), document_(document) {
   file_ = marvo::recoveryFileFor(folder(), {});
   timer_ = new QTimer(this);
   timer_->setInterval(kIntervalMs);
@@ -58,9 +59,9 @@ void RecoveryWriter::discard() {
 }
 
 bool RecoveryWriter::writeIfNeeded() {
-  const QTextDocument* doc = editor_.scenarioView->document();
+  const QTextDocument* doc = document_.textDocument();
   if (!doc->isModified() || doc->revision() == writtenRevision_) return true;
-  if (marvo::writeRecovery(file_, toPath(scenario_), editor_.lines())) return false;
+  if (marvo::writeRecovery(file_, toPath(scenario_), document_.lines())) return false;
   writtenRevision_ = doc->revision();
   owned_ = true;
   return true;
@@ -86,3 +87,5 @@ void RecoveryWriter::onSignal() {
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
+
+}  // namespace marvo
