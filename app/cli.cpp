@@ -1,4 +1,5 @@
-// marvo-cli: the terminal companion of Marvo IF (play, cat, dialogue, export-map).
+// marvo-cli: the terminal companion of Marvo IF. It plays, checks, tests and publishes scenarios
+// and prints what the editors generate; kUsage below lists every subcommand.
 #include <cstdio>
 #include <string>
 #include <string_view>

@@ -32,8 +32,8 @@ class TerminalHost : public EngineHost {
     if (events_) event(events::out(line));
     else std::printf("%s\n", cp1251ToUtf8(line).c_str());
   }
-  // Messages of game start: they belong to no line. Game start reports only a file it could not
-  // write ("tmp.scn").
+  // Messages that belong to no line, each about a file: game start reports only one it could not
+  // write ("tmp.scn"), and play itself an unreadable --replay saved game.
   void showMessage(std::string_view text) override {
     fileError = true;
     message(text, std::nullopt);

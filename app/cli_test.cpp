@@ -64,7 +64,8 @@ bool readScenario(const std::string& path, std::vector<std::string>& lines) {
   return true;
 }
 
-// The library as play takes it: --library, else marvo.lib here, else none.
+// The library file play would take (--library, else marvo.lib here, else none); unlike play, an
+// unreadable one stops the subcommand.
 bool readLibrary(const std::string& given, std::vector<std::string>& lines) {
   std::string path = given;
   if (path.empty() && std::filesystem::exists("marvo.lib")) path = "marvo.lib";

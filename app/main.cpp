@@ -1,4 +1,5 @@
-// marvo: the desktop program. Creates the six windows in order and runs the event loop.
+// marvo: the desktop program. Creates the main window and the windows opened from it, connects
+// them, opens what the command line or an unsaved earlier run left, and runs the event loop.
 #include <QApplication>
 #include <QScreen>
 #include <QStringList>

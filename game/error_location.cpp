@@ -1,4 +1,5 @@
-// Russian wording of error locations, shared by the main window and marvo-cli.
+// Russian wording of error locations, shared by the main window, marvo-cli and (through the
+// events' "where") the web player.
 #include "error_location.h"
 
 #include "engine/text.h"

@@ -62,6 +62,7 @@ std::string location(const ErrorLocation& at) {
   if (at.origin.generated) out += ", \"generated\": true";
   out += ", \"text\": " + jsonString(at.text);
   if (at.nameKind != MessageName::None) out += ", \"name\": " + jsonString(at.name);
+  out += ", \"where\": " + jsonString(describeOrigin(at.origin));
   return out + "}";
 }
 

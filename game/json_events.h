@@ -25,8 +25,8 @@ std::string message(std::string_view cp1251, const std::optional<ErrorLocation>&
 // {"error": "index"}, with "at" when the place it arose at is known.
 std::string indexError(const std::optional<ErrorLocation>& at = std::nullopt);
 // The "at" object: {"source": "scenario"|"library"|"game", "line": N, "generated": true,
-// "text": "...", "name": "..."} (line only for the scenario and the library, generated and name
-// only when they apply).
+// "text": "...", "name": "...", "where": "Строка 54 сценария"} (line only for the scenario and the
+// library, generated and name only when they apply; where is describeOrigin's wording, always).
 std::string location(const ErrorLocation& at);
 // {"inventory": [...]}, {"characteristics": [...]} or {"monitor": [...]}.
 std::string list(std::string_view name, const std::vector<std::string>& items);

@@ -275,6 +275,9 @@ try {
   await runaway.goto(`${base}/runaway/`);
   const stopped = await waitDialog(runaway, 60000);
   check(stopped !== null && stopped.includes('зациклился'), 'the runaway guard stops the run', stopped);
+  // Beneath the message, the place in the desktop's words (the event's "where") and its line.
+  check(stopped !== null && stopped.endsWith('\n\nСтрока 2 сценария: GOTO loop'),
+    'the page shows where the message arose', JSON.stringify(stopped));
   await runaway.keyboard.press('Enter');
   await runaway.waitForSelector('body[data-ready="true"]');
   await typeCommand(runaway, 'xyzzy');

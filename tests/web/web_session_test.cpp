@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "engine/codec.h"
+#include "game/json_events.h"
 #include "game/saved_game.h"
 #include "web/web_session.h"
 
+using marvo::ErrorLocation;
+using marvo::LineOrigin;
 using marvo::utf8ToCp1251;
 using marvo::web::LoadResult;
 using marvo::web::WebSession;
@@ -50,10 +53,27 @@ TEST(WebSession, IndexErrorIsAnEventWithItsPlaceAndText) {
   WebSession s;
   s.start(file({":a", "btn [Без конца", "READ"}), "");
   EXPECT_EQ(s.events(), "{\"clear\": true}\n{\"error\": \"index\", \"at\": {\"source\": \"scenario\", \"line\": 2, "
-                        "\"text\": \"btn [Без конца\"}}\n");
+                        "\"text\": \"btn [Без конца\", \"where\": \"Строка 2 сценария\"}}\n");
   EXPECT_FALSE(s.lastError().empty());
   s.talk("x");  // the page stays usable
   EXPECT_NE(s.events().find(">x"), std::string::npos);
+}
+
+// The page shows "where" beneath a message as it comes, so the event words every kind of place.
+TEST(WebSession, ThePlaceOfAnEventIsWordedAsTheDesktopWordsIt) {
+  const auto at = [](LineOrigin origin) {
+    return marvo::events::location(ErrorLocation{origin, utf8ToCp1251("read"), {}, {}});
+  };
+  EXPECT_EQ(at({LineOrigin::Scenario, 54, false}),
+            "{\"source\": \"scenario\", \"line\": 54, \"text\": \"read\", \"where\": \"Строка 54 сценария\"}");
+  EXPECT_EQ(at({LineOrigin::Library, 7, false}),
+            "{\"source\": \"library\", \"line\": 7, \"text\": \"read\", \"where\": \"Строка 7 библиотеки\"}");
+  EXPECT_EQ(at({LineOrigin::Library, 7, true}),
+            "{\"source\": \"library\", \"line\": 7, \"generated\": true, \"text\": \"read\", "
+            "\"where\": \"Строка, созданная запуском игры из строки 7 библиотеки\"}");
+  EXPECT_EQ(at({LineOrigin::Game, 0, true}),
+            "{\"source\": \"game\", \"generated\": true, \"text\": \"read\", "
+            "\"where\": \"Строка, созданная запуском игры\"}");
 }
 
 TEST(WebSession, SaveAndLoadMoveTheCommandLog) {

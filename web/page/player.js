@@ -90,14 +90,11 @@
     nextQuestion();
   });
 
-  // Where an engine message arose, as the desktop shows it beneath the message.
+  // Where an engine message arose, as the desktop shows it beneath the message; the engine's
+  // event words the place ("where": "Строка 54 сценария").
   function describeAt(at) {
     if (!at) return '';
-    const file = at.source === 'library' ? 'библиотеки' : 'сценария';
-    let where = `Строка ${at.line} ${file}`;
-    if (at.source === 'game') where = 'Строка, созданная запуском игры';
-    else if (at.generated) where = `Строка, созданная запуском игры из строки ${at.line} ${file}`;
-    return `\n\n${where}: ${at.text.trim()}`;
+    return `\n\n${at.where}: ${at.text.trim()}`;
   }
 
   // Shows what the last call of the engine did, then refreshes the lists and the stored log.
