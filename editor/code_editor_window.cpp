@@ -24,13 +24,13 @@
 #include "scenario_highlighter.h"
 #include "engine/text.h"
 #include "help/reference_topics.h"
-#include "line_codec.h"
+#include "gui/qt_codec.h"
 #include "navigation.h"
 #include "walkthrough_panel.h"
 #include "problems_panel.h"
 
-using marvo::editor::toCp1251;
-using marvo::editor::toQString;
+using marvo::toCp1251;
+using marvo::toQt;
 using namespace marvo::literals;
 
 namespace {
@@ -118,7 +118,7 @@ void CodeEditorWindow::buildControls() {
   propertyPopup = new QListWidget(this);
   propertyPopup->resize(153, 129);
   for (const auto& item : properties_.items()) {
-    propertyPopup->addItem(toQString(item));
+    propertyPopup->addItem(toQt(item));
     const std::string_view hint = marvo::propertyHint(item);
     propertyPopup->item(propertyPopup->count() - 1)->setToolTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
   }
@@ -219,7 +219,7 @@ void CodeEditorWindow::setVariablePane(const std::vector<std::string>& lines) {
   QString text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) text.append(QLatin1Char('\n'));
-    marvo::editor::appendQt(lines[i], text);
+    marvo::appendQt(lines[i], text);
   }
   variablePane->setPlainText(text);
 }
@@ -255,7 +255,7 @@ void CodeEditorWindow::moveCaretToLine(int index) {
 
 void CodeEditorWindow::rebuildLocationList() {
   QStringList items;
-  for (const auto& item : marvo::editor::locationItems(document_.lines())) items.append(toQString(item));
+  for (const auto& item : marvo::editor::locationItems(document_.lines())) items.append(toQt(item));
   locationBox->clear();
   locationBox->addItems(items);
   locationBox->setCurrentIndex(-1);

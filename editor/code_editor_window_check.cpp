@@ -9,7 +9,7 @@
 #include "code_editor_window.h"
 #include "scenario_document.h"
 #include "checker/checker.h"
-#include "line_codec.h"
+#include "gui/qt_codec.h"
 #include "problems_panel.h"
 
 namespace {
@@ -22,7 +22,7 @@ QList<Problem> problemsOf(const std::vector<marvo::check::Diagnostic>& found, st
     p.source = p.inScenario ? QStringLiteral("сценарий") : QStringLiteral("marvo.lib");
     p.line = d.line;
     p.severity = d.severity == marvo::check::Severity::Error ? Problem::Severity::Error : Problem::Severity::Warning;
-    p.text = marvo::editor::toQString(d.text);
+    p.text = marvo::toQt(d.text);
     p.rule = QString::fromStdString(d.rule);
     if (p.inScenario) marks[d.line - 1] = marks[d.line - 1] || p.severity == Problem::Severity::Error;
     out.append(p);

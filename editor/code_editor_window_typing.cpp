@@ -14,11 +14,11 @@
 #include "code_editor_window.h"
 #include "scenario_document.h"
 #include "keywords.h"
-#include "line_codec.h"
+#include "gui/qt_codec.h"
 #include "property_list.h"
 
-using marvo::editor::toCp1251;
-using marvo::editor::toQString;
+using marvo::toCp1251;
+using marvo::toQt;
 
 namespace {
 bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
@@ -167,7 +167,7 @@ void CodeEditorWindow::normaliseCaretLine() {
     while (end < current.size() && current[end] != normal[end]) ++end;
     edit.setPosition(block.position() + static_cast<int>(i));
     edit.setPosition(block.position() + static_cast<int>(end), QTextCursor::KeepAnchor);
-    edit.insertText(toQString(std::string_view(normal).substr(i, end - i)));
+    edit.insertText(toQt(std::string_view(normal).substr(i, end - i)));
     i = end;
   }
   edit.endEditBlock();
@@ -271,5 +271,5 @@ void CodeEditorWindow::collectPendingProperty() {
   const QString typed = caret.block().text().mid(start.positionInBlock(),
                                                  caret.positionInBlock() - start.positionInBlock());
   const auto name = marvo::editor::collectedPropertyName(toCp1251(typed));
-  if (name && properties_.add(*name)) propertyPopup->addItem(toQString(*name));
+  if (name && properties_.add(*name)) propertyPopup->addItem(toQt(*name));
 }

@@ -12,10 +12,10 @@
 
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
-#include "line_codec.h"
+#include "gui/qt_codec.h"
 
-using marvo::editor::toCp1251;
-using marvo::editor::toQString;
+using marvo::toCp1251;
+using marvo::toQt;
 
 LibraryEditorWindow::LibraryEditorWindow(marvo::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("Library edit"));
@@ -61,7 +61,7 @@ std::vector<std::string> LibraryEditorWindow::libraryLines() const {
 void LibraryEditorWindow::setLibraryLines(const std::vector<std::string>& lines) {
   QString text;
   for (const auto& line : lines) {
-    marvo::editor::appendQt(line, text);
+    marvo::appendQt(line, text);
     text.append(QLatin1Char('\n'));
   }
   libraryEdit->setPlainText(text);
@@ -71,7 +71,7 @@ std::string LibraryEditorWindow::libraryText() const {
   std::string out;
   for (QTextBlock block = libraryEdit->document()->firstBlock(); block.isValid(); block = block.next()) {
     if (block != libraryEdit->document()->firstBlock()) out += "\r\n";
-    marvo::editor::appendCp1251(block.text(), out);
+    marvo::appendCp1251(block.text(), out);
   }
   return out;
 }
@@ -80,7 +80,7 @@ void LibraryEditorWindow::setLibraryText(std::string_view cp1251) {
   // Text after a NUL byte is not part of the library, as when the file is read line by line.
   cp1251 = cp1251.substr(0, cp1251.find('\0'));
   // setPlainText makes a block of every CR, LF and CR LF.
-  libraryEdit->setPlainText(toQString(cp1251));
+  libraryEdit->setPlainText(toQt(cp1251));
 }
 
 bool LibraryEditorWindow::saveLibrary() {

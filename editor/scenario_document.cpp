@@ -7,15 +7,13 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "editor/line_codec.h"
+#include "gui/qt_codec.h"
 #include "editor/recovery_writer.h"
 #include "engine/text.h"
 #include "game/scenario_file.h"
 
 namespace marvo {
 
-using editor::toCp1251;
-using editor::toQString;
 using namespace literals;
 
 namespace {
@@ -76,7 +74,7 @@ void ScenarioDocument::setLines(const std::vector<std::string>& lines) {
   // Straight into the document: QPlainTextEdit::setPlainText would also re-apply the character
   // format to the whole new text, a second pass over every line. Undo history and the modified
   // flag are reset as a newly loaded text should have them.
-  text_->setPlainText(editor::linesToQt(lines));
+  text_->setPlainText(linesToQt(lines));
   text_->setModified(false);
   emit textReplaced();
 }
@@ -99,7 +97,7 @@ void ScenarioDocument::replaceLine(int index, std::string_view text) {
   if (index < 0 || index >= lineCount()) return;
   QTextCursor batch(text_);
   batch.beginEditBlock();
-  setBlockText(index, toQString(text));
+  setBlockText(index, toQt(text));
   // An emptied last block would no longer count as a line: give the text its final break.
   if (text.empty() && index == text_->blockCount() - 1) {
     batch.movePosition(QTextCursor::End);
@@ -116,13 +114,13 @@ void ScenarioDocument::insertLine(int index, std::string_view text) {
   if (index < text_->blockCount()) {
     // Block `index` is a line or the empty block after the final break: put the new line before it.
     cursor.setPosition(text_->findBlockByNumber(index).position());
-    cursor.insertText(toQString(text));
+    cursor.insertText(toQt(text));
     cursor.insertBlock();
   } else {
     // The last line has no final break.
     cursor.movePosition(QTextCursor::End);
     cursor.insertBlock();
-    cursor.insertText(toQString(text));
+    cursor.insertText(toQt(text));
     cursor.insertBlock();
   }
   cursor.endEditBlock();
@@ -137,7 +135,7 @@ void ScenarioDocument::clearText() {
 }
 
 void ScenarioDocument::replaceAllLines(const std::vector<std::string>& lines) {
-  const QString text = editor::linesToQt(lines);
+  const QString text = linesToQt(lines);
   // Only what lies between the common beginning and the common end of the old and the new text is
   // replaced: the document's blocks are slow to make, and a text exported again after a small
   // change of the map differs in a few lines. The edit is one undo step; an equal text is left

@@ -1,7 +1,7 @@
 // Syntax colouring of the scenario text.
 #include "scenario_highlighter.h"
 
-#include "line_codec.h"
+#include "gui/qt_codec.h"
 
 using marvo::editor::LineKind;
 
@@ -32,7 +32,7 @@ const QTextCharFormat& ScenarioHighlighter::formatOf(LineKind kind) const {
 void ScenarioHighlighter::highlightBlock(const QString& text) {
   if (text.isEmpty() || text.size() > kLongestColouredLine) return;
   line_.clear();
-  marvo::editor::appendCp1251(text, line_);
+  marvo::appendCp1251(text, line_);
   marvo::editor::styleLine(line_, style_);
   const auto* mark = dynamic_cast<const ProblemMark*>(currentBlockUserData());
   if (!mark) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/line_codec.h"
+#include "gui/qt_codec.h"
 #include "engine/codec.h"
 
 // A Windows-1251 string from a UTF-8 literal.

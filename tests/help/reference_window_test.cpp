@@ -10,7 +10,7 @@
 
 #include "editor/code_editor_window.h"
 #include "editor/scenario_document.h"
-#include "editor/line_codec.h"
+#include "gui/qt_codec.h"
 #include "engine/codec.h"
 #include "gui/dialogs.h"
 #include "help/reference_topics.h"
