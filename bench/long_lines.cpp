@@ -80,7 +80,7 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   marvo::ScriptedDialogs dialogs;
   auto mainWindow = std::make_unique<MainWindow>(engine, dialogs);
   auto* codeEditor = new CodeEditorWindow(dialogs, mainWindow.get());
-  auto* libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
+  auto* libraryEditor = new marvo::LibraryEditorWindow(dialogs, mainWindow.get());
   mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
   mainWindow->show();
   QCoreApplication::processEvents();
