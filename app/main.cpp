@@ -34,10 +34,10 @@ int main(int argc, char* argv[]) {
     MainWindow mainWindow(engine, document, dialogs);
     // The other windows live hidden for the whole process and are shown modally over the main one.
     auto* codeEditor = new CodeEditorWindow(document, dialogs, &mainWindow);
-    auto* mapEditor = new MapEditorWindow(*codeEditor, dialogs, &mainWindow);
-    auto* dialogueMaker = new DialogueMakerWindow(*codeEditor, dialogs, &mainWindow);
-    auto* objectPlacer = new ObjectPlacerWindow(*codeEditor, dialogs, &mainWindow);
-    auto* libraryEditor = new LibraryEditorWindow(dialogs, &mainWindow);
+    auto* mapEditor = new marvo::MapEditorWindow(*codeEditor, dialogs, &mainWindow);
+    auto* dialogueMaker = new marvo::DialogueMakerWindow(*codeEditor, dialogs, &mainWindow);
+    auto* objectPlacer = new marvo::ObjectPlacerWindow(*codeEditor, dialogs, &mainWindow);
+    auto* libraryEditor = new marvo::LibraryEditorWindow(dialogs, &mainWindow);
 
     mainWindow.attachWindows(*codeEditor, *mapEditor, *libraryEditor);
     codeEditor->beginGame = [&mainWindow] { mainWindow.beginGame(); };
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
 
     // The reference window belongs to whichever window is modal at the moment, so that a modal
     // editor does not block it.
-    auto* reference = new ReferenceWindow(&mainWindow);
+    auto* reference = new marvo::ReferenceWindow(&mainWindow);
     auto showReference = [reference, &mainWindow](const QString& page) {
       QWidget* owner = QApplication::activeModalWidget();
       if (owner == reference) owner = nullptr;

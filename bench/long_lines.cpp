@@ -82,7 +82,7 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   marvo::ScenarioDocument document;
   auto mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
   auto* codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
-  auto* libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
+  auto* libraryEditor = new marvo::LibraryEditorWindow(dialogs, mainWindow.get());
   mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
   mainWindow->show();
   QCoreApplication::processEvents();

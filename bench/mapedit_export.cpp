@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
   CodeEditorWindow editor(document, dialogs);
-  MapEditorWindow window(editor, dialogs);
+  marvo::MapEditorWindow window(editor, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_export")) return 1;
 
   // For the breakdown: the export alone, and handing its lines to the code editor.
@@ -29,12 +29,12 @@ int main(int argc, char** argv) {
   const double coreMs = marvo::bench::medianMs(
       9, [&] { lines = marvo::mapedit::exportMap(window.map(), window.exportOptions()).lines; });
   const double handOverMs = marvo::bench::medianMs(9, [&] { editor.document().setLines(lines); });
-  const double exportMs = marvo::bench::medianMs(9, [&] { window.exportAction->trigger(); });
+  const double exportMs = marvo::bench::medianMs(9, [&] { window.exportAction()->trigger(); });
   // The first export into an editor holding another text makes every line of the document anew.
   std::vector<double> intoOther;
   for (int i = 0; i < 5; ++i) {
     editor.document().setLines({"x"});
-    intoOther.push_back(marvo::bench::medianMs(1, [&] { window.exportAction->trigger(); }));
+    intoOther.push_back(marvo::bench::medianMs(1, [&] { window.exportAction()->trigger(); }));
   }
   std::sort(intoOther.begin(), intoOther.end());
   std::printf("exported %d lines: export alone %.2f ms, CodeEditorWindow::setLines %.2f ms, into an editor holding another "

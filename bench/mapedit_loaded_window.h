@@ -24,7 +24,7 @@ inline bool loadFullMap(MapEditorWindow& window, ScriptedDialogs& dialogs, const
     return false;
   }
   dialogs.fileAnswers.push_back(QString::fromStdString(file.string()));
-  window.loadFileAction->trigger();
+  window.loadMapAction()->trigger();
   fs::remove_all(dir);
   return true;
 }

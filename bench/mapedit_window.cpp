@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
   CodeEditorWindow editor(document, dialogs);
-  MapEditorWindow window(editor, dialogs);
+  marvo::MapEditorWindow window(editor, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_window")) return 1;
   window.resize(1280, 800);
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   // Scrolling: one page at a time down the rows, then across the columns, painting every page.
   window.show();
   QApplication::processEvents();
-  auto* grid = window.mapGrid;
+  auto* grid = window.mapGrid();
   std::vector<double> steps;
   int pages = 0;
   const double fullScroll = marvo::bench::medianMs(5, [&] {

@@ -61,12 +61,12 @@ struct Windows {
   marvo::ScenarioDocument document;
   std::unique_ptr<MainWindow> mainWindow;
   CodeEditorWindow* codeEditor = nullptr;
-  LibraryEditorWindow* libraryEditor = nullptr;
+  marvo::LibraryEditorWindow* libraryEditor = nullptr;
 
   Windows() {
     mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
     codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
-    libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
+    libraryEditor = new marvo::LibraryEditorWindow(dialogs, mainWindow.get());
     mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
     mainWindow->clockTimer->stop();
   }

@@ -1,4 +1,4 @@
-// The library editor window "Library edit".
+// The library editor window "Library edit": the library text in a plain text area, saved to "marvo.lib".
 #include "library_editor_window.h"
 
 #include <QFontDatabase>
@@ -14,42 +14,42 @@
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 
-using marvo::toCp1251;
-using marvo::toQt;
+namespace marvo {
 
-LibraryEditorWindow::LibraryEditorWindow(marvo::Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+
+LibraryEditorWindow::LibraryEditorWindow(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("Library edit"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
 
-  toolBar = new QToolBar(this);
-  saveButton = new QToolButton(toolBar);
-  saveButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-  saveButton->setToolTip(QStringLiteral("Save"));
-  toolBar->addWidget(saveButton);
-  connect(saveButton, &QToolButton::clicked, this, &LibraryEditorWindow::saveLibrary);
+  toolBar_ = new QToolBar(this);
+  saveButton_ = new QToolButton(toolBar_);
+  saveButton_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  saveButton_->setToolTip(QStringLiteral("Save"));
+  toolBar_->addWidget(saveButton_);
+  connect(saveButton_, &QToolButton::clicked, this, &LibraryEditorWindow::saveLibrary);
 
-  libraryEdit = new QPlainTextEdit(this);
-  libraryEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
-  libraryEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  libraryEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  libraryEdit->setTabChangesFocus(false);
-  libraryEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  libraryView_ = new QPlainTextEdit(this);
+  libraryView_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  libraryView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  libraryView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  libraryView_->setTabChangesFocus(false);
+  libraryView_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(toolBar);
-  layout->addWidget(libraryEdit);
+  layout->addWidget(toolBar_);
+  layout->addWidget(libraryView_);
   setFixedSize(569, 359);
 
   // Key preview: Esc closes the window whichever control has the focus.
-  libraryEdit->installEventFilter(this);
-  saveButton->installEventFilter(this);
+  libraryView_->installEventFilter(this);
+  saveButton_->installEventFilter(this);
 }
 
 std::vector<std::string> LibraryEditorWindow::libraryLines() const {
-  const QTextDocument* doc = libraryEdit->document();
+  const QTextDocument* doc = libraryView_->document();
   const int count = doc->lastBlock().length() <= 1 ? doc->blockCount() - 1 : doc->blockCount();
   std::vector<std::string> out;
   out.reserve(static_cast<std::size_t>(count));
@@ -61,17 +61,17 @@ std::vector<std::string> LibraryEditorWindow::libraryLines() const {
 void LibraryEditorWindow::setLibraryLines(const std::vector<std::string>& lines) {
   QString text;
   for (const auto& line : lines) {
-    marvo::appendQt(line, text);
+    appendQt(line, text);
     text.append(QLatin1Char('\n'));
   }
-  libraryEdit->setPlainText(text);
+  libraryView_->setPlainText(text);
 }
 
 std::string LibraryEditorWindow::libraryText() const {
   std::string out;
-  for (QTextBlock block = libraryEdit->document()->firstBlock(); block.isValid(); block = block.next()) {
-    if (block != libraryEdit->document()->firstBlock()) out += "\r\n";
-    marvo::appendCp1251(block.text(), out);
+  for (QTextBlock block = libraryView_->document()->firstBlock(); block.isValid(); block = block.next()) {
+    if (block != libraryView_->document()->firstBlock()) out += "\r\n";
+    appendCp1251(block.text(), out);
   }
   return out;
 }
@@ -80,11 +80,11 @@ void LibraryEditorWindow::setLibraryText(std::string_view cp1251) {
   // Text after a NUL byte is not part of the library, as when the file is read line by line.
   cp1251 = cp1251.substr(0, cp1251.find('\0'));
   // setPlainText makes a block of every CR, LF and CR LF.
-  libraryEdit->setPlainText(toQt(cp1251));
+  libraryView_->setPlainText(toQt(cp1251));
 }
 
 bool LibraryEditorWindow::saveLibrary() {
-  if (const auto error = marvo::replaceFile("marvo.lib", libraryText())) {
+  if (const auto error = replaceFile("marvo.lib", libraryText())) {
     dialogs_.message(this, QString::fromStdString(*error));
     return false;
   }
@@ -100,13 +100,13 @@ bool LibraryEditorWindow::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (watched == libraryEdit && enter && (key->modifiers() & Qt::ShiftModifier)) {
+    if (watched == libraryView_ && enter && (key->modifiers() & Qt::ShiftModifier)) {
       // Shift+Enter would break the line inside its block, a break that no library line can
       // hold (it would be saved as "?"): every line break starts a new line.
-      QTextCursor cursor = libraryEdit->textCursor();
+      QTextCursor cursor = libraryView_->textCursor();
       cursor.insertBlock();
-      libraryEdit->setTextCursor(cursor);
-      libraryEdit->ensureCursorVisible();
+      libraryView_->setTextCursor(cursor);
+      libraryView_->ensureCursorVisible();
       return true;
     }
   }
@@ -120,3 +120,5 @@ void LibraryEditorWindow::keyPressEvent(QKeyEvent* event) {
   }
   QDialog::keyPressEvent(event);
 }
+
+}  // namespace marvo

@@ -1,4 +1,4 @@
-// The library editor window "Library edit": holds the library text (libraryEdit), saved as "marvo.lib".
+// The library editor window "Library edit": the text of the script library, saved as "marvo.lib".
 #pragma once
 
 #include <QDialog>
@@ -11,14 +11,14 @@ class QToolBar;
 class QToolButton;
 
 namespace marvo {
+
 class Dialogs;
-}
 
 class LibraryEditorWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit LibraryEditorWindow(marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+  explicit LibraryEditorWindow(Dialogs& dialogs, QWidget* parent = nullptr);
 
   // The library text as Windows-1251 lines. Each line set here ends with a line break; an empty
   // line after the final break is not a line.
@@ -30,17 +30,23 @@ class LibraryEditorWindow : public QDialog {
   std::string libraryText() const;
   void setLibraryText(std::string_view cp1251);
 
+  QPlainTextEdit* libraryView() const { return libraryView_; }
+  QToolButton* saveButton() const { return saveButton_; }
+
+ public slots:
   // Saves the text to "marvo.lib" in the current directory and confirms with "Marvo.lib saved".
   // A failed write is shown with its reason and leaves the text and the old file as they were.
   bool saveLibrary();
-
-  QPlainTextEdit* libraryEdit = nullptr;
-  QToolBar* toolBar = nullptr;
-  QToolButton* saveButton = nullptr;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
-  marvo::Dialogs& dialogs_;
+ private:
+  Dialogs& dialogs_;
+  QToolBar* toolBar_ = nullptr;
+  QToolButton* saveButton_ = nullptr;
+  QPlainTextEdit* libraryView_ = nullptr;
 };
+
+}  // namespace marvo

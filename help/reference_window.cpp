@@ -1,5 +1,4 @@
-// The reference window. Pages are read from the resource ":/docs/"; relative links between them
-// resolve there as well.
+// The reference window: pages read from the resource ":/docs/", where relative links resolve too.
 #include "reference_window.h"
 
 #include <QDesktopServices>
@@ -14,6 +13,8 @@
 #include <QVBoxLayout>
 
 #include "help/reference_topics.h"
+
+namespace marvo {
 
 namespace {
 
@@ -30,7 +31,7 @@ class ReferenceBrowser : public QTextBrowser {
   QVariant loadResource(int type, const QUrl& name) override {
     if (type == QTextDocument::MarkdownResource && name.scheme() == QStringLiteral("qrc")) {
       const QByteArray page = ReferenceWindow::pageText(name.fileName()).toUtf8();
-      return QString::fromStdString(marvo::readablePage(std::string_view(page.constData(), page.size())));
+      return QString::fromStdString(readablePage(std::string_view(page.constData(), page.size())));
     }
     return QTextBrowser::loadResource(type, name);
   }
@@ -43,57 +44,62 @@ ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Справочник Marvo IF"));
   resize(960, 640);
 
-  backButton = new QToolButton(this);
-  backButton->setText(QStringLiteral("◀ Назад"));
-  backButton->setEnabled(false);
-  forwardButton = new QToolButton(this);
-  forwardButton->setText(QStringLiteral("Вперёд ▶"));
-  forwardButton->setEnabled(false);
-  auto* home = new QToolButton(this);
-  home->setText(QStringLiteral("Содержание"));
-  searchField = new QLineEdit(this);
-  searchField->setPlaceholderText(QStringLiteral("Поиск по справочнику (Enter - следующее)"));
-  searchField->setClearButtonEnabled(true);
+  backButton_ = new QToolButton(this);
+  backButton_->setText(QStringLiteral("◀ Назад"));
+  backButton_->setEnabled(false);
+  forwardButton_ = new QToolButton(this);
+  forwardButton_->setText(QStringLiteral("Вперёд ▶"));
+  forwardButton_->setEnabled(false);
+  auto* contentsButton = new QToolButton(this);
+  contentsButton->setText(QStringLiteral("Содержание"));
+  searchField_ = new QLineEdit(this);
+  searchField_->setPlaceholderText(QStringLiteral("Поиск по справочнику (Enter - следующее)"));
+  searchField_->setClearButtonEnabled(true);
 
-  contents = new QListWidget(this);
-  for (const auto& page : marvo::referencePages()) {
+  contentsList_ = new QListWidget(this);
+  for (const auto& page : referencePages()) {
     auto* item = new QListWidgetItem(QString::fromUtf8(page.title.data(), static_cast<qsizetype>(page.title.size())));
     item->setData(kFileRole, QString::fromUtf8(page.file.data(), static_cast<qsizetype>(page.file.size())));
-    contents->addItem(item);
+    contentsList_->addItem(item);
   }
-  browser = new ReferenceBrowser(this);
-  browser->setOpenLinks(false);
-  browser->setSearchPaths({QStringLiteral(":/docs")});
+  browser_ = new ReferenceBrowser(this);
+  browser_->setOpenLinks(false);
+  browser_->setSearchPaths({QStringLiteral(":/docs")});
 
   auto* bar = new QHBoxLayout;
-  bar->addWidget(backButton);
-  bar->addWidget(forwardButton);
-  bar->addWidget(home);
-  bar->addWidget(searchField, 1);
+  bar->addWidget(backButton_);
+  bar->addWidget(forwardButton_);
+  bar->addWidget(contentsButton);
+  bar->addWidget(searchField_, 1);
   auto* split = new QSplitter(this);
-  split->addWidget(contents);
-  split->addWidget(browser);
+  split->addWidget(contentsList_);
+  split->addWidget(browser_);
   split->setStretchFactor(1, 1);
   split->setSizes({220, 740});
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(bar);
   layout->addWidget(split, 1);
 
-  connect(backButton, &QToolButton::clicked, browser, &QTextBrowser::backward);
-  connect(forwardButton, &QToolButton::clicked, browser, &QTextBrowser::forward);
-  connect(home, &QToolButton::clicked, this, [this] { showPage(QString()); });
-  connect(browser, &QTextBrowser::backwardAvailable, backButton, &QToolButton::setEnabled);
-  connect(browser, &QTextBrowser::forwardAvailable, forwardButton, &QToolButton::setEnabled);
-  connect(browser, &QTextBrowser::anchorClicked, this, &ReferenceWindow::openLink);
-  connect(browser, &QTextBrowser::sourceChanged, this, &ReferenceWindow::pageChanged);
-  connect(contents, &QListWidget::itemActivated, this,
-          [this](QListWidgetItem* item) { showPage(item->data(kFileRole).toString()); });
-  connect(contents, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { showPage(item->data(kFileRole).toString()); });
-  connect(searchField, &QLineEdit::returnPressed, this, [this] { search(searchField->text()); });
+  connect(backButton_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
+  connect(forwardButton_, &QToolButton::clicked, browser_, &QTextBrowser::forward);
+  connect(contentsButton, &QToolButton::clicked, this, &ReferenceWindow::showContents);
+  connect(browser_, &QTextBrowser::backwardAvailable, backButton_, &QToolButton::setEnabled);
+  connect(browser_, &QTextBrowser::forwardAvailable, forwardButton_, &QToolButton::setEnabled);
+  connect(browser_, &QTextBrowser::anchorClicked, this, &ReferenceWindow::openLink);
+  connect(browser_, &QTextBrowser::sourceChanged, this, &ReferenceWindow::pageChanged);
+  connect(contentsList_, &QListWidget::itemActivated, this, &ReferenceWindow::showListedPage);
+  connect(contentsList_, &QListWidget::itemClicked, this, &ReferenceWindow::showListedPage);
+  connect(searchField_, &QLineEdit::returnPressed, this, &ReferenceWindow::searchTyped);
 
   load(QString());
 }
+
+void ReferenceWindow::showContents() { showPage(QString()); }
+
+void ReferenceWindow::showListedPage(QListWidgetItem* item) { showPage(item->data(kFileRole).toString()); }
+
+// Enter in the search field: the next occurrence of its text (see search()).
+void ReferenceWindow::searchTyped() { search(searchField_->text()); }
 
 QString ReferenceWindow::pageText(const QString& file) {
   QFile f(QStringLiteral(":/docs/") + file);
@@ -104,7 +110,7 @@ QString ReferenceWindow::pageText(const QString& file) {
 void ReferenceWindow::load(const QString& file) {
   const QString name = pageText(file).isEmpty() ? QStringLiteral("README.md") : file;
   const QUrl url(kRoot + name);
-  if (browser->source() != url) browser->setSource(url, QTextDocument::MarkdownResource);
+  if (browser_->source() != url) browser_->setSource(url, QTextDocument::MarkdownResource);
 }
 
 void ReferenceWindow::showPage(const QString& file) {
@@ -114,12 +120,12 @@ void ReferenceWindow::showPage(const QString& file) {
   activateWindow();
 }
 
-QString ReferenceWindow::currentPage() const { return fileOf(browser->source()); }
+QString ReferenceWindow::currentPage() const { return fileOf(browser_->source()); }
 
 void ReferenceWindow::openLink(const QUrl& url) {
-  const QUrl target = browser->source().resolved(url);
+  const QUrl target = browser_->source().resolved(url);
   if (target.scheme() == QStringLiteral("qrc")) {
-    browser->setSource(target, QTextDocument::MarkdownResource);
+    browser_->setSource(target, QTextDocument::MarkdownResource);
   } else {
     QDesktopServices::openUrl(target);
   }
@@ -127,26 +133,26 @@ void ReferenceWindow::openLink(const QUrl& url) {
 
 void ReferenceWindow::pageChanged(const QUrl& url) {
   const QString file = fileOf(url);
-  for (int i = 0; i < contents->count(); ++i) {
-    if (contents->item(i)->data(kFileRole).toString() == file) {
-      contents->setCurrentRow(i);
+  for (int i = 0; i < contentsList_->count(); ++i) {
+    if (contentsList_->item(i)->data(kFileRole).toString() == file) {
+      contentsList_->setCurrentRow(i);
       break;
     }
   }
-  if (!searchField->text().isEmpty()) findInPage(searchField->text());
+  if (!searchField_->text().isEmpty()) findInPage(searchField_->text());
 }
 
 bool ReferenceWindow::findInPage(const QString& text) {
-  if (browser->find(text)) return true;
-  browser->moveCursor(QTextCursor::Start);  // wrap around to the top of the page
-  return browser->find(text);
+  if (browser_->find(text)) return true;
+  browser_->moveCursor(QTextCursor::Start);  // wrap around to the top of the page
+  return browser_->find(text);
 }
 
 bool ReferenceWindow::search(const QString& text) {
   bool first = true;
   QString firstPage;
-  for (int i = 0; i < contents->count(); ++i) {
-    QListWidgetItem* item = contents->item(i);
+  for (int i = 0; i < contentsList_->count(); ++i) {
+    QListWidgetItem* item = contentsList_->item(i);
     const QString file = item->data(kFileRole).toString();
     const bool has = text.isEmpty() || pageText(file).contains(text, Qt::CaseInsensitive);
     item->setHidden(!has);
@@ -161,3 +167,5 @@ bool ReferenceWindow::search(const QString& text) {
   load(firstPage);
   return findInPage(text);
 }
+
+}  // namespace marvo

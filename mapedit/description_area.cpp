@@ -1,4 +1,4 @@
-// The description area of the map editor.
+// The description area of the map editor: keeps its lines broken as the export breaks them.
 #include "description_area.h"
 
 #include <QKeyEvent>
@@ -6,6 +6,8 @@
 
 #include "gui/qt_codec.h"
 #include "mapedit/description_lines.h"
+
+namespace marvo {
 
 namespace {
 // A block's text without the line separators that Shift+Enter puts inside a block.
@@ -25,7 +27,7 @@ DescriptionArea::DescriptionArea(QWidget* parent) : QPlainTextEdit(parent) {
 
 void DescriptionArea::showDescription(std::string_view description) {
   rebreaking_ = true;
-  setPlainText(marvo::toQt(marvo::mapedit::breakDescription(description)).join(QLatin1Char('\n')));
+  setPlainText(toQt(mapedit::breakDescription(description)).join(QLatin1Char('\n')));
   rebreaking_ = false;
 }
 
@@ -38,7 +40,7 @@ QStringList DescriptionArea::shownLines() const {
 }
 
 std::string DescriptionArea::storedDescription() const {
-  return marvo::mapedit::joinDescriptionLines(marvo::fromQt(shownLines()));
+  return mapedit::joinDescriptionLines(fromQt(shownLines()));
 }
 
 void DescriptionArea::keyPressEvent(QKeyEvent* event) {
@@ -70,7 +72,7 @@ void DescriptionArea::rebreak() {
   if (rebreaking_) return;
   const QStringList lines = shownLines();
   const QString joined = lines.join(QString());
-  const QStringList wanted = marvo::toQt(marvo::mapedit::breakDescription(marvo::fromQt(joined)));
+  const QStringList wanted = toQt(mapedit::breakDescription(fromQt(joined)));
   QStringList current;
   for (auto block = document()->firstBlock(); block.isValid(); block = block.next())
     current.append(block.text());
@@ -103,3 +105,5 @@ void DescriptionArea::rebreak() {
   placed.setPosition(block.position() + std::min(remaining, block.length() - 1));
   setTextCursor(placed);
 }
+
+}  // namespace marvo

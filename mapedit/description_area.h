@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace marvo {
+
 // The area never wraps by itself: its lines are always those of breakDescription() for the text
 // it holds, and it re-breaks them while the author types, so what it shows is what the export
 // writes. A stored description joins its lines without separator (joinDescriptionLines), so line
@@ -34,3 +36,5 @@ class DescriptionArea : public QPlainTextEdit {
 
   bool rebreaking_ = false;
 };
+
+}  // namespace marvo

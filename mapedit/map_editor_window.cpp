@@ -1,9 +1,8 @@
-// The map editor window "Map editor".
+// The map editor window "Map editor": its controls, and its commands as calls on the map core.
 #include "map_editor_window.h"
 
 #include <QCheckBox>
 #include <QFile>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -23,14 +22,11 @@
 #include "mapedit/description_lines.h"
 #include "mapedit/map_file.h"
 
-using marvo::fromQt;
-using marvo::toQt;
-namespace mapedit = marvo::mapedit;
+namespace marvo {
 
 namespace {
-const marvo::FileDialogRequest kOpenRequest{QStringLiteral("map (*.map)"), QString(), QString()};
-const marvo::FileDialogRequest kSaveRequest{QStringLiteral("map (*.map)"), QString(),
-                                            QStringLiteral("newmap.map")};
+const FileDialogRequest kOpenRequest{QStringLiteral("map (*.map)"), QString(), QString()};
+const FileDialogRequest kSaveRequest{QStringLiteral("map (*.map)"), QString(), QStringLiteral("newmap.map")};
 
 std::filesystem::path toPath(const QString& file) {
   return std::filesystem::path(QFile::encodeName(file).toStdString());
@@ -40,7 +36,7 @@ std::filesystem::path toPath(const QString& file) {
 QString errorText(const std::string& error) { return QFile::decodeName(QByteArray::fromStdString(error)); }
 }  // namespace
 
-MapEditorWindow::MapEditorWindow(CodeEditorWindow& editor, marvo::Dialogs& dialogs, QWidget* parent)
+MapEditorWindow::MapEditorWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), editor_(editor), dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("Map editor"));
   buildControls();
@@ -51,60 +47,60 @@ MapEditorWindow::~MapEditorWindow() { hide(); }
 
 void MapEditorWindow::buildControls() {
   model_ = new MapTableModel(map_, this);
-  mapGrid = new MapGridView(this);
-  mapGrid->setMapModel(model_);
-  mapGrid->setCurrentIndex(model_->index(0, 0));
+  mapGrid_ = new MapGridView(this);
+  mapGrid_->setMapModel(model_);
+  mapGrid_->setCurrentIndex(model_->index(0, 0));
 
-  descriptionArea = new DescriptionArea(this);
-  QFontMetrics metrics(descriptionArea->font());
-  descriptionArea->setMinimumWidth(
+  descriptionArea_ = new DescriptionArea(this);
+  QFontMetrics metrics(descriptionArea_->font());
+  descriptionArea_->setMinimumWidth(
       metrics.horizontalAdvance(QString(int(mapedit::kDescriptionWidth) + 2, QLatin1Char('n'))) +
-      descriptionArea->verticalScrollBar()->sizeHint().width() + 12);
-  descriptionArea->setFixedHeight(metrics.lineSpacing() * 6 + 12);
-  auto* memoLabel = new QLabel(QStringLiteral("ENTER - запомнить описание"), this);
+      descriptionArea_->verticalScrollBar()->sizeHint().width() + 12);
+  descriptionArea_->setFixedHeight(metrics.lineSpacing() * 6 + 12);
+  auto* storeHint = new QLabel(QStringLiteral("ENTER - запомнить описание"), this);
 
   const auto phrases = mapedit::defaultDirectionPhrases();
-  auto makePhrase = [&](QLabel*& label, QLineEdit*& edit, const QString& caption, std::size_t i) {
-    label = new QLabel(caption, this);
-    edit = new QLineEdit(toQt(phrases[i]), this);
-    edit->setFixedWidth(121);
-  };
-  makePhrase(northLabel, northField, QStringLiteral("North"), 0);
-  makePhrase(southLabel, southField, QStringLiteral("South"), 1);
-  makePhrase(westLabel, westField, QStringLiteral("West"), 2);
-  makePhrase(eastLabel, eastField, QStringLiteral("East"), 3);
+  const std::array<QString, 4> captions{QStringLiteral("North"), QStringLiteral("South"), QStringLiteral("West"),
+                                        QStringLiteral("East")};
+  for (std::size_t i = 0; i < directionFields_.size(); ++i) {
+    directionLabels_[i] = new QLabel(captions[i], this);
+    directionFields_[i] = new QLineEdit(toQt(phrases[i]), this);
+    directionFields_[i]->setFixedWidth(121);
+  }
 
-  nameInDescriptionBox = new QCheckBox(QStringLiteral("Вставлять название локации в описание"), this);
-  namesAsDirectionsBox = new QCheckBox(QStringLiteral("Задавать названия локаций в качестве направлений"), this);
-  jumpToCursorBox = new QCheckBox(QStringLiteral("Сделать переход на локацию в позиции курсора"), this);
-  textNavigationBox = new QCheckBox(QStringLiteral("Использовать текстовую навигацию вместо кнопочной"), this);
-  jumpToCursorBox->setChecked(true);
+  nameInDescriptionBox_ = new QCheckBox(QStringLiteral("Вставлять название локации в описание"), this);
+  namesAsDirectionsBox_ = new QCheckBox(QStringLiteral("Задавать названия локаций в качестве направлений"), this);
+  jumpToCursorBox_ = new QCheckBox(QStringLiteral("Сделать переход на локацию в позиции курсора"), this);
+  textNavigationBox_ = new QCheckBox(QStringLiteral("Использовать текстовую навигацию вместо кнопочной"), this);
+  jumpToCursorBox_->setChecked(true);
 
   auto* menuBar = new QMenuBar(this);
   menuBar->setNativeMenuBar(false);  // the menu belongs to this window, not to a desktop bar
   auto* fileMenu = menuBar->addMenu(QStringLiteral("File"));
-  newAction = fileMenu->addAction(QStringLiteral("New"));
-  loadFileAction = fileMenu->addAction(QStringLiteral("Load map"));
-  saveFileAction = fileMenu->addAction(QStringLiteral("Save map"));
-  exportAction = fileMenu->addAction(QStringLiteral("Export map"));
-  exitAction = fileMenu->addAction(QStringLiteral("Close"));
+  newMapAction_ = fileMenu->addAction(QStringLiteral("New"));
+  loadMapAction_ = fileMenu->addAction(QStringLiteral("Load map"));
+  saveMapAction_ = fileMenu->addAction(QStringLiteral("Save map"));
+  exportAction_ = fileMenu->addAction(QStringLiteral("Export map"));
+  closeAction_ = fileMenu->addAction(QStringLiteral("Close"));
 
   // Layout: the grid fills the window; below it the direction phrases, the description area
-  // with its label, and the options.
+  // with its hint, and the options.
   auto* phrasesBox = new QVBoxLayout;
-  for (auto [label, edit] : {std::pair{northLabel, northField}, {southLabel, southField}, {westLabel, westField}, {eastLabel, eastField}}) {
-    phrasesBox->addWidget(label);
-    phrasesBox->addWidget(edit);
+  for (std::size_t i = 0; i < directionFields_.size(); ++i) {
+    phrasesBox->addWidget(directionLabels_[i]);
+    phrasesBox->addWidget(directionFields_[i]);
   }
   phrasesBox->addStretch();
+  const std::array<QCheckBox*, 4> options{nameInDescriptionBox_, namesAsDirectionsBox_, jumpToCursorBox_,
+                                          textNavigationBox_};
   auto* optionsBox = new QVBoxLayout;
-  for (auto* box : {nameInDescriptionBox, namesAsDirectionsBox, jumpToCursorBox, textNavigationBox}) optionsBox->addWidget(box);
+  for (auto* box : options) optionsBox->addWidget(box);
   auto* belowArea = new QHBoxLayout;
   belowArea->addLayout(optionsBox);
   belowArea->addStretch();
-  belowArea->addWidget(memoLabel, 0, Qt::AlignTop);
+  belowArea->addWidget(storeHint, 0, Qt::AlignTop);
   auto* descriptionBox = new QVBoxLayout;
-  descriptionBox->addWidget(descriptionArea);
+  descriptionBox->addWidget(descriptionArea_);
   descriptionBox->addLayout(belowArea);
   auto* bottom = new QHBoxLayout;
   bottom->addLayout(phrasesBox);
@@ -113,28 +109,30 @@ void MapEditorWindow::buildControls() {
   bottom->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menuBar);
-  layout->addWidget(mapGrid, 1);
+  layout->addWidget(mapGrid_, 1);
   layout->addLayout(bottom);
 
-  QWidget::setTabOrder(mapGrid, descriptionArea);
-  QWidget::setTabOrder(descriptionArea, northField);
-  QWidget::setTabOrder(northField, southField);
-  QWidget::setTabOrder(southField, westField);
-  QWidget::setTabOrder(westField, eastField);
-  QWidget::setTabOrder(eastField, nameInDescriptionBox);
-  QWidget::setTabOrder(nameInDescriptionBox, namesAsDirectionsBox);
-  QWidget::setTabOrder(namesAsDirectionsBox, jumpToCursorBox);
-  QWidget::setTabOrder(jumpToCursorBox, textNavigationBox);
+  // Tab order: grid, description area, the four phrases, the four options.
+  QWidget* previous = descriptionArea_;
+  QWidget::setTabOrder(mapGrid_, descriptionArea_);
+  for (auto* field : directionFields_) {
+    QWidget::setTabOrder(previous, field);
+    previous = field;
+  }
+  for (auto* box : options) {
+    QWidget::setTabOrder(previous, box);
+    previous = box;
+  }
 
-  connect(mapGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, &MapEditorWindow::cellChosen);
-  connect(mapGrid, &MapGridView::escapeTypedWhileEditing, this, &MapEditorWindow::closeEditor);
-  connect(descriptionArea, &DescriptionArea::storeKeyTyped, this, &MapEditorWindow::storeDescription);
-  connect(namesAsDirectionsBox, &QCheckBox::toggled, this, &MapEditorWindow::namesAsDirectionsToggled);
-  connect(newAction, &QAction::triggered, this, &MapEditorWindow::newMap);
-  connect(loadFileAction, &QAction::triggered, this, &MapEditorWindow::loadMap);
-  connect(saveFileAction, &QAction::triggered, this, &MapEditorWindow::saveMap);
-  connect(exportAction, &QAction::triggered, this, &MapEditorWindow::exportToScenario);
-  connect(exitAction, &QAction::triggered, this, &MapEditorWindow::closeEditor);
+  connect(mapGrid_->selectionModel(), &QItemSelectionModel::currentChanged, this, &MapEditorWindow::cellChosen);
+  connect(mapGrid_, &MapGridView::escapeTypedWhileEditing, this, &MapEditorWindow::close);
+  connect(descriptionArea_, &DescriptionArea::storeKeyTyped, this, &MapEditorWindow::storeDescription);
+  connect(namesAsDirectionsBox_, &QCheckBox::toggled, this, &MapEditorWindow::namesAsDirectionsToggled);
+  connect(newMapAction_, &QAction::triggered, this, &MapEditorWindow::newMap);
+  connect(loadMapAction_, &QAction::triggered, this, &MapEditorWindow::loadMap);
+  connect(saveMapAction_, &QAction::triggered, this, &MapEditorWindow::saveMap);
+  connect(exportAction_, &QAction::triggered, this, &MapEditorWindow::exportToScenario);
+  connect(closeAction_, &QAction::triggered, this, &MapEditorWindow::close);
 }
 
 QString MapEditorWindow::cellText(int column, int row) const {
@@ -145,29 +143,29 @@ QString MapEditorWindow::cellText(int column, int row) const {
 
 void MapEditorWindow::setCurrentCell(int column, int row) {
   if (!mapedit::isMapCell(column, row)) return;
-  mapGrid->setCurrentIndex(model_->index(row - 1, column - 1));
+  mapGrid_->setCurrentIndex(model_->index(row - 1, column - 1));
 }
 
 int MapEditorWindow::currentColumn() const {
-  const auto index = mapGrid->currentIndex();
+  const auto index = mapGrid_->currentIndex();
   return index.isValid() ? index.column() + 1 : 1;
 }
 
 int MapEditorWindow::currentRow() const {
-  const auto index = mapGrid->currentIndex();
+  const auto index = mapGrid_->currentIndex();
   return index.isValid() ? index.row() + 1 : 1;
 }
 
 mapedit::ExportOptions MapEditorWindow::exportOptions() const {
   mapedit::ExportOptions options;
-  options.jumpToCursor = jumpToCursorBox->isChecked();
+  options.jumpToCursor = jumpToCursorBox_->isChecked();
   options.cursorColumn = currentColumn();
   options.cursorRow = currentRow();
-  options.namesInDescription = nameInDescriptionBox->isChecked();
-  options.namesAsDirections = namesAsDirectionsBox->isChecked();
-  options.textNavigation = textNavigationBox->isChecked();
-  options.directionPhrases = {fromQt(northField->text()), fromQt(southField->text()), fromQt(westField->text()),
-                              fromQt(eastField->text())};
+  options.namesInDescription = nameInDescriptionBox_->isChecked();
+  options.namesAsDirections = namesAsDirectionsBox_->isChecked();
+  options.textNavigation = textNavigationBox_->isChecked();
+  for (std::size_t i = 0; i < directionFields_.size(); ++i)
+    options.directionPhrases[i] = fromQt(directionFields_[i]->text());
   return options;
 }
 
@@ -183,7 +181,7 @@ void MapEditorWindow::showEvent(QShowEvent* event) {
 
 // Each opening: the grid takes the focus and the header cells show the coordinates.
 void MapEditorWindow::windowActivated() {
-  mapGrid->setFocus();
+  mapGrid_->setFocus();
   for (int i = 0; i <= 99; ++i) model_->setFixedCell(i, 0, QString::number(i));
   for (int i = 0; i <= 99; ++i) model_->setFixedCell(0, i, QString::number(i));
 }
@@ -192,23 +190,24 @@ void MapEditorWindow::windowActivated() {
 void MapEditorWindow::cellChosen() {
   const int column = currentColumn(), row = currentRow();
   if (map_.name(column, row).empty()) {
-    descriptionArea->showDescription({});
+    descriptionArea_->showDescription({});
   } else {
-    descriptionArea->showDescription(map_.description(mapedit::cellNumber(column, row)));
+    descriptionArea_->showDescription(map_.description(mapedit::cellNumber(column, row)));
   }
 }
 
 // Stores the area's text as the description of the current cell, named or not.
 void MapEditorWindow::storeDescription() {
-  map_.setDescription(mapedit::cellNumber(currentColumn(), currentRow()), descriptionArea->storedDescription());
-  mapGrid->setFocus();
+  map_.setDescription(mapedit::cellNumber(currentColumn(), currentRow()), descriptionArea_->storedDescription());
+  mapGrid_->setFocus();
 }
 
-void MapEditorWindow::namesAsDirectionsToggled() {
-  const bool enabled = !namesAsDirectionsBox->isChecked();
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{northField, southField, westField, eastField, northLabel, southLabel, westLabel, eastLabel})
-    w->setEnabled(enabled);
+// Names as directions: the phrases are not used, so they and their captions are disabled.
+void MapEditorWindow::namesAsDirectionsToggled(bool checked) {
+  for (std::size_t i = 0; i < directionFields_.size(); ++i) {
+    directionFields_[i]->setEnabled(!checked);
+    directionLabels_[i]->setEnabled(!checked);
+  }
 }
 
 // Empties every cell and description; options, phrases and the area stay as they are.
@@ -248,4 +247,4 @@ void MapEditorWindow::exportToScenario() {
   dialogs_.message(this, QStringLiteral("Export map OK"));
 }
 
-void MapEditorWindow::closeEditor() { close(); }
+}  // namespace marvo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -12,22 +13,23 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class CodeEditorWindow;
+
+namespace marvo {
+
 class DescriptionArea;
+class Dialogs;
 class MapGridView;
 class MapTableModel;
-class CodeEditorWindow;
-namespace marvo {
-class Dialogs;
-}
 
 class MapEditorWindow : public QDialog {
   Q_OBJECT
 
  public:
-  MapEditorWindow(CodeEditorWindow& editor, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+  MapEditorWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent = nullptr);
   ~MapEditorWindow() override;
 
-  const marvo::mapedit::Map& map() const { return map_; }
+  const mapedit::Map& map() const { return map_; }
   // Text of any grid cell (column, row), both 0..99: header cells show coordinates.
   QString cellText(int column, int row) const;
   // Makes the map cell (column, row), both 1..99, the grid's current cell.
@@ -35,52 +37,66 @@ class MapEditorWindow : public QDialog {
   int currentColumn() const;
   int currentRow() const;
   // The export options as the window's controls set them.
-  marvo::mapedit::ExportOptions exportOptions() const;
+  mapedit::ExportOptions exportOptions() const;
   // Asked before the export replaces the scenario text: false leaves everything as it was (the
   // main window offers to save unsaved changes here). Unset: the export goes ahead.
   std::function<bool()> confirmReplace;
 
   void setVisible(bool visible) override;  // shown maximised
 
-  MapGridView* mapGrid = nullptr;
-  DescriptionArea* descriptionArea = nullptr;
-  QLineEdit* northField = nullptr;  // north
-  QLineEdit* southField = nullptr;  // south
-  QLineEdit* westField = nullptr;  // west
-  QLineEdit* eastField = nullptr;  // east
-  QLabel* northLabel = nullptr;
-  QLabel* southLabel = nullptr;
-  QLabel* westLabel = nullptr;
-  QLabel* eastLabel = nullptr;
-  QCheckBox* nameInDescriptionBox = nullptr;  // location name into the description
-  QCheckBox* namesAsDirectionsBox = nullptr;  // location names as directions
-  QCheckBox* jumpToCursorBox = nullptr;  // jump to the location at the cursor
-  QCheckBox* textNavigationBox = nullptr;  // text navigation instead of buttons
-  QAction* newAction = nullptr;
-  QAction* loadFileAction = nullptr;
-  QAction* saveFileAction = nullptr;
-  QAction* exportAction = nullptr;
-  QAction* exitAction = nullptr;
+  MapGridView* mapGrid() const { return mapGrid_; }
+  DescriptionArea* descriptionArea() const { return descriptionArea_; }
+  // The button caption of a direction and its caption label ("North" ...).
+  QLineEdit* directionField(mapedit::Direction direction) const { return directionFields_[directionIndex(direction)]; }
+  QLabel* directionLabel(mapedit::Direction direction) const { return directionLabels_[directionIndex(direction)]; }
+  QCheckBox* nameInDescriptionBox() const { return nameInDescriptionBox_; }
+  QCheckBox* namesAsDirectionsBox() const { return namesAsDirectionsBox_; }
+  QCheckBox* jumpToCursorBox() const { return jumpToCursorBox_; }
+  QCheckBox* textNavigationBox() const { return textNavigationBox_; }
+  QAction* newMapAction() const { return newMapAction_; }
+  QAction* loadMapAction() const { return loadMapAction_; }
+  QAction* saveMapAction() const { return saveMapAction_; }
+  QAction* exportAction() const { return exportAction_; }
+  QAction* closeAction() const { return closeAction_; }
 
  public slots:
-  void windowActivated();
-  void cellChosen();
   void storeDescription();  // Enter or Esc in the description area: store the description
-  void namesAsDirectionsToggled();
-  void newMap();
-  void loadMap();
-  void saveMap();
-  void exportToScenario();
-  void closeEditor();
+  void newMap();            // "New"
+  void loadMap();           // "Load map"
+  void saveMap();           // "Save map"
+  void exportToScenario();  // "Export map"
 
  protected:
   void showEvent(QShowEvent* event) override;
 
+ private slots:
+  void windowActivated();
+  void cellChosen();
+  void namesAsDirectionsToggled(bool checked);
+
  private:
+  static constexpr std::size_t directionIndex(mapedit::Direction direction) { return static_cast<std::size_t>(direction); }
   void buildControls();
 
   CodeEditorWindow& editor_;
-  marvo::Dialogs& dialogs_;
-  marvo::mapedit::Map map_;
+  Dialogs& dialogs_;
+  mapedit::Map map_;
   MapTableModel* model_ = nullptr;
+
+  MapGridView* mapGrid_ = nullptr;
+  DescriptionArea* descriptionArea_ = nullptr;
+  // North, south, west and east: the order of mapedit::Direction and of the export's phrases.
+  std::array<QLineEdit*, 4> directionFields_{};
+  std::array<QLabel*, 4> directionLabels_{};
+  QCheckBox* nameInDescriptionBox_ = nullptr;
+  QCheckBox* namesAsDirectionsBox_ = nullptr;
+  QCheckBox* jumpToCursorBox_ = nullptr;
+  QCheckBox* textNavigationBox_ = nullptr;
+  QAction* newMapAction_ = nullptr;
+  QAction* loadMapAction_ = nullptr;
+  QAction* saveMapAction_ = nullptr;
+  QAction* exportAction_ = nullptr;
+  QAction* closeAction_ = nullptr;
 };
+
+}  // namespace marvo

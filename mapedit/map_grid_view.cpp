@@ -1,4 +1,4 @@
-// The map grid view.
+// The map editor's grid view: header sizes, the painted corner cell, Tab and Esc in a cell editor.
 #include "map_grid_view.h"
 
 #include <QAbstractButton>
@@ -8,6 +8,8 @@
 #include <QStyleOptionHeader>
 
 #include "map_table_model.h"
+
+namespace marvo {
 
 MapGridView::MapGridView(QWidget* parent) : QTableView(parent) {
   setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -33,9 +35,12 @@ MapGridView::MapGridView(QWidget* parent) : QTableView(parent) {
 void MapGridView::setMapModel(MapTableModel* model) {
   mapModel_ = model;
   setModel(model);
-  connect(model, &QAbstractItemModel::headerDataChanged, this, [this] {
-    if (corner_) corner_->update();
-  });
+  connect(model, &QAbstractItemModel::headerDataChanged, this, &MapGridView::repaintCorner);
+}
+
+// The corner has no header section of its own: any header change may concern it.
+void MapGridView::repaintCorner() {
+  if (corner_) corner_->update();
 }
 
 void MapGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
@@ -69,3 +74,5 @@ bool MapGridView::eventFilter(QObject* watched, QEvent* event) {
   }
   return QTableView::eventFilter(watched, event);
 }
+
+}  // namespace marvo

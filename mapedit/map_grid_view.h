@@ -4,6 +4,9 @@
 #include <QTableView>
 
 class QAbstractButton;
+
+namespace marvo {
+
 class MapTableModel;
 
 class MapGridView : public QTableView {
@@ -22,7 +25,12 @@ class MapGridView : public QTableView {
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ private slots:
+  void repaintCorner();
+
  private:
   MapTableModel* mapModel_ = nullptr;
   QAbstractButton* corner_ = nullptr;
 };
+
+}  // namespace marvo

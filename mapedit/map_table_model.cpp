@@ -1,11 +1,13 @@
-// Table model of the map grid.
+// Table model of the map grid: map cell names as items, the coordinate cells as header sections.
 #include "map_table_model.h"
 
 #include "gui/qt_codec.h"
 
-using marvo::mapedit::kMapSize;
+namespace marvo {
 
-MapTableModel::MapTableModel(marvo::mapedit::Map& map, QObject* parent)
+using mapedit::kMapSize;
+
+MapTableModel::MapTableModel(mapedit::Map& map, QObject* parent)
     : QAbstractTableModel(parent), map_(map) {}
 
 int MapTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kMapSize; }
@@ -14,7 +16,7 @@ int MapTableModel::columnCount(const QModelIndex& parent) const { return parent.
 
 QVariant MapTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-  return marvo::toQt(map_.name(index.column() + 1, index.row() + 1));
+  return toQt(map_.name(index.column() + 1, index.row() + 1));
 }
 
 bool MapTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -26,7 +28,7 @@ bool MapTableModel::setData(const QModelIndex& index, const QVariant& value, int
         ch == QChar::ParagraphSeparator)
       ch = QLatin1Char(' ');
   }
-  map_.setName(index.column() + 1, index.row() + 1, marvo::fromQt(text));
+  map_.setName(index.column() + 1, index.row() + 1, fromQt(text));
   emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
   return true;
 }
@@ -62,3 +64,5 @@ void MapTableModel::setFixedCell(int column, int row, const QString& text) {
 void MapTableModel::mapReplaced() {
   emit dataChanged(index(0, 0), index(kMapSize - 1, kMapSize - 1), {Qt::DisplayRole, Qt::EditRole});
 }
+
+}  // namespace marvo

@@ -7,6 +7,8 @@
 
 #include "mapedit/map_model.h"
 
+namespace marvo {
+
 // Row i and column j of the model are the grid's map cell at row i + 1, column j + 1. The grid's
 // fixed header row and column (cells with row 0 or column 0) are the header sections; section s
 // is header cell s + 1, and the corner cell (0, 0) is kept apart.
@@ -14,7 +16,7 @@ class MapTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  explicit MapTableModel(marvo::mapedit::Map& map, QObject* parent = nullptr);
+  explicit MapTableModel(mapedit::Map& map, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -31,7 +33,9 @@ class MapTableModel : public QAbstractTableModel {
   void mapReplaced();
 
  private:
-  marvo::mapedit::Map& map_;
+  mapedit::Map& map_;
   std::array<QString, 100> topRow_;      // cells (column, 0); [0] is the corner
   std::array<QString, 100> leftColumn_;  // cells (0, row); [0] unused, the corner lives in topRow_
 };
+
+}  // namespace marvo

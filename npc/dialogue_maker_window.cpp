@@ -1,5 +1,4 @@
-// The NPC maker window "NPC Maker": edits a dialogue tree, keeps it in ".dlg" files and generates
-// a callable dialogue location at the end of the scenario.
+// The NPC maker window "NPC Maker": its controls, tree editing, ".dlg" files and the generated dialogue.
 #include "dialogue_maker_window.h"
 
 #include <QAbstractItemDelegate>
@@ -26,12 +25,10 @@
 #include "gui/qt_codec.h"
 #include "npc/dialogue_script.h"
 
-using marvo::fromQt;
-using marvo::toQt;
-namespace npc = marvo::npc;
+namespace marvo {
 
 namespace {
-marvo::FileDialogRequest dialogueFileRequest() {
+FileDialogRequest dialogueFileRequest() {
   return {QStringLiteral("dialog file (*.dlg)"), QStringLiteral("dlg"), QString()};
 }
 
@@ -50,89 +47,91 @@ void collect(const QTreeWidgetItem* item, int depth, npc::DialogueTree& out) {
 }
 }  // namespace
 
-DialogueMakerWindow::DialogueMakerWindow(CodeEditorWindow& editor, marvo::Dialogs& dialogs, QWidget* parent)
+DialogueMakerWindow::DialogueMakerWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       editor_(editor),
       dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("NPC Maker"));
-  pages = new QTabWidget(this);
-  pages->addTab(buildDialoguePage(), QStringLiteral("Диалог"));
+  pages_ = new QTabWidget(this);
+  pages_->addTab(buildDialoguePage(), QStringLiteral("Диалог"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
-  layout->addWidget(pages);
+  layout->addWidget(pages_);
   setFixedSize(584, 432);
 
-  connect(newButton, &QToolButton::clicked, this, &DialogueMakerWindow::newDialogue);
-  connect(openButton, &QToolButton::clicked, this, &DialogueMakerWindow::openDialogue);
-  connect(saveButton, &QToolButton::clicked, this, &DialogueMakerWindow::saveDialogue);
-  connect(addNodeButton, &QPushButton::clicked, this, &DialogueMakerWindow::addNode);
-  connect(addChildButton, &QPushButton::clicked, this, &DialogueMakerWindow::addChildNode);
-  connect(createButton, &QPushButton::clicked, this, &DialogueMakerWindow::createDialogue);
-  dialogueTree->installEventFilter(this);
-  // Esc closes the window from anywhere, also while a node is edited in place (the edit is dropped).
-  connect(dialogueTree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-          [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
-            if (hint == QAbstractItemDelegate::RevertModelCache) close();
-          });
+  connect(newButton_, &QToolButton::clicked, this, &DialogueMakerWindow::newDialogue);
+  connect(openButton_, &QToolButton::clicked, this, &DialogueMakerWindow::openDialogue);
+  connect(saveButton_, &QToolButton::clicked, this, &DialogueMakerWindow::saveDialogue);
+  connect(addNodeButton_, &QPushButton::clicked, this, &DialogueMakerWindow::addNode);
+  connect(addChildButton_, &QPushButton::clicked, this, &DialogueMakerWindow::addChildNode);
+  connect(createButton_, &QPushButton::clicked, this, &DialogueMakerWindow::createDialogue);
+  dialogueTree_->installEventFilter(this);
+  connect(dialogueTree_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+          &DialogueMakerWindow::nodeEditClosed);
+}
+
+// Esc in a node's in-place editor drops the edit and closes the window, as Esc does anywhere else.
+void DialogueMakerWindow::nodeEditClosed(QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+  if (hint == QAbstractItemDelegate::RevertModelCache) close();
 }
 
 QWidget* DialogueMakerWindow::buildDialoguePage() {
   auto* page = new QWidget;
 
-  toolBar = new QToolBar(page);
-  toolBar->setGeometry(0, 0, 561, 29);
+  toolBar_ = new QToolBar(page);
+  toolBar_->setGeometry(0, 0, 561, 29);
   const auto toolButton = [this](QStyle::StandardPixmap icon, const char* text, const char* hint) {
-    auto* button = new QToolButton(toolBar);
+    auto* button = new QToolButton(toolBar_);
     button->setIcon(style()->standardIcon(icon));
     button->setText(QString::fromUtf8(text));
     button->setToolTip(QString::fromUtf8(hint));
-    toolBar->addWidget(button);
+    toolBar_->addWidget(button);
     return button;
   };
-  newButton = toolButton(QStyle::SP_FileIcon, "New", "New dialog");
-  openButton = toolButton(QStyle::SP_DialogOpenButton, "Open", "Open dialog");
-  saveButton = toolButton(QStyle::SP_DialogSaveButton, "Save", "Save dialog");
+  newButton_ = toolButton(QStyle::SP_FileIcon, "New", "New dialog");
+  openButton_ = toolButton(QStyle::SP_DialogOpenButton, "Open", "Open dialog");
+  saveButton_ = toolButton(QStyle::SP_DialogSaveButton, "Save", "Save dialog");
 
-  phraseField = new QLineEdit(page);
-  phraseField->setGeometry(0, 32, 561, 21);
+  phraseField_ = new QLineEdit(page);
+  phraseField_->setGeometry(0, 32, 561, 21);
   // Buttons keep their designed places unless the font needs more room; then they grow leftwards
   // from the tree's right edge.
-  addNodeButton = new QPushButton(QStringLiteral("Add Node"), page);
-  addChildButton = new QPushButton(QStringLiteral("Add Child Node"), page);
-  const int childWidth = std::max(89, addChildButton->sizeHint().width());
+  addNodeButton_ = new QPushButton(QStringLiteral("Add Node"), page);
+  addChildButton_ = new QPushButton(QStringLiteral("Add Child Node"), page);
+  const int childWidth = std::max(89, addChildButton_->sizeHint().width());
   const int childLeft = std::min(472, 561 - childWidth);
-  addChildButton->setGeometry(childLeft, 56, childWidth, 25);
-  const int addWidth = std::max(81, addNodeButton->sizeHint().width());
-  addNodeButton->setGeometry(std::min(384, childLeft - 7 - addWidth), 56, addWidth, 25);
-  treeCaption = new QLabel(QStringLiteral("Дерево диалогов: до \";\" вводная фраза, после ответ NPC: "),
-                      page);
-  treeCaption->move(0, 72);
-  treeCaption->adjustSize();
+  addChildButton_->setGeometry(childLeft, 56, childWidth, 25);
+  const int addWidth = std::max(81, addNodeButton_->sizeHint().width());
+  addNodeButton_->setGeometry(std::min(384, childLeft - 7 - addWidth), 56, addWidth, 25);
+  treeCaption_ = new QLabel(QStringLiteral("Дерево диалогов: до \";\" вводная фраза, после ответ NPC: "),
+                            page);
+  treeCaption_->move(0, 72);
+  treeCaption_->adjustSize();
   // The buttons stay clickable where a long caption runs under them.
-  addNodeButton->raise();
-  addChildButton->raise();
+  addNodeButton_->raise();
+  addChildButton_->raise();
 
-  dialogueTree = new QTreeWidget(page);
-  dialogueTree->setGeometry(0, 88, 561, 265);
-  dialogueTree->setHeaderHidden(true);
-  dialogueTree->setColumnCount(1);
-  dialogueTree->setIndentation(19);
-  dialogueTree->setSelectionMode(QAbstractItemView::SingleSelection);
-  dialogueTree->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                             QAbstractItemView::SelectedClicked);
-  connect(dialogueTree, &QTreeWidget::itemSelectionChanged, this, &DialogueMakerWindow::rememberSelection);
+  dialogueTree_ = new QTreeWidget(page);
+  dialogueTree_->setGeometry(0, 88, 561, 265);
+  dialogueTree_->setHeaderHidden(true);
+  dialogueTree_->setColumnCount(1);
+  dialogueTree_->setIndentation(19);
+  dialogueTree_->setSelectionMode(QAbstractItemView::SingleSelection);
+  dialogueTree_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::SelectedClicked);
+  connect(dialogueTree_, &QTreeWidget::itemSelectionChanged, this, &DialogueMakerWindow::rememberSelection);
 
-  labelCaption = new QLabel(QStringLiteral("Метка вызова диалога:"), page);
-  labelCaption->move(0, 362);
-  labelCaption->adjustSize();
-  labelField = new QLineEdit(QStringLiteral("dialog1"), page);
-  labelField->setGeometry(std::max(128, labelCaption->width() + 6), 360, 209, 21);
-  createButton = new QPushButton(QStringLiteral("Создать"), page);
-  createButton->setGeometry(478, 356, 83, 25);
+  labelCaption_ = new QLabel(QStringLiteral("Метка вызова диалога:"), page);
+  labelCaption_->move(0, 362);
+  labelCaption_->adjustSize();
+  labelField_ = new QLineEdit(QStringLiteral("dialog1"), page);
+  labelField_->setGeometry(std::max(128, labelCaption_->width() + 6), 360, 209, 21);
+  createButton_ = new QPushButton(QStringLiteral("Создать"), page);
+  createButton_->setGeometry(478, 356, 83, 25);
 
   // Enter in a field must neither add a node nor generate.
-  for (auto* button : {createButton, addNodeButton, addChildButton}) button->setAutoDefault(false);
+  for (auto* button : {createButton_, addNodeButton_, addChildButton_}) button->setAutoDefault(false);
   return page;
 }
 
@@ -143,38 +142,38 @@ QTreeWidgetItem* DialogueMakerWindow::newNode(const QString& text) const {
 }
 
 QTreeWidgetItem* DialogueMakerWindow::currentNode() const {
-  const auto selected = dialogueTree->selectedItems();
+  const auto selected = dialogueTree_->selectedItems();
   if (!selected.isEmpty()) return selected.constFirst();
   return inTree(lastSelected_) ? lastSelected_ : nullptr;
 }
 
 void DialogueMakerWindow::rememberSelection() {
-  const auto selected = dialogueTree->selectedItems();
+  const auto selected = dialogueTree_->selectedItems();
   if (!selected.isEmpty()) lastSelected_ = selected.constFirst();
 }
 
 bool DialogueMakerWindow::inTree(const QTreeWidgetItem* item) const {
   if (!item) return false;
-  for (QTreeWidgetItemIterator it(dialogueTree); *it; ++it)
+  for (QTreeWidgetItemIterator it(dialogueTree_); *it; ++it)
     if (*it == item) return true;
   return false;
 }
 
 npc::DialogueTree DialogueMakerWindow::tree() const {
   npc::DialogueTree out;
-  for (int i = 0; i < dialogueTree->topLevelItemCount(); ++i) collect(dialogueTree->topLevelItem(i), 0, out);
+  for (int i = 0; i < dialogueTree_->topLevelItemCount(); ++i) collect(dialogueTree_->topLevelItem(i), 0, out);
   return out;
 }
 
 void DialogueMakerWindow::setTree(const npc::DialogueTree& tree) {
-  dialogueTree->clear();
+  dialogueTree_->clear();
   // path[d]: the latest node at depth d, the parent of the next node at depth d + 1.
   std::vector<QTreeWidgetItem*> path;
   for (const auto& node : tree) {
     auto* item = newNode(toQt(node.text));
     const auto depth = static_cast<std::size_t>(std::max(node.depth, 0));
     if (depth == 0 || path.empty()) {
-      dialogueTree->addTopLevelItem(item);
+      dialogueTree_->addTopLevelItem(item);
       path.assign(1, item);
     } else {
       const std::size_t parentDepth = std::min(depth, path.size()) - 1;
@@ -183,45 +182,45 @@ void DialogueMakerWindow::setTree(const npc::DialogueTree& tree) {
       path.push_back(item);
     }
   }
-  dialogueTree->clearSelection();
-  dialogueTree->setCurrentItem(nullptr);
+  dialogueTree_->clearSelection();
+  dialogueTree_->setCurrentItem(nullptr);
   lastSelected_ = nullptr;
 }
 
 void DialogueMakerWindow::addNode() {
-  auto* item = newNode(phraseField->text());
+  auto* item = newNode(phraseField_->text());
   QTreeWidgetItem* current = currentNode();
   if (current && current->parent())
     current->parent()->addChild(item);
   else
-    dialogueTree->addTopLevelItem(item);
+    dialogueTree_->addTopLevelItem(item);
 }
 
 void DialogueMakerWindow::addChildNode() {
   QTreeWidgetItem* current = currentNode();
   if (!current) return;
-  current->addChild(newNode(phraseField->text()));
+  current->addChild(newNode(phraseField_->text()));
   expandWithDescendants(current);
 }
 
-void DialogueMakerWindow::treeKeyDown(int key) {
+// The node goes with all its descendants; the node the tree moves to becomes current.
+void DialogueMakerWindow::deleteCurrentNode() {
   QTreeWidgetItem* current = currentNode();
   if (!current) return;
-  if (key == Qt::Key_Insert) {
-    addChildNode();
-    return;
-  }
-  // Delete: the node goes with all its descendants; the node the tree moves to becomes current.
   lastSelected_ = nullptr;
   delete current;
-  if (QTreeWidgetItem* next = dialogueTree->currentItem()) next->setSelected(true);
+  if (QTreeWidgetItem* next = dialogueTree_->currentItem()) next->setSelected(true);
 }
 
 bool DialogueMakerWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == dialogueTree && event->type() == QEvent::KeyPress) {
+  if (watched == dialogueTree_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Delete || key == Qt::Key_Insert) {
-      treeKeyDown(key);
+    if (key == Qt::Key_Delete) {
+      deleteCurrentNode();
+      return true;
+    }
+    if (key == Qt::Key_Insert) {
+      addChildNode();
       return true;
     }
   }
@@ -229,14 +228,14 @@ bool DialogueMakerWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DialogueMakerWindow::newDialogue() {
-  phraseField->clear();
+  phraseField_->clear();
   setTree({});
 }
 
 void DialogueMakerWindow::openDialogue() {
   const auto file = dialogs_.openFile(this, dialogueFileRequest());
   if (!file) return;
-  const auto read = marvo::readWholeFile(localPath(*file));
+  const auto read = readWholeFile(localPath(*file));
   if (!read.error.empty()) {
     dialogs_.message(this, QString::fromStdString(read.error));
     return;
@@ -253,13 +252,13 @@ void DialogueMakerWindow::openDialogue() {
 void DialogueMakerWindow::saveDialogue() {
   const auto file = dialogs_.saveFile(this, dialogueFileRequest());
   if (!file) return;
-  if (const auto error = marvo::replaceFile(localPath(*file), npc::writeDialogueFile(tree())))
+  if (const auto error = replaceFile(localPath(*file), npc::writeDialogueFile(tree())))
     dialogs_.message(this, QString::fromStdString(*error));
 }
 
 void DialogueMakerWindow::createDialogue() {
-  const std::string label = npc::dialogueLabel(fromQt(labelField->text()));
-  labelField->setText(toQt(label));
+  const std::string label = npc::dialogueLabel(fromQt(labelField_->text()));
+  labelField_->setText(toQt(label));
 
   const auto duplicates = npc::duplicateLabelMessages(editor_.document().lines(), label);
   for (const auto& message : duplicates) dialogs_.message(this, toQt(message));
@@ -281,3 +280,5 @@ void DialogueMakerWindow::createDialogue() {
   }
   accept();
 }
+
+}  // namespace marvo

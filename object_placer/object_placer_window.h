@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 
 #include "object_placer/object_definition.h"
 
@@ -12,52 +13,71 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class CodeEditorWindow;
+
 namespace marvo {
+
 class Dialogs;
-}
 
 class ObjectPlacerWindow : public QDialog {
   Q_OBJECT
 
  public:
-  ObjectPlacerWindow(CodeEditorWindow& editor, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+  ObjectPlacerWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent = nullptr);
 
   // The form's fields as they stand, in Windows-1251.
-  marvo::objects::ObjectForm form() const;
+  objects::ObjectForm form() const;
 
-  // Handlers (the events reach them through eventFilter and the button's signal).
-  void nameEdited();
-  void locationBoxEntered();
+  QTabWidget* pages() const { return pages_; }
+  QLineEdit* nameField() const { return nameField_; }
+  QComboBox* locationBox() const { return locationBox_; }
+  QLineEdit* placedDescriptionField() const { return placedDescriptionField_; }
+  QPlainTextEdit* descriptionField() const { return descriptionField_; }
+  QLineEdit* maskField() const { return maskField_; }
+  QLineEdit* maskSynonymField() const { return maskSynonymField_; }
+  QLineEdit* contentsField() const { return contentsField_; }
+  QCheckBox* immovableBox() const { return immovableBox_; }
+  QCheckBox* addTaskBox() const { return addTaskBox_; }
+  const std::array<QLineEdit*, 4>& putInFields() const { return putInFields_; }
+  QLineEdit* putInMessageField() const { return putInMessageField_; }
+  QCheckBox* sizeLimitBox() const { return sizeLimitBox_; }
+  QLineEdit* sizeLimitField() const { return sizeLimitField_; }
+  QPushButton* createButton() const { return createButton_; }
+
+ public slots:
+  // "Создать": inserts the object's definition (and its container task) into the scenario text.
   void createObject();
-
-  QTabWidget* pages = nullptr;
-  QLineEdit* nameField = nullptr;       // name
-  QComboBox* locationBox = nullptr;   // location
-  QLineEdit* placedDescriptionField = nullptr;      // placed description
-  QPlainTextEdit* descriptionField = nullptr;  // description
-  QLineEdit* maskField = nullptr;       // mask
-  QLineEdit* maskSynonymField = nullptr;       // mask synonym
-  QLineEdit* contentsField = nullptr;       // contents
-  QCheckBox* immovableBox = nullptr;   // immovable
-  QCheckBox* addTaskBox = nullptr;   // add task
-  QLineEdit* putInField1st = nullptr;       // put-in commands, top to bottom: putInField1st, putInField2nd, putInField3rd, putInField4th
-  QLineEdit* putInField2nd = nullptr;
-  QLineEdit* putInField3rd = nullptr;
-  QLineEdit* putInField4th = nullptr;
-  QLineEdit* putInMessageField = nullptr;      // put-in message
-  QCheckBox* sizeLimitBox = nullptr;   // size limit (shown, not used by the generator)
-  QLineEdit* sizeLimitField = nullptr;
-  QCheckBox* weightLimitBox = nullptr;   // weight limit (shown, not used by the generator)
-  QLineEdit* weightLimitField = nullptr;
-  QPushButton* createButton = nullptr;   // "Создать"
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* buildPlannerPage();
-  void setForm(const marvo::objects::ObjectForm& form);
+  void setForm(const objects::ObjectForm& form);
+  // After every key in the name field: the fields that follow the name are written from it.
+  void nameEdited();
+  // The focus moved into the location list from elsewhere: the list is read from the scenario anew.
+  void rebuildLocationList();
 
   CodeEditorWindow& editor_;
-  marvo::Dialogs& dialogs_;
+  Dialogs& dialogs_;
+
+  QTabWidget* pages_ = nullptr;
+  QLineEdit* nameField_ = nullptr;
+  QComboBox* locationBox_ = nullptr;
+  QLineEdit* placedDescriptionField_ = nullptr;
+  QPlainTextEdit* descriptionField_ = nullptr;
+  QLineEdit* maskField_ = nullptr;
+  QLineEdit* maskSynonymField_ = nullptr;
+  QLineEdit* contentsField_ = nullptr;
+  QCheckBox* immovableBox_ = nullptr;
+  QCheckBox* addTaskBox_ = nullptr;
+  std::array<QLineEdit*, 4> putInFields_{};  // the put-in commands, top to bottom
+  QLineEdit* putInMessageField_ = nullptr;
+  QCheckBox* sizeLimitBox_ = nullptr;  // size limit (shown, not used by the generator)
+  QLineEdit* sizeLimitField_ = nullptr;
+  QCheckBox* weightLimitBox_ = nullptr;  // weight limit (shown, not used by the generator)
+  QLineEdit* weightLimitField_ = nullptr;
+  QPushButton* createButton_ = nullptr;
 };
+
+}  // namespace marvo

@@ -99,7 +99,7 @@ MainWindow::~MainWindow() {
   disconnect(qApp, nullptr, this, nullptr);
 }
 
-void MainWindow::attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, LibraryEditorWindow& libraryEditor) {
+void MainWindow::attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, marvo::LibraryEditorWindow& libraryEditor) {
   editor_ = &editor;
   mapEditor_ = &mapEditor;
   libraryEditor_ = &libraryEditor;

@@ -26,10 +26,10 @@ class QTimer;
 class QUrl;
 class QWindow;
 class CodeEditorWindow;
-class LibraryEditorWindow;
 
 namespace marvo {
 class Dialogs;
+class LibraryEditorWindow;
 class ScenarioDocument;
 struct TextNote;
 }
@@ -46,7 +46,7 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
 
   // The windows created after this one: the code editor (scenario text and variable pane), the
   // map editor and the library editor. Must be called before any command is used.
-  void attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, LibraryEditorWindow& libraryEditor);
+  void attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, marvo::LibraryEditorWindow& libraryEditor);
 
   // Opens `path` as "Open File" does after its dialog (also used for the command-line argument,
   // which may come before the window's first activation: the library is loaded first then).
@@ -193,7 +193,7 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   marvo::Dialogs& dialogs_;
   CodeEditorWindow* editor_ = nullptr;
   QDialog* mapEditor_ = nullptr;
-  LibraryEditorWindow* libraryEditor_ = nullptr;
+  marvo::LibraryEditorWindow* libraryEditor_ = nullptr;
 
   FileDialog scenarioOpenDialog_;
   FileDialog scenarioSaveDialog_;

@@ -17,7 +17,7 @@ class LibraryWindowTest : public QObject {
   std::unique_ptr<QTemporaryDir> dir_;
   QString previousDir_;
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
-  std::unique_ptr<LibraryEditorWindow> library_;
+  std::unique_ptr<marvo::LibraryEditorWindow> library_;
 
   std::string savedFile() const {
     auto read = marvo::readWholeFile("marvo.lib");
@@ -34,7 +34,7 @@ class LibraryWindowTest : public QObject {
     previousDir_ = QDir::currentPath();
     QDir::setCurrent(dir_->path());
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
-    library_ = std::make_unique<LibraryEditorWindow>(*dialogs_);
+    library_ = std::make_unique<marvo::LibraryEditorWindow>(*dialogs_);
   }
   void cleanup() {
     library_.reset();
@@ -55,7 +55,7 @@ class LibraryWindowTest : public QObject {
     library_->setLibraryLines(w({"TALK осмотреть", "", "RETURN"}));
     QCOMPARE(library_->libraryLines(), w({"TALK осмотреть", "", "RETURN"}));
     showLibrary();
-    QTest::mouseClick(library_->saveButton, Qt::LeftButton);
+    QTest::mouseClick(library_->saveButton(), Qt::LeftButton);
     QCOMPARE(savedFile(), w("TALK осмотреть\r\n\r\nRETURN\r\n"));
     QCOMPARE(dialogs_->messages, QStringList{QStringLiteral("Marvo.lib saved")});
     QVERIFY(library_->isVisible());
@@ -77,19 +77,19 @@ class LibraryWindowTest : public QObject {
   void typedTextIsSavedAsTyped() {
     library_->setLibraryLines({});
     showLibrary();
-    library_->libraryEdit->setFocus();
-    typeText(library_->libraryEdit, "x");
-    QTest::keyClick(library_->libraryEdit, Qt::Key_Tab);
-    typeText(library_->libraryEdit, "ё");
-    QCOMPARE(QApplication::focusWidget(), library_->libraryEdit);
-    QTest::keyClick(library_->libraryEdit, Qt::Key_Return);
+    library_->libraryView()->setFocus();
+    typeText(library_->libraryView(), "x");
+    QTest::keyClick(library_->libraryView(), Qt::Key_Tab);
+    typeText(library_->libraryView(), "ё");
+    QCOMPARE(QApplication::focusWidget(), library_->libraryView());
+    QTest::keyClick(library_->libraryView(), Qt::Key_Return);
     library_->saveLibrary();
     QCOMPARE(savedFile(), w("x\tё\r\n"));
 
     // Shift+Enter breaks the line like Enter: a new line, never a character inside the line.
-    typeText(library_->libraryEdit, "ab");
-    QTest::keyClick(library_->libraryEdit, Qt::Key_Left);
-    QTest::keyClick(library_->libraryEdit, Qt::Key_Return, Qt::ShiftModifier);
+    typeText(library_->libraryView(), "ab");
+    QTest::keyClick(library_->libraryView(), Qt::Key_Left);
+    QTest::keyClick(library_->libraryView(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(library_->libraryLines(), w({"x\tё", "a", "b"}));
     library_->saveLibrary();
     QCOMPARE(savedFile(), w("x\tё\r\na\r\nb"));
@@ -114,7 +114,8 @@ class LibraryWindowTest : public QObject {
   }
 
   void escClosesFromEveryControl() {
-    for (QWidget* target : {static_cast<QWidget*>(library_->libraryEdit), static_cast<QWidget*>(library_->saveButton)}) {
+    for (QWidget* target :
+         {static_cast<QWidget*>(library_->libraryView()), static_cast<QWidget*>(library_->saveButton())}) {
       showLibrary();
       target->setFocus();
       QTest::keyClick(target, Qt::Key_Escape);

@@ -1,5 +1,4 @@
-// The reference window (offscreen): built-in pages, links, back and forward, search; Help (F1) in
-// the main window and Shift+F1 in the code editor reach it.
+// The reference window (offscreen): pages, links, back and forward, search; F1 and Shift+F1 reach it.
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,46 +21,46 @@ class ReferenceWindowTest : public QObject {
 
  private slots:
   void opensOnTheContentsWithEveryPageListed() {
-    ReferenceWindow window;
+    marvo::ReferenceWindow window;
     QCOMPARE(window.currentPage(), QStringLiteral("README.md"));
-    QVERIFY(window.browser->toPlainText().contains(QStringLiteral("Справочник по языку Marvo IF")));
-    QCOMPARE(window.contents->count(), 23);
-    for (int i = 0; i < window.contents->count(); ++i) {
-      const QString file = window.contents->item(i)->data(Qt::UserRole).toString();
-      QVERIFY2(!ReferenceWindow::pageText(file).isEmpty(), qPrintable(file));
+    QVERIFY(window.browser()->toPlainText().contains(QStringLiteral("Справочник по языку Marvo IF")));
+    QCOMPARE(window.contentsList()->count(), 23);
+    for (int i = 0; i < window.contentsList()->count(); ++i) {
+      const QString file = window.contentsList()->item(i)->data(Qt::UserRole).toString();
+      QVERIFY2(!marvo::ReferenceWindow::pageText(file).isEmpty(), qPrintable(file));
     }
-    QVERIFY(!window.backButton->isEnabled());
+    QVERIFY(!window.backButton()->isEnabled());
   }
 
   void showsMarkdownAndFollowsLinksBackAndForward() {
-    ReferenceWindow window;
+    marvo::ReferenceWindow window;
     window.showPage(QStringLiteral("talk.md"));
     QCOMPARE(window.currentPage(), QStringLiteral("talk.md"));
     // Rendered, not the source: the heading has no "#" and the table of contents row is selected.
-    QVERIFY(window.browser->toPlainText().startsWith(QStringLiteral("TALK, REDO и образцы команд")));
-    QCOMPARE(window.contents->currentItem()->data(Qt::UserRole).toString(), QStringLiteral("talk.md"));
-    emit window.browser->anchorClicked(QUrl(QStringLiteral("library.md")));
+    QVERIFY(window.browser()->toPlainText().startsWith(QStringLiteral("TALK, REDO и образцы команд")));
+    QCOMPARE(window.contentsList()->currentItem()->data(Qt::UserRole).toString(), QStringLiteral("talk.md"));
+    emit window.browser()->anchorClicked(QUrl(QStringLiteral("library.md")));
     QCOMPARE(window.currentPage(), QStringLiteral("library.md"));
-    QVERIFY(window.backButton->isEnabled());
-    window.backButton->click();
+    QVERIFY(window.backButton()->isEnabled());
+    window.backButton()->click();
     QCOMPARE(window.currentPage(), QStringLiteral("talk.md"));
-    QVERIFY(window.forwardButton->isEnabled());
-    window.forwardButton->click();
+    QVERIFY(window.forwardButton()->isEnabled());
+    window.forwardButton()->click();
     QCOMPARE(window.currentPage(), QStringLiteral("library.md"));
     window.showPage(QStringLiteral("no-such-page.md"));
     QCOMPARE(window.currentPage(), QStringLiteral("README.md"));
   }
 
   void searchFiltersTheContentsAndSelectsTheText() {
-    ReferenceWindow window;
+    marvo::ReferenceWindow window;
     QVERIFY(window.search(QStringLiteral("зациклился")));
     int shown = 0;
-    for (int i = 0; i < window.contents->count(); ++i) shown += window.contents->item(i)->isHidden() ? 0 : 1;
-    QVERIFY(shown >= 1 && shown < window.contents->count());
-    QCOMPARE(window.browser->textCursor().selectedText().toLower(), QStringLiteral("зациклился"));
+    for (int i = 0; i < window.contentsList()->count(); ++i) shown += window.contentsList()->item(i)->isHidden() ? 0 : 1;
+    QVERIFY(shown >= 1 && shown < window.contentsList()->count());
+    QCOMPARE(window.browser()->textCursor().selectedText().toLower(), QStringLiteral("зациклился"));
     QVERIFY(!window.search(QStringLiteral("такого текста в справочнике нет")));
     QVERIFY(window.search(QString()));
-    for (int i = 0; i < window.contents->count(); ++i) QVERIFY(!window.contents->item(i)->isHidden());
+    for (int i = 0; i < window.contentsList()->count(); ++i) QVERIFY(!window.contentsList()->item(i)->isHidden());
   }
 
   void helpInTheMainWindowOpensTheReferenceAndTheHelpFileOnlyWhenItExists() {

@@ -45,7 +45,7 @@ class ObjectPlacerWindowTest : public QObject {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
     document = std::make_unique<marvo::ScenarioDocument>();
     editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
-    placer = std::make_unique<ObjectPlacerWindow>(*editor, *dialogs);
+    placer = std::make_unique<marvo::ObjectPlacerWindow>(*editor, *dialogs);
   }
   void cleanup() {
     placer.reset();
@@ -54,74 +54,74 @@ class ObjectPlacerWindowTest : public QObject {
 
   void initialState() {
     QCOMPARE(placer->windowTitle(), QStringLiteral("Установка объектов"));
-    QCOMPARE(placer->pages->tabText(0), QStringLiteral("Планировщик объектов"));
+    QCOMPARE(placer->pages()->tabText(0), QStringLiteral("Планировщик объектов"));
     QCOMPARE(placer->size(), QSize(620, 422));
-    QCOMPARE(placer->nameField->text(), QStringLiteral("объект"));
-    QCOMPARE(placer->locationBox->currentText(), QString());
-    QCOMPARE(placer->placedDescriptionField->text(), QStringLiteral("Так же есть объект"));
-    QCOMPARE(placer->descriptionField->toPlainText(), QStringLiteral("Ничего особенного..."));
-    QCOMPARE(placer->putInField3rd->text(), QStringLiteral("помести в "));
-    QCOMPARE(placer->putInMessageField->text(), QStringLiteral("<object> помещен в объект"));
-    QCOMPARE(placer->sizeLimitField->text(), QStringLiteral("100"));
-    QVERIFY(!placer->immovableBox->isChecked() && !placer->addTaskBox->isChecked());
-    QVERIFY(placer->nameField->toolTip().startsWith(QStringLiteral("Если имя состоит")));
+    QCOMPARE(placer->nameField()->text(), QStringLiteral("объект"));
+    QCOMPARE(placer->locationBox()->currentText(), QString());
+    QCOMPARE(placer->placedDescriptionField()->text(), QStringLiteral("Так же есть объект"));
+    QCOMPARE(placer->descriptionField()->toPlainText(), QStringLiteral("Ничего особенного..."));
+    QCOMPARE(placer->putInFields()[2]->text(), QStringLiteral("помести в "));
+    QCOMPARE(placer->putInMessageField()->text(), QStringLiteral("<object> помещен в объект"));
+    QCOMPARE(placer->sizeLimitField()->text(), QStringLiteral("100"));
+    QVERIFY(!placer->immovableBox()->isChecked() && !placer->addTaskBox()->isChecked());
+    QVERIFY(placer->nameField()->toolTip().startsWith(QStringLiteral("Если имя состоит")));
   }
 
   void nameTypingConvertsBlanksAndDrivesDependentFields() {
-    placer->maskField->setText(QStringLiteral("маска от руки"));
-    placer->nameField->clear();
-    typeText(placer->nameField, QStringLiteral("ржавый ключ"));
-    QCOMPARE(placer->nameField->text(), QStringLiteral("ржавый.ключ"));
-    QCOMPARE(placer->maskField->text(), QStringLiteral("ржавый.ключ"));
-    QCOMPARE(placer->maskSynonymField->text(), QStringLiteral("ржавый.ключ"));
-    QCOMPARE(placer->placedDescriptionField->text(), QStringLiteral("Так же есть ржавый.ключ"));
-    QCOMPARE(placer->putInMessageField->text(), QStringLiteral("<object> помещен в ржавый.ключ"));
+    placer->maskField()->setText(QStringLiteral("маска от руки"));
+    placer->nameField()->clear();
+    typeText(placer->nameField(), QStringLiteral("ржавый ключ"));
+    QCOMPARE(placer->nameField()->text(), QStringLiteral("ржавый.ключ"));
+    QCOMPARE(placer->maskField()->text(), QStringLiteral("ржавый.ключ"));
+    QCOMPARE(placer->maskSynonymField()->text(), QStringLiteral("ржавый.ключ"));
+    QCOMPARE(placer->placedDescriptionField()->text(), QStringLiteral("Так же есть ржавый.ключ"));
+    QCOMPARE(placer->putInMessageField()->text(), QStringLiteral("<object> помещен в ржавый.ключ"));
 
     // A blank that arrives without a key (pasting) stays a blank.
-    placer->nameField->insert(QStringLiteral(" x"));
-    QCOMPARE(placer->nameField->text(), QStringLiteral("ржавый.ключ x"));
+    placer->nameField()->insert(QStringLiteral(" x"));
+    QCOMPARE(placer->nameField()->text(), QStringLiteral("ржавый.ключ x"));
   }
 
   void locationListIsRebuiltOnFocus() {
     editor->document().setLines({":loc1", ":common ", " :no", std::string(":Башня"_w)});
-    focusFromElsewhere(placer->locationBox);
-    QCOMPARE(items(placer->locationBox), (QStringList{QStringLiteral("common"), QStringLiteral("loc1"),
-                                                    QStringLiteral("Башня"),
-                                                    QStringLiteral("инвентарь")}));
-    QCOMPARE(placer->locationBox->currentIndex(), -1);
+    focusFromElsewhere(placer->locationBox());
+    QCOMPARE(items(placer->locationBox()), (QStringList{QStringLiteral("common"), QStringLiteral("loc1"),
+                                                      QStringLiteral("Башня"),
+                                                      QStringLiteral("инвентарь")}));
+    QCOMPARE(placer->locationBox()->currentIndex(), -1);
 
-    placer->locationBox->setCurrentIndex(1);
+    placer->locationBox()->setCurrentIndex(1);
     editor->document().setLines({":loc1", ":loc2"});
-    focusFromElsewhere(placer->locationBox);
-    QCOMPARE(items(placer->locationBox), (QStringList{QStringLiteral("loc1"), QStringLiteral("loc2"),
-                                                    QStringLiteral("инвентарь")}));
-    QCOMPARE(placer->locationBox->currentText(), QStringLiteral("loc1"));
+    focusFromElsewhere(placer->locationBox());
+    QCOMPARE(items(placer->locationBox()), (QStringList{QStringLiteral("loc1"), QStringLiteral("loc2"),
+                                                      QStringLiteral("инвентарь")}));
+    QCOMPARE(placer->locationBox()->currentText(), QStringLiteral("loc1"));
 
     // The choice is dropped once its label is gone.
     editor->document().setLines({":loc2"});
-    focusFromElsewhere(placer->locationBox);
-    QCOMPARE(placer->locationBox->currentIndex(), -1);
+    focusFromElsewhere(placer->locationBox());
+    QCOMPARE(placer->locationBox()->currentIndex(), -1);
   }
 
   void createInsertsAtTopAndAfterCommonAndStaysOpen() {
     placer->show();
     // The caret of the code editor does not matter.
     editor->scenarioView->moveCursor(QTextCursor::End);
-    placer->nameField->clear();
-    typeText(placer->nameField, QStringLiteral("сундук"));
-    placer->nameField->setText(QStringLiteral("  сундук "));
-    placer->maskField->setText(QStringLiteral(" сундук\t"));
-    focusFromElsewhere(placer->locationBox);
-    placer->locationBox->setCurrentText(QStringLiteral("loc1"));
-    placer->addTaskBox->setChecked(true);
-    placer->sizeLimitBox->setChecked(true);
-    placer->sizeLimitField->setText(QStringLiteral("5"));
+    placer->nameField()->clear();
+    typeText(placer->nameField(), QStringLiteral("сундук"));
+    placer->nameField()->setText(QStringLiteral("  сундук "));
+    placer->maskField()->setText(QStringLiteral(" сундук\t"));
+    focusFromElsewhere(placer->locationBox());
+    placer->locationBox()->setCurrentText(QStringLiteral("loc1"));
+    placer->addTaskBox()->setChecked(true);
+    placer->sizeLimitBox()->setChecked(true);
+    placer->sizeLimitField()->setText(QStringLiteral("5"));
     const int before = editor->document().lineCount();
 
-    QTest::mouseClick(placer->createButton, Qt::LeftButton);
+    QTest::mouseClick(placer->createButton(), Qt::LeftButton);
 
-    QCOMPARE(placer->nameField->text(), QStringLiteral("сундук"));
-    QCOMPARE(placer->maskField->text(), QStringLiteral("сундук"));
+    QCOMPARE(placer->nameField()->text(), QStringLiteral("сундук"));
+    QCOMPARE(placer->maskField()->text(), QStringLiteral("сундук"));
     QCOMPARE(editor->document().lineCount(), before + 8 + 12);
     QCOMPARE(toQt(editor->document().line(0)), QStringLiteral("CREATE сундук"));
     QCOMPARE(toQt(editor->document().line(1)), QStringLiteral("сундук_Расположение=loc1"));
@@ -137,15 +137,15 @@ class ObjectPlacerWindowTest : public QObject {
     QCOMPARE(toQt(editor->document().line(8 + 27)), QStringLiteral("RETURN"));
 
     QVERIFY(placer->isVisible());
-    QCOMPARE(placer->locationBox->currentText(), QStringLiteral("loc1"));
-    QVERIFY(placer->addTaskBox->isChecked());
+    QCOMPARE(placer->locationBox()->currentText(), QStringLiteral("loc1"));
+    QVERIFY(placer->addTaskBox()->isChecked());
     QVERIFY(dialogs->messages.isEmpty());
   }
 
   void createWithoutExactCommonInsertsOnlyTheBlock() {
     editor->document().setLines({"READ", ":common ", "RETURN"});
-    placer->addTaskBox->setChecked(true);
-    placer->immovableBox->setChecked(true);
+    placer->addTaskBox()->setChecked(true);
+    placer->immovableBox()->setChecked(true);
     placer->createObject();
     QCOMPARE(editor->document().lineCount(), 3 + 9);
     QCOMPARE(toQt(editor->document().line(1)), QStringLiteral("объект_Расположение=inv"));
@@ -163,8 +163,8 @@ class ObjectPlacerWindowTest : public QObject {
     QVERIFY(dialogs->messages[0].contains(QStringLiteral("строкой 1")));
     QVERIFY(dialogs->messages[0].contains(QStringLiteral("объявлен повторно")));
     // Another name goes in as usual, and a second press for it is refused in turn.
-    placer->nameField->setText(QStringLiteral("ключ"));
-    placer->maskField->setText(QStringLiteral("ключ"));
+    placer->nameField()->setText(QStringLiteral("ключ"));
+    placer->maskField()->setText(QStringLiteral("ключ"));
     placer->createObject();
     QCOMPARE(editor->document().lineCount(), 3 + 8);
     placer->createObject();
@@ -174,7 +174,7 @@ class ObjectPlacerWindowTest : public QObject {
 
   void escapeClosesTheWindow() {
     placer->show();
-    QTest::keyClick(placer->contentsField, Qt::Key_Escape);
+    QTest::keyClick(placer->contentsField(), Qt::Key_Escape);
     QVERIFY(!placer->isVisible());
   }
 
@@ -182,7 +182,7 @@ class ObjectPlacerWindowTest : public QObject {
   std::unique_ptr<marvo::ScriptedDialogs> dialogs;
   std::unique_ptr<marvo::ScenarioDocument> document;
   std::unique_ptr<CodeEditorWindow> editor;
-  std::unique_ptr<ObjectPlacerWindow> placer;
+  std::unique_ptr<marvo::ObjectPlacerWindow> placer;
 };
 
 QTEST_MAIN(ObjectPlacerWindowTest)

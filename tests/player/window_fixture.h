@@ -68,7 +68,7 @@ struct Windows {
   std::unique_ptr<MainWindow> mainWindow;
   CodeEditorWindow* codeEditor = nullptr;
   QDialog* map = nullptr;
-  LibraryEditorWindow* libraryEditor = nullptr;
+  marvo::LibraryEditorWindow* libraryEditor = nullptr;
   int exitCalls = 0;
   int exitCode = -1;
 
@@ -79,7 +79,7 @@ struct Windows {
     mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
     codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
     map = new QDialog(mainWindow.get());
-    libraryEditor = new LibraryEditorWindow(dialogs, mainWindow.get());
+    libraryEditor = new marvo::LibraryEditorWindow(dialogs, mainWindow.get());
     mainWindow->attachWindows(*codeEditor, *map, *libraryEditor);
     codeEditor->beginGame = [this] { mainWindow->beginGame(); };
     mainWindow->exitApplication = [this](int code) {

@@ -30,10 +30,10 @@ QByteArray fileBytes(const QString& path) {
 void edit(Windows& w, const char* line = "!правка") { w.codeEditor->document().appendLine(window_test::cp1251({QString::fromUtf8(line)})[0]); }
 
 // The real map editor over the test's code editor, asking the main window before an export.
-std::unique_ptr<MapEditorWindow> mapEditor(Windows& w) {
-  auto map = std::make_unique<MapEditorWindow>(*w.codeEditor, w.dialogs);
+std::unique_ptr<marvo::MapEditorWindow> mapEditor(Windows& w) {
+  auto map = std::make_unique<marvo::MapEditorWindow>(*w.codeEditor, w.dialogs);
   map->confirmReplace = [&w] { return w.mainWindow->offerSave(); };
-  auto* model = map->mapGrid->model();
+  auto* model = map->mapGrid()->model();
   model->setData(model->index(0, 0), QStringLiteral("A"), Qt::EditRole);
   model->setData(model->index(0, 1), QStringLiteral("B"), Qt::EditRole);
   map->setCurrentCell(1, 1);
@@ -140,15 +140,15 @@ void WindowSafetyTest::generatedObjectsAndDialoguesAreOneUndoStepEach() {
   Windows w;
   w.setScenario({QStringLiteral(":loc1"), QStringLiteral("READ"), QStringLiteral(":common"), QStringLiteral("RETURN")});
   const auto before = w.codeEditor->document().lines();
-  ObjectPlacerWindow placer(*w.codeEditor, w.dialogs);
-  placer.addTaskBox->setChecked(true);  // the container task too: two insertions
+  marvo::ObjectPlacerWindow placer(*w.codeEditor, w.dialogs);
+  placer.addTaskBox()->setChecked(true);  // the container task too: two insertions
   placer.createObject();
   QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 5);
   QVERIFY(w.document.modified());
   w.codeEditor->scenarioView->document()->undo();
   QCOMPARE(w.codeEditor->document().lines(), before);
 
-  DialogueMakerWindow maker(*w.codeEditor, w.dialogs);
+  marvo::DialogueMakerWindow maker(*w.codeEditor, w.dialogs);
   maker.setTree({{0, "a"}, {1, "b"}});
   maker.createDialogue();
   QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 3);
