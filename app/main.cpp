@@ -16,8 +16,8 @@
 #include "npc/dialogue_maker_window.h"
 #include "object_placer/object_placer_window.h"
 #include "player/main_window.h"
-#include "editor/recovery_writer.h"
-#include "editor/scenario_document.h"
+#include "gui/recovery_writer.h"
+#include "gui/scenario_document.h"
 #include "player/window_application.h"
 #include "start_options.h"
 
@@ -34,9 +34,9 @@ int main(int argc, char* argv[]) {
     MainWindow mainWindow(engine, document, dialogs);
     // The other windows live hidden for the whole process and are shown modally over the main one.
     auto* codeEditor = new CodeEditorWindow(document, dialogs, &mainWindow);
-    auto* mapEditor = new marvo::MapEditorWindow(*codeEditor, dialogs, &mainWindow);
-    auto* dialogueMaker = new marvo::DialogueMakerWindow(*codeEditor, dialogs, &mainWindow);
-    auto* objectPlacer = new marvo::ObjectPlacerWindow(*codeEditor, dialogs, &mainWindow);
+    auto* mapEditor = new marvo::MapEditorWindow(document, dialogs, &mainWindow);
+    auto* dialogueMaker = new marvo::DialogueMakerWindow(document, dialogs, &mainWindow);
+    auto* objectPlacer = new marvo::ObjectPlacerWindow(document, dialogs, &mainWindow);
     auto* libraryEditor = new marvo::LibraryEditorWindow(dialogs, &mainWindow);
 
     mainWindow.attachWindows(*codeEditor, *mapEditor, *libraryEditor);

@@ -4,7 +4,7 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "editor_scenario.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"

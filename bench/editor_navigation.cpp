@@ -15,7 +15,7 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "editor_scenario.h"
 #include "gui/dialogs.h"
 #include "game/scenario_file.h"

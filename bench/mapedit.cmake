@@ -5,8 +5,8 @@ target_link_libraries(bench_mapedit_file PRIVATE mapedit_core)
 if(MARVO_GUI)
   add_executable(bench_mapedit_export ${CMAKE_CURRENT_LIST_DIR}/mapedit_export.cpp
                                       ${CMAKE_CURRENT_LIST_DIR}/mapedit_full_map.h)
-  target_link_libraries(bench_mapedit_export PRIVATE mapedit_window Qt6::Widgets)
+  target_link_libraries(bench_mapedit_export PRIVATE mapedit_window editor_window Qt6::Widgets)
   add_executable(bench_mapedit_window ${CMAKE_CURRENT_LIST_DIR}/mapedit_window.cpp
                                       ${CMAKE_CURRENT_LIST_DIR}/mapedit_full_map.h)
-  target_link_libraries(bench_mapedit_window PRIVATE mapedit_window Qt6::Widgets)
+  target_link_libraries(bench_mapedit_window PRIVATE mapedit_window editor_window Qt6::Widgets)
 endif()

@@ -9,7 +9,7 @@
 #include "bench/bench_util.h"
 #include "bench/mapedit_loaded_window.h"
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
 #include "mapedit/map_editor_window.h"
 #include "mapedit/map_export.h"
@@ -21,26 +21,26 @@ int main(int argc, char** argv) {
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
   CodeEditorWindow editor(document, dialogs);
-  marvo::MapEditorWindow window(editor, dialogs);
+  marvo::MapEditorWindow window(document, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_export")) return 1;
 
   // For the breakdown: the export alone, and handing its lines to the code editor.
   std::vector<std::string> lines;
   const double coreMs = marvo::bench::medianMs(
       9, [&] { lines = marvo::mapedit::exportMap(window.map(), window.exportOptions()).lines; });
-  const double handOverMs = marvo::bench::medianMs(9, [&] { editor.document().setLines(lines); });
+  const double handOverMs = marvo::bench::medianMs(9, [&] { document.setLines(lines); });
   const double exportMs = marvo::bench::medianMs(9, [&] { window.exportAction()->trigger(); });
   // The first export into an editor holding another text makes every line of the document anew.
   std::vector<double> intoOther;
   for (int i = 0; i < 5; ++i) {
-    editor.document().setLines({"x"});
+    document.setLines({"x"});
     intoOther.push_back(marvo::bench::medianMs(1, [&] { window.exportAction()->trigger(); }));
   }
   std::sort(intoOther.begin(), intoOther.end());
   std::printf("exported %d lines: export alone %.2f ms, CodeEditorWindow::setLines %.2f ms, into an editor holding another "
               "text %.2f ms\n",
-              editor.document().lineCount(), coreMs, handOverMs, intoOther[intoOther.size() / 2]);
-  if (editor.document().lineCount() < 9801 * 10 || dialogs.messages.isEmpty() ||
+              document.lineCount(), coreMs, handOverMs, intoOther[intoOther.size() / 2]);
+  if (document.lineCount() < 9801 * 10 || dialogs.messages.isEmpty() ||
       dialogs.messages.back() != QStringLiteral("Export map OK")) {
     std::fputs("bench_mapedit_export: the export did not reach the code editor\n", stderr);
     return 1;

@@ -9,7 +9,7 @@
 #include "bench/bench_util.h"
 #include "bench/mapedit_loaded_window.h"
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
 #include "mapedit/map_editor_window.h"
 #include "mapedit/map_file.h"
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
   CodeEditorWindow editor(document, dialogs);
-  marvo::MapEditorWindow window(editor, dialogs);
+  marvo::MapEditorWindow window(document, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_window")) return 1;
   window.resize(1280, 800);
 

@@ -20,7 +20,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "scenario_document.h"
+#include "gui/scenario_document.h"
 #include "scenario_highlighter.h"
 #include "engine/text.h"
 #include "help/reference_topics.h"

@@ -7,7 +7,7 @@
 
 #include "scenario_highlighter.h"
 #include "code_editor_window.h"
-#include "scenario_document.h"
+#include "gui/scenario_document.h"
 #include "checker/checker.h"
 #include "gui/qt_codec.h"
 #include "problems_panel.h"

@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "code_editor_window.h"
-#include "scenario_document.h"
+#include "gui/scenario_document.h"
 #include "preview_server.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"

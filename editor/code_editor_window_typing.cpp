@@ -12,7 +12,7 @@
 #include <QTextBlock>
 
 #include "code_editor_window.h"
-#include "scenario_document.h"
+#include "gui/scenario_document.h"
 #include "keywords.h"
 #include "gui/qt_codec.h"
 #include "property_list.h"

@@ -4,7 +4,7 @@
 #include <QMenu>
 
 #include "code_editor_window.h"
-#include "scenario_document.h"
+#include "gui/scenario_document.h"
 #include "problems_panel.h"
 #include "walkthrough_panel.h"
 

@@ -13,8 +13,7 @@
 #include <QVBoxLayout>
 
 #include "description_area.h"
-#include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 #include "map_grid_view.h"
@@ -36,8 +35,8 @@ std::filesystem::path toPath(const QString& file) {
 QString errorText(const std::string& error) { return QFile::decodeName(QByteArray::fromStdString(error)); }
 }  // namespace
 
-MapEditorWindow::MapEditorWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), editor_(editor), dialogs_(dialogs) {
+MapEditorWindow::MapEditorWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), document_(document), dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("Map editor"));
   buildControls();
 }
@@ -243,7 +242,7 @@ void MapEditorWindow::exportToScenario() {
   if (confirmReplace && !confirmReplace()) return;
   auto result = mapedit::exportMap(map_, exportOptions());
   if (result.cursorOnEmptyCell) dialogs_.message(this, QStringLiteral("Курсор стоит на пустой ячейке"));
-  editor_.document().replaceAllLines(result.lines);
+  document_.replaceAllLines(result.lines);
   dialogs_.message(this, QStringLiteral("Export map OK"));
 }
 

@@ -13,12 +13,12 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class CodeEditorWindow;
 
 namespace marvo {
 
 class DescriptionArea;
 class Dialogs;
+class ScenarioDocument;
 class MapGridView;
 class MapTableModel;
 
@@ -26,7 +26,7 @@ class MapEditorWindow : public QDialog {
   Q_OBJECT
 
  public:
-  MapEditorWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent = nullptr);
+  MapEditorWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent = nullptr);
   ~MapEditorWindow() override;
 
   const mapedit::Map& map() const { return map_; }
@@ -78,7 +78,7 @@ class MapEditorWindow : public QDialog {
   static constexpr std::size_t directionIndex(mapedit::Direction direction) { return static_cast<std::size_t>(direction); }
   void buildControls();
 
-  CodeEditorWindow& editor_;
+  ScenarioDocument& document_;
   Dialogs& dialogs_;
   mapedit::Map map_;
   MapTableModel* model_ = nullptr;

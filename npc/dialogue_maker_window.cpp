@@ -18,8 +18,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
@@ -47,10 +46,10 @@ void collect(const QTreeWidgetItem* item, int depth, npc::DialogueTree& out) {
 }
 }  // namespace
 
-DialogueMakerWindow::DialogueMakerWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent)
+DialogueMakerWindow::DialogueMakerWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      editor_(editor),
+      document_(document),
       dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("NPC Maker"));
   pages_ = new QTabWidget(this);
@@ -260,7 +259,7 @@ void DialogueMakerWindow::createDialogue() {
   const std::string label = npc::dialogueLabel(fromQt(labelField_->text()));
   labelField_->setText(toQt(label));
 
-  const auto duplicates = npc::duplicateLabelMessages(editor_.document().lines(), label);
+  const auto duplicates = npc::duplicateLabelMessages(document_.lines(), label);
   for (const auto& message : duplicates) dialogs_.message(this, toQt(message));
   if (!duplicates.empty()) return;
   // A label that game start or the engine would misread breaks the dialogue: refuse it.
@@ -275,8 +274,8 @@ void DialogueMakerWindow::createDialogue() {
     return;
   }
   {
-    marvo::ScenarioDocument::UndoStep step(editor_.document());  // one Ctrl+Z takes the whole dialogue back
-    for (const auto& line : script.lines) editor_.document().appendLine(line);
+    ScenarioDocument::UndoStep step(document_);  // one Ctrl+Z takes the whole dialogue back
+    for (const auto& line : script.lines) document_.appendLine(line);
   }
   accept();
 }

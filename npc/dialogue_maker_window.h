@@ -14,11 +14,11 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class CodeEditorWindow;
 
 namespace marvo {
 
 class Dialogs;
+class ScenarioDocument;
 
 // Edits a dialogue tree, keeps it in ".dlg" files and appends the generated dialogue location,
 // callable from the scenario, to the end of the scenario text.
@@ -26,7 +26,7 @@ class DialogueMakerWindow : public QDialog {
   Q_OBJECT
 
  public:
-  DialogueMakerWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent = nullptr);
+  DialogueMakerWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent = nullptr);
 
   // The tree shown, in pre-order, texts in Windows-1251; setTree replaces it (nothing selected).
   npc::DialogueTree tree() const;
@@ -70,7 +70,7 @@ class DialogueMakerWindow : public QDialog {
   void deleteCurrentNode();
   bool inTree(const QTreeWidgetItem* item) const;
 
-  CodeEditorWindow& editor_;
+  ScenarioDocument& document_;
   Dialogs& dialogs_;
   QTreeWidgetItem* lastSelected_ = nullptr;  // may be gone: checked against the tree before use
 

@@ -16,8 +16,7 @@
 #include <QVBoxLayout>
 
 #include "checker/checker.h"
-#include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 
@@ -29,8 +28,8 @@ QLabel* fieldLabel(const char* utf8, QWidget* parent) {
 }
 }  // namespace
 
-ObjectPlacerWindow::ObjectPlacerWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), editor_(editor), dialogs_(dialogs) {
+ObjectPlacerWindow::ObjectPlacerWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), document_(document), dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("Установка объектов"));
   pages_ = new QTabWidget(this);
   pages_->addTab(buildPlannerPage(), QStringLiteral("Планировщик объектов"));
@@ -189,7 +188,7 @@ void ObjectPlacerWindow::rebuildLocationList() {
   // The chosen location stays chosen when the rebuilt list still holds it.
   const QString chosen = locationBox_->currentText();
   locationBox_->clear();
-  locationBox_->addItems(toQt(objects::locationChoices(editor_.document().lines())));
+  locationBox_->addItems(toQt(objects::locationChoices(document_.lines())));
   locationBox_->setCurrentIndex(chosen.isEmpty() ? -1 : locationBox_->findText(chosen));
 }
 
@@ -200,7 +199,7 @@ void ObjectPlacerWindow::createObject() {
   maskField_->setText(toQt(current.mask));
 
   // A second CREATE of the same name stops the game: say where the first one is and insert nothing.
-  const auto lines = editor_.document().lines();
+  const auto lines = document_.lines();
   if (const int earlier = check::findCreate(lines, current.name); earlier >= 0) {
     dialogs_.message(this, QStringLiteral("Объект «%1» уже объявлен строкой %2 сценария (%3). Второе объявление "
                                           "остановит игру сообщением «Объект %1 объявлен повторно», поэтому "
@@ -210,10 +209,10 @@ void ObjectPlacerWindow::createObject() {
                                .arg(toQt(lines[static_cast<std::size_t>(earlier)])));
     return;
   }
-  marvo::ScenarioDocument::UndoStep step(editor_.document());  // one Ctrl+Z takes the whole object back
+  ScenarioDocument::UndoStep step(document_);  // one Ctrl+Z takes the whole object back
   for (const auto& insertion : objects::placementInsertions(lines, current)) {
     int at = static_cast<int>(insertion.before);
-    for (const auto& line : insertion.lines) editor_.document().insertLine(at++, line);
+    for (const auto& line : insertion.lines) document_.insertLine(at++, line);
   }
 }
 

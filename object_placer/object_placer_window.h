@@ -12,17 +12,17 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class CodeEditorWindow;
 
 namespace marvo {
 
 class Dialogs;
+class ScenarioDocument;
 
 class ObjectPlacerWindow : public QDialog {
   Q_OBJECT
 
  public:
-  ObjectPlacerWindow(CodeEditorWindow& editor, Dialogs& dialogs, QWidget* parent = nullptr);
+  ObjectPlacerWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent = nullptr);
 
   // The form's fields as they stand, in Windows-1251.
   objects::ObjectForm form() const;
@@ -58,7 +58,7 @@ class ObjectPlacerWindow : public QDialog {
   // The focus moved into the location list from elsewhere: the list is read from the scenario anew.
   void rebuildLocationList();
 
-  CodeEditorWindow& editor_;
+  ScenarioDocument& document_;
   Dialogs& dialogs_;
 
   QTabWidget* pages_ = nullptr;

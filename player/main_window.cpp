@@ -20,7 +20,7 @@
 
 #include "editor/code_editor_window.h"
 #include "editor/library_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"

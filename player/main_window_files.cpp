@@ -10,8 +10,8 @@
 #include "editor/library_editor_window.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "editor/recovery_writer.h"
-#include "editor/scenario_document.h"
+#include "gui/recovery_writer.h"
+#include "gui/scenario_document.h"
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
 

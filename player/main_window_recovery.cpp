@@ -10,8 +10,8 @@
 #include "editor/code_editor_window.h"
 #include "gui/dialogs.h"
 #include "game/recovery.h"
-#include "editor/recovery_writer.h"
-#include "editor/scenario_document.h"
+#include "gui/recovery_writer.h"
+#include "gui/scenario_document.h"
 
 bool MainWindow::offerRecovery() {
   if (!editor_) return false;

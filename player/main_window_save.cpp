@@ -12,7 +12,7 @@
 #include "editor/code_editor_window.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "game/scenario_file.h"
 
 namespace {

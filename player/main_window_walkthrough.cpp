@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "main_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "editor/code_editor_window.h"
 #include "editor/library_editor_window.h"
 #include "engine/file_io.h"

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "editor/problems_panel.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "gui/qt_codec.h"
 #include "engine/codec.h"
 #include "gui/dialogs.h"

@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
@@ -53,7 +53,7 @@ class MapEditorWindowTest : public QObject {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
     document = std::make_unique<marvo::ScenarioDocument>();
     editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
-    window = std::make_unique<marvo::MapEditorWindow>(*editor, *dialogs);
+    window = std::make_unique<marvo::MapEditorWindow>(*document, *dialogs);
   }
 
   void cleanup() {
@@ -340,7 +340,7 @@ class MapEditorWindowTest : public QObject {
     window->setCurrentCell(1, 1);
     window->exportAction()->trigger();
     const std::vector<std::string> expected = marvo::mapedit::test::twoCellExport();
-    QCOMPARE(editor->document().lines(), expected);
+    QCOMPARE(document->lines(), expected);
     QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Export map OK")});
   }
 
@@ -353,19 +353,19 @@ class MapEditorWindowTest : public QObject {
     window->exportAction()->trigger();
     QCOMPARE(dialogs->messages,
              (QStringList{QStringLiteral("Курсор стоит на пустой ячейке"), QStringLiteral("Export map OK")}));
-    auto lines = editor->document().lines();
+    auto lines = document->lines();
     QCOMPARE(lines.front(), std::string());
     QVERIFY(std::find(lines.begin(), lines.end(), std::string("@A")) != lines.end());
     QVERIFY(std::find(lines.begin(), lines.end(), w("btn [ вниз ] Bc201"_w)) != lines.end());
 
     window->namesAsDirectionsBox()->setChecked(true);
     window->exportAction()->trigger();
-    lines = editor->document().lines();
+    lines = document->lines();
     QVERIFY(std::find(lines.begin(), lines.end(), std::string("btn [B c] Bc201")) != lines.end());
 
     window->textNavigationBox()->setChecked(true);
     window->exportAction()->trigger();
-    lines = editor->document().lines();
+    lines = document->lines();
     QVERIFY(std::find(lines.begin(), lines.end(), w("talk sout/юг/B c"_w)) != lines.end());
     // The export leaves the map, the options and the area alone: Enter in the area afterwards
     // stores what the area showed for the current cell, not an exported description.

@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
@@ -29,9 +29,9 @@ QStringList outline(const marvo::DialogueMakerWindow& maker) {
   return out;
 }
 
-QStringList editorTail(const CodeEditorWindow& editor, int count) {
+QStringList documentTail(const marvo::ScenarioDocument& document, int count) {
   QStringList out;
-  for (int i = editor.document().lineCount() - count; i < editor.document().lineCount(); ++i) out << toQt(editor.document().line(i));
+  for (int i = document.lineCount() - count; i < document.lineCount(); ++i) out << toQt(document.line(i));
   return out;
 }
 
@@ -46,7 +46,7 @@ class DialogueMakerWindowTest : public QObject {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
     document = std::make_unique<marvo::ScenarioDocument>();
     editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
-    maker = std::make_unique<marvo::DialogueMakerWindow>(*editor, *dialogs);
+    maker = std::make_unique<marvo::DialogueMakerWindow>(*document, *dialogs);
   }
   void cleanup() {
     maker.reset();
@@ -239,7 +239,7 @@ class DialogueMakerWindowTest : public QObject {
   }
 
   void createAppendsAndCloses() {
-    editor->document().setLines({":loc1", "READ", ":common", "RETURN"});
+    document->setLines({":loc1", "READ", ":common", "RETURN"});
     maker->setTree({{0, "a;b"}, {1, "c;d"}, {0, "e;f"}});
     maker->labelField()->setText(s("  Беседа\t"));
     maker->show();
@@ -248,11 +248,11 @@ class DialogueMakerWindowTest : public QObject {
     QCOMPARE(maker->labelField()->text(), s("беседа"));
     QVERIFY(!maker->isVisible());
     QVERIFY(dialogs->messages.isEmpty());
-    QCOMPARE(editor->document().lineCount(), 4 + 13 + 21 + 4);
-    QCOMPARE(toQt(editor->document().line(3)), s("RETURN"));
-    QCOMPARE(toQt(editor->document().line(4)), QString());
-    QCOMPARE(toQt(editor->document().line(6)), s(":беседа"));
-    QCOMPARE(editorTail(*editor, 9),
+    QCOMPARE(document->lineCount(), 4 + 13 + 21 + 4);
+    QCOMPARE(toQt(document->line(3)), s("RETURN"));
+    QCOMPARE(toQt(document->line(4)), QString());
+    QCOMPARE(toQt(document->line(6)), s(":беседа"));
+    QCOMPARE(documentTail(*document, 9),
              (QStringList{s("TALK 1"), s("!d"), s("беседа_dialog=399"), s("REDO"), s("ENDIF"),
                           QString(), s("*Возврат к вызывающей локации"), s("RET"),
                           s("*- - - - - - - -  END of NPC - - - - - -*")}));
@@ -261,7 +261,7 @@ class DialogueMakerWindowTest : public QObject {
   }
 
   void duplicateLabelIsRefusedAndWindowStaysOpen() {
-    editor->document().setLines({":dialog1", "READ", ":Dialog1", ":dialog1"});
+    document->setLines({":dialog1", "READ", ":Dialog1", ":dialog1"});
     maker->labelField()->setText(s(" DIALOG1 "));
     maker->show();
     maker->createButton()->click();
@@ -270,11 +270,11 @@ class DialogueMakerWindowTest : public QObject {
     QCOMPARE(dialogs->messages,
              (QStringList{s("Диалог с меткой dialog1 уже существует"),
                           s("Диалог с меткой dialog1 уже существует")}));
-    QCOMPARE(editor->document().lineCount(), 4);
+    QCOMPARE(document->lineCount(), 4);
   }
 
   void labelThatBreaksTheDialogueIsRefused() {
-    editor->document().setLines({":loc1", "READ", ":common", "RETURN"});
+    document->setLines({":loc1", "READ", ":common", "RETURN"});
     maker->setTree({{0, "a;b"}});
     maker->labelField()->setText(s("Doorman"));
     maker->show();
@@ -284,18 +284,18 @@ class DialogueMakerWindowTest : public QObject {
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY(dialogs->messages[0].contains(s("«do»")));
     QVERIFY(dialogs->messages[0].contains(s("«npcdoorman»")));
-    QCOMPARE(editor->document().lineCount(), 4);
+    QCOMPARE(document->lineCount(), 4);
   }
 
   void oversizedTreeIsRefused() {
     maker->setTree(DialogueTree(401, {0, "x;y"}));
-    const int before = editor->document().lineCount();
+    const int before = document->lineCount();
     maker->show();
     maker->createButton()->click();
     QVERIFY(maker->isVisible());
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY(dialogs->messages[0].contains(s("400")));
-    QCOMPARE(editor->document().lineCount(), before);
+    QCOMPARE(document->lineCount(), before);
   }
 
   void escapeClosesTheWindow() {

@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
@@ -45,7 +45,7 @@ class ObjectPlacerWindowTest : public QObject {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
     document = std::make_unique<marvo::ScenarioDocument>();
     editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
-    placer = std::make_unique<marvo::ObjectPlacerWindow>(*editor, *dialogs);
+    placer = std::make_unique<marvo::ObjectPlacerWindow>(*document, *dialogs);
   }
   void cleanup() {
     placer.reset();
@@ -83,7 +83,7 @@ class ObjectPlacerWindowTest : public QObject {
   }
 
   void locationListIsRebuiltOnFocus() {
-    editor->document().setLines({":loc1", ":common ", " :no", std::string(":Башня"_w)});
+    document->setLines({":loc1", ":common ", " :no", std::string(":Башня"_w)});
     focusFromElsewhere(placer->locationBox());
     QCOMPARE(items(placer->locationBox()), (QStringList{QStringLiteral("common"), QStringLiteral("loc1"),
                                                       QStringLiteral("Башня"),
@@ -91,14 +91,14 @@ class ObjectPlacerWindowTest : public QObject {
     QCOMPARE(placer->locationBox()->currentIndex(), -1);
 
     placer->locationBox()->setCurrentIndex(1);
-    editor->document().setLines({":loc1", ":loc2"});
+    document->setLines({":loc1", ":loc2"});
     focusFromElsewhere(placer->locationBox());
     QCOMPARE(items(placer->locationBox()), (QStringList{QStringLiteral("loc1"), QStringLiteral("loc2"),
                                                       QStringLiteral("инвентарь")}));
     QCOMPARE(placer->locationBox()->currentText(), QStringLiteral("loc1"));
 
     // The choice is dropped once its label is gone.
-    editor->document().setLines({":loc2"});
+    document->setLines({":loc2"});
     focusFromElsewhere(placer->locationBox());
     QCOMPARE(placer->locationBox()->currentIndex(), -1);
   }
@@ -116,25 +116,25 @@ class ObjectPlacerWindowTest : public QObject {
     placer->addTaskBox()->setChecked(true);
     placer->sizeLimitBox()->setChecked(true);
     placer->sizeLimitField()->setText(QStringLiteral("5"));
-    const int before = editor->document().lineCount();
+    const int before = document->lineCount();
 
     QTest::mouseClick(placer->createButton(), Qt::LeftButton);
 
     QCOMPARE(placer->nameField()->text(), QStringLiteral("сундук"));
     QCOMPARE(placer->maskField()->text(), QStringLiteral("сундук"));
-    QCOMPARE(editor->document().lineCount(), before + 8 + 12);
-    QCOMPARE(toQt(editor->document().line(0)), QStringLiteral("CREATE сундук"));
-    QCOMPARE(toQt(editor->document().line(1)), QStringLiteral("сундук_Расположение=loc1"));
-    QCOMPARE(toQt(editor->document().line(4)), QStringLiteral("сундук_Дескриптор=Так же есть сундук"));
-    QCOMPARE(toQt(editor->document().line(7)), QString());
-    QCOMPARE(toQt(editor->document().line(8 + 12)), QStringLiteral(":common"));
-    QCOMPARE(toQt(editor->document().line(8 + 13)), QStringLiteral("IF сундук_Расположение=Enable"));
-    QCOMPARE(toQt(editor->document().line(8 + 14)),
+    QCOMPARE(document->lineCount(), before + 8 + 12);
+    QCOMPARE(toQt(document->line(0)), QStringLiteral("CREATE сундук"));
+    QCOMPARE(toQt(document->line(1)), QStringLiteral("сундук_Расположение=loc1"));
+    QCOMPARE(toQt(document->line(4)), QStringLiteral("сундук_Дескриптор=Так же есть сундук"));
+    QCOMPARE(toQt(document->line(7)), QString());
+    QCOMPARE(toQt(document->line(8 + 12)), QStringLiteral(":common"));
+    QCOMPARE(toQt(document->line(8 + 13)), QStringLiteral("IF сундук_Расположение=Enable"));
+    QCOMPARE(toQt(document->line(8 + 14)),
              QStringLiteral("TALK положи в <object> сундук/сунуть в <object> сундук/"
                             "помести в  <object> сундук/добав в <object> сундук"));
-    QCOMPARE(toQt(editor->document().line(8 + 23)), QStringLiteral("* завершение процедуры для объекта сундук"));
-    QCOMPARE(toQt(editor->document().line(8 + 24)), QString());
-    QCOMPARE(toQt(editor->document().line(8 + 27)), QStringLiteral("RETURN"));
+    QCOMPARE(toQt(document->line(8 + 23)), QStringLiteral("* завершение процедуры для объекта сундук"));
+    QCOMPARE(toQt(document->line(8 + 24)), QString());
+    QCOMPARE(toQt(document->line(8 + 27)), QStringLiteral("RETURN"));
 
     QVERIFY(placer->isVisible());
     QCOMPARE(placer->locationBox()->currentText(), QStringLiteral("loc1"));
@@ -143,22 +143,22 @@ class ObjectPlacerWindowTest : public QObject {
   }
 
   void createWithoutExactCommonInsertsOnlyTheBlock() {
-    editor->document().setLines({"READ", ":common ", "RETURN"});
+    document->setLines({"READ", ":common ", "RETURN"});
     placer->addTaskBox()->setChecked(true);
     placer->immovableBox()->setChecked(true);
     placer->createObject();
-    QCOMPARE(editor->document().lineCount(), 3 + 9);
-    QCOMPARE(toQt(editor->document().line(1)), QStringLiteral("объект_Расположение=inv"));
-    QCOMPARE(toQt(editor->document().line(7)), QStringLiteral("объект_Непереносимый=Да"));
-    QCOMPARE(toQt(editor->document().line(9)), QStringLiteral("READ"));
-    QCOMPARE(toQt(editor->document().line(10)), QStringLiteral(":common "));
+    QCOMPARE(document->lineCount(), 3 + 9);
+    QCOMPARE(toQt(document->line(1)), QStringLiteral("объект_Расположение=inv"));
+    QCOMPARE(toQt(document->line(7)), QStringLiteral("объект_Непереносимый=Да"));
+    QCOMPARE(toQt(document->line(9)), QStringLiteral("READ"));
+    QCOMPARE(toQt(document->line(10)), QStringLiteral(":common "));
   }
 
   void nameDeclaredEarlierIsWarnedAboutAndNotInserted() {
     using namespace marvo::literals;
-    editor->document().setLines({std::string("CREATE Объект"_w), ":loc1", "READ"});
+    document->setLines({std::string("CREATE Объект"_w), ":loc1", "READ"});
     placer->createObject();
-    QCOMPARE(editor->document().lineCount(), 3);
+    QCOMPARE(document->lineCount(), 3);
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY(dialogs->messages[0].contains(QStringLiteral("строкой 1")));
     QVERIFY(dialogs->messages[0].contains(QStringLiteral("объявлен повторно")));
@@ -166,9 +166,9 @@ class ObjectPlacerWindowTest : public QObject {
     placer->nameField()->setText(QStringLiteral("ключ"));
     placer->maskField()->setText(QStringLiteral("ключ"));
     placer->createObject();
-    QCOMPARE(editor->document().lineCount(), 3 + 8);
+    QCOMPARE(document->lineCount(), 3 + 8);
     placer->createObject();
-    QCOMPARE(editor->document().lineCount(), 3 + 8);
+    QCOMPARE(document->lineCount(), 3 + 8);
     QCOMPARE(dialogs->messages.size(), 2);
   }
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "editor/code_editor_window.h"
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"

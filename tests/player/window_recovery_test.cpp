@@ -5,7 +5,7 @@
 #include <QTextDocument>
 
 #include "game/recovery.h"
-#include "editor/recovery_writer.h"
+#include "gui/recovery_writer.h"
 #include "game/scenario_file.h"
 #include "window_fixture.h"
 

@@ -31,7 +31,7 @@ void edit(Windows& w, const char* line = "!правка") { w.codeEditor->docume
 
 // The real map editor over the test's code editor, asking the main window before an export.
 std::unique_ptr<marvo::MapEditorWindow> mapEditor(Windows& w) {
-  auto map = std::make_unique<marvo::MapEditorWindow>(*w.codeEditor, w.dialogs);
+  auto map = std::make_unique<marvo::MapEditorWindow>(w.document, w.dialogs);
   map->confirmReplace = [&w] { return w.mainWindow->offerSave(); };
   auto* model = map->mapGrid()->model();
   model->setData(model->index(0, 0), QStringLiteral("A"), Qt::EditRole);
@@ -140,7 +140,7 @@ void WindowSafetyTest::generatedObjectsAndDialoguesAreOneUndoStepEach() {
   Windows w;
   w.setScenario({QStringLiteral(":loc1"), QStringLiteral("READ"), QStringLiteral(":common"), QStringLiteral("RETURN")});
   const auto before = w.codeEditor->document().lines();
-  marvo::ObjectPlacerWindow placer(*w.codeEditor, w.dialogs);
+  marvo::ObjectPlacerWindow placer(w.document, w.dialogs);
   placer.addTaskBox()->setChecked(true);  // the container task too: two insertions
   placer.createObject();
   QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 5);
@@ -148,7 +148,7 @@ void WindowSafetyTest::generatedObjectsAndDialoguesAreOneUndoStepEach() {
   w.codeEditor->scenarioView->document()->undo();
   QCOMPARE(w.codeEditor->document().lines(), before);
 
-  marvo::DialogueMakerWindow maker(*w.codeEditor, w.dialogs);
+  marvo::DialogueMakerWindow maker(w.document, w.dialogs);
   maker.setTree({{0, "a"}, {1, "b"}});
   maker.createDialogue();
   QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 3);

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/document_state.h"
+#include "game/document_state.h"
 
 class QTextDocument;
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "editor/document_state.h"
+#include "game/document_state.h"
 
 namespace fs = std::filesystem;
 using marvo::DocumentState;

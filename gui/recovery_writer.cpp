@@ -10,7 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "editor/scenario_document.h"
+#include "gui/scenario_document.h"
 #include "game/recovery.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The scenario document: line operations on the text, loading and saving it, its recovery.
-#include "scenario_document.h"
+#include "gui/scenario_document.h"
 
 #include <QFile>
 #include <QPlainTextDocumentLayout>
@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "gui/qt_codec.h"
-#include "editor/recovery_writer.h"
+#include "gui/recovery_writer.h"
 #include "engine/text.h"
 #include "game/scenario_file.h"
 
