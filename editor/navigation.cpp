@@ -35,9 +35,21 @@ bool alphabeticalLess(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::string> locationItems(const std::vector<std::string>& lines) {
+  return locationItems(lines, SymbolIndex(lines, {}));
+}
+
+std::vector<std::string> locationItems(const std::vector<std::string>& lines, const SymbolIndex& index) {
+  std::vector<int> found;
+  for (const Symbol& s : index.allDefinitions(SymbolKind::Location)) found.push_back(s.line);
+  for (const Symbol& s : index.allDefinitions(SymbolKind::Button)) found.push_back(s.line);
+  for (int line : index.brokenLines(SymbolIndex::Source::Scenario)) found.push_back(line);
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
   std::vector<std::string> items;
-  for (const auto& line : lines)
-    if (isLabelLine(line)) items.push_back(line);
+  for (int line : found) {
+    const std::string& text = lines.at(static_cast<std::size_t>(line));
+    if (isLabelLine(text)) items.push_back(text);
+  }
   std::stable_sort(items.begin(), items.end(),
                    [](const std::string& a, const std::string& b) { return alphabeticalLess(a, b); });
   return items;

@@ -6,14 +6,21 @@
 #include <string_view>
 #include <vector>
 
+#include "game/symbol_index.h"
+
 namespace marvo::editor {
 
 // A line whose first character is ":".
 bool isLabelLine(std::string_view line);
 
 // The label lines of the text, unchanged (trailing blanks kept, duplicates kept), in the
-// alphabetical order of a sorted list: letter case ignored, "ё" between "е" and "ж".
+// alphabetical order of a sorted list: letter case ignored, "ё" between "е" and "ж". They are
+// taken from the symbol index of the text: its location definitions on lines that start with ":"
+// (game start also takes an indented label, which is no label line here), and the lines that
+// start with ":" but contain "btn", which game start takes for a button (or cannot expand).
 std::vector<std::string> locationItems(const std::vector<std::string>& lines);
+// The same with an index of `lines` at hand (built from them, or kept up to date with their edits).
+std::vector<std::string> locationItems(const std::vector<std::string>& lines, const SymbolIndex& index);
 bool alphabeticalLess(std::string_view a, std::string_view b);
 
 // The first line, from index 0, equal to `item`; the line count when there is none.

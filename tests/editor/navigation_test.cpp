@@ -50,3 +50,31 @@ TEST(CommonLine, IsTheFirstLineMentioningIt) {
   EXPECT_EQ(std::vector<std::string>(repair.begin(), repair.end()),
             (std::vector<std::string>{" ", ":common", " ", " ", "RETURN"}));
 }
+
+TEST(LocationItems, AreTheLabelLinesAlsoWhereGameStartSeesNoLocation) {
+  // Lines starting with ":" that game start takes for buttons (whole or broken), renames or
+  // trims, and lines it takes for labels that do not start with ":".
+  std::vector<std::string> lines = {":b",       ":btn [Go] b", ":xbtn", ":a btn [ ] b", ":",    ":common",
+                                    "call a",   " :c",         "^:d",   ":Talk(1)",     ":e <object>"};
+  const std::vector<std::string> expected = {":",       ":a btn [ ] b", ":b",       ":btn [Go] b",
+                                             ":common", ":e <object>",  ":Talk(1)", ":xbtn"};
+  EXPECT_EQ(locationItems(lines), expected);
+  marvo::SymbolIndex index(lines, {});
+  EXPECT_EQ(locationItems(lines, index), expected);
+
+  // An index kept up to date with the edits.
+  const auto edit = [&](int i, std::string text) {
+    index.replaceLine(marvo::SymbolIndex::Source::Scenario, i, text);
+    lines[static_cast<std::size_t>(i)] = std::move(text);
+  };
+  edit(0, " :b");
+  edit(7, ":c");
+  index.insertLine(marvo::SymbolIndex::Source::Scenario, 0, ":Z");
+  lines.insert(lines.begin(), ":Z");
+  index.removeLine(marvo::SymbolIndex::Source::Scenario, 3);
+  lines.erase(lines.begin() + 3);
+  const std::vector<std::string> edited = {":", ":a btn [ ] b", ":btn [Go] b", ":c", ":common", ":e <object>",
+                                           ":Talk(1)", ":Z"};
+  EXPECT_EQ(locationItems(lines, index), edited);
+  EXPECT_EQ(locationItems(lines), edited);
+}
