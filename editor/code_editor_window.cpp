@@ -255,7 +255,7 @@ void CodeEditorWindow::moveCaretToLine(int index) {
 
 void CodeEditorWindow::rebuildLocationList() {
   QStringList items;
-  for (const auto& item : marvo::editor::locationItems(document_.lines())) items.append(toQt(item));
+  for (const auto& item : marvo::editor::locationItems(document_.lines(), document_.symbols())) items.append(toQt(item));
   locationBox->clear();
   locationBox->addItems(items);
   locationBox->setCurrentIndex(-1);

@@ -38,6 +38,8 @@ ScenarioDocument::ScenarioDocument(QObject* parent) : QObject(parent), text_(new
   connect(text_, &QTextDocument::modificationChanged, this, [this](bool changed) {
     if (changed && (text_->isUndoAvailable() || text_->isRedoAvailable())) state_.changed();
   });
+  connect(text_, &QTextDocument::contentsChange, this,
+          [this](int position, int, int charsAdded) { updateSymbols(position, charsAdded); });
   recovery_ = new RecoveryWriter(*this, this);
   setLines(defaultTemplate());
 }
@@ -76,6 +78,7 @@ void ScenarioDocument::setLines(const std::vector<std::string>& lines) {
   // flag are reset as a newly loaded text should have them.
   text_->setPlainText(linesToQt(lines));
   text_->setModified(false);
+  symbolsStale_ = true;
   emit textReplaced();
 }
 
@@ -131,6 +134,7 @@ void ScenarioDocument::appendLine(std::string_view text) { insertLine(lineCount(
 void ScenarioDocument::clearText() {
   text_->setPlainText(QString());
   text_->setModified(false);
+  symbolsStale_ = true;
   emit textReplaced();
 }
 
@@ -164,6 +168,50 @@ void ScenarioDocument::replaceAllLines(const std::vector<std::string>& lines) {
 ScenarioDocument::UndoStep::UndoStep(ScenarioDocument& document) : cursor_(document.text_) { cursor_.beginEditBlock(); }
 
 ScenarioDocument::UndoStep::~UndoStep() { cursor_.endEditBlock(); }
+
+// ---- Symbols ---------------------------------------------------------------------------------
+
+namespace {
+// An edit of more lines than this is left to a fresh build (a few milliseconds for a large text).
+constexpr int kLinesUpdatedOneByOne = 200;
+}  // namespace
+
+const SymbolIndex& ScenarioDocument::symbols() const {
+  if (symbolsStale_) {
+    const auto all = lines();
+    symbols_.build(all, library_);
+    indexedLines_ = static_cast<int>(all.size());
+    symbolsStale_ = false;
+  }
+  return symbols_;
+}
+
+void ScenarioDocument::setLibrary(const std::vector<std::string>& library) {
+  library_ = library;
+  symbolsStale_ = true;
+}
+
+// The changed text runs from `position` to `position + charsAdded`: the lines it touches are read
+// again, and lines the edit added or removed are inserted or removed there.
+void ScenarioDocument::updateSymbols(int position, int charsAdded) {
+  if (symbolsStale_) return;
+  const int count = lineCount();
+  const int delta = count - indexedLines_;
+  const int first = text_->findBlock(position).blockNumber();
+  const int last = std::min(text_->findBlock(position + charsAdded).blockNumber(), count - 1);
+  const int changedNow = last - first + 1;    // lines of the new text the edit touched
+  const int changedBefore = changedNow - delta;  // the lines they replace
+  if (first < 0 || changedBefore < 0 || changedNow < 0 || first + changedBefore > indexedLines_ ||
+      std::max(changedNow, changedBefore) > kLinesUpdatedOneByOne) {
+    symbolsStale_ = true;
+    return;
+  }
+  const auto source = SymbolIndex::Source::Scenario;
+  for (int i = 0; i < std::min(changedNow, changedBefore); ++i) symbols_.replaceLine(source, first + i, line(first + i));
+  for (int i = changedBefore; i < changedNow; ++i) symbols_.insertLine(source, first + i, line(first + i));
+  for (int i = changedNow; i < changedBefore; ++i) symbols_.removeLine(source, first + changedNow);
+  indexedLines_ = count;
+}
 
 // ---- The file ---------------------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/document_state.h"
+#include "game/symbol_index.h"
 
 class QTextDocument;
 
@@ -77,6 +78,12 @@ class ScenarioDocument : public QObject {
   // belongs to this run.
   void restore(const std::vector<std::string>& lines, const QString& scenario);
 
+  // The symbols of the text (with `library` spliced in as game start would, see setLibrary), kept
+  // up to date line by line as the text changes; a change of many lines at once is indexed afresh
+  // when next asked for.
+  const SymbolIndex& symbols() const;
+  void setLibrary(const std::vector<std::string>& library);
+
   // Keeps the recovery file of unsaved text.
   RecoveryWriter& recovery() const { return *recovery_; }
 
@@ -88,6 +95,13 @@ class ScenarioDocument : public QObject {
 
  private:
   void setBlockText(int index, const QString& text);
+  void updateSymbols(int position, int charsAdded);
+
+  // The index covers indexedLines_ lines of the text; stale until rebuilt.
+  mutable SymbolIndex symbols_;
+  mutable bool symbolsStale_ = true;
+  mutable int indexedLines_ = 0;
+  std::vector<std::string> library_;
 
   QTextDocument* text_ = nullptr;
   DocumentState state_;
