@@ -2,6 +2,7 @@
 #include "program.h"
 
 #include "context.h"
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 
 namespace marvo::check {
@@ -25,14 +26,9 @@ std::uint32_t executedRows(const DecodedLine& d) {
   return kept | (r & (kAssign | kAddSub | kMulDiv));
 }
 
-namespace {
-constexpr std::string_view kParse = "парс"_w;
-}  // namespace
-
 std::string runtimeRaw(std::string_view stored) {
   std::string raw(stored);
-  if (raw.find("<object>") != std::string::npos && raw.find("talk") == std::string::npos &&
-      raw.find(kParse) == std::string::npos)
+  if (raw.find("<object>") != std::string::npos && !mentionsTalk(raw))
     replaceFirst(raw, "<object>", kAnyObject);
   if (raw.starts_with("^")) {
     raw[0] = ' ';
@@ -60,11 +56,11 @@ class Builder {
     const std::string lowered = raw == line.text ? std::string() : lower(trimView(line.text));
     const std::string_view t = raw == line.text ? std::string_view(line.d.statement) : std::string_view(lowered);
     std::uint8_t m = resets_ ? kResetsChoices : 0;
-    if (t.starts_with("if") || t.starts_with("если"_w)) m |= kOpensIf;
-    if (t.starts_with("endi") || t.starts_with("коне"_w)) m |= kEndifWord | kClosesIf;
-    else if (contains(t, "endi")) m |= kClosesIf;
-    if (t.starts_with("talk") || t.starts_with("парс"_w)) m |= kOpensTalk;
-    if (t.starts_with("redo") || t.starts_with("ввер"_w)) m |= kClosesTalk;
+    if (opensIfLevel(t)) m |= kOpensIf;
+    if (alias::kEndif.starts(t)) m |= kEndifWord | kClosesIf;
+    else if (closesIfLevel(t)) m |= kClosesIf;
+    if (opensTalkLevel(t)) m |= kOpensTalk;
+    if (closesTalkLevel(t)) m |= kClosesTalk;
     line.marks = m;
     p_.lines.push_back(std::move(line));
   }
@@ -98,7 +94,7 @@ class Builder {
       choice(line, from, origin);
       return;
     }
-    if (line.find("talk") != std::string::npos || line.find(kParse) != std::string::npos) {
+    if (mentionsTalk(line)) {
       if (auto at = line.find('('); at != std::string::npos) line[at] = ' ';
       if (auto at = line.find(')'); at != std::string::npos) line[at] = ' ';
     }

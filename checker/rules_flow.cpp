@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "context.h"
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 
 namespace marvo::check {
@@ -94,8 +95,7 @@ void checkLabelsAndJumps(Context& ctx) {
                       "duplicate-label");
       continue;
     }
-    const bool jumpLike = (d.statement.starts_with("goto") || d.statement.starts_with("идти"_w) ||
-                           d.statement.starts_with("jump")) &&
+    const bool jumpLike = (alias::kGoto.starts(d.statement) || d.statement.starts_with("jump")) &&
                           !(l.rows & (kComment | kLabel | kProperty | kIf | kTalk | kReturn));
     if (!jumpLike) continue;
     const bool button = l.made == Made::Button;

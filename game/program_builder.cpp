@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <limits>
 
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 
 namespace marvo {
@@ -41,10 +42,6 @@ MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
 }
 
 namespace {
-bool mentionsTalk(std::string_view line) {
-  return line.find("talk") != std::string::npos || line.find("парс"_w) != std::string::npos;
-}
-
 // Does the line, lower-cased, start with `head` (given in lower case)?
 bool startsLowered(std::string_view line, std::string_view head) {
   if (line.size() < head.size()) return false;
