@@ -1,5 +1,5 @@
 // The checker's view of the program game start builds: each line decoded as the engine would, the
-// rows that execute, the marks the skips see, what made it; and what game start does to a line.
+// rows that execute, the marks the skips see, what made it; and the author's problems with the build.
 #include "program.h"
 
 #include "context.h"
