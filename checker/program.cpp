@@ -55,8 +55,9 @@ ProgramLine viewOf(std::string text, Source source, int origin, Made made, int b
   const std::string_view t = raw == line.text ? std::string_view(line.d.statement) : std::string_view(lowered);
   std::uint8_t m = resets ? kResetsChoices : 0;
   if (opensIfLevel(t)) m |= kOpensIf;
-  if (alias::kEndif.starts(t)) m |= kEndifWord | kClosesIf;
-  else if (closesIfLevel(t)) m |= kClosesIf;
+  if (closesIfLevel(t)) m |= kClosesIf;
+  // A line that starts like ENDIF but runs as a statement ("конец=0") is an ENDIF only to a skip.
+  if (alias::kEndif.starts(t) && line.rows == 0) m |= kEndifWord;
   if (opensTalkLevel(t)) m |= kOpensTalk;
   if (closesTalkLevel(t)) m |= kClosesTalk;
   line.marks = m;

@@ -16,7 +16,7 @@ namespace marvo::check {
 enum Mark : std::uint8_t {
   kOpensIf = 1,       // starts with "if" or "если"
   kClosesIf = 2,      // contains "endi" or starts with "коне"
-  kEndifWord = 4,     // starts with "endi" or "коне": an ENDIF as written
+  kEndifWord = 4,     // starts with "endi" or "коне" and does nothing when executed: an ENDIF as written
   kOpensTalk = 8,     // starts with "talk" or "парс"
   kClosesTalk = 16,   // starts with "redo" or "ввер"
   kResetsChoices = 32,  // made from a source line containing "read" (the choice numbers restart)
