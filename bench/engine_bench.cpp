@@ -14,6 +14,7 @@
 #include "bench/bench_util.h"
 #include "engine/codec.h"
 #include "engine/engine.h"
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 #include "game/game.h"
 #include "game/scenario_file.h"
@@ -164,7 +165,7 @@ bool shippedGameReplay() {
     if (!object.name.empty()) masks.push_back(object.mask);
   for (const auto& line : engine.state().program) {
     const std::string statement = lower(trim(line));
-    if (!statement.starts_with("talk") && !statement.starts_with(utf8ToCp1251("парс"))) continue;
+    if (!alias::kTalk.starts(statement)) continue;
     for (auto alternative : splitRuns(talkPattern(line), '/', 20)) {
       std::string command(alternative);
       const auto object = command.find("<object>");

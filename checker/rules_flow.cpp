@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "context.h"
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 
 namespace marvo::check {
@@ -12,9 +13,9 @@ using namespace literals;
 
 namespace {
 
-std::string lineRef(const Context& ctx, int i) {
+std::string lineRef(const Context& ctx, int i, std::string_view word = "строке"_w) {
   const ProgramLine& l = ctx.line(i);
-  return concat("строке "_w, std::to_string(l.origin + 1),
+  return concat(word, " ", std::to_string(l.origin + 1),
                 l.source == Source::Library ? concat(" библиотеки "_w, ctx.input.libraryName) : std::string());
 }
 
@@ -94,8 +95,7 @@ void checkLabelsAndJumps(Context& ctx) {
                       "duplicate-label");
       continue;
     }
-    const bool jumpLike = (d.statement.starts_with("goto") || d.statement.starts_with("идти"_w) ||
-                           d.statement.starts_with("jump")) &&
+    const bool jumpLike = (alias::kGoto.starts(d.statement) || d.statement.starts_with("jump")) &&
                           !(l.rows & (kComment | kLabel | kProperty | kIf | kTalk | kReturn));
     if (!jumpLike) continue;
     const bool button = l.made == Made::Button;
@@ -157,12 +157,26 @@ void checkBlocks(Context& ctx) {
                              ": при ложном условии пропуск уйдёт в другую локацию (до "_w, lineRef(ctx, k),
                              "). Закройте блок строкой ENDIF."_w),
                       "unclosed-if");
-      } else {
-        if (!(ctx.line(k).marks & kEndifWord))
-          ctx.report.at(ctx.line(k), Severity::Error,
-                        concat("Строка "_w, quoted(ctx.line(k).text),
-                               " содержит «endi»: пропуская блок IF из "_w, lineRef(ctx, i),
-                               ", игра примет её за ENDIF, и блок закончится здесь. Измените это слово."_w),
+      } else if (const ProgramLine& end = ctx.line(k); !(end.marks & kEndifWord)) {
+        // The skip stops on a line that is no ENDIF as written, and execution goes on from it.
+        const std::string t = lower(trimView(end.text));
+        const std::string_view stem = t.starts_with(alias::kEndif.stem)          ? alias::kEndif.stem
+                                      : t.starts_with(alias::kEndif.russianStem) ? alias::kEndif.russianStem
+                                                                                 : std::string_view();
+        if (stem.empty())
+          ctx.report.at(end, Severity::Error,
+                        concat("Строка "_w, quoted(end.text), " содержит «endi»: пропуская блок IF из "_w,
+                               lineRef(ctx, i), ", игра примет её за ENDIF, и блок закончится здесь. "
+                               "Измените это слово."_w),
+                        "taken-as-endif");
+        else
+          ctx.report.at(end, Severity::Error,
+                        concat("Строка "_w, quoted(end.text), " начинается с «"_w, stem,
+                               "…»: пропуская блок IF из "_w, lineRef(ctx, i, "строки"_w),
+                               ", игра примет её за ENDIF — пропущенный блок закончится здесь, а сама строка "
+                               "выполнится и при ложном условии. "_w,
+                               end.rows & (kAssign | kAddSub | kMulDiv) ? "Переименуйте переменную."_w
+                                                                        : "Измените первое слово."_w),
                         "taken-as-endif");
       }
     }
@@ -183,14 +197,15 @@ void checkBlocks(Context& ctx) {
     }
   }
 
-  // ENDIF lines that close nothing, and lines that open a talk block they are not.
+  // ENDIF lines that close nothing (a line that runs as a statement is no ENDIF then), and lines
+  // inside a talk block that its skip takes for the start of another.
   int depth = 0;
-  bool talkSeen = false;
+  int talkDepth = 0;  // the level the skip of the current talk block counts (0: outside every block)
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (l.text.starts_with(":")) {
       depth = 0;
-      talkSeen = false;
+      talkDepth = 0;
       continue;
     }
     const std::uint8_t m = l.marks;
@@ -203,13 +218,21 @@ void checkBlocks(Context& ctx) {
                                   "Удалите строку или добавьте IF."_w),
                       "endif-without-if");
     }
-    if (l.rows & kTalk) talkSeen = true;
-    else if (talkSeen && (m & kOpensTalk) && l.made == Made::Copy)
-      ctx.report.at(l, Severity::Error,
-                    concat("Строка "_w, quoted(l.text),
-                           " начинается с «talk» или «парс»: пропуская блок TALK, игра сочтёт её началом "
-                           "нового блока, и REDO закроет не тот блок. Измените первое слово."_w),
-                    "taken-as-talk");
+    if (talkDepth == 0) {
+      // A talk line starts a block; one that does not start with "talk" itself stops its own skip.
+      if ((l.rows & kTalk) && (m & kOpensTalk)) talkDepth = 1;
+      continue;
+    }
+    if (m & kOpensTalk) {
+      if (!(l.rows & kTalk) && l.made == Made::Copy)
+        ctx.report.at(l, Severity::Error,
+                      concat("Строка "_w, quoted(l.text),
+                             " начинается с «talk» или «парс»: пропуская блок TALK, игра сочтёт её началом "
+                             "нового блока, и REDO закроет не тот блок. Измените первое слово."_w),
+                      "taken-as-talk");
+      ++talkDepth;
+    }
+    if (m & kClosesTalk) --talkDepth;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "context.h"
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 
 namespace marvo::check {
@@ -13,9 +14,11 @@ namespace {
 
 // Keywords an author writes as the first word of a statement, spelled in full.
 constexpr std::array<std::string_view, 30> kKeywords = {
-    "endif", "конец"_w, "goto", "gotos", "идти"_w, "jump", "jumps", "redo", "вверх"_w, "read",
-    "ждать"_w, "return", "talk", "парс"_w, "create", "showitem", "examine", "изучить"_w, "clear", "cls",
-    "pushloc", "poploc", "pushindex", "popindex", "vip", "если"_w, "btn", "call", "ret", "if"};
+    alias::kEndif.keyword, alias::kEndif.russian, alias::kGoto.keyword, "gotos", alias::kGoto.russian, "jump",
+    "jumps", alias::kRedo.keyword, alias::kRedo.russian, alias::kRead.keyword, alias::kRead.russian, "return",
+    alias::kTalk.keyword, alias::kTalk.russian, "create", "showitem", alias::kExamine.keyword,
+    alias::kExamine.russian, "clear", "cls", "pushloc", "poploc", "pushindex", "popindex", "vip",
+    alias::kIf.russian, "btn", "call", "ret", alias::kIf.keyword};
 
 // The keyword that `word` misses by a small edit distance, or "".
 std::string_view nearKeyword(std::string_view word) {
@@ -101,7 +104,7 @@ void checkStatements(Context& ctx) {
     if (l.made != Made::Copy) continue;
     const bool textLike = d.statement.starts_with("!") || d.statement.starts_with("@");
 
-    if ((l.rows & kIf) && w0 != "if" && w0 != "если"_w) {
+    if ((l.rows & kIf) && !alias::kIf.matches(w0)) {
       ctx.report.at(l, Severity::Error,
                     textLike ? concat("Строка "_w, quoted(l.text), " не будет показана: первое слово "_w, quoted(w0),
                                       " содержит «if», а в строке есть сравнение, поэтому игра выполнит её как "
@@ -139,8 +142,8 @@ void checkStatements(Context& ctx) {
     }
     if (l.rows != 0 || d.count == 0 || l.text.starts_with(":")) continue;
     const std::string t = lower(l.text);
-    if (contains(t, "endi") || t.starts_with("коне"_w) || t == "ret") continue;
-    if (d.statement.starts_with("goto") || d.statement.starts_with("идти"_w) || d.statement.starts_with("jump"))
+    if (closesIfLevel(t) || t == "ret") continue;
+    if (alias::kGoto.starts(d.statement) || d.statement.starts_with("jump"))
       continue;  // reported as a malformed jump
     if (auto k = nearKeyword(w0); !k.empty()) {
       ctx.report.at(l, Severity::Error,

@@ -1,12 +1,11 @@
 // Classification of scenario lines for syntax colouring.
 #include "syntax.h"
 
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 #include "keywords.h"
 
 namespace marvo::editor {
-
-using namespace marvo::literals;
 
 namespace {
 constexpr std::string_view kDelimiters = " +-=<>*/,;()";
@@ -53,7 +52,7 @@ void styleLine(std::string_view line, LineStyle& style) {
     std::size_t end = i;
     while (end < body.size() && !isDelimiter(body[end])) ++end;
     const std::string_view word = body.substr(i, end - i);
-    if (firstWord && (equalsLowered(word, "talk") || equalsLowered(word, "парс"_w)))
+    if (firstWord && (equalsLowered(word, alias::kTalk.stem) || equalsLowered(word, alias::kTalk.russianStem)))
       style.kind = LineKind::Talk;
     if (isKeyword(word))
       style.keywords.push_back({offset + static_cast<int>(i), static_cast<int>(end - i)});

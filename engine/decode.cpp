@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 
+#include "keyword_aliases.h"
 #include "state.h"
 #include "text.h"
 
@@ -61,7 +62,7 @@ void applyTruthWords(std::vector<Word>& words) {
 
 int ifFormOf(const DecodedLine& d) {
   std::string_view w0 = d.word(0).text;
-  if (!contains(w0, "if") && !contains(w0, "если"_w)) return 0;
+  if (!alias::kIf.occurs(w0)) return 0;
   std::string_view w1 = d.truthWord(1).text;
   std::string_view s = d.statement;
   if (contains(w1, "location")) return 1;
@@ -145,8 +146,8 @@ void decodeLine(std::string_view raw, DecodedLine& d) {
   else if (contains(w0, "_содержание"_w)) d.property = Property::Content;
   else if (contains(w0, "_описание"_w)) d.property = Property::Description;
   if (d.property != Property::None) rows |= kProperty;
-  if (contains(w0, "exam") || contains(w0, "изуч"_w)) rows |= kExamine;
-  if (w0.starts_with("redo") || w0.starts_with("ввер"_w)) rows |= kRedo;
+  if (alias::kExamine.occurs(w0)) rows |= kExamine;
+  if (alias::kRedo.starts(w0)) rows |= kRedo;
   if (w0.starts_with("empo")) rows |= kEmpo;
   if (w0.starts_with("push")) rows |= kPushLoc;
   if (w0.starts_with("popl")) rows |= kPopLoc;
@@ -155,17 +156,16 @@ void decodeLine(std::string_view raw, DecodedLine& d) {
   if (w0 == "vip" && n == 2) rows |= kVip;
   d.ifForm = ifFormOf(d);
   if (d.ifForm) rows |= kIf;
-  if (w0 == "talk" || w0 == "парс"_w) rows |= kTalk;
-  if (s.starts_with("read") || s.starts_with("ждат"_w)) rows |= kRead;
+  if (alias::kTalk.matches(w0)) rows |= kTalk;
+  if (alias::kRead.starts(s)) rows |= kRead;
   if (s.starts_with("clea") && (n == 1 || n == 2)) rows |= kClear;
-  if ((s.starts_with("goto") || s.starts_with("идти"_w)) && n == 2) rows |= kGoto;
+  if (alias::kGoto.starts(s) && n == 2) rows |= kGoto;
   if (s.starts_with("jump") && n == 2) rows |= kJump;
   d.clearing = s.starts_with("gotos") || s.starts_with("jumps");
   if (w0 == "cls" && n == 1) rows |= kCls;
   if (w0.starts_with("!") || w0.starts_with("@")) rows |= kText;
   d.menu = trimView(raw).starts_with("@");
-  d.substitute = raw.find("<object>") != std::string_view::npos && raw.find("talk") == std::string_view::npos &&
-                 raw.find("парс"_w) == std::string_view::npos;
+  d.substitute = raw.find("<object>") != std::string_view::npos && !mentionsTalk(raw);
   d.oneShot = raw.starts_with("^");
   const bool equals = contains(s, "=");
   if (equals && n == 2) rows |= kAssign;

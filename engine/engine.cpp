@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "keyword_aliases.h"
 #include "text.h"
 
 namespace marvo {
@@ -272,8 +273,8 @@ void Engine::talkBlock(EngineHost& host) {
       return;
     }
     std::string_view line = decoded(s_.pc).statement;
-    if (line.starts_with("talk") || line.starts_with("парс"_w)) ++s_.talkDepth;
-    if (line.starts_with("redo") || line.starts_with("ввер"_w)) --s_.talkDepth;
+    if (opensTalkLevel(line)) ++s_.talkDepth;
+    if (closesTalkLevel(line)) --s_.talkDepth;
     // Tested on every line looked at: a talk line that does not itself start with "talk" (a
     // leading "(" or "^") leaves the depth at 0 and the skip stops on it.
     if (s_.talkDepth == 0) return;

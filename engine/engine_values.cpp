@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "engine.h"
+#include "keyword_aliases.h"
 #include "text.h"
 
 namespace marvo {
@@ -182,15 +183,14 @@ Engine::Flow Engine::ifStatement(EngineHost& host, const DecodedLine& d) {
   return Flow::Continue;
 }
 
-// The skip of a false IF from `line` to the matching ENDIF: returns the line on which `depth`
-// comes back to 0, or -1 when the skip passes the last line. Only lines starting with "if" or
-// "если" open a level.
+// The skip of a false IF from `line` to the matching ENDIF (see opensIfLevel): returns the line on
+// which `depth` comes back to 0, or -1 when the skip passes the last line.
 int Engine::skipToEndif(int line, std::int32_t& depth) {
   const auto size = static_cast<std::int32_t>(s_.program.size());
   for (; line < size; ++line) {
     std::string_view statement = decoded(line).statement;
-    if (statement.starts_with("if") || statement.starts_with("если"_w)) ++depth;
-    if (contains(statement, "endi") || statement.starts_with("коне"_w)) {
+    if (opensIfLevel(statement)) ++depth;
+    if (closesIfLevel(statement)) {
       if (--depth == 0) return line;
     }
   }

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <limits>
 
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 
 namespace marvo {
@@ -41,10 +42,6 @@ MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
 }
 
 namespace {
-bool mentionsTalk(std::string_view line) {
-  return line.find("talk") != std::string::npos || line.find("парс"_w) != std::string::npos;
-}
-
 // Does the line, lower-cased, start with `head` (given in lower case)?
 bool startsLowered(std::string_view line, std::string_view head) {
   if (line.size() < head.size()) return false;
@@ -57,6 +54,14 @@ bool changesWhenLowered(std::string_view text) {
   for (char c : text)
     if (lowerByte(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) return true;
   return false;
+}
+
+// The trimmed line as the build reads it: a label lower-cased (into `lowered`, which is left empty
+// when nothing changes).
+[[gnu::always_inline]] inline std::string_view asRead(std::string_view trimmed, std::string& lowered) {
+  if (trimmed.empty() || trimmed[0] != ':' || !changesWhenLowered(trimmed)) return trimmed;
+  lowered = lower(trimmed);
+  return lowered;
 }
 
 // What the build looks for anywhere in a line, found in one pass: the keywords (lower-cased)
@@ -120,7 +125,9 @@ Keywords keywordsOf(std::string_view line) {
 
 // Builds the program line by line from merged lines, with their origins. The strings of a
 // program given to it for reuse are overwritten in place, which spares an allocation for every
-// line that fits into the old one.
+// line that fits into the old one. A mapping builder (kMapped) also notes how each source line was
+// taken, leaves a broken btn or do line out instead of stopping, and keeps no source texts.
+template <bool kMapped>
 class Builder {
  public:
   explicit Builder(std::size_t expectedLines, std::vector<std::string>&& reuse = {}) {
@@ -128,12 +135,13 @@ class Builder {
     // Room for the expansions too; the unused part of a large reservation is never touched.
     result_.lines.reserve(2 * expectedLines + 3);
     result_.origins.reserve(2 * expectedLines + 3);
+    if constexpr (kMapped) takings_.reserve(expectedLines + 1);
     push({"* Start programm "}, kMade);
   }
 
-  // Adds the program lines of one merged line; false when a btn or do line is broken. When
-  // `owned` is given it holds the source line, which may be taken over instead of copied.
-  // `from` is the packed origin of the merged line.
+  // Adds the program lines of one merged line; false when a btn or do line is broken (never for a
+  // mapping builder). When `owned` is given it holds the source line, which may be taken over
+  // instead of copied. `from` is the packed origin of the merged line.
   bool add(std::string_view source, std::string* owned, const Keywords& keys, std::uint32_t from) {
     const std::string_view trimmed = trimView(source);
     const char first = trimmed.empty() ? '\0' : trimmed[0];
@@ -141,17 +149,14 @@ class Builder {
     const std::uint32_t expanded = from | kGenerated;
     if ((first | 0x20) == 'c' && startsLowered(trimmed, "call")) {
       keepText(from, source);
+      note(from, Made::Call, 2);
       push({"PUSHINDEX"}, expanded);
       push({"JUMP ", lower(trimView(trimmed.substr(4)))}, expanded);
       return true;
     }
     // A label is held lower-cased.
     std::string loweredLabel;
-    std::string_view text = trimmed;
-    if (first == ':' && changesWhenLowered(trimmed)) {
-      loweredLabel = lower(trimmed);
-      text = loweredLabel;
-    }
+    const std::string_view text = asRead(trimmed, loweredLabel);
     const bool talkBrackets = keys.bracket && mentionsTalk(text);
     const bool choice = (first | 0x20) == 'd' && startsLowered(text, "do");
     // The program holds the author's text as it is unless game start changes it or the line is
@@ -160,12 +165,19 @@ class Builder {
                           !keys.btn && !choice;
     if (!verbatim) keepText(from, source);
     if (text.size() == 3 && (first | 0x20) == 'r' && startsLowered(text, "ret")) {
+      note(from, Made::Return, 2);
       push({"POPINDEX"}, expanded);
       push({"REDO"}, expanded);
     }
     if (keys.read) button_ = 1;
     if (keys.btn || choice) {
+      const Made made = keys.btn ? Made::Button : Made::Choice;
+      note(from, made, made == Made::Button ? 4 : 2, button_);
       if (!(keys.btn ? expandButton(text, expanded) : expandChoice(text, expanded))) {
+        if constexpr (kMapped) {
+          takings_.back().count = 0;  // left out; the numbering goes on without it
+          return true;
+        }
         result_.brokenAt = static_cast<long long>(text.size()) + 1;
         result_.brokenLine = unpackOrigin(from);
         return false;
@@ -173,6 +185,7 @@ class Builder {
       ++button_;
       return true;
     }
+    note(from, Made::Copy, 1);
     std::string& line = next(from);
     if (owned && loweredLabel.empty() && trimmed.size() == owned->size()) line = std::move(*owned);
     else assign(line, {text});
@@ -193,6 +206,7 @@ class Builder {
     result_.lines.resize(count_);
     return std::move(result_);
   }
+  std::vector<Taking> takeTakings() { return std::move(takings_); }
 
  private:
   static constexpr std::uint32_t kGenerated = 1u << 31;
@@ -248,7 +262,13 @@ class Builder {
     push({"talk ", number}, origin);
   }
 
+  // A mapping builder notes how the merged line is taken: `count` program lines from the next one.
+  [[gnu::always_inline]] void note(std::uint32_t from, Made made, std::size_t count, int button = 0) {
+    if constexpr (kMapped) takings_.push_back({unpackOrigin(from), made, button, count_, count});
+  }
+
   void keepText(std::uint32_t packed, std::string_view text) {
+    if constexpr (kMapped) return;  // a map quotes nothing
     const LineOrigin from = unpackOrigin(packed);
     // The library is spliced in before every "return" line: its texts are kept once.
     if (from.source == LineOrigin::Library) {
@@ -264,6 +284,7 @@ class Builder {
   std::size_t count_ = 0;  // program lines made so far
   int button_ = 1;
   std::vector<bool> libraryKept_;
+  std::vector<Taking> takings_;  // kMapped only
 };
 
 // Waits until `passed` is beyond `line`.
@@ -314,32 +335,73 @@ const SourceTexts::Entry* SourceTexts::find(const LineOrigin& origin) const {
   return nullptr;
 }
 
-PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
-                               const std::vector<std::string>& library, std::vector<std::string>&& reuse,
-                               const std::atomic<std::size_t>* passed) {
-  Builder builder(scenario.size() + library.size(), std::move(reuse));
+namespace {
+// Game start's loop: the library spliced in before every scenario line containing "return", each
+// merged line added as it comes. False when a broken line stopped the build. A mapping builder
+// splices at most `maxLibraryLines` library lines in all and notes where it first left a copy out.
+template <bool kMapped>
+bool buildAll(Builder<kMapped>& builder, const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+              const std::vector<std::string>& library, const std::atomic<std::size_t>* passed,
+              std::size_t maxLibraryLines = 0, int* splicesStoppedAt = nullptr) {
   std::vector<Keywords> libraryKeys;
   for (const auto& line : library) libraryKeys.push_back(keywordsOf(line));
+  std::size_t spliced = 0;
   for (std::size_t i = 0; i < scenario.size(); ++i) {
     const std::string& line = scenario[i];
     const Keywords keys = keywordsOf(line);  // trimming and lower-casing labels change none of them
     if (!library.empty() && keys.ret) {
-      for (std::size_t l = 0; l < library.size(); ++l) {
+      bool splice = true;
+      if constexpr (kMapped) {
+        if (*splicesStoppedAt || spliced + library.size() > maxLibraryLines) {
+          if (!*splicesStoppedAt) *splicesStoppedAt = static_cast<int>(std::min<std::size_t>(i + 1, kMaxPackedLine));
+          splice = false;
+        }
+        spliced += library.size();
+      }
+      for (std::size_t l = 0; splice && l < library.size(); ++l) {
         const auto from = packOrigin({LineOrigin::Library, static_cast<int>(l + 1)});
-        if (!builder.add(library[l], nullptr, libraryKeys[l], from)) return builder.take();
+        if (!builder.add(library[l], nullptr, libraryKeys[l], from)) return false;
       }
     }
     const auto from = packOrigin({LineOrigin::Scenario, static_cast<int>(i + 1)});
     if (owned && passed) waitUntilPassed(*passed, i);
-    if (!builder.add(line, owned ? &(*owned)[i] : nullptr, keys, from)) return builder.take();
+    if (!builder.add(line, owned ? &(*owned)[i] : nullptr, keys, from)) return false;
     if (owned) std::string().swap((*owned)[i]);  // a line not taken over is not needed any more
   }
   builder.finish();
+  return true;
+}
+}  // namespace
+
+PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::vector<std::string>* owned,
+                               const std::vector<std::string>& library, std::vector<std::string>&& reuse,
+                               const std::atomic<std::size_t>* passed) {
+  Builder<false> builder(scenario.size() + library.size(), std::move(reuse));
+  buildAll(builder, scenario, owned, library, passed);
   return builder.take();
 }
 
+ProgramMap mapProgram(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
+                      std::size_t maxLibraryLines) {
+  Builder<true> builder(scenario.size() + library.size());
+  ProgramMap map;
+  buildAll(builder, scenario, nullptr, library, nullptr, maxLibraryLines, &map.splicesStoppedAt);
+  PreparedProgram built = builder.take();
+  map.lines = std::move(built.lines);
+  map.origins.reserve(built.origins.size());
+  for (std::uint32_t packed : built.origins) map.origins.push_back(unpackOrigin(packed));
+  map.takings = builder.takeTakings();
+  return map;
+}
+
+std::string readSourceLine(std::string_view source) {
+  std::string lowered;
+  const std::string_view text = asRead(trimView(source), lowered);
+  return lowered.empty() ? std::string(text) : std::move(lowered);
+}
+
 BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vector<LineOrigin>* origins) {
-  Builder builder(merged.size());
+  Builder<false> builder(merged.size());
   for (std::size_t i = 0; i < merged.size(); ++i) {
     const LineOrigin from = origins && i < origins->size()
                                 ? (*origins)[i]

@@ -94,4 +94,39 @@ PreparedProgram prepareProgram(const std::vector<std::string>& scenario, std::ve
                                const std::vector<std::string>& library, std::vector<std::string>&& reuse = {},
                                const std::atomic<std::size_t>* passed = nullptr);
 
+// What game start made a program line as.
+enum class Made : std::uint8_t {
+  Copy,    // the source line itself (trimmed, a label lower-cased, talk brackets blanked)
+  Button,  // "@N. text", "talk N", "goto label", "redo" of a btn line
+  Choice,  // "@N. text", "talk N" of a do line
+  Call,    // "PUSHINDEX", "JUMP label" of a call line
+  Return,  // "POPINDEX", "REDO" before a ret line
+};
+
+// One merged line as the build took it: the program lines it made. A ret line is taken twice
+// (its Return lines, then its Copy); a comment is not taken at all.
+struct Taking {
+  LineOrigin origin;        // the merged line (generated is false)
+  Made made = Made::Copy;
+  int button = 0;           // the choice number of a btn or do line
+  std::size_t first = 0;    // its program lines are [first, first + count)
+  std::size_t count = 0;    // 0 for a broken btn or do line
+};
+
+// Game start's build with how every program line was made, for a tool that looks at every line:
+// the program prepareProgram makes, except that a broken btn or do line is left out (a Taking with
+// no lines; the choice numbering goes on as if it were not there) instead of stopping the build,
+// and that at most `maxLibraryLines` library lines are spliced in all (later copies left out).
+struct ProgramMap {
+  std::vector<std::string> lines;   // framed by the start marker, "read" and the end marker
+  std::vector<LineOrigin> origins;  // one per program line
+  std::vector<Taking> takings;      // in build order, covering every line but the frame
+  int splicesStoppedAt = 0;         // the scenario line before which a copy was first left out, or 0
+};
+ProgramMap mapProgram(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
+                      std::size_t maxLibraryLines = SIZE_MAX);
+
+// A source line as the build reads it: trimmed, a label lower-cased.
+std::string readSourceLine(std::string_view source);
+
 }  // namespace marvo

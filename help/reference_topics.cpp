@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/decode.h"
+#include "engine/keyword_aliases.h"
 #include "engine/text.h"
 
 namespace marvo {
@@ -53,8 +54,8 @@ struct Keyword {
 const std::array<Keyword, 36>& keywords() {
   static const std::array<Keyword, 36> table = {{
       {"showitem"_w, Match::Prefix, "examine.md"},
-      {"exam"_w, Match::Anywhere, "examine.md"},
-      {"изуч"_w, Match::Anywhere, "examine.md"},
+      {alias::kExamine.stem, Match::Anywhere, "examine.md"},
+      {alias::kExamine.russianStem, Match::Anywhere, "examine.md"},
       {"_расположение"_w, Match::Anywhere, "objects.md"},
       {"_дескриптор"_w, Match::Anywhere, "objects.md"},
       {"_маска"_w, Match::Anywhere, "objects.md"},
@@ -64,23 +65,23 @@ const std::array<Keyword, 36>& keywords() {
       {"crea"_w, Match::Prefix, "objects.md"},
       {"retu"_w, Match::Prefix, "common.md"},
       {"common"_w, Match::Exact, "common.md"},
-      {"redo"_w, Match::Prefix, "talk.md"},
-      {"ввер"_w, Match::Prefix, "talk.md"},
-      {"talk"_w, Match::Prefix, "talk.md"},
-      {"парс"_w, Match::Prefix, "talk.md"},
+      {alias::kRedo.stem, Match::Prefix, "talk.md"},
+      {alias::kRedo.russianStem, Match::Prefix, "talk.md"},
+      {alias::kTalk.stem, Match::Prefix, "talk.md"},
+      {alias::kTalk.russianStem, Match::Prefix, "talk.md"},
       {"empo"_w, Match::Prefix, "talk.md"},
       {"object"_w, Match::Exact, "talk.md"},
       {"push"_w, Match::Prefix, "goto.md"},
       {"pop"_w, Match::Prefix, "goto.md"},
-      {"goto"_w, Match::Prefix, "goto.md"},
-      {"идти"_w, Match::Prefix, "goto.md"},
+      {alias::kGoto.stem, Match::Prefix, "goto.md"},
+      {alias::kGoto.russianStem, Match::Prefix, "goto.md"},
       {"jump"_w, Match::Prefix, "goto.md"},
-      {"endi"_w, Match::Anywhere, "if.md"},
-      {"коне"_w, Match::Prefix, "if.md"},
+      {alias::kEndif.stem, Match::Anywhere, "if.md"},
+      {alias::kEndif.russianStem, Match::Prefix, "if.md"},
       {"location"_w, Match::Anywhere, "if.md"},
       {"vip"_w, Match::Exact, "vip.md"},
-      {"read"_w, Match::Prefix, "read.md"},
-      {"ждат"_w, Match::Prefix, "read.md"},
+      {alias::kRead.stem, Match::Prefix, "read.md"},
+      {alias::kRead.russianStem, Match::Prefix, "read.md"},
       {"clea"_w, Match::Prefix, "variables.md"},
       {"cls"_w, Match::Exact, "cls.md"},
       {"btn"_w, Match::Anywhere, "buttons.md"},
@@ -161,7 +162,7 @@ std::string_view propertyHint(std::string_view name) {
 std::string referencePage(std::string_view word) {
   const std::string w = lower(word);
   if (w == "time" || w == "step") return "rnd_time_step.md";
-  if (w.find("if") != std::string::npos || w.find("если"_w) != std::string::npos) return "if.md";
+  if (alias::kIf.occurs(w)) return "if.md";
   for (const auto& k : keywords()) {
     if (fits(w, k)) return std::string(k.page);
   }

@@ -61,6 +61,30 @@ TEST(CheckerFlow, IfBlocksAsTheEngineSkipsThem) {
               ElementsAre("4 taken-as-endif", "6 endif-without-if"));
 }
 
+TEST(CheckerFlow, AnAssignmentStartingLikeEndifClosesOnlyASkippedBlock) {
+  // "конец=0" runs as an assignment where no skip reaches it: nothing to say.
+  EXPECT_THAT(findings(game({"конец=0", "IF конец=1", "!Конец игры.", "ENDIF", "endive=0", "![#endive]"})),
+              IsEmpty());
+  EXPECT_THAT(findings(lines({":a", "x=1", "IF x=1", "ENDIF", "конец=0", "x=конец", "READ", ":common", "RETURN"}), {}),
+              IsEmpty());
+  // Inside an IF block the skip of a false IF stops on it: the block ends there, and the line runs.
+  const auto found = run(game({"x=1", "IF x=2", "конец=0", "!салат", "ENDIF", "IF конец=1", "ENDIF"}));
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].line, 4);
+  EXPECT_EQ(found[0].rule, "taken-as-endif");
+  EXPECT_EQ(cp1251ToUtf8(found[0].text),
+            "Строка «конец=0» начинается с «коне…»: пропуская блок IF из строки 3, игра примет её за ENDIF — "
+            "пропущенный блок закончится здесь, а сама строка выполнится и при ложном условии. Переименуйте "
+            "переменную.");
+  EXPECT_EQ(found[1].line, 6);
+  EXPECT_EQ(found[1].rule, "endif-without-if");
+  EXPECT_THAT(findings(game({"x=1", "IF x=2", "endive=0", "ENDIF", "!Салат: [#endive]"})),
+              ElementsAre("4 taken-as-endif", "5 endif-without-if"));
+  // In a nested block the skip of the inner IF stops on it; the outer one ends at the first ENDIF.
+  EXPECT_THAT(findings(game({"x=1", "IF x=2", "IF x=3", "конец=0", "ENDIF", "ENDIF", "x=конец"})),
+              ElementsAre("5 taken-as-endif", "7 endif-without-if"));
+}
+
 TEST(CheckerFlow, TalkBlocksNeedRedoInTheirLocation) {
   EXPECT_THAT(findings(game({"TALK смотреть", "!Ничего.", "REDO"})), IsEmpty());
   EXPECT_THAT(findings(game({"TALK смотреть", "!Ничего."})), ElementsAre("2 talk-without-redo"));
@@ -70,6 +94,10 @@ TEST(CheckerFlow, TalkBlocksNeedRedoInTheirLocation) {
   // "talker_dialog=0" starts with "talk": the skip counts it as a block of its own.
   EXPECT_THAT(findings(game({"TALK общатс", "talker_dialog=0", "REDO", "IF talker_dialog=0", "ENDIF"})),
               ElementsAre("2 talk-without-redo", "3 taken-as-talk"));
+  // Between blocks no skip reaches it: it runs as an assignment.
+  EXPECT_THAT(findings(game({"TALK a", "REDO", "talker_dialog=0", "парсер=1", "TALK b", "REDO",
+                             "IF talker_dialog=парсер", "ENDIF"})),
+              IsEmpty());
 }
 
 TEST(CheckerFlow, LocationEndsAndReachability) {
