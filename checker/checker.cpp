@@ -1,10 +1,13 @@
 // The checker's entry points: run every rule group, sort and format the diagnostics.
 #include "checker.h"
 
+#include "game/symbol_index.h"
+
 #include <algorithm>
 
 #include "context.h"
 #include "engine/text.h"
+#include "game/symbol_index.h"
 
 namespace marvo::check {
 
@@ -65,8 +68,13 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
     ctx.labels.emplace(lower(l.text), i);
     if (l.text == ":common" && ctx.commonLine < 0) ctx.commonLine = i;
   }
-  for (const auto& l : ctx.program.lines)
-    if (l.rows & kCreate) ctx.objects.insert(l.d.word(1).text);
+  // The objects given by CREATE: the scenario's, and the library's when game start splices it in.
+  const SymbolIndex symbols(input.scenario, input.library);
+  for (const Symbol& object : symbols.allDefinitions(SymbolKind::Object, SymbolIndex::Source::Scenario))
+    ctx.objects.emplace(object.name);
+  if (symbols.librarySpliced())
+    for (const Symbol& object : symbols.allDefinitions(SymbolKind::Object, SymbolIndex::Source::Library))
+      ctx.objects.emplace(object.name);
   for (const auto& line : input.library)
     if (!trimView(line).empty()) ctx.libraryHasText = true;
 
