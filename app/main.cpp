@@ -1,6 +1,7 @@
 // marvo: the desktop program. Creates the main window and the windows opened from it, connects
 // them, opens what the command line or an unsaved earlier run left, and runs the event loop.
 #include <QApplication>
+#include <QDesktopServices>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
@@ -31,22 +32,25 @@ int main(int argc, char* argv[]) {
     marvo::Engine engine;
     // The one scenario text, shown by the code editor and edited by every authoring window.
     marvo::ScenarioDocument document;
-    MainWindow mainWindow(engine, document, dialogs);
+    marvo::MainWindow mainWindow(engine, document, dialogs);
     // The other windows live hidden for the whole process and are shown modally over the main one.
-    auto* codeEditor = new CodeEditorWindow(document, dialogs, &mainWindow);
+    auto* codeEditor = new marvo::CodeEditorWindow(document, dialogs, &mainWindow);
     auto* mapEditor = new marvo::MapEditorWindow(document, dialogs, &mainWindow);
     auto* dialogueMaker = new marvo::DialogueMakerWindow(document, dialogs, &mainWindow);
     auto* objectPlacer = new marvo::ObjectPlacerWindow(document, dialogs, &mainWindow);
     auto* libraryEditor = new marvo::LibraryEditorWindow(dialogs, &mainWindow);
 
     mainWindow.attachWindows(*codeEditor, *mapEditor, *libraryEditor);
-    codeEditor->beginGame = [&mainWindow] { mainWindow.beginGame(); };
-    codeEditor->openMapEditor = [mapEditor] { mapEditor->exec(); };
+    QObject::connect(&mainWindow, &marvo::MainWindow::exitRequested, &app, &QCoreApplication::exit);
+    QObject::connect(&mainWindow, &marvo::MainWindow::documentRequested, &app, &QDesktopServices::openUrl);
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::gameRequested, &mainWindow, &marvo::MainWindow::beginGame);
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::mapEditorRequested, mapEditor, &QDialog::exec);
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::objectPlacerRequested, objectPlacer, &QDialog::exec);
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::libraryEditorRequested, libraryEditor, &QDialog::exec);
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::dialogueMakerRequested, dialogueMaker, &QDialog::exec);
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::publishedPageReady, &app, &QDesktopServices::openUrl);
+    codeEditor->setLibrarySource([libraryEditor] { return libraryEditor->libraryLines(); });
     mapEditor->confirmReplace = [&mainWindow] { return mainWindow.offerSave(); };
-    codeEditor->openObjectPlacer = [objectPlacer] { objectPlacer->exec(); };
-    codeEditor->openLibraryEditor = [libraryEditor] { libraryEditor->exec(); };
-    codeEditor->openNpcMaker = [dialogueMaker] { dialogueMaker->exec(); };
-    codeEditor->libraryLines = [libraryEditor] { return libraryEditor->libraryLines(); };
 
     // The reference window belongs to whichever window is modal at the moment, so that a modal
     // editor does not block it.
@@ -58,10 +62,12 @@ int main(int argc, char* argv[]) {
       if (reference->parentWidget() != owner) reference->setParent(owner, Qt::Window);
       reference->showPage(page);
     };
-    mainWindow.openReference = [showReference] { showReference(QString()); };
-    codeEditor->openReference = [showReference](const std::string& line, int column) {
-      showReference(QString::fromStdString(marvo::referencePageFor(line, column)));
-    };
+    QObject::connect(&mainWindow, &marvo::MainWindow::referenceRequested, reference,
+                     [showReference] { showReference(QString()); });
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::referenceRequested, reference,
+                     [showReference](const std::string& line, int column) {
+                       showReference(QString::fromStdString(marvo::referencePageFor(line, column)));
+                     });
 
     // Without a window manager "maximised" means nothing: cover the screen ourselves as well.
     if (QScreen* screen = mainWindow.screen()) mainWindow.setGeometry(screen->availableGeometry());

@@ -65,7 +65,7 @@ QString prepareStart(const QStringList& arguments, MainWindow& mainWindow) {
   const DesktopStartPlan plan =
       planDesktopStart(std::filesystem::current_path(), toPath(scenario), toPath(userDir), toPath(games));
   if (!plan.workDir.empty()) QDir::setCurrent(QFile::decodeName(plan.workDir.c_str()));
-  mainWindow.libraryFallback = plan.libraryFallback;
+  mainWindow.setLibraryFallback(plan.libraryFallback);
 
   // "Open File" starts among the installed games, on the first of them.
   const QStringList samples = QDir(games).entryList({QStringLiteral("*.scn")}, QDir::Files, QDir::Name);

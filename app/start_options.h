@@ -5,9 +5,9 @@
 #include <QStringList>
 #include <optional>
 
-class MainWindow;
-
 namespace marvo {
+
+class MainWindow;
 
 // Answers --version and --help on standard output before any window exists (no display needed).
 // Returns the exit status when it answered, else std::nullopt.

@@ -1,4 +1,4 @@
-// Benchmark of game start from the code editor: reading a 90,000-line scenarioView and starting the game.
+// Benchmark of game start from the code editor: reading a 90,000-line scenario and starting the game.
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   }
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
-  CodeEditorWindow editor(document, dialogs);
+  marvo::CodeEditorWindow editor(document, dialogs);
   editor.document().setLines(read.lines);
 
   marvo::Engine engine;
@@ -43,5 +43,5 @@ int main(int argc, char** argv) {
   const std::vector<std::string> library;
   const double ms = marvo::bench::medianMs(9, [&] { game.begin(editor.document().lines(), library, host); });
   std::printf("  (%d output lines, %d messages per start)\n", host.lines / 9, host.messages / 9);
-  return marvo::bench::report("game start from a 90,000-line scenarioView (lines() + Game::begin)", ms, 100, "ms") ? 0 : 1;
+  return marvo::bench::report("game start from a 90,000-line scenario (lines() + Game::begin)", ms, 100, "ms") ? 0 : 1;
 }

@@ -71,12 +71,12 @@ int main(int argc, char** argv) {
 
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
-  CodeEditorWindow editor(document, dialogs);
+  marvo::CodeEditorWindow editor(document, dialogs);
   editor.show();
   if (!QTest::qWaitForWindowActive(&editor)) std::printf("warning: the editor window did not become active\n");
   bool ok = true;
 
-  // Opening: "Open File" in the main window reads the file into scenarioView while the editor is hidden;
+  // Opening: "Open File" in the main window reads the file into the scenario document while the editor is hidden;
   // the lines are coloured when the editor is shown. Opening with the editor shown colours at once.
   std::vector<std::string> scenario;
   auto readIntoEditor = [&] {
@@ -103,11 +103,11 @@ int main(int argc, char** argv) {
 
   // F1 alternates: a press that goes to the common location (the text's last lines) searches for
   // it; the press after it goes back to line 0. Only the searching presses are counted.
-  editor.scenarioView->setFocus();
-  placeCaretAtEnd(editor.scenarioView, 0);
+  editor.scenarioView()->setFocus();
+  placeCaretAtEnd(editor.scenarioView(), 0);
   std::vector<double> toCommon, toCommonCpu;
   for (int i = 0; i < 18; ++i) {
-    const double ms = timed(1, [&] { QTest::keyClick(editor.scenarioView, Qt::Key_F1); });
+    const double ms = timed(1, [&] { QTest::keyClick(editor.scenarioView(), Qt::Key_F1); });
     if (editor.firstVisibleLine() > 0) {
       toCommon.push_back(ms);
       toCommonCpu.push_back(cpuSamples.at(0));
@@ -120,29 +120,29 @@ int main(int argc, char** argv) {
   printCpu();
 
   const double jumpList = timed(9, [&] {
-    editor.scenarioView->setFocus();
-    editor.locationBox->setFocus();
+    editor.scenarioView()->setFocus();
+    editor.locationBox()->setFocus();
   });
   ok &= report("jump list rebuild (focus into the list)", jumpList, 50, "ms");
   printCpu();
-  std::printf("  (%d locations listed)\n", editor.locationBox->count());
+  std::printf("  (%d locations listed)\n", editor.locationBox()->count());
 
-  editor.searchField->setText(QStringLiteral("RETURN"));
-  editor.searchField->setFocus();
+  editor.searchField()->setText(QStringLiteral("RETURN"));
+  editor.searchField()->setFocus();
   const double search = timed(9, [&] {
     editor.scrollToLine(0);
-    QTest::keyClick(editor.searchField, Qt::Key_Return);
+    QTest::keyClick(editor.searchField(), Qt::Key_Return);
   });
   ok &= report("search to the last line", search, 50, "ms");
   printCpu();
 
-  editor.scenarioView->setFocus();
+  editor.scenarioView()->setFocus();
   int line = 30001;
   const double enter = timed(21, [&] {
     editor.document().replaceLine(line, "goto loc5 if rnd>50 return");
-    placeCaretAtEnd(editor.scenarioView, line);
+    placeCaretAtEnd(editor.scenarioView(), line);
     line += 3;
-    QTest::keyClick(editor.scenarioView, Qt::Key_Return);
+    QTest::keyClick(editor.scenarioView(), Qt::Key_Return);
   });
   ok &= report("Enter with keyword normalisation", enter, 5, "ms");
   printCpu();
@@ -151,14 +151,14 @@ int main(int argc, char** argv) {
   std::vector<double> underscore;
   for (int i = 0; i < 21; ++i) {
     editor.document().replaceLine(line, "IF item19");  // declared on the last line of the head
-    placeCaretAtEnd(editor.scenarioView, line);
+    placeCaretAtEnd(editor.scenarioView(), line);
     line += 3;
-    underscore.push_back(timed(1, [&] { QTest::keyClick(editor.scenarioView, '_'); }));
-    if (!editor.propertyPopup->isVisible()) {
+    underscore.push_back(timed(1, [&] { QTest::keyClick(editor.scenarioView(), '_'); }));
+    if (!editor.propertyPopup()->isVisible()) {
       std::printf("error: the property list did not open\n");
       return 1;
     }
-    QTest::keyClick(editor.propertyPopup, Qt::Key_Right);
+    QTest::keyClick(editor.propertyPopup(), Qt::Key_Right);
   }
   std::sort(underscore.begin(), underscore.end());
   ok &= report("\"_\" with the object lookup", underscore[underscore.size() / 2], 5, "ms");

@@ -80,8 +80,8 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   marvo::Engine engine;
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
-  auto mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
-  auto* codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
+  auto mainWindow = std::make_unique<marvo::MainWindow>(engine, document, dialogs);
+  auto* codeEditor = new marvo::CodeEditorWindow(document, dialogs, mainWindow.get());
   auto* libraryEditor = new marvo::LibraryEditorWindow(dialogs, mainWindow.get());
   mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
   mainWindow->show();
@@ -96,7 +96,7 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   codeEditor->show();
   if (qEnvironmentVariableIsSet("BENCH_STEPS"))
     std::printf("  shown after %.0f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  codeEditor->scenarioView->repaint();
+  codeEditor->scenarioView()->repaint();
   QCoreApplication::processEvents();
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   bool ok = codeEditor->document().lineCount() > 0 && dialogs.messages.isEmpty();

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
-  CodeEditorWindow editor(document, dialogs);
+  marvo::CodeEditorWindow editor(document, dialogs);
   marvo::MapEditorWindow window(document, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_export")) return 1;
 
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     intoOther.push_back(marvo::bench::medianMs(1, [&] { window.exportAction()->trigger(); }));
   }
   std::sort(intoOther.begin(), intoOther.end());
-  std::printf("exported %d lines: export alone %.2f ms, CodeEditorWindow::setLines %.2f ms, into an editor holding another "
+  std::printf("exported %d lines: export alone %.2f ms, ScenarioDocument::setLines %.2f ms, into an editor holding another "
               "text %.2f ms\n",
               document.lineCount(), coreMs, handOverMs, intoOther[intoOther.size() / 2]);
   if (document.lineCount() < 9801 * 10 || dialogs.messages.isEmpty() ||

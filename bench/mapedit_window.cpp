@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
-  CodeEditorWindow editor(document, dialogs);
+  marvo::CodeEditorWindow editor(document, dialogs);
   marvo::MapEditorWindow window(document, dialogs);
   if (!marvo::bench::loadFullMap(window, dialogs, "marvo_bench_mapedit_window")) return 1;
   window.resize(1280, 800);

@@ -59,16 +59,16 @@ struct Windows {
   marvo::Engine engine;
   marvo::ScriptedDialogs dialogs;
   marvo::ScenarioDocument document;
-  std::unique_ptr<MainWindow> mainWindow;
-  CodeEditorWindow* codeEditor = nullptr;
+  std::unique_ptr<marvo::MainWindow> mainWindow;
+  marvo::CodeEditorWindow* codeEditor = nullptr;
   marvo::LibraryEditorWindow* libraryEditor = nullptr;
 
   Windows() {
-    mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
-    codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
+    mainWindow = std::make_unique<marvo::MainWindow>(engine, document, dialogs);
+    codeEditor = new marvo::CodeEditorWindow(document, dialogs, mainWindow.get());
     libraryEditor = new marvo::LibraryEditorWindow(dialogs, mainWindow.get());
     mainWindow->attachWindows(*codeEditor, *new QDialog(mainWindow.get()), *libraryEditor);
-    mainWindow->clockTimer->stop();
+    mainWindow->clockTimer()->stop();
   }
 };
 
@@ -126,9 +126,9 @@ int main(int argc, char** argv) {
     w.codeEditor->document().setLines(kHundredThousandLines);
     double print = marvo::bench::medianMs(5, [&] { w.mainWindow->beginGame(); });
     const QStringList out = w.mainWindow->outputLines();
-    if (out.size() != MainWindow::kOutputLimit || out.last() != QStringLiteral("Line 99999") ||
+    if (out.size() != marvo::MainWindow::kOutputLimit || out.last() != QStringLiteral("Line 99999") ||
         out.first() != QStringLiteral("Line 99800") ||
-        w.mainWindow->outputPane->document()->blockCount() != MainWindow::kOutputLimit) {
+        w.mainWindow->outputPane()->document()->blockCount() != marvo::MainWindow::kOutputLimit) {
       std::printf("the output pane does not end with the last 200 lines\n");
       ok = false;
     }

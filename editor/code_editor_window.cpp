@@ -1,4 +1,4 @@
-// The code editor window "Code Edit": controls, the scenario line operations and navigation.
+// The code editor window "Code Edit": controls, context menu, showing and navigation.
 #include "code_editor_window.h"
 
 #include <QAction>
@@ -29,15 +29,13 @@
 #include "walkthrough_panel.h"
 #include "problems_panel.h"
 
-using marvo::toCp1251;
-using marvo::toQt;
-using namespace marvo::literals;
+namespace marvo {
 
 namespace {
 constexpr int kSidePanelWidth = 210;
 }  // namespace
 
-CodeEditorWindow::CodeEditorWindow(marvo::ScenarioDocument& document, marvo::Dialogs& dialogs, QWidget* parent)
+CodeEditorWindow::CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), document_(document), dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("Code Edit"));
   setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
@@ -46,43 +44,43 @@ CodeEditorWindow::CodeEditorWindow(marvo::ScenarioDocument& document, marvo::Dia
   buildContextMenu();
   highlighter_ = new ScenarioHighlighter(this);
   wireProblems();
-  connect(&document_, &marvo::ScenarioDocument::textReplaced, this, [this] {
+  connect(&document_, &ScenarioDocument::textReplaced, this, [this] {
     pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
     caretToStart();
   });
 }
 
 void CodeEditorWindow::buildControls() {
-  scenarioView = new QPlainTextEdit(this);
-  scenarioView->setDocument(document_.textDocument());
-  scenarioView->setLineWrapMode(QPlainTextEdit::NoWrap);
-  scenarioView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  scenarioView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  scenarioView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  scenarioView_ = new QPlainTextEdit(this);
+  scenarioView_->setDocument(document_.textDocument());
+  scenarioView_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  scenarioView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scenarioView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scenarioView_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
-  locationBox = new QComboBox(this);
-  locationBox->setEditable(false);
-  locationBox->setMaxVisibleItems(12);
-  locationBox->setMinimumWidth(kSidePanelWidth);
-  locationBox->setToolTip(QStringLiteral("Быстрое перемещение по локациям (CTRL)"));
+  locationBox_ = new QComboBox(this);
+  locationBox_->setEditable(false);
+  locationBox_->setMaxVisibleItems(12);
+  locationBox_->setMinimumWidth(kSidePanelWidth);
+  locationBox_->setToolTip(QStringLiteral("Быстрое перемещение по локациям (CTRL)"));
 
-  lineIndicator = new QLabel(QStringLiteral("0"), this);
-  searchField = new QLineEdit(this);
-  searchField->setToolTip(QStringLiteral("Введите искомую строку и нажмите ENTER"));
-  autoCompleteBox = new QCheckBox(QStringLiteral("Включить автоподстановку"), this);
-  autoCompleteBox->setChecked(true);
-  variablePane = new QPlainTextEdit(this);
-  variablePane->setReadOnly(true);
-  variablePane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  variablePane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  lineIndicator_ = new QLabel(QStringLiteral("0"), this);
+  searchField_ = new QLineEdit(this);
+  searchField_->setToolTip(QStringLiteral("Введите искомую строку и нажмите ENTER"));
+  autoCompleteBox_ = new QCheckBox(QStringLiteral("Включить автоподстановку"), this);
+  autoCompleteBox_->setChecked(true);
+  variablePane_ = new QPlainTextEdit(this);
+  variablePane_->setReadOnly(true);
+  variablePane_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  variablePane_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
   auto* locationRow = new QHBoxLayout;
   locationRow->addStretch();
   locationRow->addWidget(new QLabel(QStringLiteral("Выбор локации:"), this));
-  locationRow->addWidget(locationBox);
+  locationRow->addWidget(locationBox_);
   auto* indicatorRow = new QHBoxLayout;
   indicatorRow->addWidget(new QLabel(QStringLiteral("Строка:"), this));
-  indicatorRow->addWidget(lineIndicator);
+  indicatorRow->addWidget(lineIndicator_);
   indicatorRow->addStretch();
 
   auto* side = new QWidget(this);
@@ -90,98 +88,96 @@ void CodeEditorWindow::buildControls() {
   auto* sideColumn = new QVBoxLayout(side);
   sideColumn->setContentsMargins(0, 0, 0, 0);
   sideColumn->addWidget(new QLabel(QStringLiteral("Найти строку:"), side));
-  sideColumn->addWidget(searchField);
-  sideColumn->addWidget(autoCompleteBox);
+  sideColumn->addWidget(searchField_);
+  sideColumn->addWidget(autoCompleteBox_);
   sideColumn->addWidget(new QLabel(QStringLiteral("Состояние переменных:"), side));
-  sideColumn->addWidget(variablePane, 1);
+  sideColumn->addWidget(variablePane_, 1);
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(8, 0, 8, 8);
   grid->addLayout(locationRow, 0, 0);
   grid->addLayout(indicatorRow, 0, 1);
   // The problems list sits under the text; it appears with the first check.
-  Problems = new ProblemsPanel(this);
-  Problems->hide();
+  problemsPanel_ = new ProblemsPanel(this);
+  problemsPanel_->hide();
   auto* textAndProblems = new QSplitter(Qt::Vertical, this);
-  textAndProblems->addWidget(scenarioView);
-  textAndProblems->addWidget(Problems);
+  textAndProblems->addWidget(scenarioView_);
+  textAndProblems->addWidget(problemsPanel_);
   textAndProblems->setStretchFactor(0, 4);
   textAndProblems->setStretchFactor(1, 1);
   grid->addWidget(textAndProblems, 1, 0);
   grid->addWidget(side, 1, 1);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(1, 1);
-  walkthroughs = new WalkthroughPanel(*scenarioView, this);
-  grid->addWidget(walkthroughs, 2, 0, 1, 2);
+  walkthroughPanel_ = new WalkthroughPanel(*scenarioView_, this);
+  grid->addWidget(walkthroughPanel_, 2, 0, 1, 2);
 
   // The property list floats over the text area, just under the caret, while it is called up.
-  propertyPopup = new QListWidget(this);
-  propertyPopup->resize(153, 129);
+  propertyPopup_ = new QListWidget(this);
+  propertyPopup_->resize(153, 129);
   for (const auto& item : properties_.items()) {
-    propertyPopup->addItem(toQt(item));
-    const std::string_view hint = marvo::propertyHint(item);
-    propertyPopup->item(propertyPopup->count() - 1)->setToolTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
+    propertyPopup_->addItem(toQt(item));
+    const std::string_view hint = propertyHint(item);
+    propertyPopup_->item(propertyPopup_->count() - 1)->setToolTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
   }
-  propertyPopup->hide();
+  propertyPopup_->hide();
 
-  connect(autoCompleteBox, &QCheckBox::clicked, this, [this] { scenarioView->setFocus(); });
-  connect(locationBox, &QComboBox::activated, this, &CodeEditorWindow::jumpToLocation);
+  connect(autoCompleteBox_, &QCheckBox::clicked, this, [this] { scenarioView_->setFocus(); });
+  connect(locationBox_, &QComboBox::activated, this, &CodeEditorWindow::jumpToLocation);
 
   // Key preview: the window sees every key before the focused control does.
-  for (QWidget* control : {static_cast<QWidget*>(scenarioView), static_cast<QWidget*>(variablePane),
-                           static_cast<QWidget*>(locationBox), static_cast<QWidget*>(searchField),
-                           static_cast<QWidget*>(autoCompleteBox), static_cast<QWidget*>(propertyPopup)})
+  for (QWidget* control : {static_cast<QWidget*>(scenarioView_), static_cast<QWidget*>(variablePane_),
+                           static_cast<QWidget*>(locationBox_), static_cast<QWidget*>(searchField_),
+                           static_cast<QWidget*>(autoCompleteBox_), static_cast<QWidget*>(propertyPopup_)})
     control->installEventFilter(this);
-  scenarioView->viewport()->installEventFilter(this);
+  scenarioView_->viewport()->installEventFilter(this);
 }
 
 void CodeEditorWindow::buildContextMenu() {
-  contextMenu = new QMenu(this);
-  createObjectAction = contextMenu->addAction(QStringLiteral("Создать объект"));
-  contextMenu->addSeparator();
-  libraryAction = contextMenu->addAction(QStringLiteral("Marvo.lib"));
-  contextMenu->addSeparator();
-  dialogueAction = contextMenu->addAction(QStringLiteral("Диалог NPC"));
+  contextMenu_ = new QMenu(this);
+  createObjectAction_ = contextMenu_->addAction(QStringLiteral("Создать объект"));
+  contextMenu_->addSeparator();
+  libraryAction_ = contextMenu_->addAction(QStringLiteral("Marvo.lib"));
+  contextMenu_->addSeparator();
+  dialogueAction_ = contextMenu_->addAction(QStringLiteral("Диалог NPC"));
   // The key itself is handled with the window's other keys; the menu only shows it.
-  dialogueAction->setShortcut(QKeySequence(kNpcMakerKey));
-  dialogueAction->setShortcutContext(Qt::WidgetShortcut);
-  dialogueAction->setShortcutVisibleInContextMenu(true);
-  connect(createObjectAction, &QAction::triggered, this, &CodeEditorWindow::createObject);
-  connect(libraryAction, &QAction::triggered, this, &CodeEditorWindow::editLibrary);
-  connect(dialogueAction, &QAction::triggered, this, &CodeEditorWindow::makeDialogue);
-  contextMenu->addSeparator();
-  checkScenarioAction = contextMenu->addAction(QStringLiteral("Проверить сценарий"));
-  checkScenarioAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
-  checkScenarioAction->setShortcutContext(Qt::WidgetShortcut);
-  checkScenarioAction->setShortcutVisibleInContextMenu(true);
-  connect(checkScenarioAction, &QAction::triggered, this, [this] { checkScenario(); });
+  dialogueAction_->setShortcut(QKeySequence(kDialogueMakerKey));
+  dialogueAction_->setShortcutContext(Qt::WidgetShortcut);
+  dialogueAction_->setShortcutVisibleInContextMenu(true);
+  connect(createObjectAction_, &QAction::triggered, this, &CodeEditorWindow::openObjectPlacer);
+  connect(libraryAction_, &QAction::triggered, this, &CodeEditorWindow::openLibraryEditor);
+  connect(dialogueAction_, &QAction::triggered, this, &CodeEditorWindow::openDialogueMaker);
+  contextMenu_->addSeparator();
+  checkScenarioAction_ = contextMenu_->addAction(QStringLiteral("Проверить сценарий"));
+  checkScenarioAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+  checkScenarioAction_->setShortcutContext(Qt::WidgetShortcut);
+  checkScenarioAction_->setShortcutVisibleInContextMenu(true);
+  connect(checkScenarioAction_, &QAction::triggered, this, [this] { checkScenario(); });
   addWalkthroughCommand();
-  contextMenu->addSeparator();
-  publishAction = contextMenu->addAction(QStringLiteral("Publish to web..."));
-  connect(publishAction, &QAction::triggered, this, &CodeEditorWindow::publishToWeb);
+  contextMenu_->addSeparator();
+  publishAction_ = contextMenu_->addAction(QStringLiteral("Publish to web..."));
+  connect(publishAction_, &QAction::triggered, this, &CodeEditorWindow::publishToWeb);
 
-  scenarioView->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(scenarioView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { contextMenu->popup(scenarioView->viewport()->mapToGlobal(pos)); });
+  scenarioView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(scenarioView_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { contextMenu_->popup(scenarioView_->viewport()->mapToGlobal(pos)); });
 }
 
-void CodeEditorWindow::createObject() {
-  if (openObjectPlacer) openObjectPlacer();
-}
+void CodeEditorWindow::openObjectPlacer() { emit objectPlacerRequested(); }
 
-void CodeEditorWindow::editLibrary() {
-  if (openLibraryEditor) openLibraryEditor();
-}
+void CodeEditorWindow::openLibraryEditor() { emit libraryEditorRequested(); }
 
-void CodeEditorWindow::makeDialogue() {
-  if (openNpcMaker) openNpcMaker();
+void CodeEditorWindow::openDialogueMaker() { emit dialogueMakerRequested(); }
+
+std::vector<std::string> CodeEditorWindow::libraryLines() const {
+  return librarySource_ ? librarySource_() : std::vector<std::string>{};
 }
 
 void CodeEditorWindow::setVisible(bool visible) {
   // The text is coloured only while the window is shown: a scenario opened or replaced from the
   // main window (the editor hidden) does not pay for colouring every line. Colouring touches
   // only the layout, so the document's modified flag is kept as it was.
-  QTextDocument* doc = scenarioView->document();
+  QTextDocument* doc = scenarioView_->document();
   const bool modified = doc->isModified();
   if (visible && !isVisible()) {
     // Sized as maximised already before it is shown: every change of the text area's width lays
@@ -206,70 +202,70 @@ void CodeEditorWindow::changeEvent(QEvent* event) {
 }
 
 void CodeEditorWindow::mousePressEvent(QMouseEvent* event) {
-  propertyPopup->hide();
+  propertyPopup_->hide();
   QDialog::mousePressEvent(event);
 }
 
 void CodeEditorWindow::activated() {
-  propertyPopup->hide();
-  scenarioView->setFocus();
+  propertyPopup_->hide();
+  scenarioView_->setFocus();
 }
 
 void CodeEditorWindow::setVariablePane(const std::vector<std::string>& lines) {
   QString text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) text.append(QLatin1Char('\n'));
-    marvo::appendQt(lines[i], text);
+    appendQt(lines[i], text);
   }
-  variablePane->setPlainText(text);
+  variablePane_->setPlainText(text);
 }
 
 void CodeEditorWindow::caretToStart() {
   caretToStartPending_ = !isVisible();
   if (caretToStartPending_) return;
-  scenarioView->moveCursor(QTextCursor::Start);
-  scenarioView->verticalScrollBar()->setValue(0);
-  scenarioView->horizontalScrollBar()->setValue(0);
+  scenarioView_->moveCursor(QTextCursor::Start);
+  scenarioView_->verticalScrollBar()->setValue(0);
+  scenarioView_->horizontalScrollBar()->setValue(0);
 }
 
 // ---- Navigation ------------------------------------------------------------------------------
 
-int CodeEditorWindow::caretLine() const { return scenarioView->textCursor().blockNumber(); }
+int CodeEditorWindow::caretLine() const { return scenarioView_->textCursor().blockNumber(); }
 
 // Without line wrapping every block is one line, and the vertical scroll bar counts lines.
-int CodeEditorWindow::firstVisibleLine() const { return scenarioView->verticalScrollBar()->value(); }
+int CodeEditorWindow::firstVisibleLine() const { return scenarioView_->verticalScrollBar()->value(); }
 
 void CodeEditorWindow::scrollToLine(int target) {
   const int first = firstVisibleLine();
-  scenarioView->verticalScrollBar()->setValue(first + (target - first));
+  scenarioView_->verticalScrollBar()->setValue(first + (target - first));
 }
 
 void CodeEditorWindow::moveCaretToLine(int index) {
   if (index < 0 || index >= document_.lineCount()) return;
   caretToStartPending_ = false;  // the caret asked for wins over a pending move to the start
-  scenarioView->setTextCursor(QTextCursor(scenarioView->document()->findBlockByNumber(index)));
+  scenarioView_->setTextCursor(QTextCursor(scenarioView_->document()->findBlockByNumber(index)));
   refreshLineIndicator();
   // The window may not be laid out yet: centre the line once it is.
-  QTimer::singleShot(0, scenarioView, [memo = scenarioView] { memo->centerCursor(); });
+  QTimer::singleShot(0, scenarioView_, [view = scenarioView_] { view->centerCursor(); });
 }
 
 void CodeEditorWindow::rebuildLocationList() {
   QStringList items;
-  for (const auto& item : marvo::editor::locationItems(document_.lines(), document_.symbols())) items.append(toQt(item));
-  locationBox->clear();
-  locationBox->addItems(items);
-  locationBox->setCurrentIndex(-1);
+  for (const auto& item : editor::locationItems(document_.lines(), document_.symbols())) items.append(toQt(item));
+  locationBox_->clear();
+  locationBox_->addItems(items);
+  locationBox_->setCurrentIndex(-1);
 }
 
 void CodeEditorWindow::jumpToLocation(int index) {
-  const std::string item = toCp1251(locationBox->itemText(index));
-  scrollToLine(marvo::editor::findEqualLine(document_.lines(), item));
-  scenarioView->setFocus();
+  const std::string item = toCp1251(locationBox_->itemText(index));
+  scrollToLine(editor::findEqualLine(document_.lines(), item));
+  scenarioView_->setFocus();
 }
 
 void CodeEditorWindow::search() {
-  const std::string needle = marvo::editor::searchNeedle(toCp1251(searchField->text()));
-  scrollToLine(marvo::editor::findLineContaining(document_.lines(), firstVisibleLine(), needle));
+  const std::string needle = editor::searchNeedle(toCp1251(searchField_->text()));
+  scrollToLine(editor::findLineContaining(document_.lines(), firstVisibleLine(), needle));
 }
 
 void CodeEditorWindow::toggleCommonLocation() {
@@ -281,14 +277,14 @@ void CodeEditorWindow::toggleCommonLocation() {
   commonToggle_ = true;
   savedLine_ = caretLine();
   const auto all = document_.lines();
-  const int target = marvo::editor::findCommonLine(all);
+  const int target = editor::findCommonLine(all);
   if (target < static_cast<int>(all.size())) {
     scrollToLine(target);
     return;
   }
-  QTextCursor batch(scenarioView->document());
+  QTextCursor batch(scenarioView_->document());
   batch.beginEditBlock();
-  for (auto repair : marvo::editor::commonRepairLines()) document_.appendLine(repair);
+  for (auto repair : editor::commonRepairLines()) document_.appendLine(repair);
   batch.endEditBlock();
   scrollToLine(document_.lineCount());
 }
@@ -297,11 +293,13 @@ void CodeEditorWindow::leaveForGame() {
   // The game starts in any case; errors found on the way are waiting in the problems list.
   checkBeforeGame();
   close();
-  if (beginGame) beginGame();
+  emit gameRequested();
 }
 
 void CodeEditorWindow::leaveForMapEditor() {
   // The map editor opens over this window; this window closes when the map editor has closed.
-  if (openMapEditor) openMapEditor();
+  emit mapEditorRequested();
   close();
 }
+
+}  // namespace marvo

@@ -1,18 +1,17 @@
-// The code editor window "Code Edit": the scenario document's editor view and the variable pane.
+// The code editor window "Code Edit": the scenario document's editor view, the variable pane, the
+// problems list and walkthrough runs, and the keys and menu commands that lead to other windows.
 #pragma once
 
 #include <QDialog>
 #include <QTextCursor>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "property_list.h"
 
 class QAction;
-class QUrl;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -21,26 +20,31 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
-class ScenarioHighlighter;
-class ProblemsPanel;
-struct Problem;
-class WalkthroughPanel;
+class QUrl;
 
 namespace marvo {
+
 class Dialogs;
+class ProblemsPanel;
 class ScenarioDocument;
-}
+class ScenarioHighlighter;
+class WalkthroughPanel;
+struct Problem;
 
 class CodeEditorWindow : public QDialog {
   Q_OBJECT
 
  public:
-  CodeEditorWindow(marvo::ScenarioDocument& document, marvo::Dialogs& dialogs, QWidget* parent = nullptr);
+  CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent = nullptr);
 
   // The scenario text this window shows and edits.
-  marvo::ScenarioDocument& document() const { return document_; }
+  ScenarioDocument& document() const { return document_; }
 
-  // The read-only variable pane variablePane, rewritten by the engine's monitor.
+  // Where the checker, "Run walkthroughs" and "Publish to web..." read the library text
+  // (Windows-1251 lines); called each time they run. Without a source the library is empty.
+  void setLibrarySource(std::function<std::vector<std::string>()> source) { librarySource_ = std::move(source); }
+
+  // The read-only variable pane, rewritten by the engine's monitor.
   void setVariablePane(const std::vector<std::string>& lines);
 
   // Scrolling: the index of the first visible line, and scrolling so that `target` becomes the
@@ -51,55 +55,58 @@ class CodeEditorWindow : public QDialog {
   // window is shown; an index outside the text is ignored.
   void moveCaretToLine(int index);
 
-  // Commands that lead to other windows, wired by the application.
-  std::function<void()> beginGame;          // F9: after the window has closed
-  std::function<void()> openMapEditor;      // F5: the editor closes once the map editor closes
-  std::function<void()> openObjectPlacer;   // context menu "Создать объект"
-  std::function<void()> openLibraryEditor;  // context menu "Marvo.lib"
-  std::function<void()> openNpcMaker;       // makeDialogue: context menu "Диалог NPC" and F3
-  std::function<std::vector<std::string>()> libraryLines;  // the library text, for the checker
-  std::function<QString()> scenarioFolder;  // the scenario file's folder, for "Run walkthroughs"
-
-  // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
-  // text and underlines the lines concerned. Returns the number of errors.
-  int checkScenario();
-  // Puts the caret on a problem's line of the scenario text.
-  void goToProblem(const Problem& problem);
-  // Shift+F1: the reference page for the caret's line (Windows-1251) and 0-based column.
-  std::function<void(const std::string& line, int column)> openReference;
-  // How "Publish to web..." opens the published page (served on 127.0.0.1): the desktop's browser
-  // by default.
-  std::function<void(const QUrl& page)> openPublishedPage;
-
-  // Handlers of the context menu and of the window keys.
-  void createObject();
-  void editLibrary();
-  void makeDialogue();
-  void publishToWeb();  // context menu "Publish to web..."
-  void runWalkthroughs();  // Ctrl+F9 and the context menu
-  void toggleCommonLocation();  // F1
-
-  QPlainTextEdit* scenarioView = nullptr;
-  QPlainTextEdit* variablePane = nullptr;
-  QComboBox* locationBox = nullptr;
-  QLineEdit* searchField = nullptr;
-  QLabel* lineIndicator = nullptr;
-  QCheckBox* autoCompleteBox = nullptr;
-  QListWidget* propertyPopup = nullptr;
-  QMenu* contextMenu = nullptr;
-  QAction* createObjectAction = nullptr;
-  QAction* libraryAction = nullptr;
-  QAction* dialogueAction = nullptr;
-  QAction* runWalkthroughsAction = nullptr;
-  WalkthroughPanel* walkthroughs = nullptr;
-  QAction* checkScenarioAction = nullptr;
-  ProblemsPanel* Problems = nullptr;
-  QAction* publishAction = nullptr;
-
-  static constexpr int kNpcMakerKey = Qt::Key_F3;
+  static constexpr int kDialogueMakerKey = Qt::Key_F3;
 
   // Shows the window maximised.
   void setVisible(bool visible) override;
+
+  QPlainTextEdit* scenarioView() const { return scenarioView_; }
+  QPlainTextEdit* variablePane() const { return variablePane_; }
+  QComboBox* locationBox() const { return locationBox_; }
+  QLineEdit* searchField() const { return searchField_; }
+  QLabel* lineIndicator() const { return lineIndicator_; }
+  QCheckBox* autoCompleteBox() const { return autoCompleteBox_; }
+  QListWidget* propertyPopup() const { return propertyPopup_; }
+  QMenu* contextMenu() const { return contextMenu_; }
+  QAction* createObjectAction() const { return createObjectAction_; }
+  QAction* libraryAction() const { return libraryAction_; }
+  QAction* dialogueAction() const { return dialogueAction_; }
+  QAction* checkScenarioAction() const { return checkScenarioAction_; }
+  QAction* runWalkthroughsAction() const { return runWalkthroughsAction_; }
+  QAction* publishAction() const { return publishAction_; }
+  ProblemsPanel* problemsPanel() const { return problemsPanel_; }
+  WalkthroughPanel* walkthroughPanel() const { return walkthroughPanel_; }
+
+ public slots:
+  // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
+  // text and underlines the lines concerned. Returns the number of errors.
+  int checkScenario();
+  // Context menu "Publish to web...": the text and the library written as a folder for the web
+  // player after the checker has had its say; publishedPageReady() gives the page to open.
+  void publishToWeb();
+  // Ctrl+F9 and the context menu: every ".walk" in the folder of the scenario's file (the current
+  // folder while the text has no file) against the text being edited.
+  void runWalkthroughs();
+  // F1: to the common location and back to the line the caret was on.
+  void toggleCommonLocation();
+  // Context menu "Создать объект", "Marvo.lib" and "Диалог NPC" (also F3): ask for those windows.
+  void openObjectPlacer();
+  void openLibraryEditor();
+  void openDialogueMaker();
+
+ signals:
+  // F9: the checker has run (its errors wait in the problems list) and the window has closed.
+  void gameRequested();
+  // F5: the window closes once the receivers have returned (the map editor shown modally closes).
+  void mapEditorRequested();
+  void objectPlacerRequested();
+  void libraryEditorRequested();
+  void dialogueMakerRequested();
+  // Shift+F1: the reference page for the caret's line (Windows-1251) and 0-based column.
+  void referenceRequested(const std::string& line, int column);
+  // "Publish to web..." has written the game: its page, served on 127.0.0.1 (a file:// page when
+  // no port could be opened).
+  void publishedPageReady(const QUrl& page);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -107,14 +114,14 @@ class CodeEditorWindow : public QDialog {
   void changeEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
-  marvo::ScenarioDocument& document_;
-  marvo::Dialogs& dialogs_;
-
  private:
   void buildControls();
   void buildContextMenu();
   void addWalkthroughCommand();
   void wireProblems();
+  std::vector<std::string> libraryLines() const;
+  // Puts the caret on a problem's line of the scenario text.
+  void goToProblem(const Problem& problem);
   void checkBeforeGame();
   int runChecker(bool onlyWhenErrors);
   void showProblems();
@@ -123,11 +130,11 @@ class CodeEditorWindow : public QDialog {
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
   bool windowKey(QKeyEvent* key);
-  bool memoKeyPress(QKeyEvent* key);
-  void memoKeyRelease(QKeyEvent* key);
-  bool listKeyPress(QKeyEvent* key);
-  bool comboKeyPress(QKeyEvent* key);
-  bool searchKeyPress(QKeyEvent* key);
+  bool textKeyPress(QKeyEvent* key);
+  void textKeyRelease(QKeyEvent* key);
+  bool propertyPopupKeyPress(QKeyEvent* key);
+  bool locationBoxKeyPress(QKeyEvent* key);
+  bool searchFieldKeyPress(QKeyEvent* key);
 
   void refreshLineIndicator();
   void activated();
@@ -149,16 +156,39 @@ class CodeEditorWindow : public QDialog {
   // Caret and view to the start of a new text; while the window is hidden this waits until it is
   // shown, so that a hidden editor never lays out lines (a line of megabytes takes long).
   void caretToStart();
-  bool caretToStartPending_ = false;
+
+  ScenarioDocument& document_;
+  Dialogs& dialogs_;
+  std::function<std::vector<std::string>()> librarySource_;
+
+  QPlainTextEdit* scenarioView_ = nullptr;
+  QPlainTextEdit* variablePane_ = nullptr;
+  QComboBox* locationBox_ = nullptr;
+  QLineEdit* searchField_ = nullptr;
+  QLabel* lineIndicator_ = nullptr;
+  QCheckBox* autoCompleteBox_ = nullptr;
+  QListWidget* propertyPopup_ = nullptr;
+  QMenu* contextMenu_ = nullptr;
+  QAction* createObjectAction_ = nullptr;
+  QAction* libraryAction_ = nullptr;
+  QAction* dialogueAction_ = nullptr;
+  QAction* checkScenarioAction_ = nullptr;
+  QAction* runWalkthroughsAction_ = nullptr;
+  QAction* publishAction_ = nullptr;
+  ProblemsPanel* problemsPanel_ = nullptr;
+  WalkthroughPanel* walkthroughPanel_ = nullptr;
 
   ScenarioHighlighter* highlighter_ = nullptr;
-  marvo::editor::PropertyList properties_;
+  editor::PropertyList properties_;
 
+  bool caretToStartPending_ = false;
   bool commonToggle_ = false;
   int savedLine_ = 0;
   // Set when the property list was dismissed by a key other than Enter and the navigation keys;
   // "=" then adds what the author typed after the dismissal (from pendingStart_) to the list.
   bool pendingProperty_ = false;
   QTextCursor pendingStart_;
-  bool enterWentIntoMemo_ = false;
+  bool enterWentIntoText_ = false;
 };
+
+}  // namespace marvo

@@ -12,17 +12,19 @@
 #include "gui/qt_codec.h"
 #include "problems_panel.h"
 
+namespace marvo {
+
 namespace {
 
-QList<Problem> problemsOf(const std::vector<marvo::check::Diagnostic>& found, std::unordered_map<int, bool>& marks) {
+QList<Problem> problemsOf(const std::vector<check::Diagnostic>& found, std::unordered_map<int, bool>& marks) {
   QList<Problem> out;
   for (const auto& d : found) {
     Problem p;
-    p.inScenario = d.source == marvo::check::Source::Scenario;
+    p.inScenario = d.source == check::Source::Scenario;
     p.source = p.inScenario ? QStringLiteral("сценарий") : QStringLiteral("marvo.lib");
     p.line = d.line;
-    p.severity = d.severity == marvo::check::Severity::Error ? Problem::Severity::Error : Problem::Severity::Warning;
-    p.text = marvo::toQt(d.text);
+    p.severity = d.severity == check::Severity::Error ? Problem::Severity::Error : Problem::Severity::Warning;
+    p.text = toQt(d.text);
     p.rule = QString::fromStdString(d.rule);
     if (p.inScenario) marks[d.line - 1] = marks[d.line - 1] || p.severity == Problem::Severity::Error;
     out.append(p);
@@ -33,18 +35,18 @@ QList<Problem> problemsOf(const std::vector<marvo::check::Diagnostic>& found, st
 }  // namespace
 
 void CodeEditorWindow::wireProblems() {
-  connect(Problems, &ProblemsPanel::problemActivated, this, &CodeEditorWindow::goToProblem);
+  connect(problemsPanel_, &ProblemsPanel::problemActivated, this, &CodeEditorWindow::goToProblem);
   // Key preview for the list too: F9, Esc and the other window keys work there as well.
-  Problems->list()->installEventFilter(this);
+  problemsPanel_->list()->installEventFilter(this);
 }
 
-QObject* CodeEditorWindow::problemsList() const { return Problems->list(); }
+QObject* CodeEditorWindow::problemsList() const { return problemsPanel_->list(); }
 
 void CodeEditorWindow::showProblems() {
-  if (!Problems->isHidden()) return;
-  Problems->show();
+  if (!problemsPanel_->isHidden()) return;
+  problemsPanel_->show();
   // The list appears with a quarter of the height under the text.
-  if (auto* splitter = qobject_cast<QSplitter*>(Problems->parentWidget())) {
+  if (auto* splitter = qobject_cast<QSplitter*>(problemsPanel_->parentWidget())) {
     const int total = splitter->height();
     splitter->setSizes({total - total / 4, total / 4});
   }
@@ -55,21 +57,21 @@ int CodeEditorWindow::checkScenario() { return runChecker(false); }
 void CodeEditorWindow::checkBeforeGame() { runChecker(true); }
 
 int CodeEditorWindow::runChecker(bool onlyWhenErrors) {
-  marvo::check::CheckInput input;
+  check::CheckInput input;
   input.scenario = document_.lines();
-  if (libraryLines) input.library = libraryLines();
-  const auto found = marvo::check::checkScenario(input);
-  const int errors = marvo::check::countDiagnostics(found).errors;
+  input.library = libraryLines();
+  const auto found = check::checkScenario(input);
+  const int errors = check::countDiagnostics(found).errors;
   if (onlyWhenErrors && errors == 0) return 0;
   std::unordered_map<int, bool> marks;
-  Problems->setProblems(problemsOf(found, marks));
+  problemsPanel_->setProblems(problemsOf(found, marks));
   showProblems();
   markProblemLines(marks);
   return errors;
 }
 
 void CodeEditorWindow::markProblemLines(const std::unordered_map<int, bool>& lines) {
-  QTextDocument* doc = scenarioView->document();
+  QTextDocument* doc = scenarioView_->document();
   // The marks live in the document's lines; the highlighter draws them while the window is shown.
   const bool shown = highlighter_->document() == doc;
   for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
@@ -87,10 +89,12 @@ void CodeEditorWindow::markProblemLines(const std::unordered_map<int, bool>& lin
 
 void CodeEditorWindow::goToProblem(const Problem& problem) {
   if (!problem.inScenario || problem.line <= 0) return;
-  const QTextBlock block = scenarioView->document()->findBlockByNumber(problem.line - 1);
+  const QTextBlock block = scenarioView_->document()->findBlockByNumber(problem.line - 1);
   if (!block.isValid()) return;
-  scenarioView->setTextCursor(QTextCursor(block));
-  scenarioView->centerCursor();
-  scenarioView->setFocus();
+  scenarioView_->setTextCursor(QTextCursor(block));
+  scenarioView_->centerCursor();
+  scenarioView_->setFocus();
   refreshLineIndicator();
 }
+
+}  // namespace marvo

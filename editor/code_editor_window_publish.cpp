@@ -1,7 +1,6 @@
 // The code editor's "Publish to web...": the editor's scenario text and the library text written
-// as a folder for the web player, then opened in the desktop's browser through a local server.
+// as a folder for the web player, served on 127.0.0.1 and handed on as the page to open.
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
@@ -13,6 +12,8 @@
 #include "gui/qt_codec.h"
 #include "web/publish.h"
 
+namespace marvo {
+
 void CodeEditorWindow::publishToWeb() {
   // The checker first: a game with errors is published only when the author insists.
   if (const int errors = runChecker(true); errors > 0) {
@@ -23,22 +24,22 @@ void CodeEditorWindow::publishToWeb() {
   }
   const auto folder = dialogs_.chooseFolder(this, QStringLiteral("Publish to web..."));
   if (!folder) return;
-  marvo::web::PublishRequest request;
-  request.playerFiles = marvo::web::findPlayerFiles(QCoreApplication::applicationDirPath().toStdString());
+  web::PublishRequest request;
+  request.playerFiles = web::findPlayerFiles(QCoreApplication::applicationDirPath().toStdString());
   if (request.playerFiles.empty()) {
-    dialogs_.message(this, marvo::toQt(marvo::web::missingPlayerFilesMessage()));
+    dialogs_.message(this, toQt(web::missingPlayerFilesMessage()));
     return;
   }
   request.scenario = document_.lines();
-  if (libraryLines) request.library = libraryLines();
-  request.title = marvo::fromQt(QFileInfo(*folder).fileName());
+  request.library = libraryLines();
+  request.title = fromQt(QFileInfo(*folder).fileName());
   request.folder = QDir::toNativeSeparators(*folder).toStdString();
   // Publishing again into the folder of an earlier publication replaces it; any other folder
   // that holds files is refused.
-  request.force = marvo::web::holdsOnlyPublishedGame(request.folder);
-  const auto result = marvo::web::publishGame(request);
+  request.force = web::holdsOnlyPublishedGame(request.folder);
+  const auto result = web::publishGame(request);
   if (!result.error.empty()) {
-    dialogs_.message(this, marvo::toQt(result.error));
+    dialogs_.message(this, toQt(result.error));
     return;
   }
   // Browsers do not run the player from a file:// page: the folder is served on 127.0.0.1.
@@ -46,6 +47,7 @@ void CodeEditorWindow::publishToWeb() {
   if (!server) server = new PreviewServer(this);
   QUrl page = server->serve(*folder);
   if (page.isEmpty()) page = QUrl::fromLocalFile(QDir(*folder).filePath(QStringLiteral("index.html")));
-  if (openPublishedPage) openPublishedPage(page);
-  else QDesktopServices::openUrl(page);
+  emit publishedPageReady(page);
 }
+
+}  // namespace marvo

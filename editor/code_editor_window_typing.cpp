@@ -17,8 +17,7 @@
 #include "gui/qt_codec.h"
 #include "property_list.h"
 
-using marvo::toCp1251;
-using marvo::toQt;
+namespace marvo {
 
 namespace {
 bool isEnter(const QKeyEvent* key) { return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter; }
@@ -28,25 +27,25 @@ bool CodeEditorWindow::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
-      if (watched == scenarioView) return memoKeyPress(key);
-      if (watched == propertyPopup) return listKeyPress(key);
-      if (watched == locationBox) return comboKeyPress(key);
-      if (watched == searchField) return searchKeyPress(key);
-      if (watched == variablePane || watched == autoCompleteBox || watched == problemsList()) return windowKey(key);
+      if (watched == scenarioView_) return textKeyPress(key);
+      if (watched == propertyPopup_) return propertyPopupKeyPress(key);
+      if (watched == locationBox_) return locationBoxKeyPress(key);
+      if (watched == searchField_) return searchFieldKeyPress(key);
+      if (watched == variablePane_ || watched == autoCompleteBox_ || watched == problemsList()) return windowKey(key);
       break;
     }
     case QEvent::KeyRelease:
-      if (watched == scenarioView) memoKeyRelease(static_cast<QKeyEvent*>(event));
+      if (watched == scenarioView_) textKeyRelease(static_cast<QKeyEvent*>(event));
       break;
     case QEvent::FocusIn:
       // The list is rebuilt whenever it receives the focus, but not when its own drop-down closes.
-      if (watched == locationBox && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+      if (watched == locationBox_ && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
         rebuildLocationList();
       break;
     case QEvent::MouseButtonPress:
-      if (watched == scenarioView->viewport()) {
-        propertyPopup->hide();
-        scenarioView->setFocus();
+      if (watched == scenarioView_->viewport()) {
+        propertyPopup_->hide();
+        scenarioView_->setFocus();
       }
       break;
     default:
@@ -65,11 +64,11 @@ bool CodeEditorWindow::windowKey(QKeyEvent* key) {
     case Qt::Key_Escape: close(); return true;
     case Qt::Key_F1:
       if (!(key->modifiers() & Qt::ShiftModifier)) toggleCommonLocation();
-      else if (openReference) openReference(document_.line(caretLine()), scenarioView->textCursor().positionInBlock());
+      else emit referenceRequested(document_.line(caretLine()), scenarioView_->textCursor().positionInBlock());
       return true;
     case Qt::Key_F5: leaveForMapEditor(); return true;
     case Qt::Key_F9: leaveForGame(); return true;
-    case kNpcMakerKey: makeDialogue(); return true;
+    case kDialogueMakerKey: openDialogueMaker(); return true;
     case Qt::Key_F7:
       if (!(key->modifiers() & Qt::ControlModifier)) return false;
       checkScenario();
@@ -78,9 +77,9 @@ bool CodeEditorWindow::windowKey(QKeyEvent* key) {
   }
 }
 
-void CodeEditorWindow::refreshLineIndicator() { lineIndicator->setText(QString::number(caretLine())); }
+void CodeEditorWindow::refreshLineIndicator() { lineIndicator_->setText(QString::number(caretLine())); }
 
-bool CodeEditorWindow::memoKeyPress(QKeyEvent* key) {
+bool CodeEditorWindow::textKeyPress(QKeyEvent* key) {
   if (windowKey(key)) return true;
   refreshLineIndicator();
 
@@ -88,53 +87,53 @@ bool CodeEditorWindow::memoKeyPress(QKeyEvent* key) {
   if (typed == QLatin1String("=")) {
     collectPendingProperty();
   } else if (typed == QLatin1String("_")) {
-    const QTextBlock caretBlock = scenarioView->textCursor().block();
-    const QTextDocument* doc = scenarioView->document();
+    const QTextBlock caretBlock = scenarioView_->textCursor().block();
+    const QTextDocument* doc = scenarioView_->document();
     // The head of the scenario is short: look its lines up one by one instead of copying the text.
-    const bool opens = marvo::editor::opensPropertyList(
+    const bool opens = editor::opensPropertyList(
         toCp1251(caretBlock.text()), document_.lineCount(),
         [doc](int index) { return toCp1251(doc->findBlockByNumber(index).text()); });
     if (opens) showPropertyList();
   }
   if (!isEnter(key)) return false;
 
-  enterWentIntoMemo_ = true;
-  if (scenarioView->textCursor().positionInBlock() != 0 && autoCompleteBox->isChecked()) {
+  enterWentIntoText_ = true;
+  if (scenarioView_->textCursor().positionInBlock() != 0 && autoCompleteBox_->isChecked()) {
     pendingProperty_ = false;
     pendingStart_ = QTextCursor();
     normaliseCaretLine();
   }
   if (key->modifiers() & Qt::ShiftModifier) {
     // Shift+Enter would break the line inside its block; a scenario line break is a new block.
-    QTextCursor cursor = scenarioView->textCursor();
+    QTextCursor cursor = scenarioView_->textCursor();
     cursor.insertBlock();
-    scenarioView->setTextCursor(cursor);
-    scenarioView->ensureCursorVisible();
+    scenarioView_->setTextCursor(cursor);
+    scenarioView_->ensureCursorVisible();
     return true;
   }
   return false;
 }
 
-void CodeEditorWindow::memoKeyRelease(QKeyEvent* key) {
+void CodeEditorWindow::textKeyRelease(QKeyEvent* key) {
   refreshLineIndicator();
   if (!isEnter(key) || key->isAutoRepeat()) return;
   // Only the release of an Enter that went into the text continues a menu line; the release of
   // the Enter that chose a property arrives here too.
-  const bool wentIntoMemo = enterWentIntoMemo_;
-  enterWentIntoMemo_ = false;
-  if (wentIntoMemo && autoCompleteBox->isChecked()) continueMenuLine();
+  const bool wentIntoText = enterWentIntoText_;
+  enterWentIntoText_ = false;
+  if (wentIntoText && autoCompleteBox_->isChecked()) continueMenuLine();
 }
 
-bool CodeEditorWindow::comboKeyPress(QKeyEvent* key) {
+bool CodeEditorWindow::locationBoxKeyPress(QKeyEvent* key) {
   if (key->key() == Qt::Key_Control) {
-    scenarioView->setFocus();
+    scenarioView_->setFocus();
     return true;
   }
-  if (key->key() == Qt::Key_Escape) scenarioView->setFocus();
+  if (key->key() == Qt::Key_Escape) scenarioView_->setFocus();
   return windowKey(key);
 }
 
-bool CodeEditorWindow::searchKeyPress(QKeyEvent* key) {
+bool CodeEditorWindow::searchFieldKeyPress(QKeyEvent* key) {
   if (isEnter(key)) {
     search();
     return true;
@@ -145,10 +144,10 @@ bool CodeEditorWindow::searchKeyPress(QKeyEvent* key) {
 // ---- Typing aids -----------------------------------------------------------------------------
 
 void CodeEditorWindow::normaliseCaretLine() {
-  QTextCursor caret = scenarioView->textCursor();
+  QTextCursor caret = scenarioView_->textCursor();
   const QTextBlock block = caret.block();
   const std::string current = toCp1251(block.text());
-  const std::string normal = marvo::editor::normaliseKeywords(current);
+  const std::string normal = editor::normaliseKeywords(current);
   if (normal == current) return;
 
   // Rewrite only the characters whose case changed, so every other character stays untouched;
@@ -173,45 +172,45 @@ void CodeEditorWindow::normaliseCaretLine() {
   edit.endEditBlock();
   caret.setPosition(anchor);
   caret.setPosition(position, QTextCursor::KeepAnchor);
-  scenarioView->setTextCursor(caret);
+  scenarioView_->setTextCursor(caret);
 }
 
 void CodeEditorWindow::continueMenuLine() {
-  const QTextBlock current = scenarioView->textCursor().block();
+  const QTextBlock current = scenarioView_->textCursor().block();
   const QTextBlock previous = current.previous();
   if (!previous.isValid()) return;
-  switch (marvo::editor::atContinuationAfter(toCp1251(previous.text()))) {
-    case marvo::editor::AtContinuation::OfferAt: {
+  switch (editor::atContinuationAfter(toCp1251(previous.text()))) {
+    case editor::AtContinuation::OfferAt: {
       // A line that already holds text (the Enter split a line) keeps it as it is.
       if (current.length() > 1) return;
       QTextCursor cursor(current);
       cursor.insertText(QStringLiteral("@"));
-      scenarioView->setTextCursor(cursor);
+      scenarioView_->setTextCursor(cursor);
       break;
     }
-    case marvo::editor::AtContinuation::EndRun:
+    case editor::AtContinuation::EndRun:
       document_.replaceLine(previous.blockNumber(), {});
       break;
-    case marvo::editor::AtContinuation::None:
+    case editor::AtContinuation::None:
       break;
   }
 }
 
 void CodeEditorWindow::showPropertyList() {
-  const QRect caret = scenarioView->cursorRect();
-  QPoint at = scenarioView->viewport()->mapTo(this, QPoint(caret.left() + 1, caret.bottom() + 1));
+  const QRect caret = scenarioView_->cursorRect();
+  QPoint at = scenarioView_->viewport()->mapTo(this, QPoint(caret.left() + 1, caret.bottom() + 1));
   // Keep the list inside the window: above the caret line when there is no room under it.
-  if (at.y() + propertyPopup->height() > height()) at.setY(scenarioView->viewport()->mapTo(this, caret.topLeft()).y() - propertyPopup->height());
-  at.setX(std::max(0, std::min(at.x(), width() - propertyPopup->width())));
+  if (at.y() + propertyPopup_->height() > height()) at.setY(scenarioView_->viewport()->mapTo(this, caret.topLeft()).y() - propertyPopup_->height());
+  at.setX(std::max(0, std::min(at.x(), width() - propertyPopup_->width())));
   at.setY(std::max(0, at.y()));
-  propertyPopup->move(at);
-  propertyPopup->show();
-  propertyPopup->raise();
-  propertyPopup->setCurrentRow(0);
-  propertyPopup->setFocus();
+  propertyPopup_->move(at);
+  propertyPopup_->show();
+  propertyPopup_->raise();
+  propertyPopup_->setCurrentRow(0);
+  propertyPopup_->setFocus();
 }
 
-bool CodeEditorWindow::listKeyPress(QKeyEvent* key) {
+bool CodeEditorWindow::propertyPopupKeyPress(QKeyEvent* key) {
   switch (key->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -223,11 +222,11 @@ bool CodeEditorWindow::listKeyPress(QKeyEvent* key) {
       insertProperty();
       return true;
     case Qt::Key_Delete: {
-      const int row = propertyPopup->currentRow();
+      const int row = propertyPopup_->currentRow();
       if (!properties_.canDelete(row)) break;  // a built-in item: like any other key
       const int next = properties_.remove(row);
-      delete propertyPopup->takeItem(row);
-      propertyPopup->setCurrentRow(next);
+      delete propertyPopup_->takeItem(row);
+      propertyPopup_->setCurrentRow(next);
       return true;
     }
     default:
@@ -239,26 +238,26 @@ bool CodeEditorWindow::listKeyPress(QKeyEvent* key) {
 }
 
 void CodeEditorWindow::insertProperty() {
-  const QListWidgetItem* item = propertyPopup->currentItem();
-  propertyPopup->hide();
+  const QListWidgetItem* item = propertyPopup_->currentItem();
+  propertyPopup_->hide();
   if (item) {
-    QTextCursor cursor = scenarioView->textCursor();
+    QTextCursor cursor = scenarioView_->textCursor();
     cursor.clearSelection();
     cursor.insertText(item->text());
     cursor.movePosition(QTextCursor::EndOfBlock);
-    scenarioView->setTextCursor(cursor);
+    scenarioView_->setTextCursor(cursor);
   }
-  scenarioView->setFocus();
+  scenarioView_->setFocus();
 }
 
 void CodeEditorWindow::dismissPropertyList() {
   pendingProperty_ = true;
-  pendingStart_ = scenarioView->textCursor();
+  pendingStart_ = scenarioView_->textCursor();
   pendingStart_.clearSelection();
   // What the author types from here on lands after this position; the position must stay put.
   pendingStart_.setKeepPositionOnInsert(true);
-  propertyPopup->hide();
-  scenarioView->setFocus();
+  propertyPopup_->hide();
+  scenarioView_->setFocus();
 }
 
 void CodeEditorWindow::collectPendingProperty() {
@@ -266,10 +265,12 @@ void CodeEditorWindow::collectPendingProperty() {
   pendingProperty_ = false;
   const QTextCursor start = pendingStart_;
   pendingStart_ = QTextCursor();
-  const QTextCursor caret = scenarioView->textCursor();
+  const QTextCursor caret = scenarioView_->textCursor();
   if (start.isNull() || start.block() != caret.block() || start.position() > caret.position()) return;
   const QString typed = caret.block().text().mid(start.positionInBlock(),
                                                  caret.positionInBlock() - start.positionInBlock());
-  const auto name = marvo::editor::collectedPropertyName(toCp1251(typed));
-  if (name && properties_.add(*name)) propertyPopup->addItem(toQt(*name));
+  const auto name = editor::collectedPropertyName(toCp1251(typed));
+  if (name && properties_.add(*name)) propertyPopup_->addItem(toQt(*name));
 }
+
+}  // namespace marvo

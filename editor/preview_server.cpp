@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+namespace marvo {
+
 namespace {
 
 QByteArray contentType(const QString& name) {
@@ -70,3 +72,5 @@ void PreviewServer::answer(QTcpSocket* socket) {
   socket->write(reply);
   socket->disconnectFromHost();
 }
+
+}  // namespace marvo

@@ -9,6 +9,8 @@
 class QTcpServer;
 class QTcpSocket;
 
+namespace marvo {
+
 class PreviewServer : public QObject {
   Q_OBJECT
 
@@ -25,3 +27,5 @@ class PreviewServer : public QObject {
   QTcpServer* server_ = nullptr;
   QDir folder_;
 };
+
+}  // namespace marvo

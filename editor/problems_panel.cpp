@@ -1,4 +1,5 @@
-// The problems list of the code editor.
+// The problems list of the code editor: the rows, the heading with the counts, activation by
+// double-click or Enter.
 #include "problems_panel.h"
 
 #include <QHeaderView>
@@ -7,6 +8,8 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace marvo {
 
 namespace {
 QString severityName(Problem::Severity s) {
@@ -85,3 +88,5 @@ void ProblemsPanel::activate(QTreeWidgetItem* item) {
   const int index = item->data(0, Qt::UserRole).toInt();
   if (index >= 0 && index < problems_.size()) emit problemActivated(problems_[index]);
 }
+
+}  // namespace marvo

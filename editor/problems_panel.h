@@ -11,6 +11,8 @@ class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace marvo {
+
 struct Problem {
   enum class Severity { Error, Warning, Note };
   QString source;        // where the line is: a file name, or a name such as "сценарий"
@@ -18,7 +20,7 @@ struct Problem {
   Severity severity = Severity::Error;
   QString text;
   QString rule;          // the producer's name for the kind of problem (may be empty)
-  bool inScenario = true;  // the line is a line of the scenario text in scenarioView
+  bool inScenario = true;  // the line is a line of the scenario text the code editor shows
   QVariant data;         // anything the producer wants back when the problem is activated
 };
 
@@ -48,4 +50,7 @@ class ProblemsPanel : public QWidget {
   QTreeWidget* list_ = nullptr;
   QList<Problem> problems_;
 };
-Q_DECLARE_METATYPE(Problem)
+
+}  // namespace marvo
+
+Q_DECLARE_METATYPE(marvo::Problem)

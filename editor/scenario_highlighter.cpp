@@ -5,6 +5,8 @@
 
 using marvo::editor::LineKind;
 
+namespace marvo {
+
 ScenarioHighlighter::ScenarioHighlighter(QObject* parent) : QSyntaxHighlighter(parent) {
   label_.setForeground(QColor(0x00, 0x00, 0x99));
   label_.setFontWeight(QFont::Bold);
@@ -50,3 +52,5 @@ void ScenarioHighlighter::highlightBlock(const QString& text) {
             underlined(style_.kind != LineKind::Plain ? formatOf(style_.kind) : QTextCharFormat()));
   for (const auto& span : style_.keywords) setFormat(span.start, span.length, underlined(keyword_));
 }
+
+}  // namespace marvo

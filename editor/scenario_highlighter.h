@@ -8,6 +8,8 @@
 
 #include "syntax.h"
 
+namespace marvo {
+
 // Marks a line with problems; it stays with the line while the text around it is edited.
 class ProblemMark : public QTextBlockUserData {
  public:
@@ -40,3 +42,5 @@ class ScenarioHighlighter : public QSyntaxHighlighter {
   std::string line_;
   marvo::editor::LineStyle style_;
 };
+
+}  // namespace marvo

@@ -16,6 +16,8 @@
 #include "walkthrough/coverage.h"
 #include "walkthrough/runner.h"
 
+namespace marvo {
+
 namespace {
 QString utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 }  // namespace
@@ -41,13 +43,13 @@ WalkthroughFailureViewer::WalkthroughFailureViewer(const QString& title, const Q
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     return edit;
   };
-  walkthroughText = make(walkthrough);
-  expectedText = make(expected);
-  actualText = make(actual);
+  walkthroughText_ = make(walkthrough);
+  expectedText_ = make(expected);
+  actualText_ = make(actual);
   auto* columns = new QHBoxLayout(this);
-  for (auto [label, edit] : {std::pair{QStringLiteral("Прохождение:"), walkthroughText},
-                             std::pair{QStringLiteral("Ожидалось:"), expectedText},
-                             std::pair{QStringLiteral("Получено:"), actualText}}) {
+  for (auto [label, edit] : {std::pair{QStringLiteral("Прохождение:"), walkthroughText_},
+                             std::pair{QStringLiteral("Ожидалось:"), expectedText_},
+                             std::pair{QStringLiteral("Получено:"), actualText_}}) {
     auto* column = new QVBoxLayout;
     column->addWidget(new QLabel(label, this));
     column->addWidget(edit, 1);
@@ -55,22 +57,22 @@ WalkthroughFailureViewer::WalkthroughFailureViewer(const QString& title, const Q
   }
 }
 
-WalkthroughPanel::WalkthroughPanel(QPlainTextEdit& memo, QWidget* parent) : QWidget(parent), memo_(memo) {
-  setObjectName(QStringLiteral("WalkthroughPanel"));
-  summary = new QLabel(this);
-  progress = new QProgressBar(this);
-  progress->setTextVisible(true);
-  progress->hide();
-  coverageShading = new QCheckBox(QStringLiteral("Показать непройденные строки"), this);
+WalkthroughPanel::WalkthroughPanel(QPlainTextEdit& textView, QWidget* parent) : QWidget(parent), textView_(textView) {
+  setObjectName(QStringLiteral("walkthroughPanel"));
+  summaryLabel_ = new QLabel(this);
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setTextVisible(true);
+  progressBar_->hide();
+  coverageShadingBox_ = new QCheckBox(QStringLiteral("Показать непройденные строки"), this);
   auto* top = new QHBoxLayout;
-  top->addWidget(summary, 1);
-  top->addWidget(progress);
-  top->addWidget(coverageShading);
+  top->addWidget(summaryLabel_, 1);
+  top->addWidget(progressBar_);
+  top->addWidget(coverageShadingBox_);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->addLayout(top);
   hide();  // until the first run
-  connect(coverageShading, &QCheckBox::toggled, this, &WalkthroughPanel::applyShading);
+  connect(coverageShadingBox_, &QCheckBox::toggled, this, &WalkthroughPanel::applyShading);
 }
 
 WalkthroughPanel::~WalkthroughPanel() {
@@ -83,9 +85,9 @@ void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::s
   if (busy_) return;
   busy_ = true;
   show();
-  summary->setText(QStringLiteral("Прохождения выполняются..."));
-  progress->setValue(0);
-  progress->show();
+  summaryLabel_->setText(QStringLiteral("Прохождения выполняются..."));
+  progressBar_->setValue(0);
+  progressBar_->show();
   cancel_ = false;
   auto run = std::make_shared<Run>();
   run_ = run;
@@ -100,8 +102,8 @@ void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::s
     options.cancel = &cancel_;
     options.progress = [this](std::size_t done, std::size_t total) {
       QMetaObject::invokeMethod(this, [this, done, total] {
-        progress->setMaximum(static_cast<int>(total));
-        progress->setValue(static_cast<int>(done));
+        progressBar_->setMaximum(static_cast<int>(total));
+        progressBar_->setValue(static_cast<int>(done));
       }, Qt::QueuedConnection);
     };
     run->result = marvo::walk::runWalkthroughs(run->game, run->files, options);
@@ -113,7 +115,7 @@ void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::s
 void WalkthroughPanel::showResults() {
   if (worker_.joinable()) worker_.join();
   busy_ = false;
-  progress->hide();
+  progressBar_->hide();
   const Run& run = *run_;
   QList<Problem> problems;
   for (std::size_t t = 0; t < run.result.tests.size(); ++t) {
@@ -134,9 +136,9 @@ void WalkthroughPanel::showResults() {
     }
   }
   if (run.files.empty()) {
-    summary->setText(QStringLiteral("Нет файлов .walk в папке сценария"));
+    summaryLabel_->setText(QStringLiteral("Нет файлов .walk в папке сценария"));
   } else {
-    summary->setText(QStringLiteral("Прохождения: успешно %1, с ошибками %2; покрытие строк %3%")
+    summaryLabel_->setText(QStringLiteral("Прохождения: успешно %1, с ошибками %2; покрытие строк %3%")
                          .arg(run.result.passed)
                          .arg(run.result.failed)
                          .arg(run.coverage.lines.percent()));
@@ -175,8 +177,8 @@ void WalkthroughPanel::openFailure(int index) {
 
 void WalkthroughPanel::applyShading() {
   QList<QTextEdit::ExtraSelection> marks;
-  if (run_ && !busy_ && coverageShading->isChecked()) {
-    QTextDocument* doc = memo_.document();
+  if (run_ && !busy_ && coverageShadingBox_->isChecked()) {
+    QTextDocument* doc = textView_.document();
     for (int line : run_->coverage.unexecutedLines) {
       const QTextBlock block = doc->findBlockByNumber(line - 1);
       if (!block.isValid()) continue;
@@ -187,5 +189,7 @@ void WalkthroughPanel::applyShading() {
       marks.append(mark);
     }
   }
-  memo_.setExtraSelections(marks);
+  textView_.setExtraSelections(marks);
 }
+
+}  // namespace marvo

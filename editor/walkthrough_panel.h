@@ -16,6 +16,9 @@ class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
+
+namespace marvo {
+
 struct Problem;
 
 // One failure opened for reading: the walkthrough around the failing command, what was expected
@@ -26,17 +29,23 @@ class WalkthroughFailureViewer : public QDialog {
  public:
   WalkthroughFailureViewer(const QString& title, const QString& walkthrough, const QString& expected,
                            const QString& actual, QWidget* parent = nullptr);
-  QPlainTextEdit* walkthroughText = nullptr;
-  QPlainTextEdit* expectedText = nullptr;
-  QPlainTextEdit* actualText = nullptr;
+
+  QPlainTextEdit* walkthroughText() const { return walkthroughText_; }
+  QPlainTextEdit* expectedText() const { return expectedText_; }
+  QPlainTextEdit* actualText() const { return actualText_; }
+
+ private:
+  QPlainTextEdit* walkthroughText_ = nullptr;
+  QPlainTextEdit* expectedText_ = nullptr;
+  QPlainTextEdit* actualText_ = nullptr;
 };
 
 class WalkthroughPanel : public QWidget {
   Q_OBJECT
 
  public:
-  // `memo` is the text area that coverage shading marks.
-  explicit WalkthroughPanel(QPlainTextEdit& memo, QWidget* parent = nullptr);
+  // `textView` is the scenario's text area, which the coverage shading marks.
+  explicit WalkthroughPanel(QPlainTextEdit& textView, QWidget* parent = nullptr);
   ~WalkthroughPanel() override;
 
   // Starts a run of every ".walk" file in `folder` against the scenario and library lines
@@ -50,9 +59,9 @@ class WalkthroughPanel : public QWidget {
   static QString problemRule();
   WalkthroughFailureViewer* viewer() const { return viewer_; }
 
-  QLabel* summary = nullptr;
-  QProgressBar* progress = nullptr;
-  QCheckBox* coverageShading = nullptr;  // shade the lines no walkthrough executed
+  QLabel* summaryLabel() const { return summaryLabel_; }
+  QProgressBar* progressBar() const { return progressBar_; }
+  QCheckBox* coverageShadingBox() const { return coverageShadingBox_; }
 
  signals:
   // After every run, with one problem per failure (empty when all passed).
@@ -63,10 +72,15 @@ class WalkthroughPanel : public QWidget {
   void showResults();
   void applyShading();
 
-  QPlainTextEdit& memo_;
+  QPlainTextEdit& textView_;
+  QLabel* summaryLabel_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QCheckBox* coverageShadingBox_ = nullptr;  // shade the lines no walkthrough executed
   std::shared_ptr<Run> run_;
   std::thread worker_;
   std::atomic<bool> cancel_{false};
   bool busy_ = false;  // from run() until its results are shown
   WalkthroughFailureViewer* viewer_ = nullptr;
 };
+
+}  // namespace marvo

@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -27,6 +26,8 @@
 #include "game/installed_data.h"
 #include "player/window_application.h"
 
+namespace marvo {
+
 namespace {
 
 const char* const kBanner[] = {
@@ -45,13 +46,12 @@ QFont narrowFont(int pixelSize) {
 
 void fillList(QListWidget* list, const std::vector<std::string>& items) {
   list->clear();
-  for (const auto& item : items) list->addItem(marvo::toQt(item));
+  for (const auto& item : items) list->addItem(toQt(item));
 }
 
 }  // namespace
 
-MainWindow::MainWindow(marvo::Engine& engine, marvo::ScenarioDocument& document, marvo::Dialogs& dialogs,
-                       QWidget* parent)
+MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       engine_(engine),
       game_(engine),
@@ -68,9 +68,6 @@ MainWindow::MainWindow(marvo::Engine& engine, marvo::ScenarioDocument& document,
   setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
   resize(800, 532);
 
-  exitApplication = [](int code) { QCoreApplication::exit(code); };
-  openDocument = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-
   buildControls();
   buildMenu();
   applyLook();
@@ -79,12 +76,12 @@ MainWindow::MainWindow(marvo::Engine& engine, marvo::ScenarioDocument& document,
   outputStale_ = true;
   showOutput();
   shownInventory_ = engine_.inventoryView();
-  fillList(inventoryList, shownInventory_);
+  fillList(inventoryList_, shownInventory_);
 
-  clockTimer = new QTimer(this);
-  clockTimer->setInterval(1000);
-  connect(clockTimer, &QTimer::timeout, this, &MainWindow::clockTick);
-  clockTimer->start();
+  clockTimer_ = new QTimer(this);
+  clockTimer_->setInterval(1000);
+  connect(clockTimer_, &QTimer::timeout, this, &MainWindow::clockTick);
+  clockTimer_->start();
 
   // Key preview: F9 reaches the window whatever control has the focus.
   qApp->installEventFilter(this);
@@ -94,16 +91,15 @@ MainWindow::MainWindow(marvo::Engine& engine, marvo::ScenarioDocument& document,
 MainWindow::~MainWindow() {
   // The children (and the windows parented to us) are destroyed after this body: stop reacting to
   // the application first.
-  clockTimer->stop();
+  clockTimer_->stop();
   qApp->removeEventFilter(this);
   disconnect(qApp, nullptr, this, nullptr);
 }
 
-void MainWindow::attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, marvo::LibraryEditorWindow& libraryEditor) {
+void MainWindow::attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, LibraryEditorWindow& libraryEditor) {
   editor_ = &editor;
   mapEditor_ = &mapEditor;
   libraryEditor_ = &libraryEditor;
-  wireWalkthroughs();
 }
 
 void MainWindow::buildControls() {
@@ -111,27 +107,27 @@ void MainWindow::buildControls() {
   central->setObjectName(QStringLiteral("central"));
   setCentralWidget(central);
 
-  outputPane = new QPlainTextEdit(central);
-  outputPane->setObjectName(QStringLiteral("outputPane"));
-  outputPane->setReadOnly(true);
-  outputPane->setFrameShape(QFrame::NoFrame);
-  outputPane->setFocusPolicy(Qt::ClickFocus);
+  outputPane_ = new QPlainTextEdit(central);
+  outputPane_->setObjectName(QStringLiteral("outputPane"));
+  outputPane_->setReadOnly(true);
+  outputPane_->setFrameShape(QFrame::NoFrame);
+  outputPane_->setFocusPolicy(Qt::ClickFocus);
 
-  commandLine = new QLineEdit(central);
-  commandLine->setObjectName(QStringLiteral("commandLine"));
-  commandLine->setFrame(false);
-  commandLine->setFixedHeight(25);
-  connect(commandLine, &QLineEdit::returnPressed, this, &MainWindow::commandLineEntered);
+  commandLine_ = new QLineEdit(central);
+  commandLine_->setObjectName(QStringLiteral("commandLine"));
+  commandLine_->setFrame(false);
+  commandLine_->setFixedHeight(25);
+  connect(commandLine_, &QLineEdit::returnPressed, this, &MainWindow::submitCommand);
 
-  inventoryLabel = new QLabel(QStringLiteral("Инвентарь:"), central);
-  inventoryLabel->setObjectName(QStringLiteral("inventoryLabel"));
-  inventoryList = new QListWidget(central);
-  inventoryList->setObjectName(QStringLiteral("inventoryList"));
-  characteristicsLabel = new QLabel(QStringLiteral("Характеристики:"), central);
-  characteristicsLabel->setObjectName(QStringLiteral("characteristicsLabel"));
-  characteristicsList = new QListWidget(central);
-  characteristicsList->setObjectName(QStringLiteral("characteristicsList"));
-  for (QListWidget* list : {inventoryList, characteristicsList}) {
+  inventoryLabel_ = new QLabel(QStringLiteral("Инвентарь:"), central);
+  inventoryLabel_->setObjectName(QStringLiteral("inventoryLabel"));
+  inventoryList_ = new QListWidget(central);
+  inventoryList_->setObjectName(QStringLiteral("inventoryList"));
+  characteristicsLabel_ = new QLabel(QStringLiteral("Характеристики:"), central);
+  characteristicsLabel_->setObjectName(QStringLiteral("characteristicsLabel"));
+  characteristicsList_ = new QListWidget(central);
+  characteristicsList_->setObjectName(QStringLiteral("characteristicsList"));
+  for (QListWidget* list : {inventoryList_, characteristicsList_}) {
     list->setFrameShape(QFrame::NoFrame);
     list->setUniformItemSizes(true);
     list->setFocusPolicy(Qt::ClickFocus);
@@ -139,16 +135,16 @@ void MainWindow::buildControls() {
 
   auto* left = new QVBoxLayout;
   left->setSpacing(7);
-  left->addWidget(outputPane, 1);
-  left->addWidget(commandLine);
+  left->addWidget(outputPane_, 1);
+  left->addWidget(commandLine_);
 
   auto* right = new QVBoxLayout;
   right->setSpacing(2);
-  right->addWidget(inventoryLabel);
-  right->addWidget(inventoryList, 225);
+  right->addWidget(inventoryLabel_);
+  right->addWidget(inventoryList_, 225);
   right->addSpacing(5);
-  right->addWidget(characteristicsLabel);
-  right->addWidget(characteristicsList, 209);
+  right->addWidget(characteristicsLabel_);
+  right->addWidget(characteristicsList_, 209);
   right->addSpacing(32);
 
   auto* columns = new QHBoxLayout(central);
@@ -156,8 +152,8 @@ void MainWindow::buildControls() {
   columns->setSpacing(7);
   columns->addLayout(left, 1);
   columns->addLayout(right);
-  inventoryList->setFixedWidth(129);
-  characteristicsList->setFixedWidth(129);
+  inventoryList_->setFixedWidth(129);
+  characteristicsList_->setFixedWidth(129);
 }
 
 void MainWindow::buildMenu() {
@@ -169,38 +165,38 @@ void MainWindow::buildMenu() {
     connect(action, &QAction::triggered, this, handler);
   };
 
-  fileMenu = menuBar()->addMenu(QStringLiteral("File"));
-  fileMenu->setObjectName(QStringLiteral("fileMenu"));
-  addItem(fileMenu, newAction, "newAction", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::newScenario);
-  addItem(fileMenu, openFileAction, "openFileAction", QStringLiteral("Open File"), QKeySequence(Qt::CTRL | Qt::Key_L),
+  fileMenu_ = menuBar()->addMenu(QStringLiteral("File"));
+  fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+  addItem(fileMenu_, newAction_, "newAction", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::newScenario);
+  addItem(fileMenu_, openFileAction_, "openFileAction", QStringLiteral("Open File"), QKeySequence(Qt::CTRL | Qt::Key_L),
           &MainWindow::openFile);
-  addItem(fileMenu, saveAsAction, "saveAsAction", QStringLiteral("Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
+  addItem(fileMenu_, saveAsAction_, "saveAsAction", QStringLiteral("Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
           &MainWindow::saveScenarioAsCommand);
-  addItem(fileMenu, exitAction, "exitAction", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::exitProgram);
+  addItem(fileMenu_, exitAction_, "exitAction", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::exitProgram);
   buildSaveMenu();
 
-  gameMenu = menuBar()->addMenu(QStringLiteral("Game"));
-  gameMenu->setObjectName(QStringLiteral("gameMenu"));
-  addItem(gameMenu, beginGameAction, "beginGameAction", QStringLiteral("Begin game"), QKeySequence(Qt::CTRL | Qt::Key_F1),
+  gameMenu_ = menuBar()->addMenu(QStringLiteral("Game"));
+  gameMenu_->setObjectName(QStringLiteral("gameMenu"));
+  addItem(gameMenu_, beginGameAction_, "beginGameAction", QStringLiteral("Begin game"), QKeySequence(Qt::CTRL | Qt::Key_F1),
           &MainWindow::beginGame);
-  addItem(gameMenu, saveGameAction, "saveGameAction", QStringLiteral("Save game"), QKeySequence(Qt::CTRL | Qt::Key_F2),
+  addItem(gameMenu_, saveGameAction_, "saveGameAction", QStringLiteral("Save game"), QKeySequence(Qt::CTRL | Qt::Key_F2),
           &MainWindow::saveGame);
-  addItem(gameMenu, loadGameAction, "loadGameAction", QStringLiteral("Load game"), QKeySequence(Qt::CTRL | Qt::Key_F3),
+  addItem(gameMenu_, loadGameAction_, "loadGameAction", QStringLiteral("Load game"), QKeySequence(Qt::CTRL | Qt::Key_F3),
           &MainWindow::loadGame);
-  addItem(gameMenu, saveWalkthroughAction, "saveWalkthroughAction", QStringLiteral("Save walkthrough..."), QKeySequence(),
+  addItem(gameMenu_, saveWalkthroughAction_, "saveWalkthroughAction", QStringLiteral("Save walkthrough..."), QKeySequence(),
           &MainWindow::saveWalkthrough);
-  addItem(gameMenu, talkAction, "talkAction", QStringLiteral("Talk"), QKeySequence(Qt::Key_F12), &MainWindow::submitCommand);
+  addItem(gameMenu_, talkAction_, "talkAction", QStringLiteral("Talk"), QKeySequence(Qt::Key_F12), &MainWindow::submitCommand);
 
-  editMenu = menuBar()->addMenu(QStringLiteral("Edit"));
-  editMenu->setObjectName(QStringLiteral("editMenu"));
-  addItem(editMenu, editScenarioAction, "editScenarioAction", QStringLiteral("Edit scenary"), QKeySequence(Qt::Key_F4),
+  editMenu_ = menuBar()->addMenu(QStringLiteral("Edit"));
+  editMenu_->setObjectName(QStringLiteral("editMenu"));
+  addItem(editMenu_, editScenarioAction_, "editScenarioAction", QStringLiteral("Edit scenary"), QKeySequence(Qt::Key_F4),
           &MainWindow::openCodeEditor);
-  addItem(editMenu, mapEditorAction, "mapEditorAction", QStringLiteral("Map editor"), QKeySequence(Qt::Key_F5),
+  addItem(editMenu_, mapEditorAction_, "mapEditorAction", QStringLiteral("Map editor"), QKeySequence(Qt::Key_F5),
           &MainWindow::openMapEditor);
 
-  addItem(nullptr, clearScreenAction, "clearScreenAction", QStringLiteral("Clear screen"), QKeySequence(),
+  addItem(nullptr, clearScreenAction_, "clearScreenAction", QStringLiteral("Clear screen"), QKeySequence(),
           &MainWindow::clearScreen);
-  addItem(nullptr, helpAction, "helpAction", QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &MainWindow::showHelp);
+  addItem(nullptr, helpAction_, "helpAction", QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &MainWindow::showHelp);
 }
 
 void MainWindow::applyLook() {
@@ -212,12 +208,12 @@ void MainWindow::applyLook() {
       "QLabel#inventoryLabel, QLabel#characteristicsLabel { color: white; }"
       "QListWidget#inventoryList, QListWidget#characteristicsList { background: rgb(55, 55, 55); color: white; border: none; }"
       "QListWidget#inventoryList::item, QListWidget#characteristicsList::item { height: 20px; }"));
-  outputPane->setFont(narrowFont(19));
-  commandLine->setFont(narrowFont(19));
-  inventoryLabel->setFont(narrowFont(13));
-  characteristicsLabel->setFont(narrowFont(13));
-  inventoryList->setFont(narrowFont(16));
-  characteristicsList->setFont(narrowFont(16));
+  outputPane_->setFont(narrowFont(19));
+  commandLine_->setFont(narrowFont(19));
+  inventoryLabel_->setFont(narrowFont(13));
+  characteristicsLabel_->setFont(narrowFont(13));
+  inventoryList_->setFont(narrowFont(16));
+  characteristicsList_->setFont(narrowFont(16));
 }
 
 // ---- keys, activation and small commands ----
@@ -237,8 +233,6 @@ bool MainWindow::previewKey(const QKeyEvent& key) {
   return true;
 }
 
-void MainWindow::commandLineEntered() { submitCommand(); }
-
 void MainWindow::onFocusWindowChanged(QWindow* window) {
   if (!window || window->type() == Qt::Popup || window->type() == Qt::ToolTip) return;
   if (window != windowHandle()) {
@@ -254,14 +248,14 @@ void MainWindow::onFocusWindowChanged(QWindow* window) {
 }
 
 void MainWindow::windowActivated() {
-  commandLine->setFocus();
+  commandLine_->setFocus();
   reloadLibrary();
 }
 
 void MainWindow::reloadLibrary() {
   if (!libraryEditor_) return;
   libraryLoaded_ = true;
-  auto read = marvo::readWholeFile(marvo::libraryToRead(libraryFallback));
+  auto read = readWholeFile(libraryToRead(libraryFallback_));
   if (!read.error.empty()) {
     // The library text keeps what it held (nothing at the first activation). The loss is reported
     // once, not at every activation: the error box itself activates us again when it closes.
@@ -287,9 +281,9 @@ void MainWindow::outputChanged() {
 }
 
 void MainWindow::showHelp() {
-  if (openReference) openReference();
+  emit referenceRequested();
   const QString helpFile = QDir::current().absoluteFilePath(QStringLiteral("marvohlp.hlp"));
-  if (openDocument && QFileInfo::exists(helpFile)) openDocument(QUrl::fromLocalFile(helpFile));
+  if (QFileInfo::exists(helpFile)) emit documentRequested(QUrl::fromLocalFile(helpFile));
 }
 
 void MainWindow::openCodeEditor() {
@@ -310,7 +304,7 @@ void MainWindow::clockTick() { game_.tick(); }
 void MainWindow::report(const QString& text) { dialogs_.message(this, text); }
 
 void MainWindow::showError(const QString& text) {
-  if (auto* app = dynamic_cast<marvo::Application*>(QCoreApplication::instance())) {
+  if (auto* app = dynamic_cast<Application*>(QCoreApplication::instance())) {
     app->showError(text);
     return;
   }
@@ -335,14 +329,14 @@ void MainWindow::appendOutput(std::string_view line) {
 void MainWindow::showMessage(std::string_view text) {
   viewsStale_ = true;
   showResults();
-  report(marvo::toQt(text));
+  report(toQt(text));
 }
 
 void MainWindow::viewsChanged() { viewsStale_ = true; }
 
 QStringList MainWindow::outputLines() const {
   QStringList lines;
-  for (const auto& line : output_) lines.append(marvo::toQt(line));
+  for (const auto& line : output_) lines.append(toQt(line));
   return lines;
 }
 
@@ -351,15 +345,15 @@ void MainWindow::showResults() {
   showViews();
   if (focusPending_) {
     focusPending_ = false;
-    commandLine->setFocus();
+    commandLine_->setFocus();
   }
 }
 
 void MainWindow::showOutput() {
   if (!outputStale_) return;
   outputStale_ = false;
-  outputPane->setPlainText(outputLines().join(QLatin1Char('\n')));
-  outputPane->moveCursor(QTextCursor::End);
+  outputPane_->setPlainText(outputLines().join(QLatin1Char('\n')));
+  outputPane_->moveCursor(QTextCursor::End);
 }
 
 void MainWindow::showViews() {
@@ -367,11 +361,11 @@ void MainWindow::showViews() {
   viewsStale_ = false;
   if (engine_.inventoryView() != shownInventory_) {
     shownInventory_ = engine_.inventoryView();
-    fillList(inventoryList, shownInventory_);
+    fillList(inventoryList_, shownInventory_);
   }
   if (engine_.characteristicsView() != shownCharacteristics_) {
     shownCharacteristics_ = engine_.characteristicsView();
-    fillList(characteristicsList, shownCharacteristics_);
+    fillList(characteristicsList_, shownCharacteristics_);
   }
   auto monitor = engine_.monitorView();
   if (monitor != shownMonitor_ && editor_) {
@@ -379,3 +373,5 @@ void MainWindow::showViews() {
     editor_->setVariablePane(shownMonitor_);
   }
 }
+
+}  // namespace marvo

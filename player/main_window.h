@@ -5,7 +5,6 @@
 #include <QString>
 #include <deque>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,56 +24,31 @@ class QPlainTextEdit;
 class QTimer;
 class QUrl;
 class QWindow;
-class CodeEditorWindow;
 
 namespace marvo {
+
+class CodeEditorWindow;
 class Dialogs;
 class LibraryEditorWindow;
 class ScenarioDocument;
 struct TextNote;
-}
 
-class MainWindow : public QMainWindow, public marvo::EngineHost {
+class MainWindow : public QMainWindow, public EngineHost {
   Q_OBJECT
 
  public:
   // `engine` is the application's one runtime state; the window plays it through its own Game.
   // `document` is the scenario text the game is built from, which the window opens and saves.
-  MainWindow(marvo::Engine& engine, marvo::ScenarioDocument& document, marvo::Dialogs& dialogs,
-             QWidget* parent = nullptr);
+  MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dialogs, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The windows created after this one: the code editor (scenario text and variable pane), the
   // map editor and the library editor. Must be called before any command is used.
-  void attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, marvo::LibraryEditorWindow& libraryEditor);
+  void attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, LibraryEditorWindow& libraryEditor);
 
   // Opens `path` as "Open File" does after its dialog (also used for the command-line argument,
   // which may come before the window's first activation: the library is loaded first then).
   void openScenario(const QString& path);
-
-  // Handlers of the menu, the keys and the timer.
-  void newScenario();
-  void openFile();
-  void saveScenarioAsCommand();
-  void saveScenarioCommand();  // to the file the scenario came from, without a dialog
-  void exitProgram();
-  void beginGame();
-  void saveGame();
-  void loadGame();
-  void saveWalkthrough();
-  void submitCommand();
-  void openCodeEditor();
-  void openMapEditor();
-  void clearScreen();
-  void showHelp();
-  void clockTick();
-  void windowActivated();
-  // Key preview: F9, with any modifiers, starts the game. Returns whether the key was used.
-  bool previewKey(const QKeyEvent& key);
-  // Enter in the input line.
-  void commandLineEntered();
-  // After every change of the output pane: keeps its latest kOutputLimit lines.
-  void outputChanged();
 
   // Before the scenario text is replaced (New, Open File, a recent file, the map export): offers
   // to save unsaved changes. True when the caller may go on (saved, or the user said no); false
@@ -87,58 +61,77 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
 
   // The output pane's lines as the player sees them (at most kOutputLimit).
   QStringList outputLines() const;
-  marvo::Game& game() { return game_; }
+  static constexpr int kOutputLimit = 200;
+  Game& game() { return game_; }
 
-  // Ends the program after "Exit"; replaceable so that tests survive it.
-  std::function<void(int)> exitApplication;
-  // Asks the desktop to open a document (the help file); replaceable for tests.
-  std::function<void(const QUrl&)> openDocument;
-  // "Help": shows the language reference window.
-  std::function<void()> openReference;
   // Started from the desktop: the library read while the current folder has no "marvo.lib".
-  std::filesystem::path libraryFallback;
+  void setLibraryFallback(std::filesystem::path library) { libraryFallback_ = std::move(library); }
   // The file "Open File" offers until one has been chosen (the installed sample games).
   void offerScenario(const QString& path) { scenarioOpenDialog_.lastName = path; }
 
-  static constexpr int kOutputLimit = 200;
-
-  QPlainTextEdit* outputPane = nullptr;
-  QLineEdit* commandLine = nullptr;
-  QLabel* inventoryLabel = nullptr;
-  QListWidget* inventoryList = nullptr;
-  QLabel* characteristicsLabel = nullptr;
-  QListWidget* characteristicsList = nullptr;
-  QTimer* clockTimer = nullptr;
-
-  QMenu* fileMenu = nullptr;
-  QAction* newAction = nullptr;
-  QAction* openFileAction = nullptr;
-  QAction* saveAsAction = nullptr;
-  QAction* saveAction = nullptr;
-  QMenu* recentFilesMenu = nullptr;
-  QAction* exitAction = nullptr;
-  QMenu* gameMenu = nullptr;
-  QAction* beginGameAction = nullptr;
-  QAction* saveGameAction = nullptr;
-  QAction* loadGameAction = nullptr;
-  QAction* saveWalkthroughAction = nullptr;
-  QAction* talkAction = nullptr;
-  QMenu* editMenu = nullptr;
-  QAction* editScenarioAction = nullptr;
-  QAction* mapEditorAction = nullptr;
-  QAction* clearScreenAction = nullptr;
-  QAction* helpAction = nullptr;
+  // Caption of the button of a located message that opens the code editor at the scenario line.
+  static QString openEditorCaption();
 
   // EngineHost: output is buffered during a run and shown when it ends or before a message.
   void focusInput() override;
   void clearOutput() override;
   void appendOutput(std::string_view line) override;
   void showMessage(std::string_view text) override;
-  void showMessageAt(std::string_view text, const marvo::MessageContext& context) override;
+  void showMessageAt(std::string_view text, const MessageContext& context) override;
   void viewsChanged() override;
 
-  // Caption of the button of a located message that opens the code editor at the scenario line.
-  static QString openEditorCaption();
+  QPlainTextEdit* outputPane() const { return outputPane_; }
+  QLineEdit* commandLine() const { return commandLine_; }
+  QLabel* inventoryLabel() const { return inventoryLabel_; }
+  QListWidget* inventoryList() const { return inventoryList_; }
+  QLabel* characteristicsLabel() const { return characteristicsLabel_; }
+  QListWidget* characteristicsList() const { return characteristicsList_; }
+  QTimer* clockTimer() const { return clockTimer_; }
+
+  QMenu* fileMenu() const { return fileMenu_; }
+  QAction* newAction() const { return newAction_; }
+  QAction* openFileAction() const { return openFileAction_; }
+  QAction* saveAsAction() const { return saveAsAction_; }
+  QAction* saveAction() const { return saveAction_; }
+  QMenu* recentFilesMenu() const { return recentFilesMenu_; }
+  QAction* exitAction() const { return exitAction_; }
+  QMenu* gameMenu() const { return gameMenu_; }
+  QAction* beginGameAction() const { return beginGameAction_; }
+  QAction* saveGameAction() const { return saveGameAction_; }
+  QAction* loadGameAction() const { return loadGameAction_; }
+  QAction* saveWalkthroughAction() const { return saveWalkthroughAction_; }
+  QAction* talkAction() const { return talkAction_; }
+  QMenu* editMenu() const { return editMenu_; }
+  QAction* editScenarioAction() const { return editScenarioAction_; }
+  QAction* mapEditorAction() const { return mapEditorAction_; }
+  QAction* clearScreenAction() const { return clearScreenAction_; }
+  QAction* helpAction() const { return helpAction_; }
+
+ public slots:
+  // The commands of the menu, the keys and the clock.
+  void newScenario();            // "New"
+  void openFile();               // "Open File"
+  void saveScenarioAsCommand();  // "Save as..."
+  void saveScenarioCommand();    // "Save": to the file the scenario came from, without a dialog
+  void exitProgram();            // "Exit": offers to save a modified text, then exitRequested(0)
+  void beginGame();              // "Begin game" and F9
+  void saveGame();               // "Save game"
+  void loadGame();               // "Load game"
+  void saveWalkthrough();        // "Save walkthrough..."
+  void submitCommand();          // "Talk": Enter and F12 in the input line
+  void openCodeEditor();         // "Edit scenary"
+  void openMapEditor();          // "Map editor"
+  void clearScreen();            // "Clear screen"
+  void showHelp();               // "Help": referenceRequested(), then the help file when it exists
+  void clockTick();              // one second of the game clock
+
+ signals:
+  // "Exit" is done with the text: the application ends with `code`.
+  void exitRequested(int code);
+  // "Help" found the help file "marvohlp.hlp" in the current folder: the desktop opens it.
+  void documentRequested(const QUrl& document);
+  // "Help": the language reference window.
+  void referenceRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -154,6 +147,12 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   void buildControls();
   void buildMenu();
   void applyLook();
+  // Key preview: F9, with any modifiers, starts the game. Returns whether the key was used.
+  bool previewKey(const QKeyEvent& key);
+  // After every change of the output pane model: keeps its latest kOutputLimit lines.
+  void outputChanged();
+  void windowActivated();
+  void onFocusWindowChanged(QWindow* window);
   std::optional<QString> askOpen(FileDialog& dialog);
   std::optional<QString> askSave(FileDialog& dialog);
   void report(const QString& text);
@@ -162,7 +161,7 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   void reloadLibrary();
   // A message or the index error with the place it arose at beneath it. For a scenario line it
   // offers to open the code editor there; the editor opens when the current handler has ended.
-  void showLocated(const QString& text, const marvo::ErrorLocation& at);
+  void showLocated(const QString& text, const ErrorLocation& at);
   // Opens the code editor, as "Edit scenary" does, with the caret on scenario line `line` (from 1).
   void openEditorAtLine(int line);
   void openRequestedEditor();
@@ -172,13 +171,10 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   SaveResult saveScenarioAs();
   SaveResult saveScenario();  // "Save": to the document's file, or through the dialog when there is none
   bool saveScenarioTo(const QString& name, bool plainText);
-  void showReadNotes(const QString& file, const std::vector<marvo::TextNote>& notes);
+  void showReadNotes(const QString& file, const std::vector<TextNote>& notes);
   void addRecentFile(const QString& file);
   void rebuildRecentFiles();
   void openRecentFile(const QString& file);
-  void onFocusWindowChanged(QWindow* window);
-  // Gives the code editor the scenario file's folder, where "Run walkthroughs" looks.
-  void wireWalkthroughs();
 
   // Runs `body` as one engine handler: shows what it produced, also when it throws.
   template <class Body>
@@ -187,13 +183,41 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   void showOutput();
   void showViews();
 
-  marvo::Engine& engine_;
-  marvo::Game game_;
-  marvo::ScenarioDocument& document_;
-  marvo::Dialogs& dialogs_;
+  Engine& engine_;
+  Game game_;
+  ScenarioDocument& document_;
+  Dialogs& dialogs_;
   CodeEditorWindow* editor_ = nullptr;
   QDialog* mapEditor_ = nullptr;
-  marvo::LibraryEditorWindow* libraryEditor_ = nullptr;
+  LibraryEditorWindow* libraryEditor_ = nullptr;
+  std::filesystem::path libraryFallback_;
+
+  QPlainTextEdit* outputPane_ = nullptr;
+  QLineEdit* commandLine_ = nullptr;
+  QLabel* inventoryLabel_ = nullptr;
+  QListWidget* inventoryList_ = nullptr;
+  QLabel* characteristicsLabel_ = nullptr;
+  QListWidget* characteristicsList_ = nullptr;
+  QTimer* clockTimer_ = nullptr;
+
+  QMenu* fileMenu_ = nullptr;
+  QAction* newAction_ = nullptr;
+  QAction* openFileAction_ = nullptr;
+  QAction* saveAsAction_ = nullptr;
+  QAction* saveAction_ = nullptr;
+  QMenu* recentFilesMenu_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  QMenu* gameMenu_ = nullptr;
+  QAction* beginGameAction_ = nullptr;
+  QAction* saveGameAction_ = nullptr;
+  QAction* loadGameAction_ = nullptr;
+  QAction* saveWalkthroughAction_ = nullptr;
+  QAction* talkAction_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QAction* editScenarioAction_ = nullptr;
+  QAction* mapEditorAction_ = nullptr;
+  QAction* clearScreenAction_ = nullptr;
+  QAction* helpAction_ = nullptr;
 
   FileDialog scenarioOpenDialog_;
   FileDialog scenarioSaveDialog_;
@@ -204,7 +228,7 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   bool busy_ = false;  // an engine handler is under way (a message box may be open)
   int editorLineRequested_ = 0;  // scenario line to open the code editor at after the handler
 
-  // Output pane model (Windows-1251 lines), shown in outputPane when it is stale.
+  // Output pane model (Windows-1251 lines), shown in the output pane when it is stale.
   std::deque<std::string> output_;
   bool outputStale_ = false;
   bool viewsStale_ = false;
@@ -219,3 +243,5 @@ class MainWindow : public QMainWindow, public marvo::EngineHost {
   bool libraryLoaded_ = false;  // "marvo.lib" has been read (or tried) at least once
   bool libraryErrorReported_ = false;
 };
+
+}  // namespace marvo

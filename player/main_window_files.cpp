@@ -15,6 +15,8 @@
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
 
+namespace marvo {
+
 namespace {
 
 std::filesystem::path toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
@@ -31,10 +33,10 @@ void MainWindow::engineHandler(Body&& body) {
   if (busy_ || !editor_ || !libraryEditor_) return;
   busy_ = true;
   std::optional<QString> error;
-  std::optional<marvo::ErrorLocation> where;
+  std::optional<ErrorLocation> where;
   try {
     body();
-  } catch (const marvo::IndexError& e) {
+  } catch (const IndexError& e) {
     error = QString::fromLocal8Bit(e.what());
     where = game_.locate(e);
   } catch (const std::exception& e) {
@@ -77,8 +79,8 @@ void MainWindow::beginGame() {
 void MainWindow::submitCommand() {
   engineHandler([this] {
     // Talk empties the input line whatever the command does.
-    std::string raw = marvo::fromQt(commandLine->text());
-    commandLine->clear();
+    std::string raw = fromQt(commandLine_->text());
+    commandLine_->clear();
     game_.talk(raw, *this);
   });
 }
@@ -97,7 +99,7 @@ void MainWindow::openScenario(const QString& path) {
   // A scenario named on the command line is opened before the window has been activated: the
   // game must not start without the library.
   if (!libraryLoaded_) reloadLibrary();
-  auto read = marvo::readScenarioFile(toPath(path));
+  auto read = readScenarioFile(toPath(path));
   if (!read.error.empty()) {
     showError(fileError(read.error));
     return;
@@ -118,7 +120,7 @@ void MainWindow::saveGame() {
   if (busy_) return;
   auto name = askSave(gameSaveDialog_);
   if (!name) return;
-  if (auto error = marvo::writeSavedGame(toPath(*name), game_.commandLog())) showError(fileError(*error));
+  if (auto error = writeSavedGame(toPath(*name), game_.commandLog())) showError(fileError(*error));
 }
 
 void MainWindow::loadGame() {
@@ -126,7 +128,7 @@ void MainWindow::loadGame() {
   auto name = askOpen(gameOpenDialog_);
   if (!name) return;
   // Read first: a file that cannot be read leaves the running game as it was.
-  auto saved = marvo::readSavedGame(toPath(*name));
+  auto saved = readSavedGame(toPath(*name));
   if (!saved.error.empty()) {
     showError(fileError(saved.error));
     return;
@@ -134,7 +136,7 @@ void MainWindow::loadGame() {
   engineHandler([this, &saved] {
     game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
     // Each replayed command passes through the input line, and Talk leaves it empty.
-    if (!saved.commands.empty()) commandLine->clear();
+    if (!saved.commands.empty()) commandLine_->clear();
     game_.replay(saved.commands, *this);
   });
 }
@@ -144,5 +146,7 @@ void MainWindow::exitProgram() {
   // A failed save stays, so that the user can try again; a cancelled dialog ends all the same.
   if (document_.modified() && editor_ && saveScenarioAs() == SaveResult::Failed) return;
   document_.recovery().discard();  // a clean exit
-  if (exitApplication) exitApplication(0);
+  emit exitRequested(0);
 }
+
+}  // namespace marvo

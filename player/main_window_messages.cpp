@@ -6,9 +6,11 @@
 #include "gui/qt_codec.h"
 #include "game/error_location.h"
 
+namespace marvo {
+
 QString MainWindow::openEditorCaption() { return QStringLiteral("Открыть в редакторе"); }
 
-void MainWindow::showMessageAt(std::string_view text, const marvo::MessageContext& context) {
+void MainWindow::showMessageAt(std::string_view text, const MessageContext& context) {
   const auto at = game_.locate(context);
   if (!at) {
     showMessage(text);
@@ -16,14 +18,14 @@ void MainWindow::showMessageAt(std::string_view text, const marvo::MessageContex
   }
   viewsStale_ = true;
   showResults();
-  showLocated(marvo::toQt(text), *at);
+  showLocated(toQt(text), *at);
 }
 
-void MainWindow::showLocated(const QString& text, const marvo::ErrorLocation& at) {
+void MainWindow::showLocated(const QString& text, const ErrorLocation& at) {
   // The code editor holds the scenario only: a library line is shown without the button, and so is
   // every message after the user has asked for the editor in this handler (that request stands).
-  const bool offer = at.origin.source == marvo::LineOrigin::Scenario && editor_ && editorLineRequested_ == 0;
-  const bool open = dialogs_.messageWithAction(this, text, marvo::toQt(marvo::describeLocation(at)),
+  const bool offer = at.origin.source == LineOrigin::Scenario && editor_ && editorLineRequested_ == 0;
+  const bool open = dialogs_.messageWithAction(this, text, toQt(describeLocation(at)),
                                                offer ? openEditorCaption() : QString());
   // The run goes on as after any message; the editor opens when the handler has ended.
   if (open && offer) editorLineRequested_ = at.origin.line;
@@ -40,3 +42,5 @@ void MainWindow::openEditorAtLine(int line) {
   editor_->moveCaretToLine(line - 1);
   openCodeEditor();
 }
+
+}  // namespace marvo

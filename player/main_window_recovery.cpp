@@ -13,9 +13,11 @@
 #include "gui/recovery_writer.h"
 #include "gui/scenario_document.h"
 
+namespace marvo {
+
 bool MainWindow::offerRecovery() {
   if (!editor_) return false;
-  for (auto& found : marvo::pendingRecoveries(marvo::RecoveryWriter::folder())) {
+  for (auto& found : pendingRecoveries(RecoveryWriter::folder())) {
     const QString file = QFile::decodeName(QByteArray::fromStdString(found.file.string()));
     const QString scenario = QFile::decodeName(QByteArray::fromStdString(found.scenario.string()));
     const QString when = QLocale().toString(QFileInfo(file).lastModified(), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
@@ -25,7 +27,7 @@ bool MainWindow::offerRecovery() {
             .arg(found.size);
     const int answer = dialogs_.choose(
         this, text, {QStringLiteral("Восстановить"), QStringLiteral("Удалить"), QStringLiteral("Позже")});
-    if (answer == 1) marvo::removeRecovery(found.file);
+    if (answer == 1) removeRecovery(found.file);
     if (answer != 0) continue;
     // The text comes back as unsaved changes of its scenario; its recovery file stays until saved.
     document_.restore(found.lines, scenario);
@@ -34,3 +36,5 @@ bool MainWindow::offerRecovery() {
   }
   return false;
 }
+
+}  // namespace marvo

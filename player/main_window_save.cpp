@@ -15,6 +15,8 @@
 #include "gui/scenario_document.h"
 #include "game/scenario_file.h"
 
+namespace marvo {
+
 namespace {
 
 const QStringList kScenarioTypes = {QStringLiteral("scenary (*.scn)"),
@@ -27,18 +29,18 @@ QSettings settings() { return QSettings(QStringLiteral("marvo"), QStringLiteral(
 }  // namespace
 
 void MainWindow::buildSaveMenu() {
-  saveAction = new QAction(QStringLiteral("Save"), this);
-  saveAction->setObjectName(QStringLiteral("saveAction"));
+  saveAction_ = new QAction(QStringLiteral("Save"), this);
+  saveAction_->setObjectName(QStringLiteral("saveAction"));
   // Ctrl+S is "Save as..."; F2 is free in this window and is the classic key for saving.
-  saveAction->setShortcut(QKeySequence(Qt::Key_F2));
-  connect(saveAction, &QAction::triggered, this, &MainWindow::saveScenarioCommand);
-  fileMenu->insertAction(saveAsAction, saveAction);
+  saveAction_->setShortcut(QKeySequence(Qt::Key_F2));
+  connect(saveAction_, &QAction::triggered, this, &MainWindow::saveScenarioCommand);
+  fileMenu_->insertAction(saveAsAction_, saveAction_);
 
-  recentFilesMenu = new QMenu(QStringLiteral("Recent files"), this);
-  recentFilesMenu->setObjectName(QStringLiteral("recentFilesMenu"));
-  fileMenu->insertMenu(saveAction, recentFilesMenu);
+  recentFilesMenu_ = new QMenu(QStringLiteral("Recent files"), this);
+  recentFilesMenu_->setObjectName(QStringLiteral("recentFilesMenu"));
+  fileMenu_->insertMenu(saveAction_, recentFilesMenu_);
   rebuildRecentFiles();
-  connect(&document_, &marvo::ScenarioDocument::fileChanged, this, &MainWindow::addRecentFile);
+  connect(&document_, &ScenarioDocument::fileChanged, this, &MainWindow::addRecentFile);
 }
 
 bool MainWindow::offerSave() {
@@ -63,12 +65,12 @@ void MainWindow::saveScenarioCommand() {
 MainWindow::SaveResult MainWindow::saveScenario() {
   const auto target = document_.saveTarget();
   if (!target) return saveScenarioAs();
-  return saveScenarioTo(document_.path(), target->format == marvo::ScenarioFormat::PlainText) ? SaveResult::Saved
-                                                                                           : SaveResult::Failed;
+  return saveScenarioTo(document_.path(), target->format == ScenarioFormat::PlainText) ? SaveResult::Saved
+                                                                                    : SaveResult::Failed;
 }
 
 MainWindow::SaveResult MainWindow::saveScenarioAs() {
-  const marvo::FileDialogRequest request{scenarioSaveDialog_.filter, scenarioSaveDialog_.defaultSuffix, scenarioSaveDialog_.lastName};
+  const FileDialogRequest request{scenarioSaveDialog_.filter, scenarioSaveDialog_.defaultSuffix, scenarioSaveDialog_.lastName};
   auto chosen = dialogs_.saveFileOfType(this, request, kScenarioTypes, document_.plainText() ? kPlainTextType : 0);
   if (!chosen) return SaveResult::Cancelled;
   scenarioSaveDialog_.lastName = chosen->name;
@@ -83,11 +85,11 @@ bool MainWindow::saveScenarioTo(const QString& name, bool plainText) {
   return true;
 }
 
-void MainWindow::showReadNotes(const QString& file, const std::vector<marvo::TextNote>& notes) {
+void MainWindow::showReadNotes(const QString& file, const std::vector<TextNote>& notes) {
   if (notes.empty()) return;
   QStringList lines;
   for (const auto& note : notes)
-    lines.append(QStringLiteral("%1:%2: %3").arg(file).arg(note.line).arg(marvo::toQt(note.text)));
+    lines.append(QStringLiteral("%1:%2: %3").arg(file).arg(note.line).arg(toQt(note.text)));
   report(lines.join(QLatin1Char('\n')));
 }
 
@@ -104,16 +106,18 @@ void MainWindow::addRecentFile(const QString& file) {
 }
 
 void MainWindow::rebuildRecentFiles() {
-  recentFilesMenu->clear();
+  recentFilesMenu_->clear();
   const QStringList recent = settings().value(kRecentKey).toStringList();
   for (const QString& file : recent) {
-    QAction* item = recentFilesMenu->addAction(file);
+    QAction* item = recentFilesMenu_->addAction(file);
     connect(item, &QAction::triggered, this, [this, file] { openRecentFile(file); });
   }
-  recentFilesMenu->setEnabled(!recent.isEmpty());
+  recentFilesMenu_->setEnabled(!recent.isEmpty());
 }
 
 void MainWindow::openRecentFile(const QString& file) {
   if (!editor_ || busy_ || !offerSave()) return;
   openScenario(file);
 }
+
+}  // namespace marvo

@@ -10,6 +10,8 @@
 #include "engine/file_io.h"
 #include "walkthrough/recording.h"
 
+namespace marvo {
+
 void MainWindow::saveWalkthrough() {
   if (busy_ || !editor_ || !libraryEditor_) return;
   // Offered beside the scenario, under its name, unless a walkthrough was saved before.
@@ -21,13 +23,11 @@ void MainWindow::saveWalkthrough() {
   if (!name) return;
   // The commands are played again on the scenario being edited with the clock stopped: the
   // output recorded is exactly what a test run of the walkthrough will see.
-  const auto game = marvo::walk::prepareGame(document_.lines(), libraryEditor_->libraryLines());
+  const auto game = walk::prepareGame(document_.lines(), libraryEditor_->libraryLines());
   const QString title = QFileInfo(scenarioSaveDialog_.lastName).completeBaseName();
-  const std::string text = marvo::walk::recordWalkthrough(game, game_.commandLog(), title.toStdString());
-  if (auto error = marvo::replaceFile(QFile::encodeName(*name).toStdString(), text))
+  const std::string text = walk::recordWalkthrough(game, game_.commandLog(), title.toStdString());
+  if (auto error = replaceFile(QFile::encodeName(*name).toStdString(), text))
     showError(QString::fromLocal8Bit(*error));
 }
 
-void MainWindow::wireWalkthroughs() {
-  editor_->scenarioFolder = [this] { return QFileInfo(scenarioSaveDialog_.lastName).absolutePath(); };
-}
+}  // namespace marvo

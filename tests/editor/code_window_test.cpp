@@ -20,19 +20,19 @@ class CodeWindowTest : public QObject {
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
   std::unique_ptr<marvo::ScenarioDocument> document_;
-  std::unique_ptr<CodeEditorWindow> editor_;
+  std::unique_ptr<marvo::CodeEditorWindow> editor_;
 
   void showEditor() {
     editor_->show();
     QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
   }
-  int maxScroll() const { return editor_->scenarioView->verticalScrollBar()->maximum(); }
+  int maxScroll() const { return editor_->scenarioView()->verticalScrollBar()->maximum(); }
 
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
     document_ = std::make_unique<marvo::ScenarioDocument>();
-    editor_ = std::make_unique<CodeEditorWindow>(*document_, *dialogs_);
+    editor_ = std::make_unique<marvo::CodeEditorWindow>(*document_, *dialogs_);
   }
   void cleanup() {
     editor_.reset();
@@ -46,16 +46,16 @@ class CodeWindowTest : public QObject {
     QCOMPARE(editor_->document().lines(), expected);
     QCOMPARE(editor_->document().lineCount(), 18);
     QCOMPARE(editor_->windowTitle(), QStringLiteral("Code Edit"));
-    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("0"));
-    QVERIFY(editor_->autoCompleteBox->isChecked());
-    QVERIFY(editor_->variablePane->isReadOnly());
-    QCOMPARE(editor_->scenarioView->lineWrapMode(), QPlainTextEdit::NoWrap);
-    QCOMPARE(editor_->propertyPopup->count(), 15);
-    QCOMPARE(editor_->locationBox->count(), 0);
+    QCOMPARE(editor_->lineIndicator()->text(), QStringLiteral("0"));
+    QVERIFY(editor_->autoCompleteBox()->isChecked());
+    QVERIFY(editor_->variablePane()->isReadOnly());
+    QCOMPARE(editor_->scenarioView()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(editor_->propertyPopup()->count(), 15);
+    QCOMPARE(editor_->locationBox()->count(), 0);
     showEditor();
     QVERIFY(editor_->windowState() & Qt::WindowMaximized);
-    QVERIFY(editor_->propertyPopup->isHidden());
-    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
+    QVERIFY(editor_->propertyPopup()->isHidden());
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView());
   }
 
   void lineOperationsKeepEveryLine() {
@@ -78,7 +78,7 @@ class CodeWindowTest : public QObject {
     QCOMPARE(editor_->document().line(-1), "");
 
     // The author removes the final line break: the last block is a line, and edits keep it.
-    QTextCursor cursor(editor_->scenarioView->document());
+    QTextCursor cursor(editor_->scenarioView()->document());
     cursor.movePosition(QTextCursor::End);
     cursor.deletePreviousChar();
     QCOMPARE(editor_->document().lineCount(), 6);
@@ -104,9 +104,9 @@ class CodeWindowTest : public QObject {
     editor_->close();
     showEditor();
     QCOMPARE(editor_->document().lines(), scenario);
-    QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
-    QVERIFY(!editor_->scenarioView->document()->isModified());
-    const QTextDocument* doc = editor_->scenarioView->document();
+    QVERIFY(!editor_->scenarioView()->document()->isUndoAvailable());
+    QVERIFY(!editor_->scenarioView()->document()->isModified());
+    const QTextDocument* doc = editor_->scenarioView()->document();
     const auto label = doc->findBlockByNumber(0).layout()->formats();
     QCOMPARE(label.size(), 1);
     QCOMPARE(label[0].length, 5);
@@ -121,7 +121,7 @@ class CodeWindowTest : public QObject {
     QCOMPARE(doc->findBlockByNumber(5).layout()->formats().size(), 1);
     editor_->document().setLines({"", "GOTO x"});
     QCOMPARE(doc->findBlockByNumber(1).layout()->formats().size(), 1);
-    QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
+    QVERIFY(!editor_->scenarioView()->document()->isUndoAvailable());
   }
 
   // A whole-text replacement (the map export) changes only what differs, in one undo step; the
@@ -142,7 +142,7 @@ class CodeWindowTest : public QObject {
       editor_->document().setLines(cp(before));
       editor_->document().replaceAllLines(cp(after));
       QCOMPARE(editor_->document().lines(), cp(after));
-      QTextDocument* doc = editor_->scenarioView->document();
+      QTextDocument* doc = editor_->scenarioView()->document();
       QVERIFY(doc->isModified());
       doc->undo();
       QCOMPARE(editor_->document().lines(), cp(before));
@@ -151,28 +151,28 @@ class CodeWindowTest : public QObject {
     // An equal text is left as it is: nothing to undo, nothing modified.
     editor_->document().setLines(w({"a", "b"}));
     editor_->document().replaceAllLines(w({"a", "b"}));
-    QVERIFY(!editor_->scenarioView->document()->isUndoAvailable());
-    QVERIFY(!editor_->scenarioView->document()->isModified());
+    QVERIFY(!editor_->scenarioView()->document()->isUndoAvailable());
+    QVERIFY(!editor_->scenarioView()->document()->isModified());
   }
 
   void variablePaneShowsItsLines() {
     editor_->setVariablePane(w({"Значения переменных:", "rnd = 5"}));
-    QCOMPARE(editor_->variablePane->toPlainText(), QString::fromUtf8("Значения переменных:\nrnd = 5"));
+    QCOMPARE(editor_->variablePane()->toPlainText(), QString::fromUtf8("Значения переменных:\nrnd = 5"));
   }
 
   void lineIndicatorFollowsKeysOnly() {
     editor_->document().setLines(numberedLines(10));
     showEditor();
-    QTest::keyClick(editor_->scenarioView, Qt::Key_End);
-    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("0"));
-    QTest::keyClick(editor_->scenarioView, Qt::Key_Down);
-    QTest::keyClick(editor_->scenarioView, Qt::Key_Down);
-    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("2"));
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_End);
+    QCOMPARE(editor_->lineIndicator()->text(), QStringLiteral("0"));
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_Down);
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_Down);
+    QCOMPARE(editor_->lineIndicator()->text(), QStringLiteral("2"));
     // A click moves the caret without refreshing the indicator.
-    const QRect lineFive = editor_->scenarioView->cursorRect(QTextCursor(editor_->scenarioView->document()->findBlockByNumber(5)));
-    QTest::mouseClick(editor_->scenarioView->viewport(), Qt::LeftButton, {}, lineFive.center());
-    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 5);
-    QCOMPARE(editor_->lineIndicator->text(), QStringLiteral("2"));
+    const QRect lineFive = editor_->scenarioView()->cursorRect(QTextCursor(editor_->scenarioView()->document()->findBlockByNumber(5)));
+    QTest::mouseClick(editor_->scenarioView()->viewport(), Qt::LeftButton, {}, lineFive.center());
+    QCOMPARE(editor_->scenarioView()->textCursor().blockNumber(), 5);
+    QCOMPARE(editor_->lineIndicator()->text(), QStringLiteral("2"));
   }
 
   void jumpListListsLabelsAndJumpsToTheFirstEqualLine() {
@@ -183,25 +183,25 @@ class CodeWindowTest : public QObject {
     lines[200] = ":a";
     editor_->document().setLines(lines);
     showEditor();
-    placeCaret(editor_->scenarioView, 3, 2);
-    editor_->locationBox->setFocus();
+    placeCaret(editor_->scenarioView(), 3, 2);
+    editor_->locationBox()->setFocus();
     QStringList items;
-    for (int i = 0; i < editor_->locationBox->count(); ++i) items << editor_->locationBox->itemText(i);
+    for (int i = 0; i < editor_->locationBox()->count(); ++i) items << editor_->locationBox()->itemText(i);
     QCOMPARE(items, (QStringList{QStringLiteral(":a"), QStringLiteral(":a"), QStringLiteral(":b  ")}));
 
-    QTest::keyClick(editor_->locationBox, Qt::Key_Down);  // chooses ":a"
+    QTest::keyClick(editor_->locationBox(), Qt::Key_Down);  // chooses ":a"
     QCOMPARE(editor_->firstVisibleLine(), 120);
-    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 3);
-    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
+    QCOMPARE(editor_->scenarioView()->textCursor().blockNumber(), 3);
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView());
 
-    editor_->locationBox->setFocus();
-    QTest::keyClick(editor_->locationBox, Qt::Key_End);  // chooses ":b  ", trailing blanks and all
+    editor_->locationBox()->setFocus();
+    QTest::keyClick(editor_->locationBox(), Qt::Key_End);  // chooses ":b  ", trailing blanks and all
     QCOMPARE(editor_->firstVisibleLine(), 40);
 
     // The text changed after the list was built: the view goes to the end.
-    editor_->locationBox->setFocus();
+    editor_->locationBox()->setFocus();
     editor_->document().replaceLine(40, ":b");
-    QTest::keyClick(editor_->locationBox, Qt::Key_End);
+    QTest::keyClick(editor_->locationBox(), Qt::Key_End);
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
   }
 
@@ -209,10 +209,10 @@ class CodeWindowTest : public QObject {
     editor_->document().setLines(numberedLines(300));
     editor_->document().replaceLine(250, ":far");
     showEditor();
-    editor_->locationBox->setFocus();
-    QCOMPARE(editor_->locationBox->count(), 1);
-    QTest::keyClick(editor_->locationBox, Qt::Key_Control);
-    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
+    editor_->locationBox()->setFocus();
+    QCOMPARE(editor_->locationBox()->count(), 1);
+    QTest::keyClick(editor_->locationBox(), Qt::Key_Control);
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView());
     QCOMPARE(editor_->firstVisibleLine(), 0);
     QVERIFY(editor_->isVisible());
   }
@@ -223,25 +223,25 @@ class CodeWindowTest : public QObject {
     lines[150] = "xx READ xx";
     editor_->document().setLines(lines);
     showEditor();
-    editor_->searchField->setFocus();
-    typeText(editor_->searchField, "  READ ");
-    QTest::keyClick(editor_->searchField, Qt::Key_Return);
+    editor_->searchField()->setFocus();
+    typeText(editor_->searchField(), "  READ ");
+    QTest::keyClick(editor_->searchField(), Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), 50);
-    QTest::keyClick(editor_->searchField, Qt::Key_Return);  // the top line holds it: the view stays
+    QTest::keyClick(editor_->searchField(), Qt::Key_Return);  // the top line holds it: the view stays
     QCOMPARE(editor_->firstVisibleLine(), 50);
-    QCOMPARE(QApplication::focusWidget(), editor_->searchField);
+    QCOMPARE(QApplication::focusWidget(), editor_->searchField());
     editor_->scrollToLine(51);
-    QTest::keyClick(editor_->searchField, Qt::Key_Return);
+    QTest::keyClick(editor_->searchField(), Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), 150);
-    QCOMPARE(editor_->scenarioView->textCursor().position(), 0);
+    QCOMPARE(editor_->scenarioView()->textCursor().position(), 0);
 
     editor_->scrollToLine(0);
-    editor_->searchField->setText(QStringLiteral("read"));  // case-sensitive: not found
-    QTest::keyClick(editor_->searchField, Qt::Key_Return);
+    editor_->searchField()->setText(QStringLiteral("read"));  // case-sensitive: not found
+    QTest::keyClick(editor_->searchField(), Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
     editor_->scrollToLine(0);
-    editor_->searchField->setText(QStringLiteral("   "));
-    QTest::keyClick(editor_->searchField, Qt::Key_Return);
+    editor_->searchField()->setText(QStringLiteral("   "));
+    QTest::keyClick(editor_->searchField(), Qt::Key_Return);
     QCOMPARE(editor_->firstVisibleLine(), maxScroll());
   }
 
@@ -251,21 +251,21 @@ class CodeWindowTest : public QObject {
     lines[200] = ":common";
     editor_->document().setLines(lines);
     showEditor();
-    placeCaret(editor_->scenarioView, 30, 0);
-    QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
+    placeCaret(editor_->scenarioView(), 30, 0);
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 120);
-    placeCaret(editor_->scenarioView, 7, 0);  // the caret moves in between
-    editor_->searchField->setFocus();
-    QTest::keyClick(editor_->searchField, Qt::Key_F1);
+    placeCaret(editor_->scenarioView(), 7, 0);  // the caret moves in between
+    editor_->searchField()->setFocus();
+    QTest::keyClick(editor_->searchField(), Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 30);
-    QCOMPARE(editor_->scenarioView->textCursor().blockNumber(), 7);
+    QCOMPARE(editor_->scenarioView()->textCursor().blockNumber(), 7);
     QCOMPARE(editor_->document().lineCount(), 300);
   }
 
   void f1RepairsATextWithoutCommon() {
     editor_->document().setLines(numberedLines(100));
     showEditor();
-    QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_F1);
     QCOMPARE(editor_->document().lineCount(), 105);
     const auto all = editor_->document().lines();
     QCOMPARE(std::vector<std::string>(all.end() - 5, all.end()),
@@ -276,7 +276,7 @@ class CodeWindowTest : public QObject {
     editor_->close();
     editor_->document().setLines(numberedLines(100));
     showEditor();
-    QTest::keyClick(editor_->scenarioView, Qt::Key_F1);
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_F1);
     QCOMPARE(editor_->firstVisibleLine(), 0);
     QCOMPARE(editor_->document().lineCount(), 100);
   }
@@ -285,11 +285,11 @@ class CodeWindowTest : public QObject {
     showEditor();
     bool visibleAtStart = true;
     int started = 0;
-    editor_->beginGame = [&] {
+    connect(editor_.get(), &marvo::CodeEditorWindow::gameRequested, this, [&] {
       visibleAtStart = editor_->isVisible();
       ++started;
-    };
-    QTest::keyClick(editor_->scenarioView, Qt::Key_F9);
+    });
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_F9);
     QCOMPARE(started, 1);
     QVERIFY(!visibleAtStart);
     QVERIFY(!editor_->isVisible());
@@ -298,9 +298,10 @@ class CodeWindowTest : public QObject {
   void f5OpensTheMapEditorThenCloses() {
     showEditor();
     bool visibleDuringMap = false;
-    editor_->openMapEditor = [&] { visibleDuringMap = editor_->isVisible(); };
-    editor_->searchField->setFocus();
-    QTest::keyClick(editor_->searchField, Qt::Key_F5);
+    connect(editor_.get(), &marvo::CodeEditorWindow::mapEditorRequested, this,
+            [&] { visibleDuringMap = editor_->isVisible(); });
+    editor_->searchField()->setFocus();
+    QTest::keyClick(editor_->searchField(), Qt::Key_F5);
     QVERIFY(visibleDuringMap);
     QVERIFY(!editor_->isVisible());
   }
@@ -308,23 +309,26 @@ class CodeWindowTest : public QObject {
   void contextMenuAndF3OpenTheOtherWindows() {
     showEditor();
     QStringList opened;
-    editor_->openObjectPlacer = [&] { opened << QStringLiteral("placer"); };
-    editor_->openLibraryEditor = [&] { opened << QStringLiteral("library"); };
-    editor_->openNpcMaker = [&] { opened << QStringLiteral("npc"); };
+    connect(editor_.get(), &marvo::CodeEditorWindow::objectPlacerRequested, this,
+            [&] { opened << QStringLiteral("placer"); });
+    connect(editor_.get(), &marvo::CodeEditorWindow::libraryEditorRequested, this,
+            [&] { opened << QStringLiteral("library"); });
+    connect(editor_.get(), &marvo::CodeEditorWindow::dialogueMakerRequested, this,
+            [&] { opened << QStringLiteral("npc"); });
     QStringList captions;
-    for (QAction* action : editor_->contextMenu->actions())
+    for (QAction* action : editor_->contextMenu()->actions())
       if (!action->isSeparator()) captions << action->text();
     QCOMPARE(captions, (QStringList{QString::fromUtf8("Создать объект"), QStringLiteral("Marvo.lib"),
                                     QString::fromUtf8("Диалог NPC"), QString::fromUtf8("Проверить сценарий"),
                                     QStringLiteral("Run walkthroughs"), QStringLiteral("Publish to web...")}));
-    editor_->createObjectAction->trigger();
-    editor_->libraryAction->trigger();
-    editor_->dialogueAction->trigger();
-    QTest::keyClick(editor_->scenarioView, Qt::Key_F3);
+    editor_->createObjectAction()->trigger();
+    editor_->libraryAction()->trigger();
+    editor_->dialogueAction()->trigger();
+    QTest::keyClick(editor_->scenarioView(), Qt::Key_F3);
     QCOMPARE(opened, (QStringList{QStringLiteral("placer"), QStringLiteral("library"), QStringLiteral("npc"),
                                   QStringLiteral("npc")}));
     QVERIFY(editor_->isVisible());
-    QCOMPARE(editor_->scenarioView->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(editor_->scenarioView()->contextMenuPolicy(), Qt::CustomContextMenu);
   }
 
   void escClosesFromEveryControl_data() {
@@ -336,11 +340,11 @@ class CodeWindowTest : public QObject {
     QFETCH(QString, control);
     showEditor();
     QWidget* target = editor_.get();
-    if (control == QLatin1String("scenarioView")) target = editor_->scenarioView;
-    if (control == QLatin1String("variablePane")) target = editor_->variablePane;
-    if (control == QLatin1String("searchField")) target = editor_->searchField;
-    if (control == QLatin1String("locationBox")) target = editor_->locationBox;
-    if (control == QLatin1String("autoCompleteBox")) target = editor_->autoCompleteBox;
+    if (control == QLatin1String("scenarioView")) target = editor_->scenarioView();
+    if (control == QLatin1String("variablePane")) target = editor_->variablePane();
+    if (control == QLatin1String("searchField")) target = editor_->searchField();
+    if (control == QLatin1String("locationBox")) target = editor_->locationBox();
+    if (control == QLatin1String("autoCompleteBox")) target = editor_->autoCompleteBox();
     target->setFocus();
     QTest::keyClick(target, Qt::Key_Escape);
     QVERIFY(!editor_->isVisible());
@@ -348,9 +352,9 @@ class CodeWindowTest : public QObject {
 
   void checkBoxSendsTheFocusBackToTheText() {
     showEditor();
-    QTest::mouseClick(editor_->autoCompleteBox, Qt::LeftButton);
-    QVERIFY(!editor_->autoCompleteBox->isChecked());
-    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView);
+    QTest::mouseClick(editor_->autoCompleteBox(), Qt::LeftButton);
+    QVERIFY(!editor_->autoCompleteBox()->isChecked());
+    QCOMPARE(QApplication::focusWidget(), editor_->scenarioView());
   }
 };
 

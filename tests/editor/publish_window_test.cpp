@@ -21,7 +21,7 @@ class PublishWindowTest : public QObject {
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
   std::unique_ptr<marvo::ScenarioDocument> document_;
-  std::unique_ptr<CodeEditorWindow> editor_;
+  std::unique_ptr<marvo::CodeEditorWindow> editor_;
   QList<QUrl> opened_;
 
   QString path(const char* name) const { return dir_->filePath(QString::fromUtf8(name)); }
@@ -50,11 +50,12 @@ class PublishWindowTest : public QObject {
     qputenv("MARVO_WEB_DIR", path("player").toUtf8());
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
     document_ = std::make_unique<marvo::ScenarioDocument>();
-    editor_ = std::make_unique<CodeEditorWindow>(*document_, *dialogs_);
+    editor_ = std::make_unique<marvo::CodeEditorWindow>(*document_, *dialogs_);
     editor_->document().setLines(w({":прихожая", "!Скрипят половицы.", "READ"}));
-    editor_->libraryLines = [] { return w({"TALK помощь", "REDO"}); };
+    editor_->setLibrarySource([] { return w({"TALK помощь", "REDO"}); });
     opened_.clear();
-    editor_->openPublishedPage = [this](const QUrl& page) { opened_.append(page); };
+    connect(editor_.get(), &marvo::CodeEditorWindow::publishedPageReady, this,
+            [this](const QUrl& page) { opened_.append(page); });
   }
   void cleanup() {
     editor_.reset();
@@ -64,8 +65,8 @@ class PublishWindowTest : public QObject {
   }
 
   void theContextMenuOffersIt() {
-    QCOMPARE(editor_->publishAction->text(), QStringLiteral("Publish to web..."));
-    QVERIFY(editor_->contextMenu->actions().contains(editor_->publishAction));
+    QCOMPARE(editor_->publishAction()->text(), QStringLiteral("Publish to web..."));
+    QVERIFY(editor_->contextMenu()->actions().contains(editor_->publishAction()));
   }
 
   void writesTheEditorsTextAndOpensThePage() {

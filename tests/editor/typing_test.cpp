@@ -15,25 +15,25 @@ class TypingTest : public QObject {
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;
   std::unique_ptr<marvo::ScenarioDocument> document_;
-  std::unique_ptr<CodeEditorWindow> editor_;
-  QPlainTextEdit* memo() const { return editor_->scenarioView; }
-  QListWidget* list() const { return editor_->propertyPopup; }
+  std::unique_ptr<marvo::CodeEditorWindow> editor_;
+  QPlainTextEdit* textView() const { return editor_->scenarioView(); }
+  QListWidget* list() const { return editor_->propertyPopup(); }
 
   void start(const std::vector<std::string>& lines, int caretLine, int caretColumn) {
     editor_->document().setLines(lines);
     editor_->show();
     QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
-    placeCaret(memo(), caretLine, caretColumn);
+    placeCaret(textView(), caretLine, caretColumn);
   }
-  void enter() { QTest::keyClick(memo(), Qt::Key_Return); }
-  QString caretLineText() const { return memo()->textCursor().block().text(); }
+  void enter() { QTest::keyClick(textView(), Qt::Key_Return); }
+  QString caretLineText() const { return textView()->textCursor().block().text(); }
   bool listOpen() const { return list()->isVisible() && QApplication::focusWidget() == list(); }
 
  private slots:
   void init() {
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
     document_ = std::make_unique<marvo::ScenarioDocument>();
-    editor_ = std::make_unique<CodeEditorWindow>(*document_, *dialogs_);
+    editor_ = std::make_unique<marvo::CodeEditorWindow>(*document_, *dialogs_);
   }
   void cleanup() {
     editor_.reset();
@@ -42,12 +42,12 @@ class TypingTest : public QObject {
 
   void enterNormalisesTheKeywordsOfTheLine() {
     start({""}, 0, 0);
-    typeText(memo(), "goto loc2, goto b");
+    typeText(textView(), "goto loc2, goto b");
     enter();
-    typeText(memo(), "если window");
+    typeText(textView(), "если window");
     enter();
     QCOMPARE(editor_->document().lines(), w({"GOTO loc2, goto b", "ЕСЛИ winDOw", ""}));
-    QCOMPARE(memo()->textCursor().blockNumber(), 2);
+    QCOMPARE(textView()->textCursor().blockNumber(), 2);
   }
 
   void enterInTheMiddleKeepsEveryCharacter() {
@@ -63,30 +63,30 @@ class TypingTest : public QObject {
     start({"goto x"}, 0, 0);
     enter();
     QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"", "goto x"}));
-    editor_->autoCompleteBox->setChecked(false);
-    placeCaret(memo(), 1, 6);
+    editor_->autoCompleteBox()->setChecked(false);
+    placeCaret(textView(), 1, 6);
     enter();
     QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"", "goto x", ""}));
   }
 
   void shiftEnterStartsARealLine() {
     start({"goto x"}, 0, 6);
-    QTest::keyClick(memo(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(textView(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"GOTO x", ""}));
   }
 
   void menuLinesContinueAndALoneAtEndsTheRun() {
     start({""}, 0, 0);
-    typeText(memo(), "@На север");
+    typeText(textView(), "@На север");
     enter();
     QCOMPARE(caretLineText(), QStringLiteral("@"));
-    QCOMPARE(memo()->textCursor().positionInBlock(), 1);
-    typeText(memo(), "На юг");
+    QCOMPARE(textView()->textCursor().positionInBlock(), 1);
+    typeText(textView(), "На юг");
     enter();
     QCOMPARE(caretLineText(), QStringLiteral("@"));
     enter();
     QCOMPARE(editor_->document().lines(), w({"@На север", "@На юг", "", ""}));
-    QCOMPARE(memo()->textCursor().blockNumber(), 3);
+    QCOMPARE(textView()->textCursor().blockNumber(), 3);
     QCOMPARE(caretLineText(), QString());
   }
 
@@ -94,34 +94,34 @@ class TypingTest : public QObject {
     start({"@go north"}, 0, 3);  // Enter splits the menu line
     enter();
     QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"@go", " north"}));
-    editor_->autoCompleteBox->setChecked(false);
-    placeCaret(memo(), 0, 3);
+    editor_->autoCompleteBox()->setChecked(false);
+    placeCaret(textView(), 0, 3);
     enter();
     QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"@go", "", " north"}));
   }
 
   void underscoreAfterADeclaredObjectOpensTheList() {
     start(w({"CREATE Lamp", ":loc1", ""}), 2, 0);
-    typeText(memo(), "IF LAMP_");
+    typeText(textView(), "IF LAMP_");
     QVERIFY(listOpen());
     QCOMPARE(list()->currentRow(), 0);
     QCOMPARE(caretLineText(), QStringLiteral("IF LAMP_"));
     // The list opens just under the caret.
-    const QRect caret = memo()->cursorRect();
-    const QPoint caretTop = memo()->viewport()->mapTo(editor_.get(), caret.topLeft());
+    const QRect caret = textView()->cursorRect();
+    const QPoint caretTop = textView()->viewport()->mapTo(editor_.get(), caret.topLeft());
     QVERIFY(list()->y() > caretTop.y());
     QVERIFY(list()->y() < caretTop.y() + 2 * caret.height() + 2);
     QVERIFY(qAbs(list()->x() - caretTop.x()) < 20);
     QTest::keyClick(list(), Qt::Key_Return);
     QVERIFY(list()->isHidden());
-    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(QApplication::focusWidget(), textView());
     QCOMPARE(editor_->document().line(2), w("IF LAMP_Расположение"));
-    QCOMPARE(memo()->textCursor().positionInBlock(), caretLineText().size());
+    QCOMPARE(textView()->textCursor().positionInBlock(), caretLineText().size());
   }
 
   void enterOnAnItemInsertsAtTheCaret() {
     start({"IF <object> then"}, 0, 11);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QVERIFY(listOpen());
     QTest::keyClick(list(), Qt::Key_PageDown);
     const int paged = list()->currentRow();
@@ -136,20 +136,20 @@ class TypingTest : public QObject {
     QCOMPARE(list()->currentRow(), 2);
     QTest::keyClick(list(), Qt::Key_Return);
     QCOMPARE(editor_->document().line(0), w("IF <object>_Маска then"));
-    QCOMPARE(memo()->textCursor().positionInBlock(), caretLineText().size());
+    QCOMPARE(textView()->textCursor().positionInBlock(), caretLineText().size());
   }
 
   void underscoreWithoutAnObjectOpensNothing() {
     start(w({":loc1", "CREATE Lamp", "IF lamp"}), 2, 7);  // declared after the first label line
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QVERIFY(list()->isHidden());
-    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(QApplication::focusWidget(), textView());
     QCOMPARE(editor_->document().line(2), "IF lamp_");
     // With the switch off the list still works.
-    editor_->autoCompleteBox->setChecked(false);
+    editor_->autoCompleteBox()->setChecked(false);
     editor_->document().setLines({"x <object>"});
-    placeCaret(memo(), 0, 10);
-    typeText(memo(), "_");
+    placeCaret(textView(), 0, 10);
+    typeText(textView(), "_");
     QVERIFY(listOpen());
   }
 
@@ -169,12 +169,12 @@ class TypingTest : public QObject {
     QFETCH(int, key);
     QFETCH(QString, text);
     start({"<object>"}, 0, 8);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QVERIFY(listOpen());
     QTest::sendKeyEvent(QTest::Press, list(), Qt::Key(key), text, Qt::NoModifier);
     QTest::sendKeyEvent(QTest::Release, list(), Qt::Key(key), text, Qt::NoModifier);
     QVERIFY(list()->isHidden());
-    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(QApplication::focusWidget(), textView());
     QCOMPARE(editor_->document().lines(), std::vector<std::string>{"<object>_"});
     QCOMPARE(list()->count(), 15);
     QVERIFY(editor_->isVisible());
@@ -182,7 +182,7 @@ class TypingTest : public QObject {
 
   void escInTheListClosesTheWindow() {
     start({"<object>"}, 0, 8);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QVERIFY(listOpen());
     QTest::keyClick(list(), Qt::Key_Escape);
     QVERIFY(list()->isHidden());
@@ -191,16 +191,16 @@ class TypingTest : public QObject {
 
   void mouseInTheTextClosesTheList() {
     start({"<object>", "next"}, 0, 8);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QVERIFY(listOpen());
-    QTest::mouseClick(memo()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(textView()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(list()->isHidden());
-    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(QApplication::focusWidget(), textView());
   }
 
   void mouseOnTheWindowBackgroundClosesTheList() {
     start({"<object>"}, 0, 8);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QVERIFY(listOpen());
     const QPoint margin(2, editor_->height() / 2);
     QCOMPARE(editor_->childAt(margin), nullptr);
@@ -210,31 +210,31 @@ class TypingTest : public QObject {
 
   void tabGoesIntoTheText() {
     start({"x"}, 0, 1);
-    QTest::keyClick(memo(), Qt::Key_Tab);
+    QTest::keyClick(textView(), Qt::Key_Tab);
     QCOMPARE(editor_->document().line(0), "x\t");
-    QCOMPARE(QApplication::focusWidget(), memo());
+    QCOMPARE(QApplication::focusWidget(), textView());
   }
 
   void equalsAddsTheNameTypedAfterDismissing() {
     start(w({"CREATE Lamp", ":loc1", ""}), 2, 0);
-    typeText(memo(), "lamp_");
+    typeText(textView(), "lamp_");
     QVERIFY(listOpen());
     QTest::sendKeyEvent(QTest::Click, list(), Qt::Key_unknown, QString::fromUtf8("Ц"), Qt::NoModifier);
     QVERIFY(list()->isHidden());
-    typeText(memo(), "Цвет =");
+    typeText(textView(), "Цвет =");
     QCOMPARE(editor_->document().line(2), w("lamp_Цвет ="));
     QCOMPARE(list()->count(), 16);
     QCOMPARE(list()->item(15)->text(), QString::fromUtf8("Цвет"));
 
     // The added item can be chosen and deleted; deleting selects the item before it.
     enter();
-    typeText(memo(), "lamp_");
+    typeText(textView(), "lamp_");
     QVERIFY(listOpen());
     QTest::keyClick(list(), Qt::Key_End);  // End closes the list like any other key
     QVERIFY(list()->isHidden());
-    typeText(memo(), "=");  // nothing typed in between: nothing added
+    typeText(textView(), "=");  // nothing typed in between: nothing added
     QCOMPARE(list()->count(), 16);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QVERIFY(listOpen());
     list()->setCurrentRow(15);
     QTest::keyClick(list(), Qt::Key_Delete);
@@ -246,19 +246,19 @@ class TypingTest : public QObject {
 
   void enterForgetsThePendingName() {
     start({"<object>"}, 0, 8);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QTest::keyClick(list(), Qt::Key_Right);
-    typeText(memo(), "Weight");
+    typeText(textView(), "Weight");
     enter();
-    typeText(memo(), "Weight=");
+    typeText(textView(), "Weight=");
     QCOMPARE(list()->count(), 15);
   }
 
   void enterReleasedAfterChoosingAPropertyAddsNoAt() {
     start({"@go", "<object>"}, 1, 8);
-    typeText(memo(), "_");
+    typeText(textView(), "_");
     QTest::keyPress(list(), Qt::Key_Return);
-    QTest::keyRelease(memo(), Qt::Key_Return);
+    QTest::keyRelease(textView(), Qt::Key_Return);
     QCOMPARE(editor_->document().lines(), (std::vector<std::string>{"@go", w("<object>_Расположение")}));
   }
 };

@@ -67,13 +67,13 @@ class ReferenceWindowTest : public QObject {
     window_test::Windows w;
     int opened = 0;
     QList<QUrl> handed;
-    w.mainWindow->openReference = [&] { ++opened; };
-    w.mainWindow->openDocument = [&](const QUrl& url) { handed.append(url); };
-    w.mainWindow->helpAction->trigger();
+    connect(w.mainWindow.get(), &marvo::MainWindow::referenceRequested, this, [&] { ++opened; });
+    connect(w.mainWindow.get(), &marvo::MainWindow::documentRequested, this, [&](const QUrl& url) { handed.append(url); });
+    w.mainWindow->helpAction()->trigger();
     QCOMPARE(opened, 1);
     QVERIFY(handed.isEmpty());
     window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});
-    w.mainWindow->helpAction->trigger();
+    w.mainWindow->helpAction()->trigger();
     QCOMPARE(opened, 2);
     QCOMPARE(handed, QList<QUrl>{QUrl::fromLocalFile(w.path(QStringLiteral("marvohlp.hlp")))});
   }
@@ -81,30 +81,30 @@ class ReferenceWindowTest : public QObject {
   void shiftF1InTheCodeEditorAsksForTheWordUnderTheCaret() {
     marvo::ScriptedDialogs dialogs;
     marvo::ScenarioDocument document;
-    CodeEditorWindow editor(document, dialogs);
+    marvo::CodeEditorWindow editor(document, dialogs);
     editor.document().setLines({marvo::utf8ToCp1251(":сад"), marvo::utf8ToCp1251("  GOTO дом"), "READ"});
     std::string askedLine;
     int askedColumn = -1;
-    editor.openReference = [&](const std::string& line, int column) {
+    connect(&editor, &marvo::CodeEditorWindow::referenceRequested, this, [&](const std::string& line, int column) {
       askedLine = line;
       askedColumn = column;
-    };
+    });
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
-    QTextCursor cursor(editor.scenarioView->document()->findBlockByNumber(1));
+    QTextCursor cursor(editor.scenarioView()->document()->findBlockByNumber(1));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 4);
-    editor.scenarioView->setTextCursor(cursor);
-    QTest::keyClick(editor.scenarioView, Qt::Key_F1, Qt::ShiftModifier);
+    editor.scenarioView()->setTextCursor(cursor);
+    QTest::keyClick(editor.scenarioView(), Qt::Key_F1, Qt::ShiftModifier);
     QCOMPARE(askedLine, marvo::utf8ToCp1251("  GOTO дом"));
     QCOMPARE(askedColumn, 4);
     QCOMPARE(QString::fromStdString(marvo::referencePageFor(askedLine, askedColumn)), QStringLiteral("goto.md"));
     QCOMPARE(editor.document().lineCount(), 3);  // plain F1 is untouched: it toggles the common location
     askedColumn = -1;
-    QTest::keyClick(editor.scenarioView, Qt::Key_F1);
+    QTest::keyClick(editor.scenarioView(), Qt::Key_F1);
     QCOMPARE(askedColumn, -1);
     QCOMPARE(editor.document().lineCount(), 8);  // a text without ":common" gets one
     // The property list explains its built-in items in a one-line hint.
-    QVERIFY(editor.propertyPopup->item(2)->toolTip().contains(QStringLiteral("игрок называет предмет")));
+    QVERIFY(editor.propertyPopup()->item(2)->toolTip().contains(QStringLiteral("игрок называет предмет")));
   }
 };
 

@@ -31,7 +31,7 @@ class MapEditorWindowTest : public QObject {
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs;
   std::unique_ptr<marvo::ScenarioDocument> document;
-  std::unique_ptr<CodeEditorWindow> editor;
+  std::unique_ptr<marvo::CodeEditorWindow> editor;
   std::unique_ptr<marvo::MapEditorWindow> window;
 
   void nameCell(int column, int row, const QString& name) {
@@ -52,7 +52,7 @@ class MapEditorWindowTest : public QObject {
   void init() {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
     document = std::make_unique<marvo::ScenarioDocument>();
-    editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
+    editor = std::make_unique<marvo::CodeEditorWindow>(*document, *dialogs);
     window = std::make_unique<marvo::MapEditorWindow>(*document, *dialogs);
   }
 

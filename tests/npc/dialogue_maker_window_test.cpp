@@ -45,7 +45,7 @@ class DialogueMakerWindowTest : public QObject {
   void init() {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
     document = std::make_unique<marvo::ScenarioDocument>();
-    editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
+    editor = std::make_unique<marvo::CodeEditorWindow>(*document, *dialogs);
     maker = std::make_unique<marvo::DialogueMakerWindow>(*document, *dialogs);
   }
   void cleanup() {
@@ -324,7 +324,7 @@ class DialogueMakerWindowTest : public QObject {
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs;
   std::unique_ptr<marvo::ScenarioDocument> document;
-  std::unique_ptr<CodeEditorWindow> editor;
+  std::unique_ptr<marvo::CodeEditorWindow> editor;
   std::unique_ptr<marvo::DialogueMakerWindow> maker;
 };
 

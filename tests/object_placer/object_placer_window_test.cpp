@@ -44,7 +44,7 @@ class ObjectPlacerWindowTest : public QObject {
   void init() {
     dialogs = std::make_unique<marvo::ScriptedDialogs>();
     document = std::make_unique<marvo::ScenarioDocument>();
-    editor = std::make_unique<CodeEditorWindow>(*document, *dialogs);
+    editor = std::make_unique<marvo::CodeEditorWindow>(*document, *dialogs);
     placer = std::make_unique<marvo::ObjectPlacerWindow>(*document, *dialogs);
   }
   void cleanup() {
@@ -106,7 +106,7 @@ class ObjectPlacerWindowTest : public QObject {
   void createInsertsAtTopAndAfterCommonAndStaysOpen() {
     placer->show();
     // The caret of the code editor does not matter.
-    editor->scenarioView->moveCursor(QTextCursor::End);
+    editor->scenarioView()->moveCursor(QTextCursor::End);
     placer->nameField()->clear();
     typeText(placer->nameField(), QStringLiteral("сундук"));
     placer->nameField()->setText(QStringLiteral("  сундук "));
@@ -181,7 +181,7 @@ class ObjectPlacerWindowTest : public QObject {
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs;
   std::unique_ptr<marvo::ScenarioDocument> document;
-  std::unique_ptr<CodeEditorWindow> editor;
+  std::unique_ptr<marvo::CodeEditorWindow> editor;
   std::unique_ptr<marvo::ObjectPlacerWindow> placer;
 };
 

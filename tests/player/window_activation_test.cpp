@@ -40,13 +40,13 @@ void WindowActivationTest::activationReloadsTheLibrary() {
   QVERIFY(w.libraryEditor->libraryLines().empty());
   QVERIFY(w.showActive());
   QTRY_COMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
-  QVERIFY(w.mainWindow->commandLine->hasFocus());
+  QVERIFY(w.mainWindow->commandLine()->hasFocus());
 
   // Unsaved edits in the library editor are replaced when the main window is active again.
   w.libraryEditor->setLibraryLines({"changed"});
   QVERIFY(visitAnotherWindow(w));
   QTRY_COMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
-  QVERIFY(w.mainWindow->commandLine->hasFocus());
+  QVERIFY(w.mainWindow->commandLine()->hasFocus());
   QVERIFY(w.dialogs.messages.isEmpty());
 
   // Coming back from another application (no window of ours active in between) is no reload.
@@ -106,7 +106,7 @@ void WindowActivationTest::scenarioOpenedBeforeActivationHasTheLibrary() {
 
   // The first activation then reloads it as usual, without a second report of anything.
   QVERIFY(w.showActive());
-  QTRY_VERIFY(w.mainWindow->commandLine->hasFocus());
+  QTRY_VERIFY(w.mainWindow->commandLine()->hasFocus());
   QCOMPARE(w.libraryEditor->libraryLines(), std::vector<std::string>{"libvalue = 7"});
   QVERIFY(w.dialogs.messages.isEmpty());
 }
@@ -119,7 +119,7 @@ void WindowActivationTest::fallbackLibraryUntilTheFolderHasOne() {
   QTemporaryDir installed;
   const QString fallback = installed.filePath(QStringLiteral("marvo.lib"));
   window_test::writeCp1251(fallback, kLibrary);
-  w.mainWindow->libraryFallback = QFile::encodeName(fallback).toStdString();
+  w.mainWindow->setLibraryFallback(QFile::encodeName(fallback).toStdString());
   QVERIFY(w.showActive());
   QTRY_COMPARE(w.libraryEditor->libraryLines(), window_test::cp1251(kLibrary));
   QVERIFY(w.dialogs.messages.isEmpty());

@@ -30,13 +30,13 @@ QByteArray fileBytes(const QString& path) {
 }
 
 void talk(Windows& w, const QString& text) {
-  w.mainWindow->commandLine->setText(text);
+  w.mainWindow->commandLine()->setText(text);
   w.mainWindow->submitCommand();
 }
 
 void openEditorAndClose(Windows& w) {
   QTimer::singleShot(0, w.codeEditor, &QDialog::reject);
-  w.mainWindow->editScenarioAction->trigger();
+  w.mainWindow->editScenarioAction()->trigger();
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ class WindowFilesTest : public QObject {
 
 void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
   Windows w;
-  w.mainWindow->exitAction->trigger();
+  w.mainWindow->exitAction()->trigger();
   QVERIFY(w.dialogs.requests.isEmpty());
   QCOMPARE(w.exitCalls, 1);
   QCOMPARE(w.exitCode, 0);
@@ -66,7 +66,7 @@ void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
   // Showing the editor and closing it without a change marks the scenario modified.
   openEditorAndClose(w);
   QVERIFY(w.document.modified());
-  w.mainWindow->exitAction->trigger();  // the dialog is cancelled: the program still ends
+  w.mainWindow->exitAction()->trigger();  // the dialog is cancelled: the program still ends
   QCOMPARE(w.dialogs.requests.size(), 1);
   QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn);;plain text scenary (*.scn *.txt)"));
   QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("scn"));
@@ -76,7 +76,7 @@ void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
 
   const QString target = w.path(QStringLiteral("exit.scn"));
   w.dialogs.fileAnswers.push_back(target);
-  w.mainWindow->exitAction->trigger();
+  w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.exitCalls, 3);
   QVERIFY(!w.document.modified());
   auto read = marvo::readScenarioFile(QFile::encodeName(target).toStdString());
@@ -90,13 +90,13 @@ void WindowFilesTest::exitSaveFailureKeepsTheProgramRunning() {
   openEditorAndClose(w);
   const QString bad = w.path(QStringLiteral("no-such-dir/exit.scn"));
   w.dialogs.fileAnswers.push_back(bad);
-  w.mainWindow->exitAction->trigger();
+  w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.exitCalls, 0);
   QVERIFY(w.document.modified());
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("exit.scn")));
   // The dialog offers the name chosen last.
-  w.mainWindow->exitAction->trigger();
+  w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.dialogs.requests.last().initialName, bad);
   QCOMPARE(w.exitCalls, 1);
 }
@@ -107,13 +107,13 @@ void WindowFilesTest::saveAsClearsTheFlagOnlyAfterWriting() {
   openEditorAndClose(w);
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("missing/dir.scn")));
   QVERIFY(w.showActive());
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_S, Qt::ControlModifier);
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_S, Qt::ControlModifier);
   QVERIFY(w.document.modified());
   QCOMPARE(w.dialogs.messages.size(), 1);
 
   const QString target = w.path(QStringLiteral("saved.scn"));
   w.dialogs.fileAnswers.push_back(target);
-  w.mainWindow->saveAsAction->trigger();
+  w.mainWindow->saveAsAction()->trigger();
   QVERIFY(!w.document.modified());
   QCOMPARE(marvo::readScenarioFile(QFile::encodeName(target).toStdString()).lines, window_test::cp1251(kHall));
   QCOMPARE(w.dialogs.requests.last().initialName, w.path(QStringLiteral("missing/dir.scn")));
@@ -125,10 +125,10 @@ void WindowFilesTest::newEmptiesScenarioAndGame() {
   w.mainWindow->beginGame();
   talk(w, QStringLiteral("look"));
   QVERIFY(w.showActive());
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_N, Qt::ControlModifier);
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_N, Qt::ControlModifier);
   QCOMPARE(w.codeEditor->document().lineCount(), 0);
   QVERIFY(w.output().isEmpty());
-  QVERIFY(w.memo3().isEmpty());
+  QVERIFY(w.outputText().isEmpty());
   QCOMPARE(w.mainWindow->game().commandLog().size(), std::size_t{1});  // New keeps the log
   QVERIFY(!w.document.modified());
   // No game runs now: every input only echoes and draws the impossible reply.
@@ -142,7 +142,7 @@ void WindowFilesTest::openFileStartsTheGameAndPrimesSaveAs() {
   window_test::writeCp1251(scenario, kHall);  // plain text, as another editor writes it
   w.dialogs.fileAnswers.push_back(scenario);
   QVERIFY(w.showActive());
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_L, Qt::ControlModifier);
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_L, Qt::ControlModifier);
   QCOMPARE(w.dialogs.requests.size(), 1);
   QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn)"));
   QVERIFY(w.dialogs.requests[0].defaultSuffix.isEmpty());
@@ -173,7 +173,7 @@ void WindowFilesTest::openFileErrorKeepsTheText() {
   const auto before = w.codeEditor->document().lines();
   const QStringList banner = w.output();
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("missing.scn")));
-  w.mainWindow->openFileAction->trigger();
+  w.mainWindow->openFileAction()->trigger();
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("missing.scn")));
   QCOMPARE(w.codeEditor->document().lines(), before);
@@ -193,7 +193,7 @@ void WindowFilesTest::saveAndLoadGameRoundTrip() {
 
   const QString saved = w.path(QStringLiteral("game.sav"));
   w.dialogs.fileAnswers.push_back(saved);
-  w.mainWindow->saveGameAction->trigger();
+  w.mainWindow->saveGameAction()->trigger();
   QCOMPARE(w.dialogs.requests.last().filter, QStringLiteral("Save game (*.sav)"));
   QCOMPARE(w.dialogs.requests.last().defaultSuffix, QStringLiteral("sav"));
   QCOMPARE(w.dialogs.requests.last().initialName, QStringLiteral("savegame.sav"));
@@ -205,13 +205,13 @@ void WindowFilesTest::saveAndLoadGameRoundTrip() {
   talk(w, QStringLiteral("look"));
   w.mainWindow->clearScreen();
   for (int round = 0; round < 2; ++round) {
-    w.mainWindow->commandLine->setText(QStringLiteral("half-typed"));  // replaced by the replayed commands
+    w.mainWindow->commandLine()->setText(QStringLiteral("half-typed"));  // replaced by the replayed commands
     w.dialogs.fileAnswers.push_back(saved);
-    w.mainWindow->loadGameAction->trigger();
+    w.mainWindow->loadGameAction()->trigger();
     QCOMPARE(w.output(), played);
-    QCOMPARE(w.memo3(), played.join(QLatin1Char('\n')));
+    QCOMPARE(w.outputText(), played.join(QLatin1Char('\n')));
     QCOMPARE(w.mainWindow->game().commandLog(), log);
-    QVERIFY(w.mainWindow->commandLine->text().isEmpty());
+    QVERIFY(w.mainWindow->commandLine()->text().isEmpty());
   }
   QCOMPARE(w.dialogs.requests.last().filter, QStringLiteral("Save game (*.sav)"));
   QCOMPARE(w.dialogs.requests.last().initialName, saved);
@@ -224,10 +224,10 @@ void WindowFilesTest::saveAndLoadGameRoundTrip() {
   w.mainWindow->saveGame();
   QCOMPARE(fileBytes(empty), QByteArray());
   w.dialogs.fileAnswers.push_back(empty);
-  w.mainWindow->commandLine->setText(QStringLiteral("half-typed"));
+  w.mainWindow->commandLine()->setText(QStringLiteral("half-typed"));
   w.mainWindow->loadGame();
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле. Шаг 1.")});
-  QCOMPARE(w.mainWindow->commandLine->text(), QStringLiteral("half-typed"));  // no command passed through it
+  QCOMPARE(w.mainWindow->commandLine()->text(), QStringLiteral("half-typed"));  // no command passed through it
 }
 
 void WindowFilesTest::unreadableSavedGameLeavesTheGame() {

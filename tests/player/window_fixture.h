@@ -65,8 +65,8 @@ struct Windows {
   marvo::Engine engine;
   TestDialogs dialogs;
   marvo::ScenarioDocument document;  // outlives the windows that show and edit it
-  std::unique_ptr<MainWindow> mainWindow;
-  CodeEditorWindow* codeEditor = nullptr;
+  std::unique_ptr<marvo::MainWindow> mainWindow;
+  marvo::CodeEditorWindow* codeEditor = nullptr;
   QDialog* map = nullptr;
   marvo::LibraryEditorWindow* libraryEditor = nullptr;
   int exitCalls = 0;
@@ -76,16 +76,17 @@ struct Windows {
     QDir::setCurrent(dir.path());
     writeCp1251(path(QStringLiteral("marvo.lib")), {});  // an empty library, present
     static_cast<marvo::Application*>(qApp)->setDialogs(&dialogs);
-    mainWindow = std::make_unique<MainWindow>(engine, document, dialogs);
-    codeEditor = new CodeEditorWindow(document, dialogs, mainWindow.get());
+    mainWindow = std::make_unique<marvo::MainWindow>(engine, document, dialogs);
+    codeEditor = new marvo::CodeEditorWindow(document, dialogs, mainWindow.get());
     map = new QDialog(mainWindow.get());
     libraryEditor = new marvo::LibraryEditorWindow(dialogs, mainWindow.get());
     mainWindow->attachWindows(*codeEditor, *map, *libraryEditor);
-    codeEditor->beginGame = [this] { mainWindow->beginGame(); };
-    mainWindow->exitApplication = [this](int code) {
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::gameRequested, mainWindow.get(),
+                     &marvo::MainWindow::beginGame);
+    QObject::connect(mainWindow.get(), &marvo::MainWindow::exitRequested, mainWindow.get(), [this](int code) {
       ++exitCalls;
       exitCode = code;
-    };
+    });
   }
   ~Windows() {
     static_cast<marvo::Application*>(qApp)->setDialogs(nullptr);
@@ -96,7 +97,7 @@ struct Windows {
   QString path(const QString& name) const { return dir.filePath(name); }
   void setScenario(const QStringList& lines) { codeEditor->document().setLines(cp1251(lines)); }
   QStringList output() const { return mainWindow->outputLines(); }
-  QString memo3() const { return mainWindow->outputPane->toPlainText(); }
+  QString outputText() const { return mainWindow->outputPane()->toPlainText(); }
   // Shows the main window and waits until it is active and has taken its first activation.
   bool showActive() {
     mainWindow->show();

@@ -15,7 +15,7 @@ const QStringList kGame = {
 };
 
 void talk(Windows& w, const QString& text) {
-  w.mainWindow->commandLine->setText(text);
+  w.mainWindow->commandLine()->setText(text);
   w.mainWindow->submitCommand();
 }
 
@@ -40,7 +40,7 @@ void WindowMessagesTest::messagesKeepTheirTextAndShowTheirLineBeneath() {
            (QStringList{QStringLiteral("Строка 2 сценария: !Итого: [#gold] — переменной «gold» нет"),
                         QStringLiteral("Строка 2 библиотеки: !Счёт [#очки] — переменной «очки» нет")}));
   // The code editor does not hold the library: no button for a library line.
-  QCOMPARE(w.dialogs.actions, (QStringList{MainWindow::openEditorCaption(), QString()}));
+  QCOMPARE(w.dialogs.actions, (QStringList{marvo::MainWindow::openEditorCaption(), QString()}));
 
   w.dialogs.messages.clear();
   w.dialogs.details.clear();
@@ -63,7 +63,7 @@ void WindowMessagesTest::theButtonOpensTheEditorAtTheLineAfterTheRun() {
   QStringList outputThen;
   QTimer::singleShot(0, w.codeEditor, [&] {
     shown = w.codeEditor->isVisible();
-    caretLine = w.codeEditor->scenarioView->textCursor().blockNumber();
+    caretLine = w.codeEditor->scenarioView()->textCursor().blockNumber();
     outputThen = w.output();
     w.codeEditor->reject();
   });
@@ -79,11 +79,11 @@ void WindowMessagesTest::theButtonOpensTheEditorAtTheLineAfterTheRun() {
   w.dialogs.actions.clear();
   w.dialogs.actionAnswers = {true, true};
   QTimer::singleShot(0, w.codeEditor, [&] {
-    caretLine = w.codeEditor->scenarioView->textCursor().blockNumber();
+    caretLine = w.codeEditor->scenarioView()->textCursor().blockNumber();
     w.codeEditor->reject();
   });
   talk(w, QStringLiteral("1"));
-  QCOMPARE(w.dialogs.actions, (QStringList{MainWindow::openEditorCaption(), QString()}));
+  QCOMPARE(w.dialogs.actions, (QStringList{marvo::MainWindow::openEditorCaption(), QString()}));
   QCOMPARE(caretLine, 2);
 }
 

@@ -59,14 +59,15 @@ void WindowPlayTest::startsWithBannerAndMenuTable() {
   QCOMPARE(banner.size(), 3);
   QCOMPARE(banner[0], QStringLiteral("Marvo IF v2.01 Zantor"));
   QCOMPARE(banner[1], QString(42, QLatin1Char('-')));
-  QCOMPARE(w.memo3(), banner.join(QLatin1Char('\n')));
-  QVERIFY(w.mainWindow->outputPane->isReadOnly());
-  QCOMPARE(items(w.mainWindow->inventoryList), QStringList{QString()});
-  QCOMPARE(w.mainWindow->characteristicsList->count(), 0);
-  QCOMPARE(w.mainWindow->inventoryLabel->text(), QStringLiteral("Инвентарь:"));
-  QCOMPARE(w.mainWindow->characteristicsLabel->text(), QStringLiteral("Характеристики:"));
+  QCOMPARE(w.outputText(), banner.join(QLatin1Char('\n')));
+  QVERIFY(w.mainWindow->outputPane()->isReadOnly());
+  QCOMPARE(items(w.mainWindow->inventoryList()), QStringList{QString()});
+  QCOMPARE(w.mainWindow->characteristicsList()->count(), 0);
+  QCOMPARE(w.mainWindow->inventoryLabel()->text(), QStringLiteral("Инвентарь:"));
+  QCOMPARE(w.mainWindow->characteristicsLabel()->text(), QStringLiteral("Характеристики:"));
   // "Arial Narrow" where it is installed, its metric twin where it is not.
-  for (QWidget* control : std::initializer_list<QWidget*>{w.mainWindow->outputPane, w.mainWindow->commandLine, w.mainWindow->inventoryList}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{w.mainWindow->outputPane(), w.mainWindow->commandLine(),
+                                                         w.mainWindow->inventoryList()}) {
     QCOMPARE(control->font().families(),
              (QStringList{QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")}));
   }
@@ -77,33 +78,33 @@ void WindowPlayTest::startsWithBannerAndMenuTable() {
     QKeySequence shortcut;
   };
   const Row rows[] = {
-      {w.mainWindow->newAction, "New", QKeySequence(Qt::CTRL | Qt::Key_N)},
-      {w.mainWindow->openFileAction, "Open File", QKeySequence(Qt::CTRL | Qt::Key_L)},
-      {w.mainWindow->saveAsAction, "Save as...", QKeySequence(Qt::CTRL | Qt::Key_S)},
-      {w.mainWindow->exitAction, "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-      {w.mainWindow->beginGameAction, "Begin game", QKeySequence(Qt::CTRL | Qt::Key_F1)},
-      {w.mainWindow->saveGameAction, "Save game", QKeySequence(Qt::CTRL | Qt::Key_F2)},
-      {w.mainWindow->loadGameAction, "Load game", QKeySequence(Qt::CTRL | Qt::Key_F3)},
-      {w.mainWindow->talkAction, "Talk", QKeySequence(Qt::Key_F12)},
-      {w.mainWindow->editScenarioAction, "Edit scenary", QKeySequence(Qt::Key_F4)},
-      {w.mainWindow->mapEditorAction, "Map editor", QKeySequence(Qt::Key_F5)},
-      {w.mainWindow->clearScreenAction, "Clear screen", QKeySequence()},
-      {w.mainWindow->helpAction, "Help", QKeySequence(Qt::Key_F1)},
+      {w.mainWindow->newAction(), "New", QKeySequence(Qt::CTRL | Qt::Key_N)},
+      {w.mainWindow->openFileAction(), "Open File", QKeySequence(Qt::CTRL | Qt::Key_L)},
+      {w.mainWindow->saveAsAction(), "Save as...", QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {w.mainWindow->exitAction(), "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {w.mainWindow->beginGameAction(), "Begin game", QKeySequence(Qt::CTRL | Qt::Key_F1)},
+      {w.mainWindow->saveGameAction(), "Save game", QKeySequence(Qt::CTRL | Qt::Key_F2)},
+      {w.mainWindow->loadGameAction(), "Load game", QKeySequence(Qt::CTRL | Qt::Key_F3)},
+      {w.mainWindow->talkAction(), "Talk", QKeySequence(Qt::Key_F12)},
+      {w.mainWindow->editScenarioAction(), "Edit scenary", QKeySequence(Qt::Key_F4)},
+      {w.mainWindow->mapEditorAction(), "Map editor", QKeySequence(Qt::Key_F5)},
+      {w.mainWindow->clearScreenAction(), "Clear screen", QKeySequence()},
+      {w.mainWindow->helpAction(), "Help", QKeySequence(Qt::Key_F1)},
   };
   for (const Row& row : rows) {
     QCOMPARE(row.action->text(), QString::fromLatin1(row.caption));
     QCOMPARE(row.action->shortcut(), row.shortcut);
   }
-  QCOMPARE(w.mainWindow->fileMenu->title(), QStringLiteral("File"));
-  QCOMPARE(w.mainWindow->gameMenu->title(), QStringLiteral("Game"));
-  QCOMPARE(w.mainWindow->editMenu->title(), QStringLiteral("Edit"));
+  QCOMPARE(w.mainWindow->fileMenu()->title(), QStringLiteral("File"));
+  QCOMPARE(w.mainWindow->gameMenu()->title(), QStringLiteral("Game"));
+  QCOMPARE(w.mainWindow->editMenu()->title(), QStringLiteral("Edit"));
 }
 
 void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
   Windows w;
   w.setScenario(kHall);
   QUrl helpAsked;
-  w.mainWindow->openDocument = [&](const QUrl& url) { helpAsked = url; };
+  QObject::connect(w.mainWindow.get(), &marvo::MainWindow::documentRequested, [&](const QUrl& url) { helpAsked = url; });
   window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});  // handed over only when present
   QVERIFY(w.showActive());
   // Each key goes to the input line, as when the player types. `whileModal` runs (and closes the
@@ -112,9 +113,9 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
                    std::function<void()> whileModal = {}) {
     // After a modal window has closed, wait until the main window is the active one again.
     if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == w.mainWindow.get(); })) return false;
-    w.mainWindow->commandLine->setFocus();
+    w.mainWindow->commandLine()->setFocus();
     if (whileModal) QTimer::singleShot(0, w.mainWindow.get(), whileModal);
-    QTest::keyClick(w.mainWindow->commandLine, key, modifiers);
+    QTest::keyClick(w.mainWindow->commandLine(), key, modifiers);
     return true;
   };
 
@@ -163,42 +164,42 @@ void WindowPlayTest::f9StartsTheGameWhateverHasFocus() {
   Windows w;
   w.setScenario(kHall);
   QVERIFY(w.showActive());
-  w.mainWindow->commandLine->setFocus();
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_F9);
+  w.mainWindow->commandLine()->setFocus();
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_F9);
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле.")});
-  QCOMPARE(w.memo3(), QStringLiteral("Вы в холле."));
+  QCOMPARE(w.outputText(), QStringLiteral("Вы в холле."));
 
   // Any modifier, focus elsewhere: the game starts afresh.
-  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("look"));
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine(), QStringLiteral("look"));
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_Return);
   QCOMPARE(w.output().size(), 3);
-  w.mainWindow->inventoryList->setFocus();
-  QTest::keyClick(w.mainWindow->inventoryList, Qt::Key_F9, Qt::ControlModifier | Qt::ShiftModifier);
+  w.mainWindow->inventoryList()->setFocus();
+  QTest::keyClick(w.mainWindow->inventoryList(), Qt::Key_F9, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(w.output(), QStringList{QStringLiteral("Вы в холле.")});
   QVERIFY(w.mainWindow->game().commandLog().empty());
-  QVERIFY(w.mainWindow->commandLine->hasFocus());
+  QVERIFY(w.mainWindow->commandLine()->hasFocus());
 }
 
 void WindowPlayTest::enterAndF12SubmitTheInputLine() {
   Windows w;
   w.setScenario(kHall);
   QVERIFY(w.showActive());
-  w.mainWindow->beginGameAction->trigger();
+  w.mainWindow->beginGameAction()->trigger();
 
-  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("look"));
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine(), QStringLiteral("look"));
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_Return);
   QCOMPARE(w.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">look"),
                                     QStringLiteral("Ничего интересного.")}));
-  QVERIFY(w.mainWindow->commandLine->text().isEmpty());
+  QVERIFY(w.mainWindow->commandLine()->text().isEmpty());
 
-  window_test::type(w.mainWindow->commandLine, QStringLiteral("  ОСМОТРЕТЬ"));
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_F12);
+  window_test::type(w.mainWindow->commandLine(), QStringLiteral("  ОСМОТРЕТЬ"));
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_F12);
   QCOMPARE(w.output().mid(3), (QStringList{QStringLiteral(">осмотреть"), QStringLiteral("Вы осматриваетесь.")}));
-  QVERIFY(w.mainWindow->commandLine->text().isEmpty());
+  QVERIFY(w.mainWindow->commandLine()->text().isEmpty());
 
   // The log keeps the raw text, as typed.
   QCOMPARE(w.mainWindow->game().commandLog(), window_test::cp1251({QStringLiteral("look"), QStringLiteral("  ОСМОТРЕТЬ")}));
-  QCOMPARE(w.memo3(), w.output().join(QLatin1Char('\n')));
+  QCOMPARE(w.outputText(), w.output().join(QLatin1Char('\n')));
 }
 
 void WindowPlayTest::emptyEnterReshowsTheLocation() {
@@ -206,11 +207,11 @@ void WindowPlayTest::emptyEnterReshowsTheLocation() {
   w.setScenario(kHall);
   QVERIFY(w.showActive());
   w.mainWindow->beginGame();
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_Return);
   QCOMPARE(w.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">"), QStringLiteral("Вы в холле.")}));
   // Blanks are not empty: the impossible reply, no re-run.
-  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("   "));
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine(), QStringLiteral("   "));
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_Return);
   QCOMPARE(w.output().mid(3), (QStringList{QStringLiteral(">"), QStringLiteral("это невозможно")}));
   QCOMPARE(w.mainWindow->game().commandLog(), (std::vector<std::string>{"", "   "}));
 }
@@ -222,32 +223,32 @@ void WindowPlayTest::outputPaneKeepsTheLatest200Lines() {
                  QStringLiteral("JUMP count"), QStringLiteral("ENDIF"), QStringLiteral("READ")});
   w.mainWindow->beginGame();
   QStringList out = w.output();
-  QCOMPARE(out.size(), MainWindow::kOutputLimit);
+  QCOMPARE(out.size(), marvo::MainWindow::kOutputLimit);
   QCOMPARE(out.first(), QStringLiteral("Строка 50"));
   QCOMPARE(out.last(), QStringLiteral("Строка 249"));
-  QCOMPARE(w.mainWindow->outputPane->document()->blockCount(), 200);
-  QCOMPARE(w.memo3(), out.join(QLatin1Char('\n')));
+  QCOMPARE(w.mainWindow->outputPane()->document()->blockCount(), 200);
+  QCOMPARE(w.outputText(), out.join(QLatin1Char('\n')));
 
   // A full pane drops one line at the top for each line added.
-  w.mainWindow->commandLine->setText(QStringLiteral("xyzzy"));
+  w.mainWindow->commandLine()->setText(QStringLiteral("xyzzy"));
   w.mainWindow->submitCommand();
   out = w.output();
   QCOMPARE(out.size(), 200);
   QCOMPARE(out.first(), QStringLiteral("Строка 52"));
   QCOMPARE(out.mid(198), (QStringList{QStringLiteral(">xyzzy"), QStringLiteral("это невозможно")}));
-  QCOMPARE(w.memo3(), out.join(QLatin1Char('\n')));
+  QCOMPARE(w.outputText(), out.join(QLatin1Char('\n')));
 }
 
 void WindowPlayTest::clearScreenLeavesOnlyThePrompt() {
   Windows w;
   w.setScenario(kHall);
   w.mainWindow->beginGame();
-  w.mainWindow->clearScreenAction->trigger();
+  w.mainWindow->clearScreenAction()->trigger();
   QCOMPARE(w.output(), QStringList{QStringLiteral(">")});
-  QCOMPARE(w.memo3(), QStringLiteral(">"));
+  QCOMPARE(w.outputText(), QStringLiteral(">"));
   // The game goes on below it.
-  w.mainWindow->commandLine->setText(QStringLiteral("look"));
-  w.mainWindow->talkAction->trigger();
+  w.mainWindow->commandLine()->setText(QStringLiteral("look"));
+  w.mainWindow->talkAction()->trigger();
   QCOMPARE(w.output(), (QStringList{QStringLiteral(">"), QStringLiteral(">look"), QStringLiteral("Ничего интересного.")}));
 }
 
@@ -257,17 +258,17 @@ void WindowPlayTest::viewsAreCopiedWhenTheRunEnds() {
                  QStringLiteral("@Вы в холле."), QStringLiteral("TALK train"), QStringLiteral("сила = сила + 2"),
                  QStringLiteral("REDO"), QStringLiteral("READ")});
   w.mainWindow->beginGame();
-  QCOMPARE(items(w.mainWindow->characteristicsList), QStringList{QStringLiteral("сила 3")});
-  QCOMPARE(items(w.mainWindow->inventoryList), marvo::toQt(w.engine.inventoryView()));
-  QStringList monitor = w.codeEditor->variablePane->toPlainText().split(QLatin1Char('\n'));
+  QCOMPARE(items(w.mainWindow->characteristicsList()), QStringList{QStringLiteral("сила 3")});
+  QCOMPARE(items(w.mainWindow->inventoryList()), marvo::toQt(w.engine.inventoryView()));
+  QStringList monitor = w.codeEditor->variablePane()->toPlainText().split(QLatin1Char('\n'));
   QCOMPARE(monitor, marvo::toQt(w.engine.monitorView()));
   QCOMPARE(monitor.first(), QStringLiteral("Значения переменных:"));
   QVERIFY(monitor.contains(QStringLiteral("сила = 3    vip")));
 
-  w.mainWindow->commandLine->setText(QStringLiteral("train"));
+  w.mainWindow->commandLine()->setText(QStringLiteral("train"));
   w.mainWindow->submitCommand();
-  QCOMPARE(items(w.mainWindow->characteristicsList), QStringList{QStringLiteral("сила 5")});
-  QVERIFY(w.codeEditor->variablePane->toPlainText().contains(QStringLiteral("сила = 5    vip")));
+  QCOMPARE(items(w.mainWindow->characteristicsList()), QStringList{QStringLiteral("сила 5")});
+  QVERIFY(w.codeEditor->variablePane()->toPlainText().contains(QStringLiteral("сила = 5    vip")));
 }
 
 void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
@@ -275,16 +276,16 @@ void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
   w.setScenario({QStringLiteral(":hall"), QStringLiteral("!Перед прыжком"), QStringLiteral("GOTO nowhere"),
                  QStringLiteral("READ")});
   QVERIFY(w.showActive());
-  w.mainWindow->commandLine->setFocus();
+  w.mainWindow->commandLine()->setFocus();
   // The error leaves the key handler and reaches the application's error display.
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_F9);
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_F9);
   QCOMPARE(w.dialogs.messages.size(), 2);
   QCOMPARE(w.dialogs.messages[0], QStringLiteral("Нет метки для перехода!"));
   QVERIFY(!w.dialogs.messages[1].isEmpty());
   QVERIFY(w.output().isEmpty());  // the queued line was never shown: no READ was reached
 
-  QTest::keyClicks(w.mainWindow->commandLine, QStringLiteral("hello"));
-  QTest::keyClick(w.mainWindow->commandLine, Qt::Key_Return);
+  QTest::keyClicks(w.mainWindow->commandLine(), QStringLiteral("hello"));
+  QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_Return);
   QCOMPARE(w.output(), (QStringList{QStringLiteral(">hello"), QStringLiteral("это невозможно")}));
 
   // Through the menu and through Enter (in a fresh game: queued text outlives a game start): the
@@ -292,36 +293,36 @@ void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
   Windows v;
   v.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("btn [Дальше"),
                  QStringLiteral("READ")});
-  v.mainWindow->beginGameAction->trigger();
+  v.mainWindow->beginGameAction()->trigger();
   QCOMPARE(v.dialogs.messages.size(), 1);
   QVERIFY(v.output().isEmpty());
   v.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("TALK go"),
                  QStringLiteral("GOTO nowhere"), QStringLiteral("REDO"), QStringLiteral("READ")});
-  v.mainWindow->beginGameAction->trigger();
+  v.mainWindow->beginGameAction()->trigger();
   QCOMPARE(v.dialogs.messages.size(), 1);
-  QTest::keyClicks(v.mainWindow->commandLine, QStringLiteral("go"));
-  QTest::keyClick(v.mainWindow->commandLine, Qt::Key_Return);
+  QTest::keyClicks(v.mainWindow->commandLine(), QStringLiteral("go"));
+  QTest::keyClick(v.mainWindow->commandLine(), Qt::Key_Return);
   QCOMPARE(v.dialogs.messages.size(), 3);
   QCOMPARE(v.dialogs.messages[1], QStringLiteral("Нет метки для перехода!"));
   QCOMPARE(v.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">go")}));
-  QVERIFY(v.mainWindow->commandLine->text().isEmpty());
+  QVERIFY(v.mainWindow->commandLine()->text().isEmpty());
   QCOMPARE(v.mainWindow->game().commandLog(), std::vector<std::string>{"go"});
-  v.mainWindow->beginGameAction->trigger();
+  v.mainWindow->beginGameAction()->trigger();
   QCOMPARE(v.output(), QStringList{QStringLiteral("Вы в холле.")});
 }
 
 void WindowPlayTest::timerTickChangesTimeAndNothingElse() {
   Windows w;
-  QCOMPARE(w.mainWindow->clockTimer->interval(), 1000);
-  QVERIFY(w.mainWindow->clockTimer->isActive());
+  QCOMPARE(w.mainWindow->clockTimer()->interval(), 1000);
+  QVERIFY(w.mainWindow->clockTimer()->isActive());
   w.setScenario({QStringLiteral(":hall"), QStringLiteral("VIP сила"), QStringLiteral("сила = 3"),
                  QStringLiteral("@Вы в холле. [#time]"), QStringLiteral("READ")});
   w.mainWindow->beginGame();
-  w.mainWindow->clockTimer->stop();  // only the ticks below
+  w.mainWindow->clockTimer()->stop();  // only the ticks below
   const auto before = w.engine.state();
   const QStringList output = w.output();
-  const QString memo2 = w.codeEditor->variablePane->toPlainText();
-  const QStringList inventory = items(w.mainWindow->inventoryList), characteristics = items(w.mainWindow->characteristicsList);
+  const QString variablesBefore = w.codeEditor->variablePane()->toPlainText();
+  const QStringList inventory = items(w.mainWindow->inventoryList()), characteristics = items(w.mainWindow->characteristicsList());
   QCOMPARE(before.vars[1].value, 0);
 
   w.mainWindow->clockTick();
@@ -335,16 +336,16 @@ void WindowPlayTest::timerTickChangesTimeAndNothingElse() {
   }
   QCOMPARE(after.pc, before.pc);
   QCOMPARE(w.output(), output);
-  QCOMPARE(w.codeEditor->variablePane->toPlainText(), memo2);
-  QCOMPARE(items(w.mainWindow->inventoryList), inventory);
-  QCOMPARE(items(w.mainWindow->characteristicsList), characteristics);
+  QCOMPARE(w.codeEditor->variablePane()->toPlainText(), variablesBefore);
+  QCOMPARE(items(w.mainWindow->inventoryList()), inventory);
+  QCOMPARE(items(w.mainWindow->characteristicsList()), characteristics);
   QVERIFY(w.mainWindow->game().commandLog().empty());
 }
 
 void WindowPlayTest::clockTicksWhileAnEngineMessageIsOpen() {
   Windows w;
   w.setScenario({QStringLiteral(":hall"), QStringLiteral("!Итого: [#gold]"), QStringLiteral("READ")});
-  w.mainWindow->clockTimer->setInterval(20);
+  w.mainWindow->clockTimer()->setInterval(20);
   int timeDuringMessage = -1;
   w.dialogs.duringMessage = [&] {
     QTest::qWait(200);  // the message loop of the box
@@ -364,9 +365,9 @@ void WindowPlayTest::engineMessageShowsTheWindowAsItStands() {
   QString paneDuringMessage, variablesDuringMessage;
   QStringList characteristicsDuringMessage;
   w.dialogs.duringMessage = [&] {
-    paneDuringMessage = w.memo3();
-    characteristicsDuringMessage = items(w.mainWindow->characteristicsList);
-    variablesDuringMessage = w.codeEditor->variablePane->toPlainText();
+    paneDuringMessage = w.outputText();
+    characteristicsDuringMessage = items(w.mainWindow->characteristicsList());
+    variablesDuringMessage = w.codeEditor->variablePane()->toPlainText();
   };
   w.mainWindow->beginGame();
   QCOMPARE(w.dialogs.messages, QStringList{QStringLiteral("Не найдена переменная")});
@@ -378,9 +379,9 @@ void WindowPlayTest::engineMessageShowsTheWindowAsItStands() {
 void WindowPlayTest::helpAsksTheDesktopToOpenTheHelpFile() {
   Windows w;
   QUrl asked;
-  w.mainWindow->openDocument = [&](const QUrl& url) { asked = url; };
+  QObject::connect(w.mainWindow.get(), &marvo::MainWindow::documentRequested, [&](const QUrl& url) { asked = url; });
   window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});
-  w.mainWindow->helpAction->trigger();
+  w.mainWindow->helpAction()->trigger();
   QCOMPARE(asked, QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("marvohlp.hlp"))));
   QVERIFY(w.dialogs.messages.isEmpty());
 }

@@ -60,7 +60,7 @@ void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit(
 
   const QString target = w.path(QStringLiteral("saved.scn"));
   w.dialogs.fileAnswers = {target};
-  w.mainWindow->saveAsAction->trigger();
+  w.mainWindow->saveAsAction()->trigger();
   QCOMPARE(recoveryFileCount(), 0);
 
   edit(w);
@@ -69,7 +69,7 @@ void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit(
   QCOMPARE(marvo::readRecovery(recovery.currentFile())->scenario,
            std::filesystem::path(QFile::encodeName(target).toStdString()));
   w.dialogs.fileAnswers = {};  // Exit: the save dialog is cancelled, the program ends cleanly
-  w.mainWindow->exitAction->trigger();
+  w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.exitCalls, 1);
   QCOMPARE(recoveryFileCount(), 0);
 }
@@ -98,7 +98,7 @@ void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
     QVERIFY(restore.document.modified());
     QCOMPARE(restore.document.path(), scenario);
     QCOMPARE(recoveryFileCount(), 1);  // still there until the text is saved
-    restore.mainWindow->saveAction->trigger();   // to the scenario it belongs to, as plain text
+    restore.mainWindow->saveAction()->trigger();   // to the scenario it belongs to, as plain text
     QVERIFY(restore.dialogs.requests.isEmpty());
     QCOMPARE(recoveryFileCount(), 0);
     QCOMPARE(marvo::readScenarioFile(QFile::encodeName(scenario).toStdString()).lines, lost);

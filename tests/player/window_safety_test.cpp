@@ -116,13 +116,13 @@ void WindowSafetyTest::exportOffersToSaveSetsTheFlagAndIsOneUndoStep() {
   QVERIFY(w.dialogs.questions.isEmpty());
   QCOMPARE(w.codeEditor->document().line(0), std::string("goto A101"));
   QVERIFY(w.document.modified());  // without the code editor ever shown
-  w.mainWindow->exitAction->trigger();     // so "Exit" offers to save the exported scenario
+  w.mainWindow->exitAction()->trigger();     // so "Exit" offers to save the exported scenario
   QCOMPARE(w.dialogs.requests.size(), 1);
 
   const auto exported = w.codeEditor->document().lines();
-  w.codeEditor->scenarioView->document()->undo();
+  w.codeEditor->scenarioView()->document()->undo();
   QCOMPARE(w.codeEditor->document().lines(), before);
-  w.codeEditor->scenarioView->document()->redo();
+  w.codeEditor->scenarioView()->document()->redo();
   QCOMPARE(w.codeEditor->document().lines(), exported);
 
   // Unsaved changes and Cancel: the export changes nothing.
@@ -145,21 +145,21 @@ void WindowSafetyTest::generatedObjectsAndDialoguesAreOneUndoStepEach() {
   placer.createObject();
   QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 5);
   QVERIFY(w.document.modified());
-  w.codeEditor->scenarioView->document()->undo();
+  w.codeEditor->scenarioView()->document()->undo();
   QCOMPARE(w.codeEditor->document().lines(), before);
 
   marvo::DialogueMakerWindow maker(w.document, w.dialogs);
   maker.setTree({{0, "a"}, {1, "b"}});
   maker.createDialogue();
   QVERIFY(w.codeEditor->document().lineCount() > static_cast<int>(before.size()) + 3);
-  w.codeEditor->scenarioView->document()->undo();
+  w.codeEditor->scenarioView()->document()->undo();
   QCOMPARE(w.codeEditor->document().lines(), before);
 }
 
 void WindowSafetyTest::saveKeepsTheFormatAndTheFileAndKeepsABackup() {
   Windows w;
-  QCOMPARE(w.mainWindow->saveAction->shortcut(), QKeySequence(Qt::Key_F2));
-  QCOMPARE(w.mainWindow->saveAsAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+  QCOMPARE(w.mainWindow->saveAction()->shortcut(), QKeySequence(Qt::Key_F2));
+  QCOMPARE(w.mainWindow->saveAsAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
   const QString plain = w.path(QStringLiteral("plain.scn"));
   window_test::writeCp1251(plain, {QStringLiteral(":a"), QStringLiteral("!Привет"), QStringLiteral("READ")});
   const QByteArray original = fileBytes(plain);
@@ -167,7 +167,7 @@ void WindowSafetyTest::saveKeepsTheFormatAndTheFileAndKeepsABackup() {
   edit(w, "!ещё");
 
   // "Save" writes back without a dialog, as plain text with CR LF, keeping the old file as .bak.
-  w.mainWindow->saveAction->trigger();
+  w.mainWindow->saveAction()->trigger();
   QVERIFY(w.dialogs.requests.isEmpty());
   QCOMPARE(fileBytes(plain), original + QByteArray("!\xE5\xF9\xB8\r\n"));
   QCOMPARE(fileBytes(plain + QStringLiteral(".bak")), original);
@@ -178,41 +178,41 @@ void WindowSafetyTest::saveKeepsTheFormatAndTheFileAndKeepsABackup() {
   const QString rtf = w.path(QStringLiteral("rich.scn"));
   w.dialogs.fileAnswers = {rtf};
   w.dialogs.typeAnswers = {0};
-  w.mainWindow->saveAsAction->trigger();
+  w.mainWindow->saveAsAction()->trigger();
   QCOMPARE(w.dialogs.initialTypes.last(), 1);
   QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
   QVERIFY(!QFile::exists(rtf + QStringLiteral(".bak")));  // nothing was replaced
   edit(w);
-  w.mainWindow->saveAction->trigger();
+  w.mainWindow->saveAction()->trigger();
   QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
   QVERIFY(fileBytes(rtf + QStringLiteral(".bak")).startsWith("{\\rtf"));
   QCOMPARE(w.document.path(), rtf);
   w.dialogs.fileAnswers = {w.path(QStringLiteral("again.scn"))};
-  w.mainWindow->saveAsAction->trigger();
+  w.mainWindow->saveAsAction()->trigger();
   QCOMPARE(w.dialogs.initialTypes.last(), 0);  // an RTF scenario proposes RTF
 
   // Without a file (after New), "Save" asks for one.
   w.mainWindow->newScenario();
-  w.mainWindow->saveAction->trigger();
+  w.mainWindow->saveAction()->trigger();
   QCOMPARE(w.dialogs.requests.size(), 3);
 }
 
 void WindowSafetyTest::recentFilesKeepTheLastEight() {
   Windows w;
-  QVERIFY(!w.mainWindow->recentFilesMenu->isEnabled());
+  QVERIFY(!w.mainWindow->recentFilesMenu()->isEnabled());
   QStringList names;
   for (int i = 0; i < 10; ++i) {
     names.append(w.path(QStringLiteral("game%1.scn").arg(i)));
     window_test::writeCp1251(names.last(), {QStringLiteral(":l%1").arg(i), QStringLiteral("READ")});
     w.mainWindow->openScenario(names.last());
   }
-  const auto items = w.mainWindow->recentFilesMenu->actions();
-  QCOMPARE(items.size(), MainWindow::kRecentFiles);
+  const auto items = w.mainWindow->recentFilesMenu()->actions();
+  QCOMPARE(items.size(), marvo::MainWindow::kRecentFiles);
   QCOMPARE(items.first()->text(), names[9]);
   QCOMPARE(items.last()->text(), names[2]);
   items.last()->trigger();
   QCOMPARE(w.codeEditor->document().line(0), std::string(":l2"));
-  QCOMPARE(w.mainWindow->recentFilesMenu->actions().first()->text(), names[2]);
+  QCOMPARE(w.mainWindow->recentFilesMenu()->actions().first()->text(), names[2]);
 }
 
 void WindowSafetyTest::openingReportsDroppedNulBytesAndConvertsUtf8() {

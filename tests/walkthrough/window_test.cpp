@@ -48,7 +48,7 @@ QString openGameWithWalkthroughs(Windows& w) {
 }
 
 bool runAndWait(Windows& w, const std::function<void()>& start) {
-  QSignalSpy spy(w.codeEditor->walkthroughs, &WalkthroughPanel::finished);
+  QSignalSpy spy(w.codeEditor->walkthroughPanel(), &marvo::WalkthroughPanel::finished);
   start();
   return spy.wait(10000);
 }
@@ -63,7 +63,7 @@ class WalkthroughWindowTest : public QObject {
     Windows w;
     const QString scenario = openGameWithWalkthroughs(w);
     for (const char* command : {"ждать", "петь"}) {
-      w.mainWindow->commandLine->setText(QString::fromUtf8(command));
+      w.mainWindow->commandLine()->setText(QString::fromUtf8(command));
       w.mainWindow->submitCommand();
     }
     const QString target = w.path(QStringLiteral("game/played.walk"));
@@ -82,7 +82,7 @@ class WalkthroughWindowTest : public QObject {
     w.mainWindow->saveWalkthrough();
     QCOMPARE(w.dialogs.messages.size(), 1);
     QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("x.walk")));
-    QCOMPARE(w.mainWindow->saveWalkthroughAction->text(), QStringLiteral("Save walkthrough..."));
+    QCOMPARE(w.mainWindow->saveWalkthroughAction()->text(), QStringLiteral("Save walkthrough..."));
     Q_UNUSED(scenario);
   }
 
@@ -92,35 +92,35 @@ class WalkthroughWindowTest : public QObject {
     // A second request while a run is under way is ignored.
     QVERIFY(runAndWait(w, [&] {
       w.codeEditor->runWalkthroughs();
-      QVERIFY(w.codeEditor->walkthroughs->running());
+      QVERIFY(w.codeEditor->walkthroughPanel()->running());
       w.codeEditor->runWalkthroughs();
     }));
-    WalkthroughPanel* panel = w.codeEditor->walkthroughs;
+    marvo::WalkthroughPanel* panel = w.codeEditor->walkthroughPanel();
     QVERIFY(!panel->running());
-    const QList<Problem> problems = w.codeEditor->Problems->problems();
+    const QList<marvo::Problem> problems = w.codeEditor->problemsPanel()->problems();
     QCOMPARE(problems.size(), 1);
     QCOMPARE(problems[0].source, w.path(QStringLiteral("game/b_bad.walk")));
     QCOMPARE(problems[0].line, 3);
     QCOMPARE(problems[0].text, QStringLiteral("> петь — ожидалось Вы молчите."));
-    QVERIFY(!w.codeEditor->Problems->isHidden());
-    QVERIFY(panel->summary->text().contains(QStringLiteral("успешно 1, с ошибками 1")));
+    QVERIFY(!w.codeEditor->problemsPanel()->isHidden());
+    QVERIFY(panel->summaryLabel()->text().contains(QStringLiteral("успешно 1, с ошибками 1")));
 
     // Activating the problem (double-click or Enter in the list) opens the viewer.
-    emit w.codeEditor->Problems->problemActivated(problems[0]);
+    emit w.codeEditor->problemsPanel()->problemActivated(problems[0]);
     QVERIFY(panel->viewer());
-    QCOMPARE(panel->viewer()->expectedText->toPlainText(), QStringLiteral("Вы молчите."));
-    QCOMPARE(panel->viewer()->actualText->toPlainText(), QStringLiteral(">петь\nВы поёте."));
-    QVERIFY(panel->viewer()->walkthroughText->toPlainText().contains(QStringLiteral("→ 3: Вы молчите.")));
-    QVERIFY(panel->viewer()->walkthroughText->isReadOnly());
+    QCOMPARE(panel->viewer()->expectedText()->toPlainText(), QStringLiteral("Вы молчите."));
+    QCOMPARE(panel->viewer()->actualText()->toPlainText(), QStringLiteral(">петь\nВы поёте."));
+    QVERIFY(panel->viewer()->walkthroughText()->toPlainText().contains(QStringLiteral("→ 3: Вы молчите.")));
+    QVERIFY(panel->viewer()->walkthroughText()->isReadOnly());
 
     // Shading marks the location no walkthrough entered (lines 10 to 12).
-    QVERIFY(w.codeEditor->scenarioView->extraSelections().isEmpty());
-    panel->coverageShading->setChecked(true);
+    QVERIFY(w.codeEditor->scenarioView()->extraSelections().isEmpty());
+    panel->coverageShadingBox()->setChecked(true);
     QList<int> shaded;
-    for (const auto& mark : w.codeEditor->scenarioView->extraSelections()) shaded << mark.cursor.blockNumber();
+    for (const auto& mark : w.codeEditor->scenarioView()->extraSelections()) shaded << mark.cursor.blockNumber();
     QCOMPARE(shaded, (QList<int>{9, 10, 11}));
-    panel->coverageShading->setChecked(false);
-    QVERIFY(w.codeEditor->scenarioView->extraSelections().isEmpty());
+    panel->coverageShadingBox()->setChecked(false);
+    QVERIFY(w.codeEditor->scenarioView()->extraSelections().isEmpty());
   }
 
   void runUsesTheEditorsTextAndCtrlF9() {
@@ -130,11 +130,30 @@ class WalkthroughWindowTest : public QObject {
     lines[3] = marvo::fromQt(QStringLiteral("!Вы спите."));
     w.codeEditor->document().setLines(lines);
     w.codeEditor->show();
-    QVERIFY(runAndWait(w, [&] { QTest::keyClick(w.codeEditor->scenarioView, Qt::Key_F9, Qt::ControlModifier); }));
-    QCOMPARE(w.codeEditor->Problems->problems().size(), 2);
+    QVERIFY(runAndWait(w, [&] { QTest::keyClick(w.codeEditor->scenarioView(), Qt::Key_F9, Qt::ControlModifier); }));
+    QCOMPARE(w.codeEditor->problemsPanel()->problems().size(), 2);
     QVERIFY(w.codeEditor->isVisible());  // Ctrl+F9 is not F9: the editor stays open
-    QVERIFY(w.codeEditor->contextMenu->actions().contains(w.codeEditor->runWalkthroughsAction));
-    QCOMPARE(w.codeEditor->runWalkthroughsAction->text(), QStringLiteral("Run walkthroughs"));
+    QVERIFY(w.codeEditor->contextMenu()->actions().contains(w.codeEditor->runWalkthroughsAction()));
+    QCOMPARE(w.codeEditor->runWalkthroughsAction()->text(), QStringLiteral("Run walkthroughs"));
+  }
+
+  // The walkthroughs are read from the folder of the text's file; a text without a file reads
+  // those of the current folder.
+  void runReadsTheFolderOfTheScenarioFile() {
+    Windows w;
+    w.setScenario(kGame);
+    writeUtf8(w.path(QStringLiteral("here.walk")), QStringLiteral("* здесь\n> петь\nВы молчите.\n"));
+    QVERIFY(runAndWait(w, [&] { w.codeEditor->runWalkthroughs(); }));
+    QCOMPARE(w.codeEditor->problemsPanel()->problems().size(), 1);
+    QVERIFY(w.codeEditor->problemsPanel()->problems()[0].source.endsWith(QStringLiteral("/here.walk")));
+
+    QDir(w.dir.path()).mkdir(QStringLiteral("saved"));
+    writeUtf8(w.path(QStringLiteral("saved/good.walk")), QStringLiteral("* хорошо\n> ждать\nВы ждёте.\n"));
+    w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("saved/game.scn")));
+    w.mainWindow->saveAsAction()->trigger();
+    QVERIFY(runAndWait(w, [&] { w.codeEditor->runWalkthroughs(); }));
+    QVERIFY(w.codeEditor->problemsPanel()->problems().isEmpty());
+    QVERIFY(w.codeEditor->walkthroughPanel()->summaryLabel()->text().contains(QStringLiteral("успешно 1, с ошибками 0")));
   }
 };
 
