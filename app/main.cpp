@@ -50,7 +50,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(codeEditor, &marvo::CodeEditorWindow::dialogueMakerRequested, dialogueMaker, &QDialog::exec);
     QObject::connect(codeEditor, &marvo::CodeEditorWindow::publishedPageReady, &app, &QDesktopServices::openUrl);
     codeEditor->setLibrarySource([libraryEditor] { return libraryEditor->libraryLines(); });
-    mapEditor->confirmReplace = [&mainWindow] { return mainWindow.offerSave(); };
 
     // The reference window belongs to whichever window is modal at the moment, so that a modal
     // editor does not block it.

@@ -19,6 +19,15 @@ namespace marvo {
 
 class RecoveryWriter;
 
+// Asked before a window replaces the whole text (the map export): the main window offers to save
+// unsaved changes there.
+class ReplaceGuard {
+ public:
+  virtual ~ReplaceGuard() = default;
+  // False leaves the text as it is.
+  virtual bool mayReplaceText() = 0;
+};
+
 class ScenarioDocument : public QObject {
   Q_OBJECT
 
@@ -65,6 +74,10 @@ class ScenarioDocument : public QObject {
   // The text differs from what was loaded or saved: replacing it offers to save first.
   bool hasUnsavedChanges() const;
 
+  // Whether a window may replace the whole text now: the guard's answer, yes without one.
+  void setReplaceGuard(ReplaceGuard* guard) { replaceGuard_ = guard; }
+  bool mayReplaceText() { return !replaceGuard_ || replaceGuard_->mayReplaceText(); }
+
   // A text read from `path` (empty for a new text), loaded as unchanged.
   void load(const std::vector<std::string>& lines, const QString& path, bool plainText);
   // "New": an empty text that belongs to no file.
@@ -106,6 +119,7 @@ class ScenarioDocument : public QObject {
   QTextDocument* text_ = nullptr;
   DocumentState state_;
   RecoveryWriter* recovery_ = nullptr;
+  ReplaceGuard* replaceGuard_ = nullptr;
 };
 
 }  // namespace marvo

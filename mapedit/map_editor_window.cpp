@@ -237,9 +237,10 @@ void MapEditorWindow::saveMap() {
   dialogs_.message(this, QStringLiteral("Saved OK"));
 }
 
-// Replaces the code editor's text by the complete export in one step, which one Ctrl+Z undoes.
+// Replaces the scenario text by the complete export in one step, which one Ctrl+Z undoes; the
+// document's guard (the main window's offer to save) may keep the text as it is.
 void MapEditorWindow::exportToScenario() {
-  if (confirmReplace && !confirmReplace()) return;
+  if (!document_.mayReplaceText()) return;
   auto result = mapedit::exportMap(map_, exportOptions());
   if (result.cursorOnEmptyCell) dialogs_.message(this, QStringLiteral("Курсор стоит на пустой ячейке"));
   document_.replaceAllLines(result.lines);

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <string>
 
 #include "mapedit/map_export.h"
@@ -38,10 +37,6 @@ class MapEditorWindow : public QDialog {
   int currentRow() const;
   // The export options as the window's controls set them.
   mapedit::ExportOptions exportOptions() const;
-  // Asked before the export replaces the scenario text: false leaves everything as it was (the
-  // main window offers to save unsaved changes here). Unset: the export goes ahead.
-  std::function<bool()> confirmReplace;
-
   void setVisible(bool visible) override;  // shown maximised
 
   MapGridView* mapGrid() const { return mapGrid_; }

@@ -86,6 +86,7 @@ MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dial
   // Key preview: F9 reaches the window whatever control has the focus.
   qApp->installEventFilter(this);
   connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::onFocusWindowChanged);
+  document_.setReplaceGuard(this);
 }
 
 MainWindow::~MainWindow() {
@@ -94,6 +95,7 @@ MainWindow::~MainWindow() {
   clockTimer_->stop();
   qApp->removeEventFilter(this);
   disconnect(qApp, nullptr, this, nullptr);
+  document_.setReplaceGuard(nullptr);
 }
 
 void MainWindow::attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, LibraryEditorWindow& libraryEditor) {

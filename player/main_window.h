@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "gui/scenario_document.h"
 #include "game/game.h"
 
 class QAction;
@@ -33,7 +34,7 @@ class LibraryEditorWindow;
 class ScenarioDocument;
 struct TextNote;
 
-class MainWindow : public QMainWindow, public EngineHost {
+class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   Q_OBJECT
 
  public:
@@ -54,6 +55,8 @@ class MainWindow : public QMainWindow, public EngineHost {
   // to save unsaved changes. True when the caller may go on (saved, or the user said no); false
   // on Cancel or when the save failed, and then nothing may change.
   bool offerSave();
+  // The map export replaces the text only after this offer.
+  bool mayReplaceText() override { return offerSave(); }
   // At start: offers each recovery file newer than its scenario (Restore / Discard / Later).
   // Returns whether a text was restored into the code editor.
   bool offerRecovery();

@@ -32,7 +32,6 @@ void edit(Windows& w, const char* line = "!правка") { w.codeEditor->docume
 // The real map editor over the test's code editor, asking the main window before an export.
 std::unique_ptr<marvo::MapEditorWindow> mapEditor(Windows& w) {
   auto map = std::make_unique<marvo::MapEditorWindow>(w.document, w.dialogs);
-  map->confirmReplace = [&w] { return w.mainWindow->offerSave(); };
   auto* model = map->mapGrid()->model();
   model->setData(model->index(0, 0), QStringLiteral("A"), Qt::EditRole);
   model->setData(model->index(0, 1), QStringLiteral("B"), Qt::EditRole);
