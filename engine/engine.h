@@ -85,7 +85,7 @@ class Engine {
 
   Random& random() { return random_; }
 
-  // Timer1Timer: one tick of the game clock (variable slot 1, "time").
+  // One tick of the game clock, which the main window's clock timer calls every second (variable slot 1, "time").
   void tickClock();
 
   // A run that executes this many lines without waiting for the player is stopped with a
