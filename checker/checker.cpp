@@ -112,7 +112,7 @@ int findCreate(const std::vector<std::string>& scenario, std::string_view name) 
   for (std::size_t i = 0; i < scenario.size(); ++i) {
     if (!containsLowered(scenario[i], "crea")) continue;
     decodeLine(runtimeRaw(trimView(std::string_view(scenario[i]).substr(0, 4096))), d);
-    if ((executedRows(d) & kCreate) && d.word(1).text == wanted) return static_cast<int>(i);
+    if ((executedRows(d.rows) & kCreate) && d.word(1).text == wanted) return static_cast<int>(i);
   }
   return -1;
 }

@@ -10,23 +10,6 @@ namespace marvo::check {
 
 using namespace literals;
 
-std::uint32_t executedRows(const DecodedLine& d) {
-  const std::uint32_t r = d.rows;
-  if (r & kComment) return kComment;
-  if (r & kReturn) return r & (kLabel | kReturn);
-  std::uint32_t kept = r & (kLabel | kShowItem | kCreate);
-  if (r & kProperty) return kept | kProperty;
-  kept |= r & (kExamine | kRedo | kEmpo | kPushLoc | kPopLoc | kPushIndex | kPopIndex | kVip);
-  if (r & kIf) return kept | kIf;
-  if (r & kTalk) return kept | kTalk;
-  kept |= r & (kRead | kClear);
-  if (r & kGoto) return kept | kGoto;
-  if (r & kJump) return kept | kJump;
-  kept |= r & kCls;
-  if (r & kText) return kept | kText;
-  return kept | (r & (kAssign | kAddSub | kMulDiv));
-}
-
 std::string runtimeRaw(std::string_view stored) {
   std::string raw(stored);
   if (raw.find("<object>") != std::string::npos && !mentionsTalk(raw))
@@ -50,7 +33,7 @@ ProgramLine viewOf(std::string text, Source source, int origin, Made made, int b
   line.button = button;
   const std::string raw = runtimeRaw(line.text);
   decodeLine(raw, line.d);
-  line.rows = executedRows(line.d);
+  line.rows = executedRows(line.d.rows);
   const std::string lowered = raw == line.text ? std::string() : lower(trimView(line.text));
   const std::string_view t = raw == line.text ? std::string_view(line.d.statement) : std::string_view(lowered);
   std::uint8_t m = resets ? kResetsChoices : 0;

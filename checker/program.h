@@ -50,8 +50,5 @@ std::string runtimeRaw(std::string_view stored);
 // is reported and left out so that the rest is still checked.
 Program prepareProgram(const CheckInput& input);
 
-// The rows of `d` that execute on one line, in the engine's order (a row that ends the line
-// stops the later ones).
-std::uint32_t executedRows(const DecodedLine& d);
 
 }  // namespace marvo::check

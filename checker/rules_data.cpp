@@ -16,7 +16,6 @@ namespace {
 // The property suffixes in the engine's order, then the visibility flag the engine reads itself.
 const std::array<std::string_view, 7> kSuffixes = {"_расположение"_w, "_дескриптор"_w, "_маска"_w, "_синоним"_w,
                                                   "_содержание"_w,   "_описание"_w,    "_невидимый"_w};
-constexpr std::size_t kSuffixLength[] = {0, 13, 11, 6, 8, 11, 9};
 
 bool hasAnyObject(std::string_view s) { return s.find(kAnyObject) != std::string_view::npos; }
 
@@ -77,7 +76,7 @@ void checkObjects(Context& ctx) {
     if (l.made != Made::Copy || (l.rows & kComment)) continue;
     const std::string& w0 = d.word(0).text;
     if (l.rows & kProperty) {
-      const std::size_t k = kSuffixLength[static_cast<int>(d.property)];
+      const std::size_t k = kPropertySuffixLength[static_cast<int>(d.property)];
       const std::string name = w0.substr(0, w0.size() >= k ? w0.size() - k : 0);
       if (!hasAnyObject(name) && !ctx.objects.count(name) && !(l.rows & kText))
         ctx.report.at(l, Severity::Error,

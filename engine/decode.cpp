@@ -204,4 +204,20 @@ void decodePieces(std::string_view raw, std::vector<Piece>& out) {
   }
 }
 
+std::uint32_t executedRows(std::uint32_t r) {
+  if (r & kComment) return kComment;
+  if (r & kReturn) return r & (kLabel | kReturn);
+  std::uint32_t kept = r & (kLabel | kShowItem | kCreate);
+  if (r & kProperty) return kept | kProperty;
+  kept |= r & (kExamine | kRedo | kEmpo | kPushLoc | kPopLoc | kPushIndex | kPopIndex | kVip);
+  if (r & kIf) return kept | kIf;
+  if (r & kTalk) return kept | kTalk;
+  kept |= r & (kRead | kClear);
+  if (r & kGoto) return kept | kGoto;
+  if (r & kJump) return kept | kJump;
+  kept |= r & kCls;
+  if (r & kText) return kept | kText;
+  return kept | (r & (kAssign | kAddSub | kMulDiv));
+}
+
 }  // namespace marvo

@@ -1,6 +1,7 @@
 // A program line decoded once: its statement, words, and which statement rows can apply to it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,7 +51,15 @@ enum Row : std::uint32_t {
   kMulDiv = 1u << 25,
 };
 
+// The rows that execute on a line whose conditions hold for `rows`, in the engine's order: a row
+// that ends the line (comment, RETURN, property, IF, TALK, GOTO, JUMP, text) keeps the later ones
+// from running.
+std::uint32_t executedRows(std::uint32_t rows);
+
 enum class Property : std::uint8_t { None, Location, Descriptor, Mask, Synonym, Content, Description };
+// The length of each property's suffix ("_Расположение" …), by which an assignment cuts the
+// object's name, indexed by Property.
+inline constexpr std::size_t kPropertySuffixLength[] = {0, 13, 11, 6, 8, 11, 9};
 
 // A piece of a text or menu line: literal text, or a reference to a variable.
 struct Piece {

@@ -71,9 +71,8 @@ Engine::Flow Engine::createObject(EngineHost& host, const DecodedLine& d) {
 }
 
 void Engine::propertyAssignment(const DecodedLine& d, std::string raw) {
-  static constexpr std::size_t kSuffixLength[] = {0, 13, 11, 6, 8, 11, 9};
   const std::string& w0 = d.word(0).text;
-  const std::size_t k = kSuffixLength[static_cast<int>(d.property)];
+  const std::size_t k = kPropertySuffixLength[static_cast<int>(d.property)];
   const std::string name = w0.substr(0, w0.size() >= k ? w0.size() - k : 0);
   auto rest = [&] {
     const std::size_t from = w0.size() + 1;

@@ -16,27 +16,6 @@ namespace {
 // that cuts no word); names holding it are no names of their own.
 constexpr std::string_view kCurrentObject = "\xA7";
 
-// The rows that execute on a line, in the order of Engine::execute: a row that ends the line
-// (comment, RETURN, property, IF, TALK, GOTO, JUMP, text) keeps the later ones from running.
-std::uint32_t executedRows(std::uint32_t r) {
-  if (r & kComment) return kComment;
-  if (r & kReturn) return r & (kLabel | kReturn);
-  std::uint32_t kept = r & (kLabel | kShowItem | kCreate);
-  if (r & kProperty) return kept | kProperty;
-  kept |= r & (kExamine | kRedo | kEmpo | kPushLoc | kPopLoc | kPushIndex | kPopIndex | kVip);
-  if (r & kIf) return kept | kIf;
-  if (r & kTalk) return kept | kTalk;
-  kept |= r & (kRead | kClear);
-  if (r & kGoto) return kept | kGoto;
-  if (r & kJump) return kept | kJump;
-  kept |= r & kCls;
-  if (r & kText) return kept | kText;
-  return kept | (r & (kAssign | kAddSub | kMulDiv));
-}
-
-// The length of each property's suffix, as Engine::propertyAssignment cuts the object's name.
-constexpr std::size_t kSuffixLength[] = {0, 13, 11, 6, 8, 11, 9};
-
 // An operand that is a number literal: decimal digits, or hexadecimal digits after "$" or "0x".
 // (The engine reads "x" + hexadecimal digits as a number too, but only when no variable has that
 // name: such words are taken for variables here.)
@@ -155,7 +134,7 @@ void SymbolIndex::indexProgramLine(Source source, int line, std::string_view sto
   if (rows & kCreate) use(SymbolKind::Object, SymbolRole::Definition, d.word(1).text);
   if (rows & kProperty) {
     const std::string_view w0 = d.word(0).text;
-    const std::size_t k = kSuffixLength[static_cast<int>(d.property)];
+    const std::size_t k = kPropertySuffixLength[static_cast<int>(d.property)];
     use(SymbolKind::Object, SymbolRole::Property, w0.substr(0, w0.size() >= k ? w0.size() - k : 0));
     if (d.property == Property::Location && namesPlace(d.word(1).text))
       use(SymbolKind::Location, SymbolRole::Reference, d.word(1).text);
