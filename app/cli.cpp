@@ -10,19 +10,19 @@
 namespace {
 // Each subcommand's synopsis starts a line with "  marvo-cli NAME"; its SUBCOMMAND --help shows it.
 constexpr std::string_view kUsage =
-      "usage:\n"
-      "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
-      " [--no-clock] [--clock-step N] SCENARIO\n"
-      "  marvo-cli cat SCENARIO\n"
-      "  marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n"
-      "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
-      "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
-      "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
-      "            [--west TEXT] [--east TEXT]\n"
-      "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n"
-      "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO WALK...\n"
-      "  marvo-cli record [--library FILE] SCENARIO [--from SAVE.sav | < commands]\n"
-      "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n";
+    "usage:\n"
+    "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
+    " [--no-clock] [--clock-step N] SCENARIO\n"
+    "  marvo-cli cat SCENARIO\n"
+    "  marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n"
+    "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
+    "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
+    "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
+    "            [--west TEXT] [--east TEXT]\n"
+    "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n"
+    "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO WALK...\n"
+    "  marvo-cli record [--library FILE] SCENARIO [--from SAVE.sav | < commands]\n"
+    "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n";
 
 int usage() {
   std::fputs(kUsage.data(), stderr);

@@ -1,9 +1,9 @@
 // marvo-cli check: the scenario checker in the format compilers use (or JSON), with a summary.
 #include <algorithm>
 #include <cstdio>
-#include <tuple>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "checker/checker.h"
@@ -41,9 +41,12 @@ int check(const Args& args) {
     if (a == "--library" || a == "--format") {
       if (i + 1 >= args.size()) return usageError(a + " needs a value");
       const std::string& v = args[++i];
-      if (a == "--library") libraryPath = v;
-      else if (v == "json") asJson = true;
-      else if (v != "text") return usageError("unknown format " + v);
+      if (a == "--library")
+        libraryPath = v;
+      else if (v == "json")
+        asJson = true;
+      else if (v != "text")
+        return usageError("unknown format " + v);
     } else if (a.starts_with("--")) {
       return usageError("unknown option " + a);
     } else {
@@ -92,15 +95,16 @@ int check(const Args& args) {
         if (!jsonItems.empty()) jsonItems += ",\n";
         jsonItems += "  {\"file\": " + events::jsonStringUtf8(file) + ", \"line\": " + std::to_string(d.line) +
                      ", \"severity\": \"" + (d.severity == check::Severity::Error ? "error" : "warning") +
-                     "\", \"message\": " + events::jsonStringUtf8(cp1251ToUtf8(d.text)) + ", \"rule\": " + events::jsonStringUtf8(d.rule) + "}";
+                     "\", \"message\": " + events::jsonStringUtf8(cp1251ToUtf8(d.text)) +
+                     ", \"rule\": " + events::jsonStringUtf8(d.rule) + "}";
       } else {
         print(file + cp1251ToUtf8(check::formatDiagnostic(d, "")));
       }
     }
   }
   if (asJson) {
-    print("{\"problems\": [\n" + jsonItems + (jsonItems.empty() ? "" : "\n") + "], \"errors\": " +
-          std::to_string(total.errors) + ", \"warnings\": " + std::to_string(total.warnings) + "}");
+    print("{\"problems\": [\n" + jsonItems + (jsonItems.empty() ? "" : "\n") +
+          "], \"errors\": " + std::to_string(total.errors) + ", \"warnings\": " + std::to_string(total.warnings) + "}");
   } else {
     print(cp1251ToUtf8(check::summaryLine(total)));
   }

@@ -6,9 +6,9 @@
 #include "cli_commands.h"
 #include "engine/codec.h"
 #include "engine/file_io.h"
+#include "game/scenario_file.h"
 #include "npc/dialogue_script.h"
 #include "npc/dialogue_tree.h"
-#include "game/scenario_file.h"
 
 namespace marvo::cli {
 

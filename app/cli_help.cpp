@@ -66,8 +66,7 @@ std::string synopsis(std::string_view usage, std::string_view command) {
 int commandHelp(std::string_view usage, std::string_view command) {
   const std::string lines = synopsis(usage, command);
   if (lines.empty()) {
-    std::fprintf(stderr, "marvo-cli: unknown subcommand \"%.*s\"\n", static_cast<int>(command.size()),
-                 command.data());
+    std::fprintf(stderr, "marvo-cli: unknown subcommand \"%.*s\"\n", static_cast<int>(command.size()), command.data());
     return 2;
   }
   std::printf("usage:\n%s", lines.c_str());
@@ -86,10 +85,11 @@ std::optional<int> answerHelp(std::string_view command, const Args& args, std::s
   }
   if (command == "--help" || command == "-h" || command == "help") {
     if (command == "help" && !args.empty()) return commandHelp(usage, args.front());
-    std::printf("marvo-cli: the terminal companion of Marvo IF\n%.*s\n"
-                "marvo-cli SUBCOMMAND --help explains one subcommand; marvo-cli --version prints "
-                "the version.\n",
-                static_cast<int>(usage.size()), usage.data());
+    std::printf(
+        "marvo-cli: the terminal companion of Marvo IF\n%.*s\n"
+        "marvo-cli SUBCOMMAND --help explains one subcommand; marvo-cli --version prints "
+        "the version.\n",
+        static_cast<int>(usage.size()), usage.data());
     return 0;
   }
   if (std::find(args.begin(), args.end(), "--help") != args.end()) {

@@ -29,8 +29,10 @@ class TerminalHost : public EngineHost {
     if (events_) event(events::clear());
   }
   void appendOutput(std::string_view line) override {
-    if (events_) event(events::out(line));
-    else std::printf("%s\n", cp1251ToUtf8(line).c_str());
+    if (events_)
+      event(events::out(line));
+    else
+      std::printf("%s\n", cp1251ToUtf8(line).c_str());
   }
   // Messages that belong to no line, each about a file: game start reports only one it could not
   // write ("tmp.scn"), and play itself an unreadable --replay saved game.
@@ -90,18 +92,25 @@ bool parsePlay(const Args& args, PlayOptions& o) {
       into = args[++i];
       return true;
     };
-    if (a == "--library") { if (!value(o.library)) return false; }
-    else if (a == "--replay") { if (!value(o.replay)) return false; }
-    else if (a == "--save-log") { if (!value(o.saveLog)) return false; }
-    else if (a == "--events") o.events = true;
-    else if (a == "--no-clock") o.clock = false;
+    if (a == "--library") {
+      if (!value(o.library)) return false;
+    } else if (a == "--replay") {
+      if (!value(o.replay)) return false;
+    } else if (a == "--save-log") {
+      if (!value(o.saveLog)) return false;
+    } else if (a == "--events")
+      o.events = true;
+    else if (a == "--no-clock")
+      o.clock = false;
     else if (a == "--clock-step") {
       std::string n;
-      if (!value(n) || n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos) return false;
+      if (!value(n) || n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos)
+        return false;
       o.clockStep = std::stoll(n);
-    }
-    else if (a.starts_with("--") || !o.scenario.empty()) return false;
-    else o.scenario = a;
+    } else if (a.starts_with("--") || !o.scenario.empty())
+      return false;
+    else
+      o.scenario = a;
   }
   return !o.scenario.empty();
 }
@@ -137,8 +146,10 @@ constexpr int kExitOk = 0, kExitFile = 1, kExitUsage = 2, kExitEngine = 3;
 int play(const Args& args) {
   PlayOptions o;
   if (!parsePlay(args, o)) {
-    std::fputs("usage: marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE]"
-               " [--events] [--no-clock] [--clock-step N] SCENARIO\n", stderr);
+    std::fputs(
+        "usage: marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE]"
+        " [--events] [--no-clock] [--clock-step N] SCENARIO\n",
+        stderr);
     return kExitUsage;
   }
   auto scenario = readScenarioFile(o.scenario);
@@ -166,8 +177,10 @@ int play(const Args& args) {
 
   // Without a saved game to load the scenario is needed once: its lines become the program.
   guarded([&] {
-    if (o.replay.empty()) game.begin(std::move(scenario.lines), library, host, "tmp.scn");
-    else game.begin(scenario.lines, library, host, "tmp.scn");
+    if (o.replay.empty())
+      game.begin(std::move(scenario.lines), library, host, "tmp.scn");
+    else
+      game.begin(scenario.lines, library, host, "tmp.scn");
   });
   if (!o.replay.empty()) {
     auto saved = readSavedGame(o.replay);
@@ -186,7 +199,8 @@ int play(const Args& args) {
   std::string line;
   while (std::getline(std::cin, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (o.clock && o.clockStep >= 0) for (long long t = 0; t < o.clockStep; ++t) game.tick();
+    if (o.clock && o.clockStep >= 0)
+      for (long long t = 0; t < o.clockStep; ++t) game.tick();
     clock.catchUp(game);
     guarded([&] { game.talk(utf8ToCp1251(line), host); });
   }

@@ -12,8 +12,7 @@ namespace marvo::cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n";
+constexpr const char* kUsage = "usage: marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n";
 
 struct PublishOptions {
   std::string library;
@@ -74,10 +73,11 @@ int publish(const Args& args) {
     return 1;
   }
   const std::string folder = request.folder.string();
-  std::printf("Игра опубликована в папке %s. Чтобы сыграть, запустите\n"
-              "  python3 -m http.server 8000 --bind 127.0.0.1 --directory %s\n"
-              "и откройте http://127.0.0.1:8000/ (или выложите папку на любой веб-сервер).\n",
-              folder.c_str(), folder.c_str());
+  std::printf(
+      "Игра опубликована в папке %s. Чтобы сыграть, запустите\n"
+      "  python3 -m http.server 8000 --bind 127.0.0.1 --directory %s\n"
+      "и откройте http://127.0.0.1:8000/ (или выложите папку на любой веб-сервер).\n",
+      folder.c_str(), folder.c_str());
   return 0;
 }
 

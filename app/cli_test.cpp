@@ -175,8 +175,10 @@ int replayCheck(const Args& args) {
   for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
     if (before[i].seen == after[i].seen && before[i].dropped == after[i].dropped) continue;
     const auto a = walk::renderOutput(before[i]), b = walk::renderOutput(after[i]);
-    if (i == 0) std::printf("game start differs\n");
-    else std::printf("command %zu differs: %s\n", i, cp1251ToUtf8(saved.commands[i - 1]).c_str());
+    if (i == 0)
+      std::printf("game start differs\n");
+    else
+      std::printf("command %zu differs: %s\n", i, cp1251ToUtf8(saved.commands[i - 1]).c_str());
     std::printf("--- %s\n", o.against.c_str());
     for (const auto& l : a) std::printf("    %s\n", l.c_str());
     std::printf("+++ %s\n", o.files[0].c_str());

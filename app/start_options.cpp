@@ -10,9 +10,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "game/installed_data.h"
 #include "marvo_version.h"
 #include "player/main_window.h"
-#include "game/installed_data.h"
 
 namespace marvo {
 namespace {

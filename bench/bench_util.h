@@ -24,8 +24,8 @@ inline double medianMs(int runs, const std::function<void()>& body) {
 // Prints one result line: name, median, limit and verdict. Returns true when within the limit.
 inline bool report(const char* name, double median, double limit, const char* unit, bool higherIsBetter = false) {
   bool ok = higherIsBetter ? median >= limit : median <= limit;
-  std::printf("%-60s median %12.2f %s  (%s %.2f)  %s\n", name, median, unit, higherIsBetter ? "need >=" : "limit", limit,
-              ok ? "OK" : "FAIL");
+  std::printf("%-60s median %12.2f %s  (%s %.2f)  %s\n", name, median, unit, higherIsBetter ? "need >=" : "limit",
+              limit, ok ? "OK" : "FAIL");
   return ok;
 }
 

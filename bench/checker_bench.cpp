@@ -56,9 +56,15 @@ std::vector<std::string> bigScenario(int lineCount) {
 }
 
 std::vector<std::string> library() {
-  return {std::string("TALK осмотреть <object>/изучить <object>"_w), std::string("ИЗУЧИТЬ <object>"_w), "REDO",
-          std::string("TALK взять <object>"_w), std::string("IF <object>_Расположение=inv"_w), std::string("!Уже есть."_w),
-          "ENDIF", std::string("<object>_Расположение=inv"_w), "REDO"};
+  return {std::string("TALK осмотреть <object>/изучить <object>"_w),
+          std::string("ИЗУЧИТЬ <object>"_w),
+          "REDO",
+          std::string("TALK взять <object>"_w),
+          std::string("IF <object>_Расположение=inv"_w),
+          std::string("!Уже есть."_w),
+          "ENDIF",
+          std::string("<object>_Расположение=inv"_w),
+          "REDO"};
 }
 
 }  // namespace
@@ -76,9 +82,9 @@ int main() {
     cpu.push_back(1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
   });
   std::sort(cpu.begin(), cpu.end());
-  std::printf("checker: %zu lines, %zu findings (0 expected), median wall time %.1f ms\n", input.scenario.size(),
-              found, wall);
-  const bool ok = marvo::bench::report("checker on a 90,000-line scenario (processor time)", cpu[cpu.size() / 2],
-                                       200.0, "ms");
+  std::printf("checker: %zu lines, %zu findings (0 expected), median wall time %.1f ms\n", input.scenario.size(), found,
+              wall);
+  const bool ok =
+      marvo::bench::report("checker on a 90,000-line scenario (processor time)", cpu[cpu.size() / 2], 200.0, "ms");
   return ok && found == 0 ? 0 : 1;
 }

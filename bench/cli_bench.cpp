@@ -4,10 +4,10 @@
 //
 // Times are medians of CPU time (user + system) of the whole process, which other work on the
 // machine disturbs far less than wall time; wall times are printed beside them.
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -73,7 +73,9 @@ ProcessRun runProcess(const std::vector<std::string>& argv, const fs::path& dir,
   rusage usage{};
   ::wait4(pid, &status, 0, &usage);
   run.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0; };
+  auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+  };
   run.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
   run.peakKb = usage.ru_maxrss;
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -112,8 +114,9 @@ bool countingLoopAgainstFrotz(const fs::path& dir, int cpu) {
   const fs::path frotz = findProgram("dfrotz"), inform = findProgram("inform6");
   bool compared = false;
   if (frotz.empty() || inform.empty()) {
-    std::puts("  note: dfrotz or inform6 is not installed (Debian packages frotz, inform6-compiler);"
-              " the comparison is skipped");
+    std::puts(
+        "  note: dfrotz or inform6 is not installed (Debian packages frotz, inform6-compiler);"
+        " the comparison is skipped");
   } else {
     const auto compiled = runProcess({inform.string(), "-q", "-v5", MARVO_COUNTING_LOOP_INF, "loop.z5"}, dir, -1);
     compared = compiled.ok && fs::exists(dir / "loop.z5");

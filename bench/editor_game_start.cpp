@@ -4,12 +4,12 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor_scenario.h"
 #include "engine/engine.h"
-#include "gui/dialogs.h"
 #include "game/game.h"
 #include "game/scenario_file.h"
+#include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 
 namespace {
 class QuietHost : public marvo::EngineHost {

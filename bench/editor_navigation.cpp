@@ -15,10 +15,10 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor_scenario.h"
-#include "gui/dialogs.h"
 #include "game/scenario_file.h"
+#include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 
 using marvo::bench::medianMs;
 using marvo::bench::report;
@@ -52,9 +52,7 @@ void printCpu() {
 }
 
 // A figure without a limit of its own: printed like report() but never failing the run.
-void info(const char* name, double median) {
-  std::printf("%-60s median %12.2f ms  (for information)\n", name, median);
-}
+void info(const char* name, double median) { std::printf("%-60s median %12.2f ms  (for information)\n", name, median); }
 
 void placeCaretAtEnd(QPlainTextEdit* edit, int line) {
   QTextCursor cursor(edit->document()->findBlockByNumber(line));

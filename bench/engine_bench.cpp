@@ -138,9 +138,9 @@ Lines adventure() {
 }
 
 Lines library() {
-  return cp({"TALK осмотреть <object>", "ИЗУЧИТЬ <object>", "REDO", "TALK взять <object>",
-             "<object>_Расположение=inv", "очки = очки + 1", "!Взято.", "REDO", "TALK бросить <object>",
-             "<object>_Расположение=location", "!Брошено.", "REDO"});
+  return cp({"TALK осмотреть <object>", "ИЗУЧИТЬ <object>", "REDO", "TALK взять <object>", "<object>_Расположение=inv",
+             "очки = очки + 1", "!Взято.", "REDO", "TALK бросить <object>", "<object>_Расположение=location",
+             "!Брошено.", "REDO"});
 }
 
 // The largest parser game shipped in games/ with the standard library, and 10,000 commands made
@@ -212,12 +212,24 @@ int main() {
     scenario.reserve(90000);
     for (int i = 0; i < 90000; ++i) {
       switch (i % 6) {
-        case 0: scenario.push_back(":loc" + std::to_string(i)); break;
-        case 1: scenario.push_back(utf8ToCp1251("@Описание локации номер ") + std::to_string(i) + " %"); break;
-        case 2: scenario.push_back("btn [Go] loc" + std::to_string(i + 5)); break;
-        case 3: scenario.push_back("x = x + 1"); break;
-        case 4: scenario.push_back(i == 90000 - 2 ? "RETURN" : "!text line " + std::to_string(i)); break;
-        default: scenario.push_back("READ"); break;
+        case 0:
+          scenario.push_back(":loc" + std::to_string(i));
+          break;
+        case 1:
+          scenario.push_back(utf8ToCp1251("@Описание локации номер ") + std::to_string(i) + " %");
+          break;
+        case 2:
+          scenario.push_back("btn [Go] loc" + std::to_string(i + 5));
+          break;
+        case 3:
+          scenario.push_back("x = x + 1");
+          break;
+        case 4:
+          scenario.push_back(i == 90000 - 2 ? "RETURN" : "!text line " + std::to_string(i));
+          break;
+        default:
+          scenario.push_back("READ");
+          break;
       }
     }
     scenario[89998] = "RETURN";  // the library is spliced in once, before this line

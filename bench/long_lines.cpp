@@ -1,6 +1,7 @@
 // Opening scenarios that strain the code editor, with the editor shown: one line of 1 MB (at most
 // 2 s), and a scenario of 50 MB (at most 6 s and 800 MB peak memory). Each case runs in a process
 // of its own ("bench_long_lines line" / "bench_long_lines large"), so that the peak is its own.
+#include <sys/resource.h>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -11,16 +12,15 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 #include "player/main_window.h"
 
 namespace {
@@ -92,10 +92,12 @@ int openAndShow(const char* name, const std::string& content, double limitMs, do
   const auto start = std::chrono::steady_clock::now();
   mainWindow->openScenario(QStringLiteral("bench.scn"));
   if (qEnvironmentVariableIsSet("BENCH_STEPS"))
-    std::printf("  opened in %.0f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    std::printf("  opened in %.0f ms\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
   codeEditor->show();
   if (qEnvironmentVariableIsSet("BENCH_STEPS"))
-    std::printf("  shown after %.0f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    std::printf("  shown after %.0f ms\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
   codeEditor->scenarioView()->repaint();
   QCoreApplication::processEvents();
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

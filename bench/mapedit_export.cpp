@@ -3,14 +3,14 @@
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <filesystem>
+#include <vector>
 
 #include "bench/bench_util.h"
 #include "bench/mapedit_loaded_window.h"
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 #include "mapedit/map_editor_window.h"
 #include "mapedit/map_export.h"
 #include "mapedit/map_file.h"
@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
 
   // For the breakdown: the export alone, and handing its lines to the code editor.
   std::vector<std::string> lines;
-  const double coreMs = marvo::bench::medianMs(
-      9, [&] { lines = marvo::mapedit::exportMap(window.map(), window.exportOptions()).lines; });
+  const double coreMs =
+      marvo::bench::medianMs(9, [&] { lines = marvo::mapedit::exportMap(window.map(), window.exportOptions()).lines; });
   const double handOverMs = marvo::bench::medianMs(9, [&] { document.setLines(lines); });
   const double exportMs = marvo::bench::medianMs(9, [&] { window.exportAction()->trigger(); });
   // The first export into an editor holding another text makes every line of the document anew.
@@ -37,9 +37,10 @@ int main(int argc, char** argv) {
     intoOther.push_back(marvo::bench::medianMs(1, [&] { window.exportAction()->trigger(); }));
   }
   std::sort(intoOther.begin(), intoOther.end());
-  std::printf("exported %d lines: export alone %.2f ms, ScenarioDocument::setLines %.2f ms, into an editor holding another "
-              "text %.2f ms\n",
-              document.lineCount(), coreMs, handOverMs, intoOther[intoOther.size() / 2]);
+  std::printf(
+      "exported %d lines: export alone %.2f ms, ScenarioDocument::setLines %.2f ms, into an editor holding another "
+      "text %.2f ms\n",
+      document.lineCount(), coreMs, handOverMs, intoOther[intoOther.size() / 2]);
   if (document.lineCount() < 9801 * 10 || dialogs.messages.isEmpty() ||
       dialogs.messages.back() != QStringLiteral("Export map OK")) {
     std::fputs("bench_mapedit_export: the export did not reach the code editor\n", stderr);

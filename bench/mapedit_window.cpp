@@ -9,8 +9,8 @@
 #include "bench/bench_util.h"
 #include "bench/mapedit_loaded_window.h"
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 #include "mapedit/map_editor_window.h"
 #include "mapedit/map_file.h"
 #include "mapedit/map_grid_view.h"
@@ -57,8 +57,7 @@ int main(int argc, char** argv) {
   std::printf("scrolled %d pages in 5 passes\n", pages);
 
   bool within = marvo::bench::report("open the map editor on a full map (show + paint)", open, 200, "ms");
-  within = marvo::bench::report("scroll the full grid once, page by page, painted", fullScroll, 500, "ms") &&
-           within;
+  within = marvo::bench::report("scroll the full grid once, page by page, painted", fullScroll, 500, "ms") && within;
   within = marvo::bench::report("one page step (scroll + paint)", medianStep, 16, "ms") && within;
   return within ? 0 : 1;
 }

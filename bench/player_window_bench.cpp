@@ -1,5 +1,6 @@
 // Benchmarks of the main game window: the engine's counting loop through MainWindow against a trivial
-// host, "Load game" of 10,000 commands, and one run that prints 99,000 lines (just under the engine's limit of lines queued in one run).
+// host, "Load game" of 10,000 commands, and one run that prints 99,000 lines (just under the engine's limit of lines
+// queued in one run).
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -15,14 +16,14 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor/library_editor_window.h"
 #include "engine/engine.h"
-#include "gui/dialogs.h"
-#include "gui/qt_codec.h"
-#include "player/main_window.h"
 #include "game/game.h"
 #include "game/saved_game.h"
+#include "gui/dialogs.h"
+#include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
+#include "player/main_window.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ const CountingLoop kCountingLoops[] = {
 };
 
 const std::vector<std::string> kTalkRoom = {
-    ":room", "@A small room.", "TALK look", "n = n + 1", "!You look around: [#n].", "REDO",
-    "TALK wait", "!Time passes.", "REDO", "READ",
+    ":room", "@A small room.", "TALK look",     "n = n + 1", "!You look around: [#n].",
+    "REDO",  "TALK wait",      "!Time passes.", "REDO",      "READ",
 };
 
 const std::vector<std::string> kManyLines = {

@@ -129,8 +129,8 @@ int main(int argc, char** argv) {
 
   benchmark::RegisterBenchmark("build", build)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(15);
   using Body = void (*)(benchmark::State&);
-  const std::pair<const char*, Body> edits[] = {{"replaceLine", replaceLine}, {"insertLine", insertLine},
-                                                {"removeLine", removeLine}};
+  const std::pair<const char*, Body> edits[] = {
+      {"replaceLine", replaceLine}, {"insertLine", insertLine}, {"removeLine", removeLine}};
   for (const auto& [name, body] : edits)
     benchmark::RegisterBenchmark(name, body)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly();
   benchmark::Initialize(&argc, argv);

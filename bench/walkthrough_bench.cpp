@@ -22,29 +22,17 @@ std::string n(int i) { return std::to_string(i); }
 
 // A ring of rooms with menus, talk blocks, counters and conditions (UTF-8).
 std::vector<std::string> scenario() {
-  std::vector<std::string> s = {"* Тестовый лабиринт", "CREATE ключ", "ключ_Расположение=loc0", "VIP сила", "сила=5", ""};
+  std::vector<std::string> s = {
+      "* Тестовый лабиринт", "CREATE ключ", "ключ_Расположение=loc0", "VIP сила", "сила=5", ""};
   for (int i = 0; i < kLocations; ++i) {
     const std::string loc = "loc" + n(i);
     for (const std::string& line : std::vector<std::string>{
-             ":" + loc,
-             "@Комната " + n(i) + ". Здесь тихо, только скрипит пол.%",
-             "btn [Вперёд] loc" + n((i + 1) % kLocations),
-             "btn [Назад] loc" + n((i + kLocations - 1) % kLocations),
-             "btn [Прыжок] loc" + n((i * 7 + 3) % kLocations),
-             "IF v" + n(i) + ">2",
-             "!Вы бывали здесь уже много раз.",
-             "ENDIF",
-             "v" + n(i) + "=v" + n(i) + "+1",
-             "TALK осмотреться/оглядеться",
-             "!Комната номер " + n(i) + ", посещений: %v" + n(i) + "%.",
-             "REDO",
-             "TALK постучать/стук",
-             "!Тук-тук.",
-             "стуки=стуки+1",
-             "REDO",
-             "READ",
-             "* - - -",
-             ""})
+             ":" + loc, "@Комната " + n(i) + ". Здесь тихо, только скрипит пол.%",
+             "btn [Вперёд] loc" + n((i + 1) % kLocations), "btn [Назад] loc" + n((i + kLocations - 1) % kLocations),
+             "btn [Прыжок] loc" + n((i * 7 + 3) % kLocations), "IF v" + n(i) + ">2", "!Вы бывали здесь уже много раз.",
+             "ENDIF", "v" + n(i) + "=v" + n(i) + "+1", "TALK осмотреться/оглядеться",
+             "!Комната номер " + n(i) + ", посещений: %v" + n(i) + "%.", "REDO", "TALK постучать/стук", "!Тук-тук.",
+             "стуки=стуки+1", "REDO", "READ", "* - - -", ""})
       s.push_back(line);
   }
   s.push_back(":common");

@@ -37,7 +37,6 @@ std::string quoted(std::string_view text) {
   return text.size() > kShown ? concat(open, text.substr(0, kShown), more, close) : concat(open, text, close);
 }
 
-
 int editDistance(std::string_view a, std::string_view b, int cap) {
   const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());
   if (std::abs(n - m) > cap) return cap + 1;
@@ -96,8 +95,10 @@ std::vector<Diagnostic> checkFileBytes(std::string_view bytes) {
     return out;
   int line = 1;
   for (std::size_t i = 0; i < nul; ++i) {
-    if (bytes[i] == '\n') ++line;
-    else if (bytes[i] == '\r' && (i + 1 >= nul || bytes[i + 1] != '\n')) ++line;
+    if (bytes[i] == '\n')
+      ++line;
+    else if (bytes[i] == '\r' && (i + 1 >= nul || bytes[i + 1] != '\n'))
+      ++line;
   }
   out.push_back({Source::Scenario, line, Severity::Error,
                  std::string("В файле нулевой байт: всё, что стоит после него, не будет прочитано. "
@@ -119,8 +120,8 @@ int findCreate(const std::vector<std::string>& scenario, std::string_view name) 
 
 std::string formatDiagnostic(const Diagnostic& d, std::string_view file) {
   return concat(file, ":", std::to_string(d.line), ": ",
-                d.severity == Severity::Error ? std::string_view("error") : std::string_view("warning"),
-                ": ", d.text, " [", d.rule, "]");
+                d.severity == Severity::Error ? std::string_view("error") : std::string_view("warning"), ": ", d.text,
+                " [", d.rule, "]");
 }
 
 Counts countDiagnostics(const std::vector<Diagnostic>& list) {
@@ -130,8 +131,8 @@ Counts countDiagnostics(const std::vector<Diagnostic>& list) {
 }
 
 std::string summaryLine(Counts counts) {
-  return concat("Ошибок: "_w, std::to_string(counts.errors), ", предупреждений: "_w,
-                std::to_string(counts.warnings), "."_w);
+  return concat("Ошибок: "_w, std::to_string(counts.errors), ", предупреждений: "_w, std::to_string(counts.warnings),
+                "."_w);
 }
 
 }  // namespace marvo::check

@@ -15,10 +15,10 @@ enum class Source { Scenario, Library };
 
 struct Diagnostic {
   Source source = Source::Scenario;
-  int line = 0;              // 1-based, as the code editor numbers lines
+  int line = 0;  // 1-based, as the code editor numbers lines
   Severity severity = Severity::Error;
-  std::string text;          // Windows-1251, names the thing and says what to do
-  std::string rule;          // English kebab-case rule name
+  std::string text;  // Windows-1251, names the thing and says what to do
+  std::string rule;  // English kebab-case rule name
 };
 
 struct CheckInput {

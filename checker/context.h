@@ -28,8 +28,8 @@ class Reporter {
 
  private:
   std::vector<Diagnostic> list_;
-  std::unordered_set<std::size_t> seen_;             // hashes of (source, line, rule, text)
-  std::unordered_map<std::string, int> perRule_;     // findings kept per rule
+  std::unordered_set<std::size_t> seen_;          // hashes of (source, line, rule, text)
+  std::unordered_map<std::string, int> perRule_;  // findings kept per rule
 };
 
 struct Context {
@@ -49,13 +49,13 @@ struct Context {
 
 // Rule groups; each reports into ctx.report.
 void checkLabelsAndJumps(Context& ctx);
-void checkBlocks(Context& ctx);         // IF/ENDIF and TALK/REDO pairing as the engine skips them
-void checkLocationEnds(Context& ctx);   // falling into the next location, reachability, library
-void checkStatements(Context& ctx);     // lines the engine takes for something else, near misses
-void checkObjects(Context& ctx);        // properties: suffixes, undeclared names, stored blanks
-void checkVariables(Context& ctx);      // read but never assigned, assigned but never read
-void checkTalkPatterns(Context& ctx);   // shadowed patterns, collisions with button numbers
-void checkEncoding(Context& ctx);       // text that looks like another code page
+void checkBlocks(Context& ctx);        // IF/ENDIF and TALK/REDO pairing as the engine skips them
+void checkLocationEnds(Context& ctx);  // falling into the next location, reachability, library
+void checkStatements(Context& ctx);    // lines the engine takes for something else, near misses
+void checkObjects(Context& ctx);       // properties: suffixes, undeclared names, stored blanks
+void checkVariables(Context& ctx);     // read but never assigned, assigned but never read
+void checkTalkPatterns(Context& ctx);  // shadowed patterns, collisions with button numbers
+void checkEncoding(Context& ctx);      // text that looks like another code page
 
 // Optimal string alignment distance, capped: returns cap + 1 when the distance exceeds cap.
 int editDistance(std::string_view a, std::string_view b, int cap);

@@ -12,8 +12,7 @@ using namespace literals;
 
 std::string runtimeRaw(std::string_view stored) {
   std::string raw(stored);
-  if (raw.find("<object>") != std::string::npos && !mentionsTalk(raw))
-    replaceFirst(raw, "<object>", kAnyObject);
+  if (raw.find("<object>") != std::string::npos && !mentionsTalk(raw)) replaceFirst(raw, "<object>", kAnyObject);
   if (raw.starts_with("^")) {
     raw[0] = ' ';
     raw = trim(raw);

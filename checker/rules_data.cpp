@@ -14,8 +14,8 @@ using namespace literals;
 namespace {
 
 // The property suffixes in the engine's order, then the visibility flag the engine reads itself.
-const std::array<std::string_view, 7> kSuffixes = {"_расположение"_w, "_дескриптор"_w, "_маска"_w, "_синоним"_w,
-                                                  "_содержание"_w,   "_описание"_w,    "_невидимый"_w};
+const std::array<std::string_view, 7> kSuffixes = {"_расположение"_w, "_дескриптор"_w, "_маска"_w,    "_синоним"_w,
+                                                   "_содержание"_w,   "_описание"_w,   "_невидимый"_w};
 
 bool hasAnyObject(std::string_view s) { return s.find(kAnyObject) != std::string_view::npos; }
 
@@ -40,8 +40,13 @@ std::string_view nearSuffix(std::string_view word, std::size_t& at) {
 bool isNumberLiteral(std::string_view w) {
   if (w.empty()) return true;
   bool hex = false;
-  if (w.starts_with("0x")) { w.remove_prefix(2); hex = true; }
-  else if (w[0] == '$' || w[0] == 'x') { w.remove_prefix(1); hex = true; }
+  if (w.starts_with("0x")) {
+    w.remove_prefix(2);
+    hex = true;
+  } else if (w[0] == '$' || w[0] == 'x') {
+    w.remove_prefix(1);
+    hex = true;
+  }
   if (w.empty()) return false;
   for (char c : w) {
     const bool digit = c >= '0' && c <= '9';
@@ -62,13 +67,13 @@ void checkObjects(Context& ctx) {
     const auto [first, isNew] = created.emplace(l.d.word(1).text, i);
     const ProgramLine& f = ctx.line(first->second);
     if (!isNew && (f.source != l.source || f.origin != l.origin))
-      ctx.report.at(l, Severity::Error,
-                    concat("Объект "_w, quoted(l.d.word(1).text), " уже объявлен в строке "_w,
-                           std::to_string(f.origin + 1),
-                           f.source == Source::Library ? concat(" библиотеки "_w, ctx.input.libraryName) : std::string(),
-                           ": второй CREATE остановит игру сообщением «Объект "_w, l.d.word(1).text,
-                           " объявлен повторно». Удалите одно из объявлений или переименуйте объект."_w),
-                    "duplicate-create");
+      ctx.report.at(
+          l, Severity::Error,
+          concat("Объект "_w, quoted(l.d.word(1).text), " уже объявлен в строке "_w, std::to_string(f.origin + 1),
+                 f.source == Source::Library ? concat(" библиотеки "_w, ctx.input.libraryName) : std::string(),
+                 ": второй CREATE остановит игру сообщением «Объект "_w, l.d.word(1).text,
+                 " объявлен повторно». Удалите одно из объявлений или переименуйте объект."_w),
+          "duplicate-create");
   }
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
@@ -82,7 +87,8 @@ void checkObjects(Context& ctx) {
         ctx.report.at(l, Severity::Error,
                       concat("Объект "_w, quoted(name),
                              " не объявлен ни одним CREATE, и присваивание свойства ничего не сделает. "
-                             "Добавьте выше «CREATE "_w, name, "» или исправьте имя."_w),
+                             "Добавьте выше «CREATE "_w,
+                             name, "» или исправьте имя."_w),
                       "undeclared-object");
       if (d.property == Property::Descriptor || d.property == Property::Content ||
           d.property == Property::Description) {
@@ -105,8 +111,8 @@ void checkObjects(Context& ctx) {
         if (!hasAnyObject(name) && !ctx.objects.count(name))
           ctx.report.at(l, Severity::Error,
                         concat("IF проверяет расположение объекта "_w, quoted(name),
-                               ", но ни один CREATE его не объявляет: условие всегда ложно. Добавьте «CREATE "_w,
-                               name, "» или исправьте имя."_w),
+                               ", но ни один CREATE его не объявляет: условие всегда ложно. Добавьте «CREATE "_w, name,
+                               "» или исправьте имя."_w),
                         "undeclared-object");
       }
       if ((d.ifForm == 1 || d.ifForm == 2) && (contains(d.statement, "<") || contains(d.statement, ">")))
@@ -132,8 +138,8 @@ void checkObjects(Context& ctx) {
 }
 
 void checkVariables(Context& ctx) {
-  std::unordered_map<std::string, int> assigned;  // name -> first assigning line
-  std::unordered_map<std::string, int> read;      // name -> first reading line
+  std::unordered_map<std::string, int> assigned;                              // name -> first assigning line
+  std::unordered_map<std::string, int> read;                                  // name -> first reading line
   std::unordered_set<std::string> readSuffixes{std::string("_невидимый"_w)};  // read for every object
   std::unordered_set<std::string> assignedSuffixes;
   std::vector<std::pair<int, std::string>> reads;  // every read, to report unassigned ones
@@ -194,18 +200,19 @@ void checkVariables(Context& ctx) {
     ctx.report.at(l, Severity::Error,
                   reference ? concat("Переменная "_w, quoted(name),
                                      " нигде не получает значения: игра покажет «Не найдена переменная». "
-                                     "Присвойте её раньше ("_w, name, "=0) или исправьте имя."_w)
+                                     "Присвойте её раньше ("_w,
+                                     name, "=0) или исправьте имя."_w)
                             : concat("Переменная "_w, quoted(name),
-                                     " нигде не получает значения, здесь она всегда 0. Присвойте её раньше ("_w,
-                                     name, "=0) или исправьте имя."_w),
+                                     " нигде не получает значения, здесь она всегда 0. Присвойте её раньше ("_w, name,
+                                     "=0) или исправьте имя."_w),
                   "never-assigned");
   }
   for (const auto& [name, line] : assigned) {
     if (isSpecial(name) || read.count(name) || endsWithAny(name, readSuffixes)) continue;
     ctx.report.at(ctx.line(line), Severity::Warning,
                   concat("Переменной "_w, quoted(name),
-                         " присваивается значение, но оно нигде не читается (ни в IF, ни в выражении, ни в «#"_w,
-                         name, "»). Удалите присваивание или исправьте имя."_w),
+                         " присваивается значение, но оно нигде не читается (ни в IF, ни в выражении, ни в «#"_w, name,
+                         "»). Удалите присваивание или исправьте имя."_w),
                   "never-read");
   }
 }

@@ -124,12 +124,11 @@ void checkLabelsAndJumps(Context& ctx) {
     if (ctx.labels.count(":" + target) || target.find(kAnyObject) != std::string::npos) continue;
     std::string what = button ? concat("Кнопка ведёт к метке "_w, quoted(d.word(1).text))
                        : call ? concat("CALL ведёт к метке "_w, quoted(d.word(1).text))
-                              : concat("Переход "_w, quoted(l.text), " ведёт к метке "_w,
-                                       quoted(d.word(1).text));
+                              : concat("Переход "_w, quoted(l.text), " ведёт к метке "_w, quoted(d.word(1).text));
     std::string text = concat(what, ", а такой метки нет: игра покажет «Нет метки для перехода!»."_w);
     if (target != d.word(1).text)
-      text += concat(" Слово начинается с «да», «нет», «true» или «fals», поэтому ищется метка «:"_w,
-                     target, "». Переименуйте метку."_w);
+      text += concat(" Слово начинается с «да», «нет», «true» или «fals», поэтому ищется метка «:"_w, target,
+                     "». Переименуйте метку."_w);
     else if (auto near = suggestLabel(ctx, target, suggestions); !near.empty())
       text += concat(" Возможно, имелась в виду "_w, quoted(near), "."_w);
     else
@@ -164,15 +163,16 @@ void checkBlocks(Context& ctx) {
                                       : t.starts_with(alias::kEndif.russianStem) ? alias::kEndif.russianStem
                                                                                  : std::string_view();
         if (stem.empty())
-          ctx.report.at(end, Severity::Error,
-                        concat("Строка "_w, quoted(end.text), " содержит «endi»: пропуская блок IF из "_w,
-                               lineRef(ctx, i), ", игра примет её за ENDIF, и блок закончится здесь. "
-                               "Измените это слово."_w),
-                        "taken-as-endif");
+          ctx.report.at(
+              end, Severity::Error,
+              concat("Строка "_w, quoted(end.text), " содержит «endi»: пропуская блок IF из "_w, lineRef(ctx, i),
+                     ", игра примет её за ENDIF, и блок закончится здесь. "
+                     "Измените это слово."_w),
+              "taken-as-endif");
         else
           ctx.report.at(end, Severity::Error,
-                        concat("Строка "_w, quoted(end.text), " начинается с «"_w, stem,
-                               "…»: пропуская блок IF из "_w, lineRef(ctx, i, "строки"_w),
+                        concat("Строка "_w, quoted(end.text), " начинается с «"_w, stem, "…»: пропуская блок IF из "_w,
+                               lineRef(ctx, i, "строки"_w),
                                ", игра примет её за ENDIF — пропущенный блок закончится здесь, а сама строка "
                                "выполнится и при ложном условии. "_w,
                                end.rows & (kAssign | kAddSub | kMulDiv) ? "Переименуйте переменную."_w
@@ -190,8 +190,7 @@ void checkBlocks(Context& ctx) {
                       "talk-without-redo");
       else if (int label = labelBetween(ctx, i, k); label >= 0)
         ctx.report.at(l, Severity::Error,
-                      concat("Блок "_w, quoted(l.text), " не закрыт REDO до метки "_w,
-                             quoted(ctx.line(label).text),
+                      concat("Блок "_w, quoted(l.text), " не закрыт REDO до метки "_w, quoted(ctx.line(label).text),
                              ": пропуск захватит следующую локацию. Закончите блок строкой REDO."_w),
                       "talk-without-redo");
     }
@@ -211,7 +210,8 @@ void checkBlocks(Context& ctx) {
     const std::uint8_t m = l.marks;
     if (m & kOpensIf) ++depth;
     if (m & kClosesIf) {
-      if (depth > 0) --depth;
+      if (depth > 0)
+        --depth;
       else if (m & kEndifWord)
         ctx.report.at(l, Severity::Warning,
                       std::string("ENDIF без IF: перед ним в этой локации нет открытого IF. "
@@ -298,8 +298,8 @@ void checkLocationEnds(Context& ctx) {
       ctx.report.at(l, Severity::Error,
                     n + 1 < labels.size()
                         ? concat("Локация «:common» не заканчивается RETURN: после каждого READ выполнение "
-                                 "перейдёт в локацию "_w, quoted(ctx.line(b).text),
-                                 ". Добавьте RETURN в конце «:common»."_w)
+                                 "перейдёт в локацию "_w,
+                                 quoted(ctx.line(b).text), ". Добавьте RETURN в конце «:common»."_w)
                         : std::string("Локация «:common» не заканчивается RETURN: после каждого READ игра "
                                       "зациклится. Добавьте RETURN в конце «:common»."_w),
                     "common-without-return");
@@ -307,7 +307,8 @@ void checkLocationEnds(Context& ctx) {
       ctx.report.at(l, Severity::Warning,
                     concat("Локация "_w, quoted(l.text),
                            " не заканчивается READ, GOTO, JUMP или RETURN: выполнение перейдёт в "
-                           "следующую локацию "_w, quoted(ctx.line(b).text), ". Добавьте READ или GOTO в конце."_w),
+                           "следующую локацию "_w,
+                           quoted(ctx.line(b).text), ". Добавьте READ или GOTO в конце."_w),
                     "falls-into-next");
     } else {
       ctx.report.at(l, Severity::Warning,

@@ -13,12 +13,36 @@ using namespace literals;
 namespace {
 
 // Keywords an author writes as the first word of a statement, spelled in full.
-constexpr std::array<std::string_view, 30> kKeywords = {
-    alias::kEndif.keyword, alias::kEndif.russian, alias::kGoto.keyword, "gotos", alias::kGoto.russian, "jump",
-    "jumps", alias::kRedo.keyword, alias::kRedo.russian, alias::kRead.keyword, alias::kRead.russian, "return",
-    alias::kTalk.keyword, alias::kTalk.russian, "create", "showitem", alias::kExamine.keyword,
-    alias::kExamine.russian, "clear", "cls", "pushloc", "poploc", "pushindex", "popindex", "vip",
-    alias::kIf.russian, "btn", "call", "ret", alias::kIf.keyword};
+constexpr std::array<std::string_view, 30> kKeywords = {alias::kEndif.keyword,
+                                                        alias::kEndif.russian,
+                                                        alias::kGoto.keyword,
+                                                        "gotos",
+                                                        alias::kGoto.russian,
+                                                        "jump",
+                                                        "jumps",
+                                                        alias::kRedo.keyword,
+                                                        alias::kRedo.russian,
+                                                        alias::kRead.keyword,
+                                                        alias::kRead.russian,
+                                                        "return",
+                                                        alias::kTalk.keyword,
+                                                        alias::kTalk.russian,
+                                                        "create",
+                                                        "showitem",
+                                                        alias::kExamine.keyword,
+                                                        alias::kExamine.russian,
+                                                        "clear",
+                                                        "cls",
+                                                        "pushloc",
+                                                        "poploc",
+                                                        "pushindex",
+                                                        "popindex",
+                                                        "vip",
+                                                        alias::kIf.russian,
+                                                        "btn",
+                                                        "call",
+                                                        "ret",
+                                                        alias::kIf.keyword};
 
 // The keyword that `word` misses by a small edit distance, or "".
 std::string_view nearKeyword(std::string_view word) {
@@ -31,7 +55,7 @@ std::string_view nearKeyword(std::string_view word) {
     if (k.size() < 3) continue;
     const int d = editDistance(word, k, bestDistance);
     if (d == 0) return {};
-    if ( d <= bestDistance && (best.empty() || d < bestDistance)) {
+    if (d <= bestDistance && (best.empty() || d < bestDistance)) {
       best = k;
       bestDistance = d;
     }
@@ -43,8 +67,10 @@ std::string upper(std::string_view s) {
   std::string out(s);
   for (auto& c : out) {
     const auto b = static_cast<unsigned char>(c);
-    if (b >= 'a' && b <= 'z') c = static_cast<char>(b - 32);
-    else if (b >= 0xE0) c = static_cast<char>(b - 32);
+    if (b >= 'a' && b <= 'z')
+      c = static_cast<char>(b - 32);
+    else if (b >= 0xE0)
+      c = static_cast<char>(b - 32);
   }
   return out;
 }
@@ -70,13 +96,18 @@ std::string vanishing(std::string_view text) {
   bool inReference = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '_') underscore = true;
+    if (c == '_')
+      underscore = true;
     else if (c == '[') {
-      if (i + 1 < text.size() && text[i + 1] == '#') inReference = true;
-      else bracket = true;
+      if (i + 1 < text.size() && text[i + 1] == '#')
+        inReference = true;
+      else
+        bracket = true;
     } else if (c == ']') {
-      if (inReference) inReference = false;
-      else bracket = true;
+      if (inReference)
+        inReference = false;
+      else
+        bracket = true;
     }
   }
   if (underscore && bracket) return std::string("«_», «[» и «]»"_w);
@@ -95,10 +126,10 @@ void checkStatements(Context& ctx) {
     if (l.rows & kComment) continue;
     if ((l.made == Made::Button || l.made == Made::Choice) && (l.rows & kText)) {
       if (auto v = vanishing(l.text); !v.empty())
-        ctx.report.at(l, Severity::Warning,
-                      concat("В тексте кнопки "_w, quoted(l.text), " символы "_w, v,
-                             " пропадут при показе. Уберите их."_w),
-                      "vanishing-characters");
+        ctx.report.at(
+            l, Severity::Warning,
+            concat("В тексте кнопки "_w, quoted(l.text), " символы "_w, v, " пропадут при показе. Уберите их."_w),
+            "vanishing-characters");
       continue;
     }
     if (l.made != Made::Copy) continue;
@@ -126,8 +157,7 @@ void checkStatements(Context& ctx) {
       if (auto command = commandTakenFor(l.rows); !command.empty()) {
         ctx.report.at(l, Severity::Error,
                       concat("Строка "_w, quoted(l.text), " похожа на присваивание, но игра выполнит её как "_w,
-                             command, ": так начинается первое слово "_w, quoted(w0),
-                             ". Переименуйте переменную."_w),
+                             command, ": так начинается первое слово "_w, quoted(w0), ". Переименуйте переменную."_w),
                       "taken-as-command");
         continue;
       }
@@ -143,13 +173,12 @@ void checkStatements(Context& ctx) {
     if (l.rows != 0 || d.count == 0 || l.text.starts_with(":")) continue;
     const std::string t = lower(l.text);
     if (closesIfLevel(t) || t == "ret") continue;
-    if (alias::kGoto.starts(d.statement) || d.statement.starts_with("jump"))
-      continue;  // reported as a malformed jump
+    if (alias::kGoto.starts(d.statement) || d.statement.starts_with("jump")) continue;  // reported as a malformed jump
     if (auto k = nearKeyword(w0); !k.empty()) {
-      ctx.report.at(l, Severity::Error,
-                    concat(quoted(w0), " — не команда, и строка ничего не делает. Возможно, имелось в виду "_w,
-                           upper(k), "."_w),
-                    "unknown-keyword");
+      ctx.report.at(
+          l, Severity::Error,
+          concat(quoted(w0), " — не команда, и строка ничего не делает. Возможно, имелось в виду "_w, upper(k), "."_w),
+          "unknown-keyword");
     } else {
       ctx.report.at(l, Severity::Warning,
                     concat("Строка "_w, quoted(l.text),
@@ -168,10 +197,11 @@ void checkStatements(Context& ctx) {
     const std::string_view t = trimView(std::string_view(line).substr(0, 4096));
     decodeLine(t, d);
     if (!t.starts_with("*") && (d.rows & kReturn)) continue;
-    ctx.report.add(Source::Scenario, static_cast<int>(i) + 1, Severity::Error,
-                   concat("Строка "_w, quoted(trim(line)), " содержит «return»: игра вставит перед ней всю библиотеку "_w,
-                          quoted(ctx.input.libraryName), ", и её строки выполнятся здесь. Уберите это слово."_w),
-                   "return-in-text");
+    ctx.report.add(
+        Source::Scenario, static_cast<int>(i) + 1, Severity::Error,
+        concat("Строка "_w, quoted(trim(line)), " содержит «return»: игра вставит перед ней всю библиотеку "_w,
+               quoted(ctx.input.libraryName), ", и её строки выполнятся здесь. Уберите это слово."_w),
+        "return-in-text");
   }
 }
 
@@ -204,8 +234,8 @@ void checkEncoding(Context& ctx) {
     for (unsigned char c : ctx.input.scenario[i]) {
       if (c < 0x80) continue;
       ++high;
-      if (c <= 0xAF && c != 0x85 && c != 0x96 && c != 0x97 && c != 0x93 && c != 0x94 && c != 0xA0 &&
-          c != 0xA8 && c != 0xAB) {
+      if (c <= 0xAF && c != 0x85 && c != 0x96 && c != 0x97 && c != 0x93 && c != 0x94 && c != 0xA0 && c != 0xA8 &&
+          c != 0xAB) {
         ++dos;
         if (firstLine < 0) firstLine = static_cast<int>(i);
       }

@@ -62,7 +62,7 @@ bool generated(const ProgramLine& l) { return l.made == Made::Button || l.made =
 }  // namespace
 
 void checkTalkPatterns(Context& ctx) {
-  long budget = 4'000'000;  // word comparisons in all; keeps pathological texts linear
+  long budget = 4'000'000;       // word comparisons in all; keeps pathological texts linear
   std::vector<Pattern> earlier;  // top-level patterns of the current location, in order
   int talkDepth = 0;
   int ifDepth = 0;
@@ -83,8 +83,10 @@ void checkTalkPatterns(Context& ctx) {
     if ((l.marks & kResetsChoices) && (l.made == Made::Copy || (generated(l) && l.text.starts_with("@"))) &&
         l.source == Source::Scenario && !(l.rows & kRead))
       lastReset = i;
-    if (l.rows & kIf) ++ifDepth;
-    else if ((l.marks & kClosesIf) && ifDepth > 0) --ifDepth;
+    if (l.rows & kIf)
+      ++ifDepth;
+    else if ((l.marks & kClosesIf) && ifDepth > 0)
+      --ifDepth;
     if (!(l.rows & kTalk)) continue;
     talkDepth = 1;
     Pattern p = patternOf(ctx, i);
@@ -121,14 +123,14 @@ void checkTalkPatterns(Context& ctx) {
           text += " Оставьте в локации не больше девяти пунктов."_w;
         ctx.report.at(l, Severity::Error, std::move(text), "choice-number-collision");
       } else if (mine || theirs) {
-        ctx.report.at(l, Severity::Error,
-                      concat(mine ? concat("Пункт меню номер "_w, std::to_string(l.button))
-                                  : concat("Шаблон "_w, quoted(p.text)),
-                             " никогда не сработает: его ввод раньше подойдёт к "_w,
-                             theirs ? concat("пункту меню номер "_w, std::to_string(shadow.button))
-                                    : concat("шаблону "_w, quoted(by->text)),
-                             where, ". Не используйте числа в шаблонах TALK рядом с кнопками."_w),
-                      "talk-button-collision");
+        ctx.report.at(
+            l, Severity::Error,
+            concat(mine ? concat("Пункт меню номер "_w, std::to_string(l.button)) : concat("Шаблон "_w, quoted(p.text)),
+                   " никогда не сработает: его ввод раньше подойдёт к "_w,
+                   theirs ? concat("пункту меню номер "_w, std::to_string(shadow.button))
+                          : concat("шаблону "_w, quoted(by->text)),
+                   where, ". Не используйте числа в шаблонах TALK рядом с кнопками."_w),
+            "talk-button-collision");
       } else {
         ctx.report.at(l, Severity::Warning,
                       concat("Шаблон "_w, quoted(p.text),

@@ -20,14 +20,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "gui/scenario_document.h"
-#include "scenario_highlighter.h"
 #include "engine/text.h"
-#include "help/reference_topics.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
+#include "help/reference_topics.h"
 #include "navigation.h"
-#include "walkthrough_panel.h"
 #include "problems_panel.h"
+#include "scenario_highlighter.h"
+#include "walkthrough_panel.h"
 
 namespace marvo {
 
@@ -118,7 +118,8 @@ void CodeEditorWindow::buildControls() {
   for (const auto& item : properties_.items()) {
     propertyPopup_->addItem(toQt(item));
     const std::string_view hint = propertyHint(item);
-    propertyPopup_->item(propertyPopup_->count() - 1)->setToolTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
+    propertyPopup_->item(propertyPopup_->count() - 1)
+        ->setToolTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
   }
   propertyPopup_->hide();
 
@@ -191,8 +192,10 @@ void CodeEditorWindow::setVisible(bool visible) {
   }
   QDialog::setVisible(visible);
   if (visible && caretToStartPending_) caretToStart();
-  if (visible) activated();
-  else if (highlighter_->document()) highlighter_->setDocument(nullptr);
+  if (visible)
+    activated();
+  else if (highlighter_->document())
+    highlighter_->setDocument(nullptr);
   doc->setModified(modified);
 }
 

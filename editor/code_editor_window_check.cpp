@@ -1,16 +1,16 @@
 // The code editor's checker commands: the problems list, the underlined lines, jumping to a line.
 #include <QPlainTextEdit>
 #include <QSplitter>
-#include <QTreeWidget>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTreeWidget>
 
-#include "scenario_highlighter.h"
-#include "code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "checker/checker.h"
+#include "code_editor_window.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 #include "problems_panel.h"
+#include "scenario_highlighter.h"
 
 namespace marvo {
 

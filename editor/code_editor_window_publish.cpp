@@ -6,10 +6,10 @@
 #include <QUrl>
 
 #include "code_editor_window.h"
-#include "gui/scenario_document.h"
-#include "preview_server.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
+#include "preview_server.h"
 #include "web/publish.h"
 
 namespace marvo {

@@ -12,9 +12,9 @@
 #include <QTextBlock>
 
 #include "code_editor_window.h"
+#include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
 #include "keywords.h"
-#include "gui/qt_codec.h"
 #include "property_list.h"
 
 namespace marvo {
@@ -59,21 +59,35 @@ void CodeEditorWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CodeEditorWindow::windowKey(QKeyEvent* key) {
-  if (key->key() == Qt::Key_F9 && (key->modifiers() & Qt::ControlModifier)) { runWalkthroughs(); return true; }
+  if (key->key() == Qt::Key_F9 && (key->modifiers() & Qt::ControlModifier)) {
+    runWalkthroughs();
+    return true;
+  }
   switch (key->key()) {
-    case Qt::Key_Escape: close(); return true;
-    case Qt::Key_F1:
-      if (!(key->modifiers() & Qt::ShiftModifier)) toggleCommonLocation();
-      else emit referenceRequested(document_.line(caretLine()), scenarioView_->textCursor().positionInBlock());
+    case Qt::Key_Escape:
+      close();
       return true;
-    case Qt::Key_F5: leaveForMapEditor(); return true;
-    case Qt::Key_F9: leaveForGame(); return true;
-    case kDialogueMakerKey: openDialogueMaker(); return true;
+    case Qt::Key_F1:
+      if (!(key->modifiers() & Qt::ShiftModifier))
+        toggleCommonLocation();
+      else
+        emit referenceRequested(document_.line(caretLine()), scenarioView_->textCursor().positionInBlock());
+      return true;
+    case Qt::Key_F5:
+      leaveForMapEditor();
+      return true;
+    case Qt::Key_F9:
+      leaveForGame();
+      return true;
+    case kDialogueMakerKey:
+      openDialogueMaker();
+      return true;
     case Qt::Key_F7:
       if (!(key->modifiers() & Qt::ControlModifier)) return false;
       checkScenario();
       return true;
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -90,9 +104,9 @@ bool CodeEditorWindow::textKeyPress(QKeyEvent* key) {
     const QTextBlock caretBlock = scenarioView_->textCursor().block();
     const QTextDocument* doc = scenarioView_->document();
     // The head of the scenario is short: look its lines up one by one instead of copying the text.
-    const bool opens = editor::opensPropertyList(
-        toCp1251(caretBlock.text()), document_.lineCount(),
-        [doc](int index) { return toCp1251(doc->findBlockByNumber(index).text()); });
+    const bool opens = editor::opensPropertyList(toCp1251(caretBlock.text()), document_.lineCount(), [doc](int index) {
+      return toCp1251(doc->findBlockByNumber(index).text());
+    });
     if (opens) showPropertyList();
   }
   if (!isEnter(key)) return false;
@@ -200,7 +214,8 @@ void CodeEditorWindow::showPropertyList() {
   const QRect caret = scenarioView_->cursorRect();
   QPoint at = scenarioView_->viewport()->mapTo(this, QPoint(caret.left() + 1, caret.bottom() + 1));
   // Keep the list inside the window: above the caret line when there is no room under it.
-  if (at.y() + propertyPopup_->height() > height()) at.setY(scenarioView_->viewport()->mapTo(this, caret.topLeft()).y() - propertyPopup_->height());
+  if (at.y() + propertyPopup_->height() > height())
+    at.setY(scenarioView_->viewport()->mapTo(this, caret.topLeft()).y() - propertyPopup_->height());
   at.setX(std::max(0, std::min(at.x(), width() - propertyPopup_->width())));
   at.setY(std::max(0, at.y()));
   propertyPopup_->move(at);
@@ -267,8 +282,8 @@ void CodeEditorWindow::collectPendingProperty() {
   pendingStart_ = QTextCursor();
   const QTextCursor caret = scenarioView_->textCursor();
   if (start.isNull() || start.block() != caret.block() || start.position() > caret.position()) return;
-  const QString typed = caret.block().text().mid(start.positionInBlock(),
-                                                 caret.positionInBlock() - start.positionInBlock());
+  const QString typed =
+      caret.block().text().mid(start.positionInBlock(), caret.positionInBlock() - start.positionInBlock());
   const auto name = editor::collectedPropertyName(toCp1251(typed));
   if (name && properties_.add(*name)) propertyPopup_->addItem(toQt(*name));
 }

@@ -14,8 +14,10 @@ std::string capitals(std::string_view word) {
   std::string out(word);
   for (auto& c : out) {
     const auto b = static_cast<unsigned char>(c);
-    if ((b >= 'a' && b <= 'z') || b >= 0xE0) c = static_cast<char>(b - 32);
-    else if (b == 0xB8) c = static_cast<char>(0xA8);  // ё
+    if ((b >= 'a' && b <= 'z') || b >= 0xE0)
+      c = static_cast<char>(b - 32);
+    else if (b == 0xB8)
+      c = static_cast<char>(0xA8);  // ё
   }
   return out;
 }
@@ -28,13 +30,11 @@ const std::array<std::string_view, kKeywordCount>& keywordTable() {
                            read = capitals(alias::kRead.russian), go = capitals(alias::kGoto.russian),
                            examine = capitals(alias::kExamine.russian);
   static const std::array<std::string_view, kKeywordCount> table = {
-      talk,      "ИНВ"_w,    "ВЗЯТЬ"_w,  "БРОСИТЬ"_w, ifWord,        endif,        redo,
-      read,      go,         "IF"_w,     "ENDIF"_w,   "TALK"_w,      "REDO"_w,     "RETURN"_w,
-      "GOTO"_w,  "GOTOS"_w,  "JUMP"_w,   "JUMPS"_w,   "BTN"_w,       "BTNS"_w,     "INV"_w,
-      "DROP"_w,  "TAKE"_w,   "VIP"_w,    "PUSHLOC"_w, "POPLOC"_w,    "CLS"_w,      "CLEAR"_w,
-      "KILL"_w,  "PAUSE"_w,  "READ"_w,   ":common"_w, "TIME"_w,      "DO"_w,       "RND"_w,
-      "PUSHINDEX"_w, "POPINDEX"_w, "CALL"_w, "RET"_w, "CREATE"_w,   "EXAMINE"_w,  examine,
-      "LOCATION"_w,
+      talk,         "ИНВ"_w,   "ВЗЯТЬ"_w, "БРОСИТЬ"_w, ifWord,      endif,    redo,         read,       go,
+      "IF"_w,       "ENDIF"_w, "TALK"_w,  "REDO"_w,    "RETURN"_w,  "GOTO"_w, "GOTOS"_w,    "JUMP"_w,   "JUMPS"_w,
+      "BTN"_w,      "BTNS"_w,  "INV"_w,   "DROP"_w,    "TAKE"_w,    "VIP"_w,  "PUSHLOC"_w,  "POPLOC"_w, "CLS"_w,
+      "CLEAR"_w,    "KILL"_w,  "PAUSE"_w, "READ"_w,    ":common"_w, "TIME"_w, "DO"_w,       "RND"_w,    "PUSHINDEX"_w,
+      "POPINDEX"_w, "CALL"_w,  "RET"_w,   "CREATE"_w,  "EXAMINE"_w, examine,  "LOCATION"_w,
   };
   return table;
 }

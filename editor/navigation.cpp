@@ -70,9 +70,7 @@ int findLineContaining(const std::vector<std::string>& lines, int from, std::str
 
 std::string searchNeedle(std::string_view editText) { return trim(editText); }
 
-int findCommonLine(const std::vector<std::string>& lines) {
-  return findLineContaining(lines, 0, ":common");
-}
+int findCommonLine(const std::vector<std::string>& lines) { return findLineContaining(lines, 0, ":common"); }
 
 const std::array<std::string_view, 5>& commonRepairLines() {
   static constexpr std::array<std::string_view, 5> repair = {" ", ":common", " ", " ", "RETURN"};

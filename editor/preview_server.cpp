@@ -19,8 +19,8 @@ QByteArray contentType(const QString& name) {
 }
 
 QByteArray response(const QByteArray& status, const QByteArray& type, const QByteArray& body) {
-  return "HTTP/1.0 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " +
-         QByteArray::number(body.size()) + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body;
+  return "HTTP/1.0 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+         "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body;
 }
 
 }  // namespace
@@ -63,8 +63,8 @@ void PreviewServer::answer(QTcpSocket* socket) {
   QFile file(folder_.filePath(name));
   if (request.size() < 2 || (request[0] != "GET" && request[0] != "HEAD")) {
     reply = response("405 Method Not Allowed", "text/plain", "GET only\n");
-  } else if (name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) ||
-             !QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+  } else if (name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) || !QFileInfo(file).isFile() ||
+             !file.open(QIODevice::ReadOnly)) {
     reply = response("404 Not Found", "text/plain", "not found\n");
   } else {
     reply = response("200 OK", contentType(name), request[0] == "GET" ? file.readAll() : QByteArray());

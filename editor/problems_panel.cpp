@@ -14,9 +14,12 @@ namespace marvo {
 namespace {
 QString severityName(Problem::Severity s) {
   switch (s) {
-    case Problem::Severity::Error: return QStringLiteral("ошибка");
-    case Problem::Severity::Warning: return QStringLiteral("предупреждение");
-    case Problem::Severity::Note: return QStringLiteral("замечание");
+    case Problem::Severity::Error:
+      return QStringLiteral("ошибка");
+    case Problem::Severity::Warning:
+      return QStringLiteral("предупреждение");
+    case Problem::Severity::Note:
+      return QStringLiteral("замечание");
   }
   return {};
 }
@@ -26,8 +29,8 @@ ProblemsPanel::ProblemsPanel(QWidget* parent) : QWidget(parent) {
   heading_ = new QLabel(this);
   list_ = new QTreeWidget(this);
   list_->setColumnCount(4);
-  list_->setHeaderLabels({QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Описание"),
-                          QStringLiteral("Правило")});
+  list_->setHeaderLabels(
+      {QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Описание"), QStringLiteral("Правило")});
   list_->setRootIsDecorated(false);
   list_->setUniformRowHeights(true);
   list_->setAlternatingRowColors(true);
@@ -50,25 +53,26 @@ void ProblemsPanel::setProblems(const QList<Problem>& problems) {
   QList<QTreeWidgetItem*> items;
   for (int i = 0; i < problems_.size(); ++i) {
     const Problem& p = problems_[i];
-    if (p.severity == Problem::Severity::Error) ++errors;
-    else if (p.severity == Problem::Severity::Warning) ++warnings;
-    const QString where = p.line > 0 ? (p.inScenario ? QString::number(p.line)
-                                                     : p.source + QLatin1Char(':') + QString::number(p.line))
-                                     : p.source;
+    if (p.severity == Problem::Severity::Error)
+      ++errors;
+    else if (p.severity == Problem::Severity::Warning)
+      ++warnings;
+    const QString where =
+        p.line > 0 ? (p.inScenario ? QString::number(p.line) : p.source + QLatin1Char(':') + QString::number(p.line))
+                   : p.source;
     auto* item = new QTreeWidgetItem({where, severityName(p.severity), p.text, p.rule});
     item->setData(0, Qt::UserRole, i);
     item->setToolTip(2, p.text);
     item->setIcon(1, style()->standardIcon(p.severity == Problem::Severity::Error ? QStyle::SP_MessageBoxCritical
-                                                                                   : QStyle::SP_MessageBoxWarning));
+                                                                                  : QStyle::SP_MessageBoxWarning));
     items.append(item);
   }
   list_->addTopLevelItems(items);
   list_->resizeColumnToContents(0);
   list_->resizeColumnToContents(1);
-  heading_->setText(problems_.isEmpty() ? QStringLiteral("Проблемы: нет")
-                                        : QStringLiteral("Проблемы: ошибок %1, предупреждений %2")
-                                              .arg(errors)
-                                              .arg(warnings));
+  heading_->setText(problems_.isEmpty()
+                        ? QStringLiteral("Проблемы: нет")
+                        : QStringLiteral("Проблемы: ошибок %1, предупреждений %2").arg(errors).arg(warnings));
   if (!items.isEmpty()) list_->setCurrentItem(items.first());
 }
 

@@ -15,13 +15,13 @@ namespace marvo {
 
 struct Problem {
   enum class Severity { Error, Warning, Note };
-  QString source;        // where the line is: a file name, or a name such as "сценарий"
-  int line = 0;          // 1-based; 0 when the problem has no line
+  QString source;  // where the line is: a file name, or a name such as "сценарий"
+  int line = 0;    // 1-based; 0 when the problem has no line
   Severity severity = Severity::Error;
   QString text;
-  QString rule;          // the producer's name for the kind of problem (may be empty)
+  QString rule;            // the producer's name for the kind of problem (may be empty)
   bool inScenario = true;  // the line is a line of the scenario text the code editor shows
-  QVariant data;         // anything the producer wants back when the problem is activated
+  QVariant data;           // anything the producer wants back when the problem is activated
 };
 
 class ProblemsPanel : public QWidget {

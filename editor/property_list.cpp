@@ -10,11 +10,11 @@ namespace marvo::editor {
 using namespace marvo::literals;
 
 PropertyList::PropertyList()
-    : items_{std::string("Расположение"_w), std::string("Описание"_w),      std::string("Маска"_w),
-             std::string("Синоним"_w),      std::string("Дескриптор"_w),    std::string("Непереносимый"_w),
-             std::string("Недоступен"_w),   std::string("Надет"_w),         std::string("Открываемый"_w),
-             std::string("Открыт"_w),       std::string("Невидимый"_w),     std::string("Содержание"_w),
-             std::string("Количество"_w),   std::string("Вес"_w),           std::string("Размер"_w)} {}
+    : items_{std::string("Расположение"_w), std::string("Описание"_w),   std::string("Маска"_w),
+             std::string("Синоним"_w),      std::string("Дескриптор"_w), std::string("Непереносимый"_w),
+             std::string("Недоступен"_w),   std::string("Надет"_w),      std::string("Открываемый"_w),
+             std::string("Открыт"_w),       std::string("Невидимый"_w),  std::string("Содержание"_w),
+             std::string("Количество"_w),   std::string("Вес"_w),        std::string("Размер"_w)} {}
 
 bool PropertyList::add(std::string_view name) {
   if (name.empty() || std::find(items_.begin(), items_.end(), name) != items_.end()) return false;

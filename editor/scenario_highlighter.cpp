@@ -21,12 +21,18 @@ ScenarioHighlighter::ScenarioHighlighter(QObject* parent) : QSyntaxHighlighter(p
 
 const QTextCharFormat& ScenarioHighlighter::formatOf(LineKind kind) const {
   switch (kind) {
-    case LineKind::Label: return label_;
-    case LineKind::Comment: return comment_;
-    case LineKind::Text: return text_;
-    case LineKind::Menu: return menu_;
-    case LineKind::Talk: return talk_;
-    case LineKind::Plain: break;
+    case LineKind::Label:
+      return label_;
+    case LineKind::Comment:
+      return comment_;
+    case LineKind::Text:
+      return text_;
+    case LineKind::Menu:
+      return menu_;
+    case LineKind::Talk:
+      return talk_;
+    case LineKind::Plain:
+      break;
   }
   return keyword_;  // not reached for plain lines
 }

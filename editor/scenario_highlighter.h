@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QSyntaxHighlighter>
-#include <QTextCharFormat>
 #include <QTextBlockUserData>
+#include <QTextCharFormat>
 #include <string>
 
 #include "syntax.h"

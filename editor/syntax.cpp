@@ -34,13 +34,25 @@ void styleLine(std::string_view line, LineStyle& style) {
   std::string_view body = trimView(line);
   if (!body.empty() && body.front() == '^') body = trimView(body.substr(1));
   if (body.empty()) return;
-  if (body.front() == '*') { style.kind = LineKind::Comment; return; }
-  if (body.front() == ':') { style.kind = LineKind::Label; return; }
+  if (body.front() == '*') {
+    style.kind = LineKind::Comment;
+    return;
+  }
+  if (body.front() == ':') {
+    style.kind = LineKind::Label;
+    return;
+  }
 
   std::size_t first = 0;
   while (first < body.size() && isDelimiter(body[first])) ++first;
-  if (first < body.size() && body[first] == '!') { style.kind = LineKind::Text; return; }
-  if (first < body.size() && body[first] == '@') { style.kind = LineKind::Menu; return; }
+  if (first < body.size() && body[first] == '!') {
+    style.kind = LineKind::Text;
+    return;
+  }
+  if (first < body.size() && body[first] == '@') {
+    style.kind = LineKind::Menu;
+    return;
+  }
 
   // Words are cut exactly where the engine cuts them.
   const auto offset = static_cast<int>(body.data() - line.data());
@@ -54,8 +66,7 @@ void styleLine(std::string_view line, LineStyle& style) {
     const std::string_view word = body.substr(i, end - i);
     if (firstWord && (equalsLowered(word, alias::kTalk.stem) || equalsLowered(word, alias::kTalk.russianStem)))
       style.kind = LineKind::Talk;
-    if (isKeyword(word))
-      style.keywords.push_back({offset + static_cast<int>(i), static_cast<int>(end - i)});
+    if (isKeyword(word)) style.keywords.push_back({offset + static_cast<int>(i), static_cast<int>(end - i)});
     firstWord = false;
     i = end;
   }

@@ -10,7 +10,7 @@ namespace marvo::editor {
 enum class LineKind { Plain, Label, Comment, Text, Menu, Talk };
 
 struct KeywordSpan {
-  int start = 0;   // 0-based column
+  int start = 0;  // 0-based column
   int length = 0;
 };
 

@@ -47,9 +47,9 @@ WalkthroughFailureViewer::WalkthroughFailureViewer(const QString& title, const Q
   expectedText_ = make(expected);
   actualText_ = make(actual);
   auto* columns = new QHBoxLayout(this);
-  for (auto [label, edit] : {std::pair{QStringLiteral("Прохождение:"), walkthroughText_},
-                             std::pair{QStringLiteral("Ожидалось:"), expectedText_},
-                             std::pair{QStringLiteral("Получено:"), actualText_}}) {
+  for (auto [label, edit] :
+       {std::pair{QStringLiteral("Прохождение:"), walkthroughText_},
+        std::pair{QStringLiteral("Ожидалось:"), expectedText_}, std::pair{QStringLiteral("Получено:"), actualText_}}) {
     auto* column = new QVBoxLayout;
     column->addWidget(new QLabel(label, this));
     column->addWidget(edit, 1);
@@ -80,8 +80,7 @@ WalkthroughPanel::~WalkthroughPanel() {
   if (worker_.joinable()) worker_.join();
 }
 
-void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::string> library,
-                           const QString& folder) {
+void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::string> library, const QString& folder) {
   if (busy_) return;
   busy_ = true;
   show();
@@ -101,10 +100,13 @@ void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::s
     options.coverage = true;
     options.cancel = &cancel_;
     options.progress = [this](std::size_t done, std::size_t total) {
-      QMetaObject::invokeMethod(this, [this, done, total] {
-        progressBar_->setMaximum(static_cast<int>(total));
-        progressBar_->setValue(static_cast<int>(done));
-      }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this,
+          [this, done, total] {
+            progressBar_->setMaximum(static_cast<int>(total));
+            progressBar_->setValue(static_cast<int>(done));
+          },
+          Qt::QueuedConnection);
     };
     run->result = marvo::walk::runWalkthroughs(run->game, run->files, options);
     run->coverage = marvo::walk::computeCoverage(run->game, run->result.executed);
@@ -139,9 +141,9 @@ void WalkthroughPanel::showResults() {
     summaryLabel_->setText(QStringLiteral("Нет файлов .walk в папке сценария"));
   } else {
     summaryLabel_->setText(QStringLiteral("Прохождения: успешно %1, с ошибками %2; покрытие строк %3%")
-                         .arg(run.result.passed)
-                         .arg(run.result.failed)
-                         .arg(run.coverage.lines.percent()));
+                               .arg(run.result.passed)
+                               .arg(run.result.failed)
+                               .arg(run.coverage.lines.percent()));
   }
   applyShading();
   emit finished(problems);
@@ -165,7 +167,10 @@ void WalkthroughPanel::openFailure(int index) {
   for (int n = std::max(1, first); n <= static_cast<int>(lines.size()); ++n) {
     const QString line = utf8(lines[static_cast<std::size_t>(n - 1)].substr(0, 2000));
     if (n > first && (line.trimmed().startsWith(u'>') || line.trimmed().startsWith(u'*'))) break;
-    walk << QStringLiteral("%1%2: %3").arg(n == failure.line ? QStringLiteral("→ ") : QStringLiteral("  ")).arg(n).arg(line);
+    walk << QStringLiteral("%1%2: %3")
+                .arg(n == failure.line ? QStringLiteral("→ ") : QStringLiteral("  "))
+                .arg(n)
+                .arg(line);
   }
   QStringList got;
   for (const auto& line : failure.got) got << utf8(line);

@@ -38,8 +38,10 @@ std::string cp1251ToUtf8(std::string_view in) {
   std::string out;
   out.reserve(in.size() * 2);
   for (unsigned char c : in) {
-    if (c < 0x80) out += static_cast<char>(c);
-    else appendUtf8(out, cp1251::kUpperHalf[c - 0x80]);
+    if (c < 0x80)
+      out += static_cast<char>(c);
+    else
+      appendUtf8(out, cp1251::kUpperHalf[c - 0x80]);
   }
   return out;
 }
@@ -53,18 +55,37 @@ std::string utf8ToCp1251(std::string_view in) {
     auto b = static_cast<unsigned char>(in[i]);
     char32_t cp;
     int extra;
-    if (b < 0x80) { cp = b; extra = 0; }
-    else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; extra = 1; }
-    else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; extra = 2; }
-    else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; extra = 3; }
-    else { out += '?'; ++i; continue; }
+    if (b < 0x80) {
+      cp = b;
+      extra = 0;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F;
+      extra = 1;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F;
+      extra = 2;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07;
+      extra = 3;
+    } else {
+      out += '?';
+      ++i;
+      continue;
+    }
     std::size_t j = i + 1;
     bool ok = true;
     for (int k = 0; k < extra; ++k, ++j) {
-      if (j >= in.size() || (static_cast<unsigned char>(in[j]) & 0xC0) != 0x80) { ok = false; break; }
+      if (j >= in.size() || (static_cast<unsigned char>(in[j]) & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       cp = (cp << 6) | (static_cast<unsigned char>(in[j]) & 0x3F);
     }
-    if (!ok) { out += '?'; i = j > i + 1 ? j : i + 1; continue; }
+    if (!ok) {
+      out += '?';
+      i = j > i + 1 ? j : i + 1;
+      continue;
+    }
     i = j;
     int byte = cp < 0x2200 ? table.byteOf[cp] : -1;
     out += byte < 0 ? '?' : static_cast<char>(byte);

@@ -84,8 +84,10 @@ class CompiledProgram {
     lines_[size_].op = FastOp::Slow;  // running past the end is the dispatch's index error
   }
   void clear() {
-    if (mapped_) ::munmap(lines_, bytes_);
-    else std::free(lines_);
+    if (mapped_)
+      ::munmap(lines_, bytes_);
+    else
+      std::free(lines_);
     lines_ = nullptr;
     size_ = 0;
     mapped_ = false;

@@ -49,11 +49,15 @@ void applyTruthWords(std::vector<Word>& words) {
       std::string_view t = words[i].text;
       const char* replacement = nullptr;
       if (pass == 0) {
-        if (t.starts_with("true")) replacement = "1";
-        else if (t.starts_with("fals")) replacement = "0";
+        if (t.starts_with("true"))
+          replacement = "1";
+        else if (t.starts_with("fals"))
+          replacement = "0";
       } else {
-        if (t.starts_with("да"_w)) replacement = "1";
-        else if (t.starts_with("нет"_w)) replacement = "0";
+        if (t.starts_with("да"_w))
+          replacement = "1";
+        else if (t.starts_with("нет"_w))
+          replacement = "0";
       }
       if (replacement) words[i] = makeWord(replacement);
     }
@@ -81,9 +85,14 @@ std::int32_t parseNumber(std::string_view w) {
   if (w.empty()) return 0;
   std::string_view digits;
   bool hex = false;
-  if (w.starts_with("0x")) { digits = w.substr(2); hex = true; }
-  else if (w[0] == '$' || w[0] == 'x') { digits = w.substr(1); hex = true; }
-  else digits = w;
+  if (w.starts_with("0x")) {
+    digits = w.substr(2);
+    hex = true;
+  } else if (w[0] == '$' || w[0] == 'x') {
+    digits = w.substr(1);
+    hex = true;
+  } else
+    digits = w;
   if (digits.empty()) return 0;
   std::uint64_t value = 0;
   for (char c : digits) {
@@ -102,8 +111,7 @@ const Word& DecodedLine::word(int i) const {
 }
 
 const Word& DecodedLine::truthWord(int i) const {
-  return i >= 0 && i < static_cast<int>(truthWords.size()) ? truthWords[static_cast<std::size_t>(i)]
-                                                          : kEmptyWord;
+  return i >= 0 && i < static_cast<int>(truthWords.size()) ? truthWords[static_cast<std::size_t>(i)] : kEmptyWord;
 }
 
 void decodeLine(std::string_view raw, DecodedLine& d) {
@@ -139,12 +147,18 @@ void decodeLine(std::string_view raw, DecodedLine& d) {
   if (w0.starts_with("showitem")) rows |= kShowItem;
   if (w0.starts_with("crea")) rows |= kCreate;
   d.property = Property::None;
-  if (contains(w0, "_расположение"_w)) d.property = Property::Location;
-  else if (contains(w0, "_дескриптор"_w)) d.property = Property::Descriptor;
-  else if (contains(w0, "_маска"_w)) d.property = Property::Mask;
-  else if (contains(w0, "_синоним"_w)) d.property = Property::Synonym;
-  else if (contains(w0, "_содержание"_w)) d.property = Property::Content;
-  else if (contains(w0, "_описание"_w)) d.property = Property::Description;
+  if (contains(w0, "_расположение"_w))
+    d.property = Property::Location;
+  else if (contains(w0, "_дескриптор"_w))
+    d.property = Property::Descriptor;
+  else if (contains(w0, "_маска"_w))
+    d.property = Property::Mask;
+  else if (contains(w0, "_синоним"_w))
+    d.property = Property::Synonym;
+  else if (contains(w0, "_содержание"_w))
+    d.property = Property::Content;
+  else if (contains(w0, "_описание"_w))
+    d.property = Property::Description;
   if (d.property != Property::None) rows |= kProperty;
   if (alias::kExamine.occurs(w0)) rows |= kExamine;
   if (alias::kRedo.starts(w0)) rows |= kRedo;

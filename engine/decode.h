@@ -12,8 +12,8 @@ namespace marvo {
 // A word of a statement with its value as a number literal and a cached variable lookup.
 struct Word {
   std::string text;
-  std::int32_t number = 0;        // the word read as a decimal or hexadecimal literal, else 0
-  mutable int slot = 0;           // cached variable slot (valid while generation matches)
+  std::int32_t number = 0;               // the word read as a decimal or hexadecimal literal, else 0
+  mutable int slot = 0;                  // cached variable slot (valid while generation matches)
   mutable std::uint64_t generation = 0;  // 0 = never looked up
 };
 
@@ -72,18 +72,18 @@ struct DecodedLine {
   std::vector<Word> words;       // as cut from the statement (rows 1 to 9 see these)
   std::vector<Word> truthWords;  // words 1 to 3 with truth words replaced (rows 10 to 23)
   int count = 0;
-  std::uint32_t rows = 0;        // rows whose condition holds for this statement
+  std::uint32_t rows = 0;  // rows whose condition holds for this statement
   Property property = Property::None;
-  int ifForm = 0;                // 1..8, or 0 when no IF form applies
-  bool clearing = false;         // GOTOS / JUMPS
-  bool plus = false;             // row 22: "+" present (else "-")
-  bool times = false;            // row 23: "*" present (else "/")
-  bool menu = false;             // row 20: a menu line ("@")
-  bool substitute = false;       // the stored line takes the current object for "<object>"
-  bool oneShot = false;          // the stored line starts with "^"
-  int gotoTarget = -2;           // cached label line for GOTO/JUMP (-2 = not looked up, -1 = none)
+  int ifForm = 0;           // 1..8, or 0 when no IF form applies
+  bool clearing = false;    // GOTOS / JUMPS
+  bool plus = false;        // row 22: "+" present (else "-")
+  bool times = false;       // row 23: "*" present (else "/")
+  bool menu = false;        // row 20: a menu line ("@")
+  bool substitute = false;  // the stored line takes the current object for "<object>"
+  bool oneShot = false;     // the stored line starts with "^"
+  int gotoTarget = -2;      // cached label line for GOTO/JUMP (-2 = not looked up, -1 = none)
   bool piecesReady = false;
-  std::vector<Piece> pieces;     // row 20, built on first use
+  std::vector<Piece> pieces;  // row 20, built on first use
 
   const Word& word(int i) const;
   const Word& truthWord(int i) const;

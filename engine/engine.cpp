@@ -223,10 +223,14 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
       const std::int32_t a = operand(d.truthWord(1));
       const std::int32_t b = operand(d.truthWord(2));
       std::int32_t result;
-      if (d.times) result = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
-      else if (b == 0) result = 0;
-      else if (b == -1) result = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(a));
-      else result = a / b;
+      if (d.times)
+        result = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+      else if (b == 0)
+        result = 0;
+      else if (b == -1)
+        result = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(a));
+      else
+        result = a / b;
       store(host, name, result);
     }
   }
@@ -319,9 +323,7 @@ Engine::Flow Engine::jumpTo(EngineHost& host, DecodedLine& d, bool jump) {
   return Flow::Continue;
 }
 
-bool Engine::queueFull() const {
-  return s_.textQueue.size() >= kQueueLimit || s_.menuQueue.size() >= kQueueLimit;
-}
+bool Engine::queueFull() const { return s_.textQueue.size() >= kQueueLimit || s_.menuQueue.size() >= kQueueLimit; }
 
 Engine::Flow Engine::abandonRun(EngineHost& host, std::string_view reason) {
   const std::size_t dropped = s_.textQueue.size() + s_.menuQueue.size();
@@ -353,8 +355,10 @@ Engine::Flow Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view
       continue;
     }
     int slot = lookup(piece.word);
-    if (slot < kTableSize) out += decimal(s_.vars[static_cast<std::size_t>(slot)].value);
-    else message(host, "Не найдена переменная"_w, {s_.pc, MessageName::MissingVariable, piece.word.text});
+    if (slot < kTableSize)
+      out += decimal(s_.vars[static_cast<std::size_t>(slot)].value);
+    else
+      message(host, "Не найдена переменная"_w, {s_.pc, MessageName::MissingVariable, piece.word.text});
   }
   (d.menu ? s_.menuQueue : s_.textQueue).push_back(std::move(out));
   if (queueFull()) return abandonRun(host, kQueueOverflow);

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,8 +24,7 @@ namespace marvo {
 // the GOTO without its label, of the talk block without REDO, of the IF without ENDIF).
 class IndexError : public std::out_of_range {
  public:
-  explicit IndexError(long long index, int line = -1, MessageName nameKind = MessageName::None,
-                      std::string name = {});
+  explicit IndexError(long long index, int line = -1, MessageName nameKind = MessageName::None, std::string name = {});
   long long index() const { return index_; }
   // The program line the error arose at, -1 when unknown, and the name involved.
   int line() const { return line_; }
@@ -125,7 +124,7 @@ class Engine {
   void setVariable(int slot, std::string_view name, std::int32_t value);
   void setValue(int slot, std::int32_t value);
   void freeVariable(int slot);
-  void resetTables();  // game start: variables emptied, objects emptied but for their content
+  void resetTables();     // game start: variables emptied, objects emptied but for their content
   void resetVariables();  // New: variables emptied, objects kept
 
  private:

@@ -36,8 +36,12 @@ void Engine::compileLine(int line) {
     return false;
   };
   switch (rows) {
-    case kLabel: c.op = FastOp::Label; return;
-    case kRedo: c.op = FastOp::Redo; return;
+    case kLabel:
+      c.op = FastOp::Label;
+      return;
+    case kRedo:
+      c.op = FastOp::Redo;
+      return;
     case kGoto:
     case kJump: {
       const int label = labelTarget(d);
@@ -60,7 +64,8 @@ void Engine::compileLine(int line) {
       static_assert(static_cast<int>(FastOp::IfEq) - static_cast<int>(FastOp::IfLe) == 5);
       if (d.ifForm >= 3 && !namesRnd(2)) c.op = static_cast<FastOp>(static_cast<int>(FastOp::IfLe) + d.ifForm - 3);
       return;
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -106,9 +111,7 @@ void Engine::runCompiled(EngineHost& host, std::uint64_t& linesThisRun) {
   const auto value = [vars](std::int16_t slot, std::int32_t number) {
     return slot < kTableSize ? vars[slot].value : number;
   };
-  const auto ready = [&](CompiledLine& c, std::int32_t line) {
-    return c.generation == generation || resolve(c, line);
-  };
+  const auto ready = [&](CompiledLine& c, std::int32_t line) { return c.generation == generation || resolve(c, line); };
   std::int32_t pc = s_.pc;
   std::uint64_t executed = 0;
   std::uint64_t monitored = 0;  // lines executed up to the last one that reached the monitors

@@ -99,16 +99,27 @@ void Engine::propertyAssignment(const DecodedLine& d, std::string raw) {
   if (slot >= kTableSize) return;
   auto& object = s_.objects[static_cast<std::size_t>(slot)];
   switch (d.property) {
-    case Property::Location: object.location = std::move(value); break;
+    case Property::Location:
+      object.location = std::move(value);
+      break;
     case Property::Descriptor:
       object.descriptor = std::move(value);
       s_.shown.fill(false);
       break;
-    case Property::Mask: object.mask = std::move(value); break;
-    case Property::Synonym: object.synonym = std::move(value); break;
-    case Property::Content: object.content = std::move(value); break;
-    case Property::Description: object.description = std::move(value); break;
-    case Property::None: break;
+    case Property::Mask:
+      object.mask = std::move(value);
+      break;
+    case Property::Synonym:
+      object.synonym = std::move(value);
+      break;
+    case Property::Content:
+      object.content = std::move(value);
+      break;
+    case Property::Description:
+      object.description = std::move(value);
+      break;
+    case Property::None:
+      break;
   }
   touchObject(slot);
 }
@@ -116,13 +127,16 @@ void Engine::propertyAssignment(const DecodedLine& d, std::string raw) {
 void Engine::showItem(const DecodedLine& d) {
   const std::string& container = d.word(1).text;
   const int holder = findObject(container);
-  const std::string heading = holder < kTableSize ? s_.objects[static_cast<std::size_t>(holder)].content : std::string();
+  const std::string heading =
+      holder < kTableSize ? s_.objects[static_cast<std::size_t>(holder)].content : std::string();
   std::string result;
   for (int i = 0; i < usedObjects_; ++i) {
     const auto& object = s_.objects[static_cast<std::size_t>(i)];
     if (object.location != container || visibility(i) != 0) continue;
-    if (result.empty()) result = heading + " " + object.name;
-    else result += ", " + object.name;
+    if (result.empty())
+      result = heading + " " + object.name;
+    else
+      result += ", " + object.name;
   }
   s_.textQueue.push_back(std::move(result));
 }

@@ -114,7 +114,8 @@ void Engine::store(EngineHost& host, const Word& name, std::int32_t value) {
   }
   setName(slot, name.text);
   setValue(slot, value);
-  if (slot == kTableSize - 1) message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name.text});
+  if (slot == kTableSize - 1)
+    message(host, "Массив переменных переполнен"_w, {s_.pc, MessageName::Variable, name.text});
 }
 
 void Engine::vip(EngineHost& host, const DecodedLine& d) {
@@ -160,16 +161,30 @@ Engine::Flow Engine::ifStatement(EngineHost& host, const DecodedLine& d) {
       int slot = findObject(name);
       std::string_view where = slot < kTableSize ? std::string_view(s_.objects[static_cast<std::size_t>(slot)].location)
                                                  : std::string_view();
-      if (place.starts_with("enabl") && (where == s_.currentLocation || where == "inv")) holds = true;
-      else holds = where == place;
+      if (place.starts_with("enabl") && (where == s_.currentLocation || where == "inv"))
+        holds = true;
+      else
+        holds = where == place;
       break;
     }
-    case 3: holds = a() <= b(); break;
-    case 4: holds = a() >= b(); break;
-    case 5: holds = a() != b(); break;
-    case 6: holds = a() < b(); break;
-    case 7: holds = a() > b(); break;
-    default: holds = a() == b(); break;
+    case 3:
+      holds = a() <= b();
+      break;
+    case 4:
+      holds = a() >= b();
+      break;
+    case 5:
+      holds = a() != b();
+      break;
+    case 6:
+      holds = a() < b();
+      break;
+    case 7:
+      holds = a() > b();
+      break;
+    default:
+      holds = a() == b();
+      break;
   }
   if (holds) return Flow::Next;
   const auto ifLine = s_.pc;

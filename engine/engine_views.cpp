@@ -26,8 +26,10 @@ void Engine::syncMonitor() {
   if (!dirtyVars_.empty()) {
     for (int slot : dirtyVars_) {
       auto i = static_cast<std::size_t>(slot);
-      if (varDirty_[i] == kValueDirty) m.vars[i].value = s_.vars[i].value;
-      else m.vars[i] = s_.vars[i];
+      if (varDirty_[i] == kValueDirty)
+        m.vars[i].value = s_.vars[i].value;
+      else
+        m.vars[i] = s_.vars[i];
       varDirty_[i] = 0;
     }
     dirtyVars_.clear();

@@ -1,14 +1,14 @@
 // Whole-file reading and safe replacement of files.
 #include "file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace marvo {
 
@@ -75,8 +75,7 @@ FileRead readWholeFile(const std::filesystem::path& path) {
   result.bytes.resize(capacity);
   std::size_t filled = 0;
   for (;;) {
-    if (filled == result.bytes.size())
-      result.bytes.resize(filled + std::max<std::size_t>(filled, 1 << 16));
+    if (filled == result.bytes.size()) result.bytes.resize(filled + std::max<std::size_t>(filled, 1 << 16));
     ssize_t n = ::read(fd.get(), result.bytes.data() + filled, result.bytes.size() - filled);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -153,7 +152,8 @@ std::vector<std::string> splitLines(std::string_view text, bool stopAtNul) {
   std::vector<std::string> lines;
   // Counted first: growing the list of a large text would hold it twice for a moment.
   lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') +
-                                         std::count(text.begin(), text.end(), '\r')) + 1);
+                                         std::count(text.begin(), text.end(), '\r')) +
+                1);
   // The next CR and the next LF at or after `start`, each searched for again only once passed.
   const auto next = [&](char c, std::size_t from) {
     const std::size_t at = text.find(c, from);

@@ -8,7 +8,7 @@
 
 namespace marvo {
 
-inline constexpr int kTableSize = 1000;      // variable and object slots
+inline constexpr int kTableSize = 1000;       // variable and object slots
 inline constexpr int kNoObject = kTableSize;  // "none" for the current object
 inline constexpr int kTalkSlots = 90;
 inline constexpr int kOnceSlots = 60;

@@ -24,11 +24,19 @@ struct Cp1251Literal {
       auto b = static_cast<unsigned char>(utf8[i]);
       char32_t cp = 0;
       int extra = 0;
-      if (b < 0x80) { cp = b; }
-      else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; extra = 1; }
-      else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; extra = 2; }
-      else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; extra = 3; }
-      else throw "invalid UTF-8 in literal";
+      if (b < 0x80) {
+        cp = b;
+      } else if ((b & 0xE0) == 0xC0) {
+        cp = b & 0x1F;
+        extra = 1;
+      } else if ((b & 0xF0) == 0xE0) {
+        cp = b & 0x0F;
+        extra = 2;
+      } else if ((b & 0xF8) == 0xF0) {
+        cp = b & 0x07;
+        extra = 3;
+      } else
+        throw "invalid UTF-8 in literal";
       ++i;
       for (int k = 0; k < extra; ++k, ++i) {
         if (i + 1 >= N) throw "truncated UTF-8 in literal";
@@ -53,22 +61,38 @@ constexpr unsigned char lowerByte(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
   if (c >= 0xC0 && c <= 0xDF) return static_cast<unsigned char>(c + 32);
   switch (c) {
-    case 0x80: return 0x90;  // Ђ
-    case 0x81: return 0x83;  // Ѓ
-    case 0x8A: return 0x9A;  // Љ
-    case 0x8C: return 0x9C;  // Њ
-    case 0x8D: return 0x9D;  // Ќ
-    case 0x8E: return 0x9E;  // Ћ
-    case 0x8F: return 0x9F;  // Џ
-    case 0xA1: return 0xA2;  // Ў
-    case 0xA3: return 0xBC;  // Ј
-    case 0xA5: return 0xB4;  // Ґ
-    case 0xA8: return 0xB8;  // Ё
-    case 0xAA: return 0xBA;  // Є
-    case 0xAF: return 0xBF;  // Ї
-    case 0xB2: return 0xB3;  // І
-    case 0xBD: return 0xBE;  // Ѕ
-    default: return c;
+    case 0x80:
+      return 0x90;  // Ђ
+    case 0x81:
+      return 0x83;  // Ѓ
+    case 0x8A:
+      return 0x9A;  // Љ
+    case 0x8C:
+      return 0x9C;  // Њ
+    case 0x8D:
+      return 0x9D;  // Ќ
+    case 0x8E:
+      return 0x9E;  // Ћ
+    case 0x8F:
+      return 0x9F;  // Џ
+    case 0xA1:
+      return 0xA2;  // Ў
+    case 0xA3:
+      return 0xBC;  // Ј
+    case 0xA5:
+      return 0xB4;  // Ґ
+    case 0xA8:
+      return 0xB8;  // Ё
+    case 0xAA:
+      return 0xBA;  // Є
+    case 0xAF:
+      return 0xBF;  // Ї
+    case 0xB2:
+      return 0xB3;  // І
+    case 0xBD:
+      return 0xBE;  // Ѕ
+    default:
+      return c;
   }
 }
 

@@ -23,11 +23,16 @@ std::string describeLocation(const ErrorLocation& location) {
   if (location.nameKind == MessageName::None) return out;
   const std::string quoted = concat("«"_w, location.name, "»"_w);
   switch (location.nameKind) {
-    case MessageName::MissingLabel: return concat(out, " — метки "_w, quoted, " нет"_w);
-    case MessageName::MissingVariable: return concat(out, " — переменной "_w, quoted, " нет"_w);
-    case MessageName::Variable: return concat(out, " — переменная "_w, quoted);
-    case MessageName::Object: return concat(out, " — объект "_w, quoted);
-    case MessageName::None: break;
+    case MessageName::MissingLabel:
+      return concat(out, " — метки "_w, quoted, " нет"_w);
+    case MessageName::MissingVariable:
+      return concat(out, " — переменной "_w, quoted, " нет"_w);
+    case MessageName::Variable:
+      return concat(out, " — переменная "_w, quoted);
+    case MessageName::Object:
+      return concat(out, " — объект "_w, quoted);
+    case MessageName::None:
+      break;
   }
   return out;
 }

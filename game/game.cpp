@@ -11,8 +11,8 @@ namespace marvo {
 
 using namespace literals;
 
-void Game::begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
-                 EngineHost& host, const std::filesystem::path& copyPath) {
+void Game::begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library, EngineHost& host,
+                 const std::filesystem::path& copyPath) {
   start(scenario, nullptr, library, host, copyPath);
 }
 
@@ -118,8 +118,10 @@ void Game::resetProgram(EngineHost& host, bool objectsToo) {
   s.talk.fill(0);
   s.clearOutputFlag = false;
   host.clearOutput();
-  if (objectsToo) engine_.resetTables();
-  else engine_.resetVariables();
+  if (objectsToo)
+    engine_.resetTables();
+  else
+    engine_.resetVariables();
   s.commonLine = 0;
   s.commonFound = false;
 }

@@ -22,8 +22,8 @@ class Game {
   // written there as a scenario file ("tmp.scn"); a failed write is reported once through the
   // host and the game starts anyway. Throws IndexError for a broken btn/do line and for a run
   // past the end of the program. Keeps the source map of the program for locate().
-  void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
-             EngineHost& host, const std::filesystem::path& copyPath = {});
+  void begin(const std::vector<std::string>& scenario, const std::vector<std::string>& library, EngineHost& host,
+             const std::filesystem::path& copyPath = {});
   // The same, taking the scenario's lines over for the program instead of copying them.
   void begin(std::vector<std::string>&& scenario, const std::vector<std::string>& library, EngineHost& host,
              const std::filesystem::path& copyPath = {});

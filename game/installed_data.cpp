@@ -24,8 +24,8 @@ bool sameFolder(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-DesktopStartPlan planDesktopStart(const fs::path& launchDir, const fs::path& scenario,
-                                  const fs::path& userDir, const fs::path& installedGames) {
+DesktopStartPlan planDesktopStart(const fs::path& launchDir, const fs::path& scenario, const fs::path& userDir,
+                                  const fs::path& installedGames) {
   DesktopStartPlan plan;
   const fs::path scenarioDir = scenario.empty() ? fs::path() : scenario.parent_path();
   if (hasLibrary(scenarioDir)) {

@@ -26,10 +26,8 @@ struct DesktopStartPlan {
 //    place for the files the program writes beside itself, and where a library saved from the
 //    library editor is found at the next start.
 // The fallback library is the scenario folder's "marvo.lib" when it has one, else the installed one.
-DesktopStartPlan planDesktopStart(const std::filesystem::path& launchDir,
-                                  const std::filesystem::path& scenario,
-                                  const std::filesystem::path& userDir,
-                                  const std::filesystem::path& installedGames);
+DesktopStartPlan planDesktopStart(const std::filesystem::path& launchDir, const std::filesystem::path& scenario,
+                                  const std::filesystem::path& userDir, const std::filesystem::path& installedGames);
 
 // The library file to read now: "marvo.lib" while the current folder has it or `fallback` is
 // empty, else `fallback`.

@@ -14,11 +14,21 @@ std::string jsonStringUtf8(std::string_view utf8) {
   out.reserve(utf8.size() + 2);
   for (unsigned char c : utf8) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) {
           char buf[8];
@@ -54,9 +64,15 @@ std::string indexError(const std::optional<ErrorLocation>& at) {
 std::string location(const ErrorLocation& at) {
   std::string out = "{\"source\": ";
   switch (at.origin.source) {
-    case LineOrigin::Scenario: out += "\"scenario\""; break;
-    case LineOrigin::Library: out += "\"library\""; break;
-    case LineOrigin::Game: out += "\"game\""; break;
+    case LineOrigin::Scenario:
+      out += "\"scenario\"";
+      break;
+    case LineOrigin::Library:
+      out += "\"library\"";
+      break;
+    case LineOrigin::Game:
+      out += "\"game\"";
+      break;
   }
   if (at.origin.source != LineOrigin::Game) out += ", \"line\": " + std::to_string(at.origin.line);
   if (at.origin.generated) out += ", \"generated\": true";

@@ -18,8 +18,8 @@ std::string jsonStringUtf8(std::string_view utf8);
 std::string jsonArray(const std::vector<std::string>& items);
 
 // One event line each, without the line end.
-std::string clear();                                // {"clear": true}
-std::string out(std::string_view cp1251);           // {"out": "TEXT"}
+std::string clear();                       // {"clear": true}
+std::string out(std::string_view cp1251);  // {"out": "TEXT"}
 // {"message": "TEXT"}, with "at" when the place it arose at is known.
 std::string message(std::string_view cp1251, const std::optional<ErrorLocation>& at = std::nullopt);
 // {"error": "index"}, with "at" when the place it arose at is known.

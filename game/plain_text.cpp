@@ -25,10 +25,20 @@ char32_t nextUtf8(std::string_view s, std::size_t& i) {
   if (b < 0x80) return b;
   int extra;
   char32_t cp, min;
-  if (b >= 0xC2 && b <= 0xDF) { extra = 1; cp = b & 0x1F; min = 0x80; }
-  else if ((b & 0xF0) == 0xE0) { extra = 2; cp = b & 0x0F; min = 0x800; }
-  else if (b >= 0xF0 && b <= 0xF4) { extra = 3; cp = b & 0x07; min = 0x10000; }
-  else return kBroken;
+  if (b >= 0xC2 && b <= 0xDF) {
+    extra = 1;
+    cp = b & 0x1F;
+    min = 0x80;
+  } else if ((b & 0xF0) == 0xE0) {
+    extra = 2;
+    cp = b & 0x0F;
+    min = 0x800;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    extra = 3;
+    cp = b & 0x07;
+    min = 0x10000;
+  } else
+    return kBroken;
   for (int k = 0; k < extra; ++k) {
     if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return kBroken;
     cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
@@ -85,8 +95,8 @@ class LineCollector {
   PlainText finish() {
     if (open_) out_.lines.push_back(std::move(current_));
     if (linesNoted_ > kMaxLineNotes)
-      out_.notes.push_back({lastNotedLine_, concat("и ещё строк с заменой на «?»: "_w,
-                                                   std::to_string(linesNoted_ - kMaxLineNotes))});
+      out_.notes.push_back(
+          {lastNotedLine_, concat("и ещё строк с заменой на «?»: "_w, std::to_string(linesNoted_ - kMaxLineNotes))});
     if (nulCount_ > 0) out_.notes.insert(out_.notes.begin(), nulNote(nulLine_, nulCount_));
     return std::move(out_);
   }
@@ -163,8 +173,10 @@ PlainText decodeCp1251(std::string_view bytes) {
   kept.reserve(bytes.size());
   std::size_t count = 0;
   for (char c : bytes) {
-    if (c == '\0') ++count;
-    else kept += c;
+    if (c == '\0')
+      ++count;
+    else
+      kept += c;
   }
   out.lines = splitLines(kept, false);
   out.notes.push_back(LineCollector::nulNote(lineEnds + 1, count));

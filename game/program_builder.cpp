@@ -23,8 +23,7 @@ std::vector<std::string> mergeLibrary(const std::vector<std::string>& scenario,
   return mergeLibraryMapped(scenario, library).lines;
 }
 
-MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
-                              const std::vector<std::string>& library) {
+MergedText mergeLibraryMapped(const std::vector<std::string>& scenario, const std::vector<std::string>& library) {
   MergedText merged;
   merged.lines.reserve(scenario.size() + library.size());
   merged.origins.reserve(scenario.size() + library.size());
@@ -97,20 +96,22 @@ Keywords keywordsOf(std::string_view line) {
   const std::size_t size = line.size();
   for (std::size_t at = 0; at < size; at += 8) {
     const std::size_t left = size - at;
-    std::uint64_t word = left >= 8  ? load64(line.data() + at)
+    std::uint64_t word = left >= 8   ? load64(line.data() + at)
                          : size >= 8 ? load64(line.data() + size - 8) >> (8 * (8 - left))
                                      : loadShort(line.data() + at, left);
     word |= kOnes * 0x20;
-    std::uint64_t candidates = zeroBytes(word ^ kOnes * 'r') | zeroBytes(word ^ kOnes * 'b') |
-                               zeroBytes((word & ~kOnes) ^ kOnes * '(');
+    std::uint64_t candidates =
+        zeroBytes(word ^ kOnes * 'r') | zeroBytes(word ^ kOnes * 'b') | zeroBytes((word & ~kOnes) ^ kOnes * '(');
     while (candidates) {
       const std::size_t i = at + static_cast<std::size_t>(std::countr_zero(candidates)) / 8;
       candidates &= candidates - 1;
       const std::string_view rest = line.substr(i);
       switch (rest[0] | 0x20) {
         case 'r':
-          if (startsLowered(rest, "read")) k.read = true;
-          else if (startsLowered(rest, "return")) k.ret = true;
+          if (startsLowered(rest, "read"))
+            k.read = true;
+          else if (startsLowered(rest, "return"))
+            k.ret = true;
           break;
         case 'b':
           if (startsLowered(rest, "btn")) k.btn = true;
@@ -161,8 +162,8 @@ class Builder {
     const bool choice = (first | 0x20) == 'd' && startsLowered(text, "do");
     // The program holds the author's text as it is unless game start changes it or the line is
     // one-shot (emptied when executed); the others are kept aside for quoting.
-    const bool verbatim = text.size() == source.size() && loweredLabel.empty() && !talkBrackets && first != '^' &&
-                          !keys.btn && !choice;
+    const bool verbatim =
+        text.size() == source.size() && loweredLabel.empty() && !talkBrackets && first != '^' && !keys.btn && !choice;
     if (!verbatim) keepText(from, source);
     if (text.size() == 3 && (first | 0x20) == 'r' && startsLowered(text, "ret")) {
       note(from, Made::Return, 2);
@@ -187,8 +188,10 @@ class Builder {
     }
     note(from, Made::Copy, 1);
     std::string& line = next(from);
-    if (owned && loweredLabel.empty() && trimmed.size() == owned->size()) line = std::move(*owned);
-    else assign(line, {text});
+    if (owned && loweredLabel.empty() && trimmed.size() == owned->size())
+      line = std::move(*owned);
+    else
+      assign(line, {text});
     if (talkBrackets) {
       if (auto p = line.find('('); p != std::string::npos) line[p] = ' ';
       if (auto p = line.find(')'); p != std::string::npos) line[p] = ' ';
@@ -227,8 +230,10 @@ class Builder {
   [[gnu::always_inline]] static void assign(std::string& line, std::initializer_list<std::string_view> parts) {
     std::size_t size = 0;
     for (std::string_view part : parts) size += part.size();
-    if (line.capacity() < size || (line.capacity() > 256 && line.capacity() / 4 > size)) line = std::string(size, '\0');
-    else line.resize(size);
+    if (line.capacity() < size || (line.capacity() > 256 && line.capacity() / 4 > size))
+      line = std::string(size, '\0');
+    else
+      line.resize(size);
     char* p = line.data();
     for (std::string_view part : parts) {
       if (!part.empty()) std::memcpy(p, part.data(), part.size());
@@ -256,8 +261,8 @@ class Builder {
   // "@N. text" and "talk N" for the current button number.
   void menuLine(std::string_view text, std::uint32_t origin) {
     char digits[12];
-    const std::string_view number(digits, static_cast<std::size_t>(
-                                              std::to_chars(digits, digits + sizeof digits, button_).ptr - digits));
+    const std::string_view number(
+        digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, button_).ptr - digits));
     push({"@", number, ". ", text}, origin);
     push({"talk ", number}, origin);
   }
@@ -316,8 +321,8 @@ LineOrigin unpackOrigin(std::uint32_t packed) {
 
 void SourceTexts::add(const LineOrigin& origin, std::string_view text) {
   text = text.substr(0, std::numeric_limits<std::uint32_t>::max());
-  entries_.push_back({packOrigin({origin.source, origin.line, false}), static_cast<std::uint32_t>(text.size()),
-                      text_.size()});
+  entries_.push_back(
+      {packOrigin({origin.source, origin.line, false}), static_cast<std::uint32_t>(text.size()), text_.size()});
   text_.append(text);
 }
 
@@ -403,9 +408,8 @@ std::string readSourceLine(std::string_view source) {
 BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vector<LineOrigin>* origins) {
   Builder<false> builder(merged.size());
   for (std::size_t i = 0; i < merged.size(); ++i) {
-    const LineOrigin from = origins && i < origins->size()
-                                ? (*origins)[i]
-                                : LineOrigin{LineOrigin::Scenario, static_cast<int>(i + 1)};
+    const LineOrigin from =
+        origins && i < origins->size() ? (*origins)[i] : LineOrigin{LineOrigin::Scenario, static_cast<int>(i + 1)};
     if (!builder.add(merged[i], nullptr, keywordsOf(merged[i]), packOrigin(from))) return unpacked(builder.take());
   }
   builder.finish();

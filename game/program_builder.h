@@ -35,8 +35,7 @@ struct MergedText {
   std::vector<std::string> lines;
   std::vector<LineOrigin> origins;
 };
-MergedText mergeLibraryMapped(const std::vector<std::string>& scenario,
-                              const std::vector<std::string>& library);
+MergedText mergeLibraryMapped(const std::vector<std::string>& scenario, const std::vector<std::string>& library);
 
 struct BuiltProgram {
   std::vector<std::string> lines;
@@ -50,8 +49,7 @@ struct BuiltProgram {
 // Builds the program from merged lines: comments dropped, labels lower-cased, call/ret/btn/do
 // expanded, talk brackets removed, framed by the start marker, "read" and the end marker.
 // `origins` gives the origin of each merged line; without it merged line i is scenario line i + 1.
-BuiltProgram buildProgram(const std::vector<std::string>& merged,
-                          const std::vector<LineOrigin>* origins = nullptr);
+BuiltProgram buildProgram(const std::vector<std::string>& merged, const std::vector<LineOrigin>* origins = nullptr);
 inline BuiltProgram buildProgram(const MergedText& merged) { return buildProgram(merged.lines, &merged.origins); }
 
 // A line origin in four bytes: the line in the low 29 bits (larger numbers are clamped), the
@@ -106,11 +104,11 @@ enum class Made : std::uint8_t {
 // One merged line as the build took it: the program lines it made. A ret line is taken twice
 // (its Return lines, then its Copy); a comment is not taken at all.
 struct Taking {
-  LineOrigin origin;        // the merged line (generated is false)
+  LineOrigin origin;  // the merged line (generated is false)
   Made made = Made::Copy;
-  int button = 0;           // the choice number of a btn or do line
-  std::size_t first = 0;    // its program lines are [first, first + count)
-  std::size_t count = 0;    // 0 for a broken btn or do line
+  int button = 0;         // the choice number of a btn or do line
+  std::size_t first = 0;  // its program lines are [first, first + count)
+  std::size_t count = 0;  // 0 for a broken btn or do line
 };
 
 // Game start's build with how every program line was made, for a tool that looks at every line:

@@ -25,8 +25,7 @@ std::string hashName(const std::string& text) {
 
 }  // namespace
 
-std::filesystem::path recoveryFileFor(const std::filesystem::path& folder,
-                                      const std::filesystem::path& scenario) {
+std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario) {
   if (scenario.empty()) return folder / ("untitled" + std::string(kExtension));
   std::error_code ec;
   const auto absolute = std::filesystem::absolute(scenario, ec);
@@ -56,8 +55,7 @@ std::optional<Recovery> parseRecovery(std::string_view bytes) {
   return recovery;
 }
 
-std::optional<std::string> writeRecovery(const std::filesystem::path& file,
-                                         const std::filesystem::path& scenario,
+std::optional<std::string> writeRecovery(const std::filesystem::path& file, const std::filesystem::path& scenario,
                                          const std::vector<std::string>& lines) {
   std::error_code ec;
   std::filesystem::create_directories(file.parent_path(), ec);
@@ -93,8 +91,7 @@ std::vector<Recovery> pendingRecoveries(const std::filesystem::path& folder) {
     }
     pending.push_back(std::move(*recovery));
   }
-  std::sort(pending.begin(), pending.end(),
-            [](const Recovery& a, const Recovery& b) { return a.written < b.written; });
+  std::sort(pending.begin(), pending.end(), [](const Recovery& a, const Recovery& b) { return a.written < b.written; });
   return pending;
 }
 

@@ -17,16 +17,14 @@ struct Recovery {
   std::filesystem::path scenario;  // empty: the text had no file yet
   std::vector<std::string> lines;  // Windows-1251
   std::filesystem::file_time_type written{};
-  std::uintmax_t size = 0;         // bytes of the recovery file
+  std::uintmax_t size = 0;  // bytes of the recovery file
 };
 
 // The recovery file for `scenario` in `folder`: one per scenario path, another for untitled text.
-std::filesystem::path recoveryFileFor(const std::filesystem::path& folder,
-                                      const std::filesystem::path& scenario);
+std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario);
 // Writes `lines` of `scenario` to `file` (the folder is created when missing), replacing the
 // previous recovery file atomically. Returns "<file>: <reason>" on failure.
-std::optional<std::string> writeRecovery(const std::filesystem::path& file,
-                                         const std::filesystem::path& scenario,
+std::optional<std::string> writeRecovery(const std::filesystem::path& file, const std::filesystem::path& scenario,
                                          const std::vector<std::string>& lines);
 // The content of a recovery file: a header line, the scenario's absolute name, then the lines,
 // each followed by CR LF. parseRecovery gives std::nullopt for anything else.

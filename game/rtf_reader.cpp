@@ -39,14 +39,13 @@ class WordTable {
   WordTable() {
     for (std::string_view w : {"par", "line", "sect", "row", "nestrow"}) add(w, {WordKind::NewLine});
     const std::pair<std::string_view, unsigned char> bytes[] = {
-        {"tab", '\t'},       {"cell", '\t'},      {"nestcell", '\t'},  {"emdash", 0x97},
-        {"endash", 0x96},    {"lquote", 0x91},    {"rquote", 0x92},    {"ldblquote", 0x93},
-        {"rdblquote", 0x94}, {"bullet", 0x95},    {"emspace", ' '},    {"enspace", ' '},
-        {"qmspace", ' '},
+        {"tab", '\t'},    {"cell", '\t'},   {"nestcell", '\t'},  {"emdash", 0x97},    {"endash", 0x96},
+        {"lquote", 0x91}, {"rquote", 0x92}, {"ldblquote", 0x93}, {"rdblquote", 0x94}, {"bullet", 0x95},
+        {"emspace", ' '}, {"enspace", ' '}, {"qmspace", ' '},
     };
     for (auto [w, b] : bytes) add(w, {WordKind::Byte, static_cast<char>(b)});
-    for (std::string_view w : {"zwj", "zwnj", "ltrmark", "rtlmark", "zwbo", "zwnbo", "chftn",
-                               "chdate", "chtime", "chpgn", "page", "column", "softline"})
+    for (std::string_view w : {"zwj", "zwnj", "ltrmark", "rtlmark", "zwbo", "zwnbo", "chftn", "chdate", "chtime",
+                               "chpgn", "page", "column", "softline"})
       add(w, {WordKind::Nothing});
     add("u", {WordKind::Unicode});
     add("uc", {WordKind::UnicodeSkip});
@@ -54,18 +53,33 @@ class WordTable {
     add("v", {WordKind::Hidden});
     add("plain", {WordKind::Plain});
     // Destinations whose content is not document text. {\*\...} groups are skipped as well.
-    for (std::string_view w :
-         {"fonttbl", "colortbl", "stylesheet", "info", "pict", "header", "headerl", "headerr",
-          "headerf", "footer", "footerl", "footerr", "footerf", "listtable", "listoverridetable",
-          "revtbl", "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-          "latentstyles", "datastore", "footnote", "annotation", "atnid", "atnauthor", "atndate",
-          "atnref", "fldinst", "objdata", "objclass", "objname", "objtime", "bkmkstart",
-          "bkmkend", "listtext", "pntext", "template", "filetbl", "private", "userprops",
-          "docvar", "pgdsctbl", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn",
-          "xe", "tc", "tcn", "nonshppict", "shp", "sp", "do", "rxe", "txe", "pgdsc",
-          "title", "subject", "author", "operator", "keywords", "comment", "doccomm", "company",
-          "category", "manager", "hlinkbase", "creatim", "revtim", "printim", "buptim",
-          "password", "nextfile", "datafield", "mmathPr", "panose", "falt"})
+    for (std::string_view w : {"fonttbl",      "colortbl",  "stylesheet",
+                               "info",         "pict",      "header",
+                               "headerl",      "headerr",   "headerf",
+                               "footer",       "footerl",   "footerr",
+                               "footerf",      "listtable", "listoverridetable",
+                               "revtbl",       "rsidtbl",   "generator",
+                               "xmlnstbl",     "themedata", "colorschememapping",
+                               "latentstyles", "datastore", "footnote",
+                               "annotation",   "atnid",     "atnauthor",
+                               "atndate",      "atnref",    "fldinst",
+                               "objdata",      "objclass",  "objname",
+                               "objtime",      "bkmkstart", "bkmkend",
+                               "listtext",     "pntext",    "template",
+                               "filetbl",      "private",   "userprops",
+                               "docvar",       "pgdsctbl",  "ftnsep",
+                               "ftnsepc",      "ftncn",     "aftnsep",
+                               "aftnsepc",     "aftncn",    "xe",
+                               "tc",           "tcn",       "nonshppict",
+                               "shp",          "sp",        "do",
+                               "rxe",          "txe",       "pgdsc",
+                               "title",        "subject",   "author",
+                               "operator",     "keywords",  "comment",
+                               "doccomm",      "company",   "category",
+                               "manager",      "hlinkbase", "creatim",
+                               "revtim",       "printim",   "buptim",
+                               "password",     "nextfile",  "datafield",
+                               "mmathPr",      "panose",    "falt"})
       add(w, {WordKind::Destination});
   }
 
@@ -224,11 +238,23 @@ class RtfParser {
       return;
     }
     switch (c) {
-      case '\\': case '{': case '}': character(c); break;
-      case '~': character(static_cast<char>(0xA0)); break;  // non-breaking space
-      case '_': character('-'); break;                      // non-breaking hyphen
-      case '\r': case '\n': newLine(); break;               // same as \par
-      default: break;                                       // \- optional hyphen, \: and others
+      case '\\':
+      case '{':
+      case '}':
+        character(c);
+        break;
+      case '~':
+        character(static_cast<char>(0xA0));
+        break;  // non-breaking space
+      case '_':
+        character('-');
+        break;  // non-breaking hyphen
+      case '\r':
+      case '\n':
+        newLine();
+        break;  // same as \par
+      default:
+        break;  // \- optional hyphen, \: and others
     }
   }
 
@@ -268,8 +294,7 @@ class RtfParser {
     const WordAction* action = wordTable().find(name);
     if (action && action->kind == WordKind::Binary) {
       // Binary data is skipped whatever state the reader is in; it may contain any byte.
-      if (hasParam && param > 0)
-        pos_ += static_cast<std::size_t>(std::min<std::int64_t>(param, in_.size() - pos_));
+      if (hasParam && param > 0) pos_ += static_cast<std::size_t>(std::min<std::int64_t>(param, in_.size() - pos_));
       if (fallbackLeft_ > 0) --fallbackLeft_;
       return;
     }
@@ -279,19 +304,31 @@ class RtfParser {
     }
     if (!action) return;
     switch (action->kind) {
-      case WordKind::NewLine: newLine(); break;
-      case WordKind::Byte: character(action->byte); break;
-      case WordKind::Nothing: break;
+      case WordKind::NewLine:
+        newLine();
+        break;
+      case WordKind::Byte:
+        character(action->byte);
+        break;
+      case WordKind::Nothing:
+        break;
       case WordKind::Unicode:
         if (hasParam) unicode(param);
         break;
       case WordKind::UnicodeSkip:
         state_.unicodeSkip = static_cast<std::uint16_t>(hasParam ? std::clamp<std::int64_t>(param, 0, 255) : 1);
         break;
-      case WordKind::Hidden: state_.hidden = !hasParam || param != 0; break;
-      case WordKind::Plain: state_.hidden = false; break;
-      case WordKind::Destination: state_.skip = true; break;
-      case WordKind::Binary: break;
+      case WordKind::Hidden:
+        state_.hidden = !hasParam || param != 0;
+        break;
+      case WordKind::Plain:
+        state_.hidden = false;
+        break;
+      case WordKind::Destination:
+        state_.skip = true;
+        break;
+      case WordKind::Binary:
+        break;
     }
   }
 
@@ -304,9 +341,8 @@ class RtfParser {
       // Second half of a pair: its character was already given as one "?".
       afterHighSurrogate_ = false;
     } else {
-      int byte = (n < 0 || n > 0x10FFFF || highSurrogate || lowSurrogate)
-                     ? -1
-                     : cp1251::byteFor(static_cast<char32_t>(n));
+      int byte =
+          (n < 0 || n > 0x10FFFF || highSurrogate || lowSurrogate) ? -1 : cp1251::byteFor(static_cast<char32_t>(n));
       if (byte != 0) character(byte < 0 ? '?' : static_cast<char>(byte));  // \u0 shows nothing
       afterHighSurrogate_ = highSurrogate;
     }
@@ -356,12 +392,8 @@ std::size_t rtfStart(std::string_view content) {
 
 }  // namespace
 
-bool isRtf(std::string_view content) {
-  return content.substr(rtfStart(content)).starts_with("{\\rtf");
-}
+bool isRtf(std::string_view content) { return content.substr(rtfStart(content)).starts_with("{\\rtf"); }
 
-std::vector<std::string> rtfToLines(std::string_view rtf) {
-  return RtfParser(rtf.substr(rtfStart(rtf))).run();
-}
+std::vector<std::string> rtfToLines(std::string_view rtf) { return RtfParser(rtf.substr(rtfStart(rtf))).run(); }
 
 }  // namespace marvo

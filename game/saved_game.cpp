@@ -5,9 +5,7 @@
 
 namespace marvo {
 
-std::vector<std::string> parseSavedGame(std::string_view content) {
-  return splitLines(content, /*stopAtNul=*/true);
-}
+std::vector<std::string> parseSavedGame(std::string_view content) { return splitLines(content, /*stopAtNul=*/true); }
 
 std::string savedGameText(const std::vector<std::string>& commands) { return joinLines(commands); }
 
@@ -22,8 +20,7 @@ SavedGameRead readSavedGame(const std::filesystem::path& path) {
   return result;
 }
 
-std::optional<std::string> writeSavedGame(const std::filesystem::path& path,
-                                          const std::vector<std::string>& commands) {
+std::optional<std::string> writeSavedGame(const std::filesystem::path& path, const std::vector<std::string>& commands) {
   return replaceFile(path, savedGameText(commands));
 }
 

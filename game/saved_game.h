@@ -22,7 +22,6 @@ std::vector<std::string> parseSavedGame(std::string_view content);
 std::string savedGameText(const std::vector<std::string>& commands);
 // Writes through a temporary file renamed over `path`. Returns an error text naming the file and
 // the reason, or std::nullopt on success; on failure the previous file is left as it was.
-std::optional<std::string> writeSavedGame(const std::filesystem::path& path,
-                                          const std::vector<std::string>& commands);
+std::optional<std::string> writeSavedGame(const std::filesystem::path& path, const std::vector<std::string>& commands);
 
 }  // namespace marvo

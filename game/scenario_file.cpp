@@ -1,11 +1,11 @@
 // Scenario files: RTF writing, and reading of RTF or plain text.
 #include "scenario_file.h"
 
+#include <endian.h>
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <endian.h>
 
 #include "engine/file_io.h"
 #include "plain_text.h"
@@ -117,9 +117,8 @@ std::string scenarioToRtf(const std::vector<std::string>& lines) {
   return out;
 }
 
-std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
-                                             const std::vector<std::string>& lines, Flush flush,
-                                             const std::function<void(std::size_t)>& converted) {
+std::optional<std::string> writeScenarioFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                                             Flush flush, const std::function<void(std::size_t)>& converted) {
   // Written in pieces of about 256 KB: the RTF of a large scenario is several times its size.
   constexpr std::size_t kPiece = 1 << 18;
   std::string piece;
@@ -151,8 +150,8 @@ std::filesystem::path backupPath(const std::filesystem::path& path) {
   return backup;
 }
 
-std::optional<std::string> saveScenarioFile(const std::filesystem::path& path,
-                                            const std::vector<std::string>& lines, ScenarioFormat format) {
+std::optional<std::string> saveScenarioFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                                            ScenarioFormat format) {
   std::error_code ec;
   if (std::filesystem::is_regular_file(path, ec)) {
     FileRead old = readWholeFile(path);

@@ -16,7 +16,7 @@ namespace marvo {
 // Lines are Windows-1251 text. Errors name the file and the reason.
 struct ScenarioRead {
   std::vector<std::string> lines;
-  std::string error;  // empty on success
+  std::string error;            // empty on success
   std::vector<TextNote> notes;  // what plain-text reading had to change (NUL bytes, "?")
   bool plainText = false;       // the file was not RTF
 };
@@ -36,16 +36,15 @@ std::string scenarioToPlainText(const std::vector<std::string>& lines);
 // Saves the author's scenario: when `path` already holds a file, its content is first kept as
 // "<path>.bak" (one generation, replaced by the next save). Writes through a temporary file; the
 // old file stays as it was when anything fails. Returns an error text or std::nullopt on success.
-std::optional<std::string> saveScenarioFile(const std::filesystem::path& path,
-                                            const std::vector<std::string>& lines, ScenarioFormat format);
+std::optional<std::string> saveScenarioFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                                            ScenarioFormat format);
 // The backup name of a scenario file: "NAME.scn" -> "NAME.scn.bak".
 std::filesystem::path backupPath(const std::filesystem::path& path);
 // Writes through a temporary file beside the target, renamed over it. Returns an error text or
 // std::nullopt on success. Flush::No skips waiting for the disk (for a scratch copy). `converted`
 // is told, piece by piece, how many of the first lines have been turned into file text and are
 // not read again.
-std::optional<std::string> writeScenarioFile(const std::filesystem::path& path,
-                                             const std::vector<std::string>& lines,
+std::optional<std::string> writeScenarioFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
                                              Flush flush = Flush::ToDisk,
                                              const std::function<void(std::size_t)>& converted = {});
 

@@ -105,7 +105,8 @@ void SymbolIndex::indexProgram(const BuiltProgram& built) {
 // One program line as the engine meets it: a label by its first character; then the line as the
 // run cycle decodes it, with the rows that execute on it.
 void SymbolIndex::indexProgramLine(Source source, int line, std::string_view stored, bool generated) {
-  if (!stored.empty() && stored[0] == ':') add(source, line, SymbolKind::Location, SymbolRole::Definition, stored.substr(1));
+  if (!stored.empty() && stored[0] == ':')
+    add(source, line, SymbolKind::Location, SymbolRole::Definition, stored.substr(1));
 
   // Engine::stepLine: the first "<object>" is replaced (unless the line mentions "talk" or "парс",
   // as decodeLine decides), a leading "^" is dropped, and the result is decoded.
@@ -213,8 +214,10 @@ void SymbolIndex::add(Source source, int line, SymbolKind kind, SymbolRole role,
   symbols.push_back({entry, role});
   auto& uses = entry->uses[slot(source)];
   const Use u{line, role};
-  if (uses.empty() || uses.back() < u) uses.push_back(u);
-  else uses.insert(std::lower_bound(uses.begin(), uses.end(), u), u);
+  if (uses.empty() || uses.back() < u)
+    uses.push_back(u);
+  else
+    uses.insert(std::lower_bound(uses.begin(), uses.end(), u), u);
 }
 
 // Takes the line's symbols out of the entries (dropping entries left without a use).

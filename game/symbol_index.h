@@ -19,7 +19,7 @@ enum class SymbolKind : std::uint8_t {
   Location,  // a label ":name"; used by GOTO/GOTOS/ИДТИ, JUMP/JUMPS, call, btn, IF LOCATION=name,
              // and as a place: IF x_Расположение=name, x_Расположение=name (a place may also be a
              // container object: the index cannot tell and files it here)
-  Object,    // CREATE name; used by property lines, IF name_Расположение=…, SHOWITEM, EXAMINE/ИЗУЧИТЬ
+  Object,  // CREATE name; used by property lines, IF name_Расположение=…, SHOWITEM, EXAMINE/ИЗУЧИТЬ
   Variable,  // defined by name=… (also +, -, *, /) and VIP name; used in IF, in the right side of
              // an assignment (number literals are none), in "#name" of a text or menu line, by CLEAR
   Talk,      // an alternative of a TALK/ПАРС pattern, its words joined by one blank
@@ -110,7 +110,7 @@ class SymbolIndex {
     friend auto operator<=>(const Use&, const Use&) = default;
   };
   struct Entry {
-    std::string key;  // the kind's code, then the name
+    std::string key;           // the kind's code, then the name
     std::vector<Use> uses[2];  // per source, sorted
     SymbolKind kind() const { return static_cast<SymbolKind>(key[0]); }
     std::string_view name() const { return std::string_view(key).substr(1); }

@@ -21,8 +21,7 @@ bool atHand(const RuntimeState& s, int used, const GameObject& object) {
   if (where == s.currentLocation || where == "inv") return true;
   for (int c = 0; c < used; ++c) {
     const auto& holder = s.objects[static_cast<std::size_t>(c)];
-    if (holder.name == where && (holder.location == s.currentLocation || holder.location == "inv"))
-      return true;
+    if (holder.name == where && (holder.location == s.currentLocation || holder.location == "inv")) return true;
   }
   return false;
 }

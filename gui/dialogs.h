@@ -33,8 +33,7 @@ class Dialogs {
   // A modal message box with `detail` beneath the text and, when `action` is not empty, a button
   // with that caption beside OK. Returns true when the user chose that button. The default shows
   // the detail in a plain message box and offers no button.
-  virtual bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
-                                 const QString& action) {
+  virtual bool messageWithAction(QWidget* parent, const QString& text, const QString& detail, const QString& action) {
     (void)action;
     message(parent, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
     return false;
@@ -60,10 +59,9 @@ class QtDialogs : public Dialogs {
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
-  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
-                         const QString& action) override;
-  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
-                                           const QStringList& types, int initialType) override;
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail, const QString& action) override;
+  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request, const QStringList& types,
+                                           int initialType) override;
   int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
   std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
 };
@@ -88,10 +86,9 @@ class ScriptedDialogs : public Dialogs {
   std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
   std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
   void message(QWidget* parent, const QString& text) override;
-  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
-                         const QString& action) override;
-  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request,
-                                           const QStringList& types, int initialType) override;
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail, const QString& action) override;
+  std::optional<ChosenFile> saveFileOfType(QWidget* parent, const FileDialogRequest& request, const QStringList& types,
+                                           int initialType) override;
   int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
   std::optional<QString> chooseFolder(QWidget* parent, const QString& title) override;
 

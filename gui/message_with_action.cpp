@@ -6,8 +6,7 @@
 
 namespace marvo {
 
-bool QtDialogs::messageWithAction(QWidget* parent, const QString& text, const QString& detail,
-                                  const QString& action) {
+bool QtDialogs::messageWithAction(QWidget* parent, const QString& text, const QString& detail, const QString& action) {
   QMessageBox box(parent);
   box.setText(text);
   box.setInformativeText(detail);
@@ -18,8 +17,7 @@ bool QtDialogs::messageWithAction(QWidget* parent, const QString& text, const QS
   return chosen && box.clickedButton() == chosen;
 }
 
-bool ScriptedDialogs::messageWithAction(QWidget*, const QString& text, const QString& detail,
-                                        const QString& action) {
+bool ScriptedDialogs::messageWithAction(QWidget*, const QString& text, const QString& detail, const QString& action) {
   messages.append(text);
   details.append(detail);
   actions.append(action);

@@ -30,8 +30,7 @@ void appendQt(std::string_view cp1251, QString& out) {
   const qsizetype start = out.size();
   out.resize(start + static_cast<qsizetype>(cp1251.size()));
   QChar* dest = out.data() + start;
-  for (unsigned char c : cp1251)
-    *dest++ = QChar(c < 0x80 ? static_cast<char16_t>(c) : cp1251::kUpperHalf[c - 0x80]);
+  for (unsigned char c : cp1251) *dest++ = QChar(c < 0x80 ? static_cast<char16_t>(c) : cp1251::kUpperHalf[c - 0x80]);
 }
 
 QString toQt(std::string_view cp1251) {

@@ -1,17 +1,17 @@
 // The recovery file of the scenario document's text, written by a timer and on termination signals.
 #include "recovery_writer.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTextDocument>
 #include <QTimer>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include "gui/scenario_document.h"
 #include "game/recovery.h"
+#include "gui/scenario_document.h"
 
 namespace {
 

@@ -23,8 +23,8 @@ class RecoveryWriter : public QObject {
   // The user's data folder for recovery files (QStandardPaths), created on the first write.
   static std::filesystem::path folder();
   // The text was replaced or saved and now belongs to `scenario` (empty: no file yet); the
-  // recovery file of the text before is removed when this run wrote it. `restored`: the text came from the recovery file of
-  // `scenario`, which now belongs to this run.
+  // recovery file of the text before is removed when this run wrote it. `restored`: the text came from the recovery
+  // file of `scenario`, which now belongs to this run.
   void setScenario(const QString& scenario, bool restored = false);
   // After a successful save or a clean exit: the recovery file this run wrote is removed.
   void discard();

@@ -7,10 +7,10 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "gui/qt_codec.h"
-#include "gui/recovery_writer.h"
 #include "engine/text.h"
 #include "game/scenario_file.h"
+#include "gui/qt_codec.h"
+#include "gui/recovery_writer.h"
 
 namespace marvo {
 
@@ -20,8 +20,11 @@ namespace {
 
 // The text a new author sees before opening anything.
 std::vector<std::string> defaultTemplate() {
-  return {"", "", "", std::string("*- - - - - - Первая локация - - - - - - - - "_w), ":loc1", "", "", "", "READ", "", "",
-          std::string("* - - - - - Локация общего назначения - - - - - - - - - -"_w), ":common", "", "", "RETURN", "", ""};
+  return {"",        "", "", std::string("*- - - - - - Первая локация - - - - - - - - "_w),
+          ":loc1",   "", "", "",
+          "READ",    "", "", std::string("* - - - - - Локация общего назначения - - - - - - - - - -"_w),
+          ":common", "", "", "RETURN",
+          "",        ""};
 }
 
 std::filesystem::path toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
@@ -199,7 +202,7 @@ void ScenarioDocument::updateSymbols(int position, int charsAdded) {
   const int delta = count - indexedLines_;
   const int first = text_->findBlock(position).blockNumber();
   const int last = std::min(text_->findBlock(position + charsAdded).blockNumber(), count - 1);
-  const int changedNow = last - first + 1;    // lines of the new text the edit touched
+  const int changedNow = last - first + 1;       // lines of the new text the edit touched
   const int changedBefore = changedNow - delta;  // the lines they replace
   if (first < 0 || changedBefore < 0 || changedNow < 0 || first + changedBefore > indexedLines_ ||
       std::max(changedNow, changedBefore) > kLinesUpdatedOneByOne) {
@@ -207,7 +210,8 @@ void ScenarioDocument::updateSymbols(int position, int charsAdded) {
     return;
   }
   const auto source = SymbolIndex::Source::Scenario;
-  for (int i = 0; i < std::min(changedNow, changedBefore); ++i) symbols_.replaceLine(source, first + i, line(first + i));
+  for (int i = 0; i < std::min(changedNow, changedBefore); ++i)
+    symbols_.replaceLine(source, first + i, line(first + i));
   for (int i = changedBefore; i < changedNow; ++i) symbols_.insertLine(source, first + i, line(first + i));
   for (int i = changedNow; i < changedBefore; ++i) symbols_.removeLine(source, first + changedNow);
   indexedLines_ = count;

@@ -95,21 +95,23 @@ const std::array<Keyword, 36>& keywords() {
 
 bool fits(std::string_view word, const Keyword& k) {
   switch (k.match) {
-    case Match::Prefix: return word.starts_with(k.text);
-    case Match::Anywhere: return contains(word, k.text);
-    case Match::Exact: return word == k.text;
+    case Match::Prefix:
+      return word.starts_with(k.text);
+    case Match::Anywhere:
+      return contains(word, k.text);
+    case Match::Exact:
+      return word == k.text;
   }
   return false;
 }
 
-bool isWordChar(char c) {
-  return static_cast<unsigned char>(c) > 32 && kDelimiters.find(c) == std::string_view::npos;
-}
+bool isWordChar(char c) { return static_cast<unsigned char>(c) > 32 && kDelimiters.find(c) == std::string_view::npos; }
 
 // Fragments of the engine's and the program's messages: a line quoting one is about that message.
 constexpr std::array<std::string_view, 8> kMessageFragments = {
-    "Нет метки для перехода"_w, "Не найдена комманда"_w, "Не найден Endif"_w, "Не найдена переменная"_w,
-    "переполнен"_w, "объявлен повторно"_w, "Переполнение сценария"_w, "Сценарий зациклился"_w,
+    "Нет метки для перехода"_w, "Не найдена комманда"_w, "Не найден Endif"_w,
+    "Не найдена переменная"_w,  "переполнен"_w,          "объявлен повторно"_w,
+    "Переполнение сценария"_w,  "Сценарий зациклился"_w,
 };
 
 }  // namespace

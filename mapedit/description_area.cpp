@@ -33,15 +33,12 @@ void DescriptionArea::showDescription(std::string_view description) {
 
 QStringList DescriptionArea::shownLines() const {
   QStringList lines;
-  for (auto block = document()->firstBlock(); block.isValid(); block = block.next())
-    lines.append(blockText(block));
+  for (auto block = document()->firstBlock(); block.isValid(); block = block.next()) lines.append(blockText(block));
   if (lines.size() == 1 && lines.front().isEmpty()) lines.clear();
   return lines;
 }
 
-std::string DescriptionArea::storedDescription() const {
-  return mapedit::joinDescriptionLines(fromQt(shownLines()));
-}
+std::string DescriptionArea::storedDescription() const { return mapedit::joinDescriptionLines(fromQt(shownLines())); }
 
 void DescriptionArea::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
@@ -74,8 +71,7 @@ void DescriptionArea::rebreak() {
   const QString joined = lines.join(QString());
   const QStringList wanted = toQt(mapedit::breakDescription(fromQt(joined)));
   QStringList current;
-  for (auto block = document()->firstBlock(); block.isValid(); block = block.next())
-    current.append(block.text());
+  for (auto block = document()->firstBlock(); block.isValid(); block = block.next()) current.append(block.text());
   if (current.join(QLatin1Char('\n')) == wanted.join(QLatin1Char('\n'))) return;
 
   // Caret position counted in characters of the joined text.
@@ -83,8 +79,7 @@ void DescriptionArea::rebreak() {
   int offset = 0;
   for (auto block = document()->firstBlock(); block.isValid() && block != caret.block(); block = block.next())
     offset += static_cast<int>(blockText(block).size());
-  offset += static_cast<int>(
-      caret.block().text().left(caret.positionInBlock()).remove(QChar::LineSeparator).size());
+  offset += static_cast<int>(caret.block().text().left(caret.positionInBlock()).remove(QChar::LineSeparator).size());
 
   rebreaking_ = true;
   QTextCursor all(document());

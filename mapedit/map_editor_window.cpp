@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 
 #include "description_area.h"
-#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 #include "map_grid_view.h"
 #include "map_table_model.h"
 #include "mapedit/description_lines.h"

@@ -70,7 +70,9 @@ class MapEditorWindow : public QDialog {
   void namesAsDirectionsToggled(bool checked);
 
  private:
-  static constexpr std::size_t directionIndex(mapedit::Direction direction) { return static_cast<std::size_t>(direction); }
+  static constexpr std::size_t directionIndex(mapedit::Direction direction) {
+    return static_cast<std::size_t>(direction);
+  }
   void buildControls();
 
   ScenarioDocument& document_;

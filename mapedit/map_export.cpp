@@ -54,7 +54,7 @@ std::vector<std::string> exportLabels(const Map& map) {
     }
   }
   // A name ending in a digit runs into the cell number: separate them where labels coincide.
-  for (std::string separator = "."; ; separator += ".") {
+  for (std::string separator = ".";; separator += ".") {
     bool clash = false;
     for (std::size_t k = 0; k < labels.size(); ++k) {
       if (labels[k].empty() || uses[lower(labels[k])] < 2) continue;
@@ -93,8 +93,7 @@ std::vector<Neighbour> namedNeighbours(const Map& map, int column, int row) {
 }
 
 std::array<std::string, 4> defaultDirectionPhrases() {
-  return {std::string("на север"_w), std::string("на юг"_w), std::string("на запад"_w),
-          std::string("на восток"_w)};
+  return {std::string("на север"_w), std::string("на юг"_w), std::string("на запад"_w), std::string("на восток"_w)};
 }
 
 namespace {
@@ -171,9 +170,8 @@ class Exporter {
     for (int i = 0; i < 3; ++i) add({});
     for (const auto& n : neighbours) {
       const std::string& target = map_.name(n.column, n.row);
-      const std::string& caption = options_.namesAsDirections
-                                       ? target
-                                       : options_.directionPhrases[static_cast<std::size_t>(n.direction)];
+      const std::string& caption =
+          options_.namesAsDirections ? target : options_.directionPhrases[static_cast<std::size_t>(n.direction)];
       add("btn [" + shownSafely(caption) + "] " + labelOf(n.column, n.row));
     }
   }

@@ -46,8 +46,8 @@ MapLoad loadMapFile(const std::filesystem::path& path) {
   }
   auto parsed = parseMapFile(file.bytes);
   if (!parsed.map) {
-    result.error = path.string() + ": строк в файле " + std::to_string(parsed.lineCount) +
-                   ", а в файле карты их " + std::to_string(kMapFileLines) + "; карта не загружена";
+    result.error = path.string() + ": строк в файле " + std::to_string(parsed.lineCount) + ", а в файле карты их " +
+                   std::to_string(kMapFileLines) + "; карта не загружена";
     return result;
   }
   result.map = std::move(parsed.map);

@@ -21,9 +21,7 @@ const std::string& Map::name(int column, int row) const { return names_[cellInde
 
 void Map::setName(int column, int row, std::string name) { names_[cellIndex(column, row)] = std::move(name); }
 
-const std::string& Map::description(int index) const {
-  return descriptions_.at(static_cast<std::size_t>(index));
-}
+const std::string& Map::description(int index) const { return descriptions_.at(static_cast<std::size_t>(index)); }
 
 void Map::setDescription(int index, std::string text) {
   descriptions_.at(static_cast<std::size_t>(index)) = std::move(text);

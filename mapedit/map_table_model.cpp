@@ -7,8 +7,7 @@ namespace marvo {
 
 using mapedit::kMapSize;
 
-MapTableModel::MapTableModel(mapedit::Map& map, QObject* parent)
-    : QAbstractTableModel(parent), map_(map) {}
+MapTableModel::MapTableModel(mapedit::Map& map, QObject* parent) : QAbstractTableModel(parent), map_(map) {}
 
 int MapTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kMapSize; }
 

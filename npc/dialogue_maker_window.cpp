@@ -18,10 +18,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "gui/scenario_document.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 #include "npc/dialogue_script.h"
 
 namespace marvo {
@@ -47,8 +47,7 @@ void collect(const QTreeWidgetItem* item, int depth, npc::DialogueTree& out) {
 }  // namespace
 
 DialogueMakerWindow::DialogueMakerWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       document_(document),
       dialogs_(dialogs) {
   setWindowTitle(QStringLiteral("NPC Maker"));
@@ -103,8 +102,7 @@ QWidget* DialogueMakerWindow::buildDialoguePage() {
   addChildButton_->setGeometry(childLeft, 56, childWidth, 25);
   const int addWidth = std::max(81, addNodeButton_->sizeHint().width());
   addNodeButton_->setGeometry(std::min(384, childLeft - 7 - addWidth), 56, addWidth, 25);
-  treeCaption_ = new QLabel(QStringLiteral("Дерево диалогов: до \";\" вводная фраза, после ответ NPC: "),
-                            page);
+  treeCaption_ = new QLabel(QStringLiteral("Дерево диалогов: до \";\" вводная фраза, после ответ NPC: "), page);
   treeCaption_->move(0, 72);
   treeCaption_->adjustSize();
   // The buttons stay clickable where a long caption runs under them.

@@ -13,14 +13,12 @@ using namespace marvo::literals;
 
 std::string dialogueLabel(std::string_view field) { return lower(trimView(field)); }
 
-std::vector<std::string> duplicateLabelMessages(const std::vector<std::string>& scenario,
-                                                std::string_view label) {
+std::vector<std::string> duplicateLabelMessages(const std::vector<std::string>& scenario, std::string_view label) {
   const std::string labelLine = ":" + std::string(label);
   std::vector<std::string> messages;
   for (const auto& line : scenario)
     if (line == labelLine)
-      messages.push_back(std::string("Диалог с меткой "_w) + std::string(label) +
-                         std::string(" уже существует"_w));
+      messages.push_back(std::string("Диалог с меткой "_w) + std::string(label) + std::string(" уже существует"_w));
   return messages;
 }
 
@@ -33,9 +31,11 @@ struct LabelTrap {
 };
 
 constexpr LabelTrap kLabelTraps[] = {
-    {"do", true, "строки «МЕТКА_dialog=...» начинаются с «do», и игра превратит их в пункты меню (игра не запустится)"_w},
+    {"do", true,
+     "строки «МЕТКА_dialog=...» начинаются с «do», и игра превратит их в пункты меню (игра не запустится)"_w},
     {"call", true, "строки «МЕТКА_dialog=...» начинаются с «call», и игра превратит их в переходы"_w},
-    {alias::kRead.stem, true, "строки «МЕТКА_dialog=...» начинаются с «read», и движок выполнит их как READ: диалог не начнётся"_w},
+    {alias::kRead.stem, true,
+     "строки «МЕТКА_dialog=...» начинаются с «read», и движок выполнит их как READ: диалог не начнётся"_w},
     {alias::kRead.russianStem, true, "строки «МЕТКА_dialog=...» начинаются с «ждат», и движок выполнит их как READ"_w},
     {alias::kTalk.stem, true, "строки «МЕТКА_dialog=...» начинаются с «talk», и пропуск блоков TALK собьётся"_w},
     {alias::kTalk.russianStem, true, "строки «МЕТКА_dialog=...» начинаются с «парс», и пропуск блоков TALK собьётся"_w},
@@ -51,14 +51,16 @@ constexpr LabelTrap kLabelTraps[] = {
     {alias::kGoto.russianStem, true, "строки «МЕТКА_dialog=...» начинаются с «идти», и движок выполнит их как GOTO"_w},
     {"jump", true, "строки «МЕТКА_dialog=...» начинаются с «jump», и движок выполнит их как JUMP"_w},
     {"showitem", true, "строки «МЕТКА_dialog=...» начинаются с «showitem», и движок выполнит их как SHOWITEM"_w},
-    {alias::kEndif.russianStem, true, "строки «МЕТКА_dialog=...» начинаются с «коне», и пропуск IF примет их за ENDIF"_w},
+    {alias::kEndif.russianStem, true,
+     "строки «МЕТКА_dialog=...» начинаются с «коне», и пропуск IF примет их за ENDIF"_w},
     {alias::kIf.stem, false, "в метке есть «if», и строки «МЕТКА_dialog=...» станут условиями IF без ENDIF"_w},
     {alias::kIf.russianStem, false, "в метке есть «если», и строки «МЕТКА_dialog=...» станут условиями IF без ENDIF"_w},
     {alias::kEndif.stem, false, "в метке есть «endi», и пропуск IF примет строки с ней за ENDIF"_w},
     {"btn", false, "в метке есть «btn», и игра превратит каждую строку с ней в кнопку (игра не запустится)"_w},
     {"return", false, "в метке есть «return», и игра вставит библиотеку перед каждой строкой с ней"_w},
     {alias::kExamine.stem, false, "в метке есть «exam», и каждая строка «МЕТКА_dialog=...» выполнит ещё и EXAMINE"_w},
-    {alias::kExamine.russianStem, false, "в метке есть «изуч», и каждая строка «МЕТКА_dialog=...» выполнит ещё и EXAMINE"_w},
+    {alias::kExamine.russianStem, false,
+     "в метке есть «изуч», и каждая строка «МЕТКА_dialog=...» выполнит ещё и EXAMINE"_w},
     {"_расположение"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
     {"_дескриптор"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
     {"_маска"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
@@ -66,7 +68,6 @@ constexpr LabelTrap kLabelTraps[] = {
     {"_содержание"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
     {"_описание"_w, false, "в метке есть название свойства объекта, и строки станут присваиваниями свойства"_w},
 };
-
 
 // The first trap the label falls into, or nullptr.
 const LabelTrap* trapOf(std::string_view label) {
@@ -96,8 +97,9 @@ std::string labelProblem(std::string_view label) {
   if (label.empty()) {
     why = std::string("метка пуста, и CALL не сможет перейти к диалогу"_w);
   } else if (label.find_first_of(kDelimiters) != std::string_view::npos) {
-    why = std::string("в метке есть пробел или знак + - = < > * / , ; ( ), и имена переменных диалога распадутся на "
-                      "несколько слов"_w);
+    why = std::string(
+        "в метке есть пробел или знак + - = < > * / , ; ( ), и имена переменных диалога распадутся на "
+        "несколько слов"_w);
   } else if (label.starts_with("*") || label.starts_with("!") || label.starts_with("@") || label.starts_with("^") ||
              label.starts_with(":")) {
     why = std::string("метка начинается со знака, который меняет смысл строки"_w);
@@ -135,8 +137,7 @@ void appendOptions(std::vector<std::string>& out, const std::vector<NodeSlot>& t
     ++number;
     const std::size_t semicolon = slot.text.find(';');
     const std::string phrase = slot.text.substr(0, semicolon);
-    const std::string answer =
-        semicolon == std::string::npos ? std::string() : slot.text.substr(semicolon + 1);
+    const std::string answer = semicolon == std::string::npos ? std::string() : slot.text.substr(semicolon + 1);
     // An option leads to the state of the slot after it when that state is greater (its first
     // child), otherwise the conversation ends.
     const bool leadsOn = i + 1 < table.size() && table[i + 1].state > slot.state;
@@ -153,30 +154,30 @@ void appendOptions(std::vector<std::string>& out, const std::vector<NodeSlot>& t
 DialogueScript generateDialogue(const DialogueTree& tree, std::string_view labelView) {
   DialogueScript script;
   if (tree.size() > kNodeSlots) {
-    script.error = std::string("В дереве диалога больше 400 узлов (всего "_w) +
-                   std::to_string(tree.size()) + std::string("); диалог не создан"_w);
+    script.error = std::string("В дереве диалога больше 400 узлов (всего "_w) + std::to_string(tree.size()) +
+                   std::string("); диалог не создан"_w);
     return script;
   }
   const std::string label(labelView);
   const auto table = fillNodeTable(tree);
   auto& out = script.lines;
 
-  out.insert(out.end(), {
-      "",
-      std::string("* НАЧАЛО ДИАЛОГА "_w) + label,
-      ":" + label,
-      std::string("* Вызвать диалог можно командой CALL "_w) + label +
-          std::string(" из любой локации"_w),
-      "IF " + label + "_first=0",
-      label + "_dialog=399",
-      label + "_first=1",
-      "ENDIF",
-      "IF " + label + "_dialog=399",
-      std::string("TALK общатс/говор/разгов/толков/базари/беседов"_w),
-      label + "_dialog=0",
-      "REDO",
-      "ENDIF",
-  });
+  out.insert(out.end(),
+             {
+                 "",
+                 std::string("* НАЧАЛО ДИАЛОГА "_w) + label,
+                 ":" + label,
+                 std::string("* Вызвать диалог можно командой CALL "_w) + label + std::string(" из любой локации"_w),
+                 "IF " + label + "_first=0",
+                 label + "_dialog=399",
+                 label + "_first=1",
+                 "ENDIF",
+                 "IF " + label + "_dialog=399",
+                 std::string("TALK общатс/говор/разгов/толков/базари/беседов"_w),
+                 label + "_dialog=0",
+                 "REDO",
+                 "ENDIF",
+             });
 
   int lastState = 0;
   for (const auto& slot : table) lastState = std::max(lastState, slot.state);
@@ -188,11 +189,11 @@ DialogueScript generateDialogue(const DialogueTree& tree, std::string_view label
   }
 
   out.insert(out.end(), {
-      "",
-      std::string("*Возврат к вызывающей локации"_w),
-      "RET",
-      "*- - - - - - - -  END of NPC - - - - - -*",
-  });
+                            "",
+                            std::string("*Возврат к вызывающей локации"_w),
+                            "RET",
+                            "*- - - - - - - -  END of NPC - - - - - -*",
+                        });
   return script;
 }
 

@@ -19,8 +19,7 @@ inline constexpr int kIdleState = 399;
 std::string dialogueLabel(std::string_view field);
 
 // One message "Диалог с меткой D уже существует" for every scenario line that is exactly ":" + D.
-std::vector<std::string> duplicateLabelMessages(const std::vector<std::string>& scenario,
-                                                std::string_view label);
+std::vector<std::string> duplicateLabelMessages(const std::vector<std::string>& scenario, std::string_view label);
 
 // Why the (normalised) label would break the generated dialogue once game start and the engine
 // read it, with a label to use instead; empty when the label is safe. A label that starts with

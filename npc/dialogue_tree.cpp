@@ -23,8 +23,7 @@ std::vector<int> parentPositions(const DialogueTree& tree) {
   std::vector<int> lastAtDepth;
   for (std::size_t i = 0; i < tree.size(); ++i) {
     // A depth out of range (a tree that is not well formed) is taken as the deepest possible.
-    const auto depth = static_cast<std::size_t>(
-        std::clamp(tree[i].depth, 0, static_cast<int>(lastAtDepth.size())));
+    const auto depth = static_cast<std::size_t>(std::clamp(tree[i].depth, 0, static_cast<int>(lastAtDepth.size())));
     if (depth > 0) parents[i] = lastAtDepth[depth - 1];
     lastAtDepth.resize(depth + 1);
     lastAtDepth[depth] = static_cast<int>(i);

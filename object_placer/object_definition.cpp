@@ -17,8 +17,8 @@ ObjectForm initialForm() {
   form.mask = "объект"_w;
   form.maskSynonym = "объект"_w;
   form.contents = "Там же есть:"_w;
-  form.putInCommands = {std::string("положи в"_w), std::string("сунуть в"_w),
-                        std::string("помести в "_w), std::string("добав в"_w)};
+  form.putInCommands = {std::string("положи в"_w), std::string("сунуть в"_w), std::string("помести в "_w),
+                        std::string("добав в"_w)};
   form.putInMessage = "<object> помещен в объект"_w;
   return form;
 }
@@ -37,8 +37,7 @@ DependentFields followName(std::string_view name) {
 std::vector<std::string> locationChoices(const std::vector<std::string>& scenario) {
   std::vector<std::string> items{std::string(inventoryChoice())};
   for (const auto& line : scenario)
-    if (!line.empty() && line.front() == ':')
-      items.push_back(trim(std::string_view(line).substr(1)));
+    if (!line.empty() && line.front() == ':') items.push_back(trim(std::string_view(line).substr(1)));
   sortForList(items);
   return items;
 }
@@ -52,24 +51,18 @@ int collationWeight(unsigned char c) {
 }
 
 bool listOrder(const std::string& a, const std::string& b) {
-  const bool less = std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return collationWeight(static_cast<unsigned char>(x)) <
-               collationWeight(static_cast<unsigned char>(y));
-      });
+  const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return collationWeight(static_cast<unsigned char>(x)) < collationWeight(static_cast<unsigned char>(y));
+  });
   if (less) return true;
-  const bool greater = std::lexicographical_compare(
-      b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
-        return collationWeight(static_cast<unsigned char>(x)) <
-               collationWeight(static_cast<unsigned char>(y));
-      });
+  const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
+    return collationWeight(static_cast<unsigned char>(x)) < collationWeight(static_cast<unsigned char>(y));
+  });
   return !greater && a < b;
 }
 }  // namespace
 
-void sortForList(std::vector<std::string>& items) {
-  std::stable_sort(items.begin(), items.end(), listOrder);
-}
+void sortForList(std::vector<std::string>& items) { std::stable_sort(items.begin(), items.end(), listOrder); }
 
 void trimNameAndMask(ObjectForm& form) {
   form.name = trim(form.name);
@@ -128,8 +121,7 @@ std::size_t commonLabelIndex(const std::vector<std::string>& scenario) {
   return static_cast<std::size_t>(it - scenario.begin());
 }
 
-std::vector<Insertion> placementInsertions(const std::vector<std::string>& scenario,
-                                           const ObjectForm& form) {
+std::vector<Insertion> placementInsertions(const std::vector<std::string>& scenario, const ObjectForm& form) {
   std::vector<Insertion> insertions{{0, definitionBlock(form)}};
   if (!form.addTask) return insertions;
   // The label is searched in the text as it stands once the block is at the top.
@@ -143,8 +135,7 @@ std::vector<Insertion> placementInsertions(const std::vector<std::string>& scena
 void applyInsertions(std::vector<std::string>& scenario, const std::vector<Insertion>& insertions) {
   for (const auto& insertion : insertions) {
     const std::size_t at = std::min(insertion.before, scenario.size());
-    scenario.insert(scenario.begin() + static_cast<std::ptrdiff_t>(at), insertion.lines.begin(),
-                    insertion.lines.end());
+    scenario.insert(scenario.begin() + static_cast<std::ptrdiff_t>(at), insertion.lines.begin(), insertion.lines.end());
   }
 }
 

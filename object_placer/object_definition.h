@@ -70,8 +70,7 @@ std::size_t commonLabelIndex(const std::vector<std::string>& scenario);
 
 // What "Создать" does to the scenario, in order: the definition block at the top and, when the
 // task is asked for and a line ":common" exists, the task right after that line.
-std::vector<Insertion> placementInsertions(const std::vector<std::string>& scenario,
-                                           const ObjectForm& form);
+std::vector<Insertion> placementInsertions(const std::vector<std::string>& scenario, const ObjectForm& form);
 
 // Applies insertions in order (each index refers to the text left by the ones before it).
 void applyInsertions(std::vector<std::string>& scenario, const std::vector<Insertion>& insertions);

@@ -16,16 +16,14 @@
 #include <QVBoxLayout>
 
 #include "checker/checker.h"
-#include "gui/scenario_document.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 
 namespace marvo {
 
 namespace {
-QLabel* fieldLabel(const char* utf8, QWidget* parent) {
-  return new QLabel(QString::fromUtf8(utf8), parent);
-}
+QLabel* fieldLabel(const char* utf8, QWidget* parent) { return new QLabel(QString::fromUtf8(utf8), parent); }
 }  // namespace
 
 ObjectPlacerWindow::ObjectPlacerWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
@@ -49,24 +47,25 @@ QWidget* ObjectPlacerWindow::buildPlannerPage() {
   auto* page = new QWidget;
 
   nameField_ = new QLineEdit(page);
-  nameField_->setToolTip(QStringLiteral(
-      "Если имя состоит из нескольких слов, их нужно делить точкой, вместо пробелов."));
+  nameField_->setToolTip(
+      QStringLiteral("Если имя состоит из нескольких слов, их нужно делить точкой, вместо пробелов."));
   locationBox_ = new QComboBox(page);
   locationBox_->setEditable(false);
-  locationBox_->setToolTip(QStringLiteral("Выберите локацию, где будет размещатся объект или "
-                                          "инвентарь, если объект - предмет инвентаря."));
+  locationBox_->setToolTip(
+      QStringLiteral("Выберите локацию, где будет размещатся объект или "
+                     "инвентарь, если объект - предмет инвентаря."));
   placedDescriptionField_ = new QLineEdit(page);
-  placedDescriptionField_->setToolTip(QStringLiteral(
-      "Этот текст будет появляться, когда на локации присутствует данный объект."));
+  placedDescriptionField_->setToolTip(
+      QStringLiteral("Этот текст будет появляться, когда на локации присутствует данный объект."));
   descriptionField_ = new QPlainTextEdit(page);
-  descriptionField_->setToolTip(QStringLiteral(
-      "То, что будет появляться на экране, при вызове команды EXAMINE <object>"));
+  descriptionField_->setToolTip(
+      QStringLiteral("То, что будет появляться на экране, при вызове команды EXAMINE <object>"));
   maskField_ = new QLineEdit(page);
-  maskField_->setToolTip(QStringLiteral("Сюда записывается та часть имени объекта, при вводе которой "
-                                        "объект будет определяться парсером"));
+  maskField_->setToolTip(
+      QStringLiteral("Сюда записывается та часть имени объекта, при вводе которой "
+                     "объект будет определяться парсером"));
   maskSynonymField_ = new QLineEdit(page);
-  maskSynonymField_->setToolTip(
-      QStringLiteral("Сюда заносится дополнительная маска объекта, являющаяся синонимом"));
+  maskSynonymField_->setToolTip(QStringLiteral("Сюда заносится дополнительная маска объекта, являющаяся синонимом"));
   contentsField_ = new QLineEdit(page);
   immovableBox_ = new QCheckBox(QStringLiteral("Неперемещаемый объект"), page);
 
@@ -161,8 +160,7 @@ objects::ObjectForm ObjectPlacerWindow::form() const {
 
 bool ObjectPlacerWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == nameField_) {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->text() == QStringLiteral(" ")) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->text() == QStringLiteral(" ")) {
       // Names of several words are written with dots.
       nameField_->insert(QStringLiteral("."));
       return true;

@@ -19,11 +19,11 @@
 
 #include "editor/code_editor_window.h"
 #include "editor/library_editor_window.h"
-#include "gui/scenario_document.h"
 #include "engine/file_io.h"
+#include "game/installed_data.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "game/installed_data.h"
+#include "gui/scenario_document.h"
 #include "player/window_application.h"
 
 namespace marvo {
@@ -60,8 +60,7 @@ MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dial
       scenarioOpenDialog_{QStringLiteral("scenary (*.scn)"), QString(), QString()},
       scenarioSaveDialog_{QStringLiteral("scenary (*.scn)"), QStringLiteral("scn"), QStringLiteral("newqst.scn")},
       gameOpenDialog_{QStringLiteral("Save game (*.sav)"), QStringLiteral("sav"), QString()},
-      gameSaveDialog_{QStringLiteral("Save game (*.sav)"), QStringLiteral("sav"),
-                   QStringLiteral("savegame.sav")},
+      gameSaveDialog_{QStringLiteral("Save game (*.sav)"), QStringLiteral("sav"), QStringLiteral("savegame.sav")},
       walkthroughDialog_{QStringLiteral("Walkthrough (*.walk)"), QStringLiteral("walk"), QString()} {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Marvo IF v1.03"));
@@ -169,30 +168,33 @@ void MainWindow::buildMenu() {
 
   fileMenu_ = menuBar()->addMenu(QStringLiteral("File"));
   fileMenu_->setObjectName(QStringLiteral("fileMenu"));
-  addItem(fileMenu_, newAction_, "newAction", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::newScenario);
+  addItem(fileMenu_, newAction_, "newAction", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+          &MainWindow::newScenario);
   addItem(fileMenu_, openFileAction_, "openFileAction", QStringLiteral("Open File"), QKeySequence(Qt::CTRL | Qt::Key_L),
           &MainWindow::openFile);
   addItem(fileMenu_, saveAsAction_, "saveAsAction", QStringLiteral("Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S),
           &MainWindow::saveScenarioAsCommand);
-  addItem(fileMenu_, exitAction_, "exitAction", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::exitProgram);
+  addItem(fileMenu_, exitAction_, "exitAction", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+          &MainWindow::exitProgram);
   buildSaveMenu();
 
   gameMenu_ = menuBar()->addMenu(QStringLiteral("Game"));
   gameMenu_->setObjectName(QStringLiteral("gameMenu"));
-  addItem(gameMenu_, beginGameAction_, "beginGameAction", QStringLiteral("Begin game"), QKeySequence(Qt::CTRL | Qt::Key_F1),
-          &MainWindow::beginGame);
-  addItem(gameMenu_, saveGameAction_, "saveGameAction", QStringLiteral("Save game"), QKeySequence(Qt::CTRL | Qt::Key_F2),
-          &MainWindow::saveGame);
-  addItem(gameMenu_, loadGameAction_, "loadGameAction", QStringLiteral("Load game"), QKeySequence(Qt::CTRL | Qt::Key_F3),
-          &MainWindow::loadGame);
-  addItem(gameMenu_, saveWalkthroughAction_, "saveWalkthroughAction", QStringLiteral("Save walkthrough..."), QKeySequence(),
-          &MainWindow::saveWalkthrough);
-  addItem(gameMenu_, talkAction_, "talkAction", QStringLiteral("Talk"), QKeySequence(Qt::Key_F12), &MainWindow::submitCommand);
+  addItem(gameMenu_, beginGameAction_, "beginGameAction", QStringLiteral("Begin game"),
+          QKeySequence(Qt::CTRL | Qt::Key_F1), &MainWindow::beginGame);
+  addItem(gameMenu_, saveGameAction_, "saveGameAction", QStringLiteral("Save game"),
+          QKeySequence(Qt::CTRL | Qt::Key_F2), &MainWindow::saveGame);
+  addItem(gameMenu_, loadGameAction_, "loadGameAction", QStringLiteral("Load game"),
+          QKeySequence(Qt::CTRL | Qt::Key_F3), &MainWindow::loadGame);
+  addItem(gameMenu_, saveWalkthroughAction_, "saveWalkthroughAction", QStringLiteral("Save walkthrough..."),
+          QKeySequence(), &MainWindow::saveWalkthrough);
+  addItem(gameMenu_, talkAction_, "talkAction", QStringLiteral("Talk"), QKeySequence(Qt::Key_F12),
+          &MainWindow::submitCommand);
 
   editMenu_ = menuBar()->addMenu(QStringLiteral("Edit"));
   editMenu_->setObjectName(QStringLiteral("editMenu"));
-  addItem(editMenu_, editScenarioAction_, "editScenarioAction", QStringLiteral("Edit scenary"), QKeySequence(Qt::Key_F4),
-          &MainWindow::openCodeEditor);
+  addItem(editMenu_, editScenarioAction_, "editScenarioAction", QStringLiteral("Edit scenary"),
+          QKeySequence(Qt::Key_F4), &MainWindow::openCodeEditor);
   addItem(editMenu_, mapEditorAction_, "mapEditorAction", QStringLiteral("Map editor"), QKeySequence(Qt::Key_F5),
           &MainWindow::openMapEditor);
 
@@ -208,7 +210,8 @@ void MainWindow::applyLook() {
       "QPlainTextEdit#outputPane { background: rgb(64, 64, 64); color: rgb(235, 235, 235); border: none; }"
       "QLineEdit#commandLine { background: rgb(55, 55, 55); color: white; border: none; }"
       "QLabel#inventoryLabel, QLabel#characteristicsLabel { color: white; }"
-      "QListWidget#inventoryList, QListWidget#characteristicsList { background: rgb(55, 55, 55); color: white; border: none; }"
+      "QListWidget#inventoryList, QListWidget#characteristicsList { background: rgb(55, 55, 55); color: white; border: "
+      "none; }"
       "QListWidget#inventoryList::item, QListWidget#characteristicsList::item { height: 20px; }"));
   outputPane_->setFont(narrowFont(19));
   commandLine_->setFont(narrowFont(19));

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/host.h"
-#include "gui/scenario_document.h"
 #include "game/game.h"
+#include "gui/scenario_document.h"
 
 class QAction;
 class QDialog;
@@ -228,7 +228,7 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   FileDialog gameSaveDialog_;
   FileDialog walkthroughDialog_;
 
-  bool busy_ = false;  // an engine handler is under way (a message box may be open)
+  bool busy_ = false;            // an engine handler is under way (a message box may be open)
   int editorLineRequested_ = 0;  // scenario line to open the code editor at after the handler
 
   // Output pane model (Windows-1251 lines), shown in the output pane when it is stale.

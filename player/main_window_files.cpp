@@ -5,15 +5,15 @@
 #include <exception>
 #include <filesystem>
 
-#include "main_window.h"
 #include "editor/code_editor_window.h"
 #include "editor/library_editor_window.h"
+#include "game/saved_game.h"
+#include "game/scenario_file.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 #include "gui/recovery_writer.h"
 #include "gui/scenario_document.h"
-#include "game/saved_game.h"
-#include "game/scenario_file.h"
+#include "main_window.h"
 
 namespace marvo {
 
@@ -52,8 +52,10 @@ void MainWindow::engineHandler(Body&& body) {
     // toolkit's signal and event code. Show what the run produced, then the error.
     viewsStale_ = true;
     showResults();
-    if (where) showLocated(*error, *where);
-    else showError(*error);
+    if (where)
+      showLocated(*error, *where);
+    else
+      showError(*error);
   }
   openRequestedEditor();
 }
@@ -71,9 +73,7 @@ std::optional<QString> MainWindow::askSave(FileDialog& dialog) {
 }
 
 void MainWindow::beginGame() {
-  engineHandler([this] {
-    game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
-  });
+  engineHandler([this] { game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn"); });
 }
 
 void MainWindow::submitCommand() {

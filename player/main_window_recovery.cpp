@@ -6,12 +6,12 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "main_window.h"
 #include "editor/code_editor_window.h"
-#include "gui/dialogs.h"
 #include "game/recovery.h"
+#include "gui/dialogs.h"
 #include "gui/recovery_writer.h"
 #include "gui/scenario_document.h"
+#include "main_window.h"
 
 namespace marvo {
 

@@ -8,12 +8,12 @@
 #include <QSettings>
 #include <QTextDocument>
 
-#include "main_window.h"
 #include "editor/code_editor_window.h"
+#include "game/scenario_file.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
-#include "game/scenario_file.h"
+#include "main_window.h"
 
 namespace marvo {
 
@@ -66,11 +66,12 @@ MainWindow::SaveResult MainWindow::saveScenario() {
   const auto target = document_.saveTarget();
   if (!target) return saveScenarioAs();
   return saveScenarioTo(document_.path(), target->format == ScenarioFormat::PlainText) ? SaveResult::Saved
-                                                                                    : SaveResult::Failed;
+                                                                                       : SaveResult::Failed;
 }
 
 MainWindow::SaveResult MainWindow::saveScenarioAs() {
-  const FileDialogRequest request{scenarioSaveDialog_.filter, scenarioSaveDialog_.defaultSuffix, scenarioSaveDialog_.lastName};
+  const FileDialogRequest request{scenarioSaveDialog_.filter, scenarioSaveDialog_.defaultSuffix,
+                                  scenarioSaveDialog_.lastName};
   auto chosen = dialogs_.saveFileOfType(this, request, kScenarioTypes, document_.plainText() ? kPlainTextType : 0);
   if (!chosen) return SaveResult::Cancelled;
   scenarioSaveDialog_.lastName = chosen->name;

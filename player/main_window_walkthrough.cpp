@@ -3,11 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "main_window.h"
-#include "gui/scenario_document.h"
 #include "editor/code_editor_window.h"
 #include "editor/library_editor_window.h"
 #include "engine/file_io.h"
+#include "gui/scenario_document.h"
+#include "main_window.h"
 #include "walkthrough/recording.h"
 
 namespace marvo {
@@ -26,8 +26,7 @@ void MainWindow::saveWalkthrough() {
   const auto game = walk::prepareGame(document_.lines(), libraryEditor_->libraryLines());
   const QString title = QFileInfo(scenarioSaveDialog_.lastName).completeBaseName();
   const std::string text = walk::recordWalkthrough(game, game_.commandLog(), title.toStdString());
-  if (auto error = replaceFile(QFile::encodeName(*name).toStdString(), text))
-    showError(QString::fromLocal8Bit(*error));
+  if (auto error = replaceFile(QFile::encodeName(*name).toStdString(), text)) showError(QString::fromLocal8Bit(*error));
 }
 
 }  // namespace marvo

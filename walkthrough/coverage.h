@@ -12,8 +12,8 @@ namespace marvo::walk {
 struct CoverageItem {
   enum class Kind { Location, Talk, Menu, Line };
   Kind kind = Kind::Line;
-  int line = 0;       // 1-based scenario line
-  std::string text;   // the scenario line, trimmed (Windows-1251)
+  int line = 0;      // 1-based scenario line
+  std::string text;  // the scenario line, trimmed (Windows-1251)
 };
 
 struct CoverageCount {

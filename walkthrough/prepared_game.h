@@ -17,8 +17,8 @@ struct LineSpan {
 struct PreparedGame {
   std::vector<std::string> scenario;  // Windows-1251
   std::vector<std::string> library;
-  PreparedProgram program;  // what every game of a walkthrough starts from
-  BuiltProgram built;       // the same lines with the origin of every line, unpacked
+  PreparedProgram program;      // what every game of a walkthrough starts from
+  BuiltProgram built;           // the same lines with the origin of every line, unpacked
   std::vector<LineSpan> spans;  // one per scenario line
 };
 

@@ -31,8 +31,10 @@ std::vector<std::string> expectationLines(const Step& step, const StepOutput& ou
       continue;
     }
     if (text.empty()) continue;
-    if (s.kind == Seen::Kind::Out) lines.push_back(expectedTextLine(text));
-    else lines.push_back("? message: " + cp1251ToUtf8(text));
+    if (s.kind == Seen::Kind::Out)
+      lines.push_back(expectedTextLine(text));
+    else
+      lines.push_back("? message: " + cp1251ToUtf8(text));
   }
   return lines;
 }

@@ -33,8 +33,10 @@ class CollectingHost : public EngineHost {
 
  private:
   void add(Seen::Kind kind, std::string_view text, const std::optional<ErrorLocation>& place = {}) {
-    if (output.seen.size() >= kMaxSeenPerCommand) ++output.dropped;
-    else output.seen.push_back({kind, std::string(text), place ? describeLocation(*place) : std::string()});
+    if (output.seen.size() >= kMaxSeenPerCommand)
+      ++output.dropped;
+    else
+      output.seen.push_back({kind, std::string(text), place ? describeLocation(*place) : std::string()});
   }
 
   const Game& game_;
@@ -47,9 +49,8 @@ std::vector<std::string> utf8List(const std::vector<std::string>& cp1251) {
 }
 
 bool anyLine(const StepOutput& out, bool messagesOnly, const std::function<bool(const std::string&)>& test) {
-  return std::any_of(out.seen.begin(), out.seen.end(), [&](const Seen& s) {
-    return (!messagesOnly || s.kind != Seen::Kind::Out) && test(s.text);
-  });
+  return std::any_of(out.seen.begin(), out.seen.end(),
+                     [&](const Seen& s) { return (!messagesOnly || s.kind != Seen::Kind::Out) && test(s.text); });
 }
 
 // An item of the inventory or characteristics list equals the text, or starts with it and a blank.
@@ -95,8 +96,7 @@ class TestRun {
   }
 
  private:
-  void fail(TestOutcome& outcome, const Step& step, int line, std::string expected,
-            std::vector<std::string> got) {
+  void fail(TestOutcome& outcome, const Step& step, int line, std::string expected, std::vector<std::string> got) {
     outcome.failures.push_back({line, false, cp1251ToUtf8(step.command), std::move(expected), std::move(got)});
   }
 
@@ -109,8 +109,8 @@ class TestRun {
       switch (e.kind) {
         case K::Contains:
         case K::Lacks:
-          ok = anyLine(out, false, [&](const std::string& s) { return contains(s, e.text); }) ==
-               (e.kind == K::Contains);
+          ok =
+              anyLine(out, false, [&](const std::string& s) { return contains(s, e.text); }) == (e.kind == K::Contains);
           break;
         case K::Matches:
           try {
@@ -179,8 +179,7 @@ std::vector<std::string> renderOutput(const StepOutput& output) {
   return lines;
 }
 
-RunResult runWalkthroughs(const PreparedGame& game, const std::vector<WalkFile>& files,
-                          const RunOptions& options) {
+RunResult runWalkthroughs(const PreparedGame& game, const std::vector<WalkFile>& files, const RunOptions& options) {
   RunResult result;
   for (const auto& file : files) {
     if (!file.errors.empty()) {

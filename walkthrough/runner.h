@@ -32,18 +32,18 @@ struct StepOutput {
 struct Failure {
   int line = 0;
   bool fault = false;
-  std::string command;              // the command the expectation belongs to ("" for game start)
-  std::string expected;             // the directive as written, or the fault's reason
-  std::vector<std::string> got;     // what was seen instead
+  std::string command;           // the command the expectation belongs to ("" for game start)
+  std::string expected;          // the directive as written, or the fault's reason
+  std::vector<std::string> got;  // what was seen instead
 };
 
 struct TestOutcome {
   const WalkFile* file = nullptr;
-  const WalkTest* test = nullptr;   // null for a file that could not be read
+  const WalkTest* test = nullptr;  // null for a file that could not be read
   bool passed = false;
   std::vector<Failure> failures;
-  std::vector<StepOutput> steps;    // one per step that ran
-  std::string name() const;         // "FILE:LINE" and the title
+  std::vector<StepOutput> steps;  // one per step that ran
+  std::string name() const;       // "FILE:LINE" and the title
 };
 
 struct RunOptions {
@@ -56,7 +56,7 @@ struct RunOptions {
 };
 
 struct RunResult {
-  std::vector<TestOutcome> tests;   // in file order, then test order
+  std::vector<TestOutcome> tests;      // in file order, then test order
   std::vector<std::uint8_t> executed;  // per program line, with coverage
   int passed = 0;
   int failed = 0;
@@ -64,8 +64,7 @@ struct RunResult {
 
 // Every test starts the game afresh from the prepared program (clock at 0). Never throws for a
 // faulty walkthrough or game; each test's failures stand on their own.
-RunResult runWalkthroughs(const PreparedGame& game, const std::vector<WalkFile>& files,
-                          const RunOptions& options = {});
+RunResult runWalkthroughs(const PreparedGame& game, const std::vector<WalkFile>& files, const RunOptions& options = {});
 
 // What a command printed, as "got:" shows it (UTF-8; messages and errors in brackets, followed
 // by the line they arose at).

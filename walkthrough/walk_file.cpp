@@ -49,13 +49,20 @@ class Reader {
     if (f_.tests.empty()) startTest(n, {});
     const std::string_view rest = t.substr(1);
     switch (t[0]) {
-      case '>': return command(n, rest);
-      case '!': return text(n, Expectation::Kind::Lacks, rest, t);
-      case '/': return regex(n, t);
-      case '?': return check(n, trimView(rest), t);
-      case '+': return clock(n, trimView(rest), t);
-      case '\\': return text(n, Expectation::Kind::Contains, rest, t);
-      default: return text(n, Expectation::Kind::Contains, t, t);
+      case '>':
+        return command(n, rest);
+      case '!':
+        return text(n, Expectation::Kind::Lacks, rest, t);
+      case '/':
+        return regex(n, t);
+      case '?':
+        return check(n, trimView(rest), t);
+      case '+':
+        return clock(n, trimView(rest), t);
+      case '\\':
+        return text(n, Expectation::Kind::Contains, rest, t);
+      default:
+        return text(n, Expectation::Kind::Contains, t, t);
     }
   }
 
@@ -108,8 +115,7 @@ class Reader {
   }
 
   void regex(int n, std::string_view t) {
-    if (t.size() < 2 || t.back() != '/')
-      return error(n, "регулярное выражение должно заканчиваться знаком «/»");
+    if (t.size() < 2 || t.back() != '/') return error(n, "регулярное выражение должно заканчиваться знаком «/»");
     const std::string_view pattern = t.substr(1, t.size() - 2);
     if (pattern.size() > kMaxRegexBytes)
       return error(n, "регулярное выражение длиннее " + std::to_string(kMaxRegexBytes) + " байт");
@@ -123,9 +129,14 @@ class Reader {
 
   void check(int n, std::string_view rest, std::string_view source) {
     using K = Expectation::Kind;
-    struct Key { std::string_view name; K kind; };
-    static constexpr Key keys[] = {{"inventory:", K::Inventory}, {"characteristics:", K::Characteristic},
-                                   {"location:", K::Location}, {"message:", K::Message}};
+    struct Key {
+      std::string_view name;
+      K kind;
+    };
+    static constexpr Key keys[] = {{"inventory:", K::Inventory},
+                                   {"characteristics:", K::Characteristic},
+                                   {"location:", K::Location},
+                                   {"message:", K::Message}};
     for (const auto& key : keys) {
       if (!rest.starts_with(key.name)) continue;
       const std::string_view value = rest.substr(key.name.size());
@@ -186,8 +197,7 @@ WalkFile readWalkFile(const std::filesystem::path& path) {
 
 std::string expectedTextLine(std::string_view cp1251) {
   std::string text = cp1251ToUtf8(trimView(cp1251));
-  if (!text.empty() && std::string_view("#*>!/?+\\").find(text[0]) != std::string_view::npos)
-    text.insert(0, "\\");
+  if (!text.empty() && std::string_view("#*>!/?+\\").find(text[0]) != std::string_view::npos) text.insert(0, "\\");
   return text;
 }
 

@@ -35,11 +35,20 @@ std::string htmlEscape(std::string_view utf8) {
   std::string out;
   for (char c : utf8) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -78,8 +87,9 @@ bool holdsOnlyPublishedGame(const fs::path& folder) {
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) return false;
     const std::string name = it->path().filename().string();
-    const bool ours = name == kScenarioFile || name == kLibraryFile ||
-                      std::any_of(std::begin(kPlayerFiles), std::end(kPlayerFiles), [&](const char* f) { return name == f; });
+    const bool ours =
+        name == kScenarioFile || name == kLibraryFile ||
+        std::any_of(std::begin(kPlayerFiles), std::end(kPlayerFiles), [&](const char* f) { return name == f; });
     if (!ours) return false;
   }
   return true;

@@ -31,7 +31,7 @@ struct PublishRequest {
 };
 
 struct PublishResult {
-  std::string error;           // Windows-1251, names the file or folder and the reason; empty on success
+  std::string error;            // Windows-1251, names the file or folder and the reason; empty on success
   bool folderNotEmpty = false;  // refused because the folder holds files and `force` was not given
 };
 

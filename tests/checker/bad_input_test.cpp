@@ -40,8 +40,20 @@ TEST(CheckerBadInput, GarbageAndHugeTexts) {
 }
 
 TEST(CheckerBadInput, ManyLinesAndUnbalancedBlocksStayLinear) {
-  const char* kinds[] = {"IF x=1", "TALK 1", "ENDIF", "REDO", "GOTO a", ":a", "!#x", "btn [1] a", "x=y",
-                         "return", "talk x", "do", "TALK <object>/a/b/c/d", "gift=1"};
+  const char* kinds[] = {"IF x=1",
+                         "TALK 1",
+                         "ENDIF",
+                         "REDO",
+                         "GOTO a",
+                         ":a",
+                         "!#x",
+                         "btn [1] a",
+                         "x=y",
+                         "return",
+                         "talk x",
+                         "do",
+                         "TALK <object>/a/b/c/d",
+                         "gift=1"};
   std::vector<std::string> mixed;
   for (int i = 0; i < 200000; ++i) mixed.push_back(kinds[i % 14]);
   EXPECT_LT(secondsFor(mixed), 8.0 * kSlowdown);

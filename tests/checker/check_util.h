@@ -17,9 +17,7 @@ inline std::vector<std::string> lines(std::initializer_list<const char*> utf8) {
 }
 
 // The standard library's shape: talk blocks spliced before RETURN of ":common".
-inline std::vector<std::string> library() {
-  return lines({"TALK осмотреть <object>", "ИЗУЧИТЬ <object>", "REDO"});
-}
+inline std::vector<std::string> library() { return lines({"TALK осмотреть <object>", "ИЗУЧИТЬ <object>", "REDO"}); }
 
 inline std::vector<Diagnostic> run(const std::vector<std::string>& scenario,
                                    const std::vector<std::string>& lib = library()) {

@@ -22,10 +22,10 @@ TEST(CheckerFlow, ShippedGamesAndLibraryCheckClean) {
 }
 
 TEST(CheckerFlow, EveryJumpFormNeedsItsLabel) {
-  EXPECT_THAT(findings(game({"IF x=1", "GOTO нет_такой", "GOTOS пропало", "JUMP куда", "JUMPS туда", "ENDIF",
-                             "x=1", "btn [Выйти] коридорр", "call магазин"})),
-              ElementsAre("3 missing-label", "4 missing-label", "5 missing-label", "6 missing-label",
-                          "9 missing-label", "10 missing-label"));
+  EXPECT_THAT(findings(game({"IF x=1", "GOTO нет_такой", "GOTOS пропало", "JUMP куда", "JUMPS туда", "ENDIF", "x=1",
+                             "btn [Выйти] коридорр", "call магазин"})),
+              ElementsAre("3 missing-label", "4 missing-label", "5 missing-label", "6 missing-label", "9 missing-label",
+                          "10 missing-label"));
   EXPECT_THAT(findings(game({"IF x=1", "GOTO start", "GOTOS start", "JUMP start", "JUMPS start", "ENDIF", "x=1",
                              "btn [Выйти] Start", "call start"})),
               IsEmpty());
@@ -34,15 +34,14 @@ TEST(CheckerFlow, EveryJumpFormNeedsItsLabel) {
 TEST(CheckerFlow, MissingLabelSaysWhatTheEngineLooksFor) {
   const auto found = run(game({"IF x=1", "GOTO дальний", "GOTO strat", "ENDIF", "x=1"}));
   ASSERT_EQ(found.size(), 2u);
-  EXPECT_NE(found[0].text.find(":1"), std::string::npos);  // "дальний" starts with "да"
+  EXPECT_NE(found[0].text.find(":1"), std::string::npos);                      // "дальний" starts with "да"
   EXPECT_NE(found[1].text.find(utf8ToCp1251("«:start»")), std::string::npos);  // the nearest label
 }
 
 TEST(CheckerFlow, DuplicateLabelsAndMalformedJumps) {
   EXPECT_THAT(findings(lines({":a", "btn [В b] b", "READ", ":b", "GOTO a", ":A", "READ", ":common", "RETURN"})),
               ElementsAre("6 duplicate-label"));
-  EXPECT_THAT(findings(game({"btn Выйти коридор", "btn [Выйти] два слова", "btn [Выйти]", "GOTO", "GOTO a b",
-                             "call"})),
+  EXPECT_THAT(findings(game({"btn Выйти коридор", "btn [Выйти] два слова", "btn [Выйти]", "GOTO", "GOTO a b", "call"})),
               ElementsAre("2 malformed-btn", "3 malformed-btn", "4 malformed-btn", "5 malformed-goto",
                           "6 malformed-goto", "7 malformed-call"));
 }
@@ -51,9 +50,9 @@ TEST(CheckerFlow, IfBlocksAsTheEngineSkipsThem) {
   // Closed nested blocks, a true IF falling through: nothing to say.
   EXPECT_THAT(findings(game({"IF x=1", "IF y=2", "!да", "ENDIF", "ENDIF", "x=1", "y=2"})), IsEmpty());
   // No ENDIF before the next label; no ENDIF at all; an ENDIF that closes nothing.
-  EXPECT_THAT(findings(lines({":a", "x=1", "IF x=1", "!раз", "READ", ":b", "IF x=2", "ENDIF", "READ", ":common",
-                              "RETURN"})),
-              ElementsAre("3 unclosed-if"));
+  EXPECT_THAT(
+      findings(lines({":a", "x=1", "IF x=1", "!раз", "READ", ":b", "IF x=2", "ENDIF", "READ", ":common", "RETURN"})),
+      ElementsAre("3 unclosed-if"));
   EXPECT_THAT(findings(game({"x=1", "IF x=1", "!раз"})), ElementsAre("3 unclosed-if"));
   EXPECT_THAT(findings(game({"ENDIF"})), ElementsAre("2 endif-without-if"));
   // A text line with "endi" inside a word ends the skip early.
@@ -63,8 +62,7 @@ TEST(CheckerFlow, IfBlocksAsTheEngineSkipsThem) {
 
 TEST(CheckerFlow, AnAssignmentStartingLikeEndifClosesOnlyASkippedBlock) {
   // "конец=0" runs as an assignment where no skip reaches it: nothing to say.
-  EXPECT_THAT(findings(game({"конец=0", "IF конец=1", "!Конец игры.", "ENDIF", "endive=0", "![#endive]"})),
-              IsEmpty());
+  EXPECT_THAT(findings(game({"конец=0", "IF конец=1", "!Конец игры.", "ENDIF", "endive=0", "![#endive]"})), IsEmpty());
   EXPECT_THAT(findings(lines({":a", "x=1", "IF x=1", "ENDIF", "конец=0", "x=конец", "READ", ":common", "RETURN"}), {}),
               IsEmpty());
   // Inside an IF block the skip of a false IF stops on it: the block ends there, and the line runs.
@@ -88,9 +86,9 @@ TEST(CheckerFlow, AnAssignmentStartingLikeEndifClosesOnlyASkippedBlock) {
 TEST(CheckerFlow, TalkBlocksNeedRedoInTheirLocation) {
   EXPECT_THAT(findings(game({"TALK смотреть", "!Ничего.", "REDO"})), IsEmpty());
   EXPECT_THAT(findings(game({"TALK смотреть", "!Ничего."})), ElementsAre("2 talk-without-redo"));
-  EXPECT_THAT(findings(lines({":a", "TALK смотреть", "!Ничего.", "READ", ":b", "TALK x", "REDO", "READ", ":common",
-                              "RETURN"})),
-              ElementsAre("2 talk-without-redo"));
+  EXPECT_THAT(
+      findings(lines({":a", "TALK смотреть", "!Ничего.", "READ", ":b", "TALK x", "REDO", "READ", ":common", "RETURN"})),
+      ElementsAre("2 talk-without-redo"));
   // "talker_dialog=0" starts with "talk": the skip counts it as a block of its own.
   EXPECT_THAT(findings(game({"TALK общатс", "talker_dialog=0", "REDO", "IF talker_dialog=0", "ENDIF"})),
               ElementsAre("2 talk-without-redo", "3 taken-as-talk"));
@@ -101,10 +99,8 @@ TEST(CheckerFlow, TalkBlocksNeedRedoInTheirLocation) {
 }
 
 TEST(CheckerFlow, LocationEndsAndReachability) {
-  EXPECT_THAT(findings(lines({":a", "!Холл", ":b", "READ", ":common", "RETURN"})),
-              ElementsAre("1 falls-into-next"));
-  EXPECT_THAT(findings(lines({":s", "GOTO a", ":common", "RETURN", ":a", "!Холл"})),
-              ElementsAre("5 runs-past-end"));
+  EXPECT_THAT(findings(lines({":a", "!Холл", ":b", "READ", ":common", "RETURN"})), ElementsAre("1 falls-into-next"));
+  EXPECT_THAT(findings(lines({":s", "GOTO a", ":common", "RETURN", ":a", "!Холл"})), ElementsAre("5 runs-past-end"));
   EXPECT_THAT(findings(lines({":a", "READ", ":common", "!общее"}), {}), ElementsAre("3 common-without-return"));
   EXPECT_THAT(findings(lines({":a", "READ", ":b", "READ", ":common", "RETURN"})),
               ElementsAre("3 unreachable-location"));

@@ -11,9 +11,9 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 TEST(CheckerLines, NearMissKeywordsAndIgnoredLines) {
-  EXPECT_THAT(findings(game({"x=1", "IF x=1", "ENDFI", "GOT start", "RETRUN", "Вы в комнате."})),
-              ElementsAre("3 unclosed-if", "4 unknown-keyword", "5 unknown-keyword", "6 unknown-keyword",
-                          "7 ignored-line"));
+  EXPECT_THAT(
+      findings(game({"x=1", "IF x=1", "ENDFI", "GOT start", "RETRUN", "Вы в комнате."})),
+      ElementsAre("3 unclosed-if", "4 unknown-keyword", "5 unknown-keyword", "6 unknown-keyword", "7 ignored-line"));
   // REDOX works as REDO (keywords are recognised by their first letters); ENDIF markers, labels.
   EXPECT_THAT(findings(game({"TALK x", "REDOX", "x=1", "IF x=1", "ENDIF", "КОНЕЦ"})),
               ElementsAre("7 endif-without-if"));
@@ -26,8 +26,8 @@ TEST(CheckerLines, LinesTakenForSomethingElse) {
   EXPECT_THAT(findings(game({"reader_dialog=399", "redone=1", "x=reader_dialog+redone"})),
               ElementsAre("2 taken-as-command", "3 taken-as-command", "4 never-read"));
   EXPECT_THAT(findings(game({"doorman_first=1", "dog = 1", "callie_first=1", "!Нажмите btn"})),
-              ElementsAre("2 taken-as-do", "3 taken-as-do", "3 talk-without-redo", "4 malformed-call", "4 taken-as-call",
-                          "5 taken-as-btn"));
+              ElementsAre("2 taken-as-do", "3 taken-as-do", "3 talk-without-redo", "4 malformed-call",
+                          "4 taken-as-call", "5 taken-as-btn"));
   EXPECT_THAT(findings(game({"!Нажмите return", "* return сюда"})),
               ElementsAre("2 return-in-text", "3 return-in-text"));
   EXPECT_THAT(findings(game({"!Нажмите [Enter]", "!ключ_от двери", "x=3", "!У вас [#x] монет"})),
@@ -35,15 +35,15 @@ TEST(CheckerLines, LinesTakenForSomethingElse) {
 }
 
 TEST(CheckerLines, ObjectsAndProperties) {
-  EXPECT_THAT(findings(lines({"CREATE ключ", "ключ_Расположение=start", "ключ_Описание=Старый ключ.",
-                              ":start", "IF ключ_Расположение=inv", "!Есть.", "ENDIF", "READ", ":common", "RETURN"})),
+  EXPECT_THAT(findings(lines({"CREATE ключ", "ключ_Расположение=start", "ключ_Описание=Старый ключ.", ":start",
+                              "IF ключ_Расположение=inv", "!Есть.", "ENDIF", "READ", ":common", "RETURN"})),
               IsEmpty());
-  EXPECT_THAT(findings(lines({"CREATE ключ", "ключ_Расположенние=start", "дверь_Описание=Дубовая.",
-                              "ключ_Описание = Старый ключ", ":start", "IF ключ_Расположение <> inv",
-                              "IF LOCATION <> start", "ENDIF", "ENDIF", "IF замок_Расположение=inv", "ENDIF",
-                              "READ", ":common", "RETURN"})),
-              ElementsAre("2 never-assigned", "2 never-read", "2 property-near-miss", "3 undeclared-object", "4 stored-blanks",
-                          "6 location-comparison", "7 location-comparison", "10 undeclared-object"));
+  EXPECT_THAT(
+      findings(lines({"CREATE ключ", "ключ_Расположенние=start", "дверь_Описание=Дубовая.",
+                      "ключ_Описание = Старый ключ", ":start", "IF ключ_Расположение <> inv", "IF LOCATION <> start",
+                      "ENDIF", "ENDIF", "IF замок_Расположение=inv", "ENDIF", "READ", ":common", "RETURN"})),
+      ElementsAre("2 never-assigned", "2 never-read", "2 property-near-miss", "3 undeclared-object", "4 stored-blanks",
+                  "6 location-comparison", "7 location-comparison", "10 undeclared-object"));
 }
 
 TEST(CheckerLines, ObjectDeclaredTwice) {
@@ -56,9 +56,8 @@ TEST(CheckerLines, ObjectDeclaredTwice) {
 }
 
 TEST(CheckerLines, VariablesReadAndAssigned) {
-  EXPECT_THAT(findings(game({"x=1", "y=x+1", "IF y>1", "!Итого: [#y]", "ENDIF", "VIP сила", "IF rnd<50",
-                             "ENDIF", "CREATE сундук", "сундук_непереносимый=1", "IF <object>_непереносимый=1",
-                             "ENDIF"})),
+  EXPECT_THAT(findings(game({"x=1", "y=x+1", "IF y>1", "!Итого: [#y]", "ENDIF", "VIP сила", "IF rnd<50", "ENDIF",
+                             "CREATE сундук", "сундук_непереносимый=1", "IF <object>_непереносимый=1", "ENDIF"})),
               IsEmpty());
   EXPECT_THAT(findings(game({"IF x=1", "ENDIF", "!Итого: [#золото]", "z=5", "w=да"})),
               ElementsAre("2 never-assigned", "4 never-assigned", "5 never-read", "6 never-read"));

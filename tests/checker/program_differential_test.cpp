@@ -58,8 +58,10 @@ std::vector<Expected> gameStartProgram(const Lines& scenario, const Lines& libra
     if (t == "PUSHINDEX" || t == "POPINDEX") {
       const Made made = t == "PUSHINDEX" ? Made::Call : Made::Return;
       EXPECT_TRUE(i + 1 < end && origins[i + 1] == o) << t;
-      if (made == Made::Call) EXPECT_TRUE(built.lines[i + 1].starts_with("JUMP ")) << built.lines[i + 1];
-      else EXPECT_EQ(built.lines[i + 1], "REDO");
+      if (made == Made::Call)
+        EXPECT_TRUE(built.lines[i + 1].starts_with("JUMP ")) << built.lines[i + 1];
+      else
+        EXPECT_EQ(built.lines[i + 1], "REDO");
       out.push_back({t, o, made, 0});
       out.push_back({built.lines[i + 1], o, made, 0});
       i += 2;
@@ -82,11 +84,16 @@ std::vector<Expected> gameStartProgram(const Lines& scenario, const Lines& libra
 
 const char* madeName(Made m) {
   switch (m) {
-    case Made::Copy: return "copy";
-    case Made::Button: return "button";
-    case Made::Choice: return "choice";
-    case Made::Call: return "call";
-    case Made::Return: return "return";
+    case Made::Copy:
+      return "copy";
+    case Made::Button:
+      return "button";
+    case Made::Choice:
+      return "choice";
+    case Made::Call:
+      return "call";
+    case Made::Return:
+      return "return";
   }
   return "?";
 }
@@ -131,9 +138,14 @@ TEST(CheckerProgram, IsGameStartsProgramOnRandomScenarios) {
     CheckInput input;
     input.scenario = cp1251(maker.scenario());
     switch (maker.pick(0, 2)) {
-      case 0: break;
-      case 1: input.library = cp1251({"TALK осмотреть <object>", "EXAMINE <object>", "REDO"}); break;
-      default: input.library = cp1251(maker.scenario()); break;
+      case 0:
+        break;
+      case 1:
+        input.library = cp1251({"TALK осмотреть <object>", "EXAMINE <object>", "REDO"});
+        break;
+      default:
+        input.library = cp1251(maker.scenario());
+        break;
     }
     const Program checked = prepareProgram(input);
     // Game start stops at a broken btn or do line, where the checker reports it and goes on: the

@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<std::string> lines;
-  for (std::string l; std::getline(file, l);) lines.push_back(!l.empty() && l.back() == '\r' ? l.substr(0, l.size() - 1) : l);
+  for (std::string l; std::getline(file, l);)
+    lines.push_back(!l.empty() && l.back() == '\r' ? l.substr(0, l.size() - 1) : l);
   const std::string name = page.substr(page.find_last_of('/') + 1);
   int examples = 0, failures = 0;
   for (std::size_t i = 0; i < lines.size();) {
@@ -59,8 +60,8 @@ int main(int argc, char** argv) {
     const std::string base = name + "." + std::to_string(++examples);
     std::ofstream(base + ".scn", std::ios::binary) << "\xEF\xBB\xBF" << scenario;  // UTF-8 with its mark
     std::ofstream(base + ".walk", std::ios::binary) << walk;
-    const std::string command = quoted(cli) + " test --library " + quoted(library) + " " + quoted(base + ".scn") +
-                                " " + quoted(base + ".walk");
+    const std::string command =
+        quoted(cli) + " test --library " + quoted(library) + " " + quoted(base + ".scn") + " " + quoted(base + ".walk");
     const int status = std::system(command.c_str());
     if (status != 0) {
       std::cerr << page << ":" << scnLine << ": this example does not do what its walkthrough says (" << base

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 
 class CodeWindowTest : public QObject {
   Q_OBJECT
@@ -40,9 +40,9 @@ class CodeWindowTest : public QObject {
   }
 
   void startsWithTheTemplate() {
-    const auto expected = w({"", "", "", "*- - - - - - Первая локация - - - - - - - - ", ":loc1", "", "", "", "READ", "",
-                             "", "* - - - - - Локация общего назначения - - - - - - - - - -", ":common", "", "",
-                             "RETURN", "", ""});
+    const auto expected =
+        w({"", "", "", "*- - - - - - Первая локация - - - - - - - - ", ":loc1", "", "", "", "READ", "", "",
+           "* - - - - - Локация общего назначения - - - - - - - - - -", ":common", "", "", "RETURN", "", ""});
     QCOMPARE(editor_->document().lines(), expected);
     QCOMPARE(editor_->document().lineCount(), 18);
     QCOMPARE(editor_->windowTitle(), QStringLiteral("Code Edit"));
@@ -128,11 +128,17 @@ class CodeWindowTest : public QObject {
   // text comes out right wherever the old and the new text agree or overlap.
   void replacingTheWholeTextChangesOnlyWhatDiffers() {
     using Lines = std::vector<std::string>;
-    const std::vector<std::pair<Lines, Lines>> cases{
-        {{"a", "b", "c"}, {"a", "x", "c"}},   {{"a", "b", "c"}, {"a", "c"}},  {{"a", "c"}, {"a", "b", "c"}},
-        {{"aa", "aa"}, {"aa"}},                {{"aa"}, {"aa", "aa"}},          {{}, {"a"}},
-        {{"a"}, {}},                           {{"ab"}, {"a", "b"}},            {{"a", "b"}, {"ab"}},
-        {{"x", "Север", "y"}, {"x", "Юг", "y"}}, {{"", ""}, {""}}};
+    const std::vector<std::pair<Lines, Lines>> cases{{{"a", "b", "c"}, {"a", "x", "c"}},
+                                                     {{"a", "b", "c"}, {"a", "c"}},
+                                                     {{"a", "c"}, {"a", "b", "c"}},
+                                                     {{"aa", "aa"}, {"aa"}},
+                                                     {{"aa"}, {"aa", "aa"}},
+                                                     {{}, {"a"}},
+                                                     {{"a"}, {}},
+                                                     {{"ab"}, {"a", "b"}},
+                                                     {{"a", "b"}, {"ab"}},
+                                                     {{"x", "Север", "y"}, {"x", "Юг", "y"}},
+                                                     {{"", ""}, {""}}};
     const auto cp = [](const Lines& utf8) {
       Lines out;
       for (const auto& line : utf8) out.push_back(marvo::utf8ToCp1251(line));
@@ -169,7 +175,8 @@ class CodeWindowTest : public QObject {
     QTest::keyClick(editor_->scenarioView(), Qt::Key_Down);
     QCOMPARE(editor_->lineIndicator()->text(), QStringLiteral("2"));
     // A click moves the caret without refreshing the indicator.
-    const QRect lineFive = editor_->scenarioView()->cursorRect(QTextCursor(editor_->scenarioView()->document()->findBlockByNumber(5)));
+    const QRect lineFive =
+        editor_->scenarioView()->cursorRect(QTextCursor(editor_->scenarioView()->document()->findBlockByNumber(5)));
     QTest::mouseClick(editor_->scenarioView()->viewport(), Qt::LeftButton, {}, lineFive.center());
     QCOMPARE(editor_->scenarioView()->textCursor().blockNumber(), 5);
     QCOMPARE(editor_->lineIndicator()->text(), QStringLiteral("2"));

@@ -44,7 +44,8 @@ class DocumentSymbolsTest : public QObject {
         // A generator's insertion: several lines in one undo step.
         marvo::ScenarioDocument::UndoStep undoStep(document);
         const int at = pick(document.lineCount() + 1);
-        for (int i = 0; i < 4; ++i) document.insertLine(at + i, game[static_cast<std::size_t>(pick(static_cast<int>(game.size())))]);
+        for (int i = 0; i < 4; ++i)
+          document.insertLine(at + i, game[static_cast<std::size_t>(pick(static_cast<int>(game.size())))]);
       } else {
         document.replaceLine(pick(std::max(document.lineCount(), 1)), pick(2) ? ":new_place" : "");
       }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/qt_codec.h"
 #include "engine/codec.h"
+#include "gui/qt_codec.h"
 
 // A Windows-1251 string from a UTF-8 literal.
 inline std::string w(const char* utf8) { return marvo::utf8ToCp1251(utf8); }

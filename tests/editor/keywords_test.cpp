@@ -6,8 +6,8 @@
 #include "engine/text.h"
 
 using namespace marvo::literals;
-using marvo::editor::atContinuationAfter;
 using marvo::editor::AtContinuation;
+using marvo::editor::atContinuationAfter;
 using marvo::editor::normaliseKeywords;
 
 TEST(KeywordTable, HoldsTheKeywordsInTheirOrder) {

@@ -54,8 +54,8 @@ TEST(CommonLine, IsTheFirstLineMentioningIt) {
 TEST(LocationItems, AreTheLabelLinesAlsoWhereGameStartSeesNoLocation) {
   // Lines starting with ":" that game start takes for buttons (whole or broken), renames or
   // trims, and lines it takes for labels that do not start with ":".
-  std::vector<std::string> lines = {":b",       ":btn [Go] b", ":xbtn", ":a btn [ ] b", ":",    ":common",
-                                    "call a",   " :c",         "^:d",   ":Talk(1)",     ":e <object>"};
+  std::vector<std::string> lines = {":b",     ":btn [Go] b", ":xbtn", ":a btn [ ] b", ":",          ":common",
+                                    "call a", " :c",         "^:d",   ":Talk(1)",     ":e <object>"};
   const std::vector<std::string> expected = {":",       ":a btn [ ] b", ":b",       ":btn [Go] b",
                                              ":common", ":e <object>",  ":Talk(1)", ":xbtn"};
   EXPECT_EQ(locationItems(lines), expected);
@@ -73,8 +73,8 @@ TEST(LocationItems, AreTheLabelLinesAlsoWhereGameStartSeesNoLocation) {
   lines.insert(lines.begin(), ":Z");
   index.removeLine(marvo::SymbolIndex::Source::Scenario, 3);
   lines.erase(lines.begin() + 3);
-  const std::vector<std::string> edited = {":", ":a btn [ ] b", ":btn [Go] b", ":c", ":common", ":e <object>",
-                                           ":Talk(1)", ":Z"};
+  const std::vector<std::string> edited = {":",       ":a btn [ ] b", ":btn [Go] b", ":c",
+                                           ":common", ":e <object>",  ":Talk(1)",    ":Z"};
   EXPECT_EQ(locationItems(lines, index), edited);
   EXPECT_EQ(locationItems(lines), edited);
 }

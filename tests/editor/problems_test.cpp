@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor/problems_panel.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 
 class ProblemsTest : public QObject {
   Q_OBJECT

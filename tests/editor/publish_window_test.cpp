@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor_window_fixture.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 
 class PublishWindowTest : public QObject {
   Q_OBJECT
@@ -81,7 +81,8 @@ class PublishWindowTest : public QObject {
     const QUrl page = opened_[0];
     QCOMPARE(page.host(), QStringLiteral("127.0.0.1"));
     QCOMPARE(get(page), std::make_pair(200, QByteArray("<title>Старый дом</title>")));
-    QCOMPARE(get(page.resolved(QUrl(QStringLiteral("marvo.lib")))).second, QByteArray::fromStdString(w("TALK помощь\r\nREDO\r\n")));
+    QCOMPARE(get(page.resolved(QUrl(QStringLiteral("marvo.lib")))).second,
+             QByteArray::fromStdString(w("TALK помощь\r\nREDO\r\n")));
     QCOMPARE(get(page.resolved(QUrl(QStringLiteral("/%2e%2e/player/marvo.js")))).first, 404);
     QCOMPARE(get(page.resolved(QUrl(QStringLiteral("missing.txt")))).first, 404);
 

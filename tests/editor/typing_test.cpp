@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
+#include "gui/scenario_document.h"
 
 class TypingTest : public QObject {
   Q_OBJECT

@@ -105,8 +105,8 @@ TEST(Control, ReadPlacesObjectsTextAndShowsQueuesInOrder) {
   Play p;
   p.start({"CREATE ключ", "CREATE сундук", "ключ_Расположение=hall", "сундук_Расположение=hall", ":hall", "!text 1",
            "@menu 1 %", "@menu 2 %", "!", "!text 2", "READ", ":other", "@plain menu", "!text", "READ"});
-  EXPECT_EQ(p.out(), (Lines{"menu 1   Так же есть ключ Так же есть сундук", "menu 2   Так же есть ключ Так же есть сундук",
-                            "text 1", "text 2"}));
+  EXPECT_EQ(p.out(), (Lines{"menu 1   Так же есть ключ Так же есть сундук",
+                            "menu 2   Так же есть ключ Так же есть сундук", "text 1", "text 2"}));
   Play q;
   q.start({"CREATE ключ", "ключ_Расположение=other", ":other", "@plain menu", "!text", "READ"});
   EXPECT_EQ(q.out(), (Lines{"plain menu", " Так же есть ключ", "text"}));

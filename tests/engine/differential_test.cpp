@@ -55,8 +55,8 @@ std::string stateOf(Engine& engine) {
   };
   auto num = [](long long v) { return std::to_string(v); };
   for (const auto& line : s.program) add(line);
-  add("pc ", num(s.pc), " label ", num(s.locationLine), " menu ", num(s.menuMarker), " talkDepth ",
-      num(s.talkDepth), " ifDepth ", num(s.ifDepth), " save ", num(s.saveRegister), " common ", num(s.commonLine),
+  add("pc ", num(s.pc), " label ", num(s.locationLine), " menu ", num(s.menuMarker), " talkDepth ", num(s.talkDepth),
+      " ifDepth ", num(s.ifDepth), " save ", num(s.saveRegister), " common ", num(s.commonLine),
       s.commonFound ? " found" : "", s.clearOutputFlag ? " clear" : "", " object ", num(s.currentObject));
   add("location ", s.currentLocation, " reply ", s.impossibleReply, " objects ", s.objectsText);
   for (int v : s.once) out += num(v) + ' ';
@@ -66,7 +66,8 @@ std::string stateOf(Engine& engine) {
   for (const auto& line : s.menuQueue) add("menu ", line);
   for (std::size_t i = 0; i < s.vars.size(); ++i) {
     const auto& v = s.vars[i];
-    if (!v.name.empty() || v.value || !v.kind.empty()) add(num(static_cast<long long>(i)), v.name, "=", num(v.value), " ", v.kind);
+    if (!v.name.empty() || v.value || !v.kind.empty())
+      add(num(static_cast<long long>(i)), v.name, "=", num(v.value), " ", v.kind);
   }
   for (const auto& o : s.objects)
     if (!(o.name + o.mask + o.synonym + o.description + o.descriptor + o.location + o.content).empty())
@@ -115,8 +116,8 @@ TEST(Differential, CompiledPathEqualsTheDispatchOnRandomScenarios) {
       p->act([&] { p->game.begin(scenario, library, p->host); });
       for (const auto& input : inputs) p->act([&] { p->game.talk(input, p->host); });
     }
-    const bool same = reference.host.events == compiled.host.events &&
-                      stateOf(reference.engine) == stateOf(compiled.engine);
+    const bool same =
+        reference.host.events == compiled.host.events && stateOf(reference.engine) == stateOf(compiled.engine);
     if (!same) {
       ++mismatches;
       std::string text;

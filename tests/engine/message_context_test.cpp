@@ -13,8 +13,8 @@ using Lines = std::vector<std::string>;
 TEST(MessageContext, EachMessageNamesItsLineAndName) {
   Play p;
   p.start({":a", "!счёт [#очки]", "CREATE ключ", "TALK беги", "GOTO Нигде", "REDO", "READ", ":common", "CREATE ключ"});
-  EXPECT_EQ(p.host.places, (std::vector<Place>{{2, MessageName::MissingVariable, "очки"},
-                                               {9, MessageName::Object, "ключ"}}));
+  EXPECT_EQ(p.host.places,
+            (std::vector<Place>{{2, MessageName::MissingVariable, "очки"}, {9, MessageName::Object, "ключ"}}));
   p.host.places.clear();
   try {
     p.say("беги");
@@ -25,7 +25,8 @@ TEST(MessageContext, EachMessageNamesItsLineAndName) {
     EXPECT_EQ(e.line(), 5);
     EXPECT_EQ(e.context().nameKind, MessageName::MissingLabel);
     EXPECT_EQ(test::u(e.context().name), "нигде");
-    EXPECT_STREQ(e.what(), ("List index out of bounds (" + std::to_string(p.engine.state().program.size()) + ")").c_str());
+    EXPECT_STREQ(e.what(),
+                 ("List index out of bounds (" + std::to_string(p.engine.state().program.size()) + ")").c_str());
   }
 }
 

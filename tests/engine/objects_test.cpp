@@ -61,13 +61,29 @@ TEST(Objects, DescriptorUsesTheCurrentObjectAndRelistsTheRoom) {
 
 TEST(Objects, ShowItemAndReadUseDifferentVisibilityRules) {
   Play p;
-  p.start({"CREATE сундук", "сундук_Содержание=В сундуке:", "сундук_Расположение=hall", "CREATE ключ",
-           "ключ_Расположение=сундук", "CREATE монета", "монета_Расположение=сундук", "CREATE тень",
-           "тень_Расположение=hall", "тень_невидимый=2", "CREATE призрак", "призрак_Расположение=hall",
-           "призрак_невидимый=1", "CREATE пусто", ":hall", "SHOWITEM сундук", "SHOWITEM пусто", "SHOWITEM hall",
-           "EXAMINE ключ", "ИЗУЧИТЬ никто", "READ"});
-  EXPECT_EQ(p.out(), (Lines{" Так же есть сундук Так же есть тень", "В сундуке: ключ, монета",
-                            " сундук", "Ничего особенного"}));
+  p.start({"CREATE сундук",
+           "сундук_Содержание=В сундуке:",
+           "сундук_Расположение=hall",
+           "CREATE ключ",
+           "ключ_Расположение=сундук",
+           "CREATE монета",
+           "монета_Расположение=сундук",
+           "CREATE тень",
+           "тень_Расположение=hall",
+           "тень_невидимый=2",
+           "CREATE призрак",
+           "призрак_Расположение=hall",
+           "призрак_невидимый=1",
+           "CREATE пусто",
+           ":hall",
+           "SHOWITEM сундук",
+           "SHOWITEM пусто",
+           "SHOWITEM hall",
+           "EXAMINE ключ",
+           "ИЗУЧИТЬ никто",
+           "READ"});
+  EXPECT_EQ(p.out(),
+            (Lines{" Так же есть сундук Так же есть тень", "В сундуке: ключ, монета", " сундук", "Ничего особенного"}));
 }
 
 TEST(Objects, ATextLineStartingWithExamineAlsoExamines) {

@@ -18,9 +18,9 @@ Play run(std::vector<std::string> body) {
 }  // namespace
 
 TEST(Variables, OperandsAssignmentAndArithmetic) {
-  auto p = run({"x = 7", "y = x", "z = q", "a = 12abc", "b = xa", "c = -5", "d = 0 - 5", "e = 7 / 2",
-                "f = 0 - 7", "g = f / 2", "h = f / 0", "i = 2147483647 + 1", "j = 65536 * 65536",
-                "k = да", "l = дальний", "m = FALSE", "n = $10 + x"});
+  auto p = run({"x = 7", "y = x", "z = q", "a = 12abc", "b = xa", "c = -5", "d = 0 - 5", "e = 7 / 2", "f = 0 - 7",
+                "g = f / 2", "h = f / 0", "i = 2147483647 + 1", "j = 65536 * 65536", "k = да", "l = дальний",
+                "m = FALSE", "n = $10 + x"});
   EXPECT_EQ(p.var("y"), 7);
   EXPECT_EQ(p.var("z"), 0);
   EXPECT_EQ(p.var("a"), 0);
@@ -102,11 +102,11 @@ TEST(Variables, TimerTicksWrapAfterOneDay) {
 }
 
 TEST(Conditions, TheEightFormsInTheirOrder) {
-  auto p = run({"x = 10", "r1 = 0", "IF x < 10", "r1 = 1", "ENDIF", "r2 = 0", "IF x =< 10", "r2 = 1", "ENDIF",
-                "r3 = 0", "IF x => 10", "r3 = 1", "ENDIF", "r4 = 0", "IF x <> 9", "r4 = 1", "ENDIF", "r5 = 0",
-                "IF x > 9", "r5 = 1", "ENDIF", "r6 = 0", "IF x = 10", "r6 = 1", "ENDIF", "r7 = 0",
-                "IF LOCATION = loc", "r7 = 1", "ENDIF", "r8 = 0", "ЕСЛИ x >= 11", "r8 = 1", "КОНЕЦ",
-                "r9 = 0", "IF флаг = нет", "r9 = 1", "ENDIF"});
+  auto p = run({"x = 10", "r1 = 0", "IF x < 10",         "r1 = 1", "ENDIF", "r2 = 0", "IF x =< 10",   "r2 = 1",
+                "ENDIF",  "r3 = 0", "IF x => 10",        "r3 = 1", "ENDIF", "r4 = 0", "IF x <> 9",    "r4 = 1",
+                "ENDIF",  "r5 = 0", "IF x > 9",          "r5 = 1", "ENDIF", "r6 = 0", "IF x = 10",    "r6 = 1",
+                "ENDIF",  "r7 = 0", "IF LOCATION = loc", "r7 = 1", "ENDIF", "r8 = 0", "ЕСЛИ x >= 11", "r8 = 1",
+                "КОНЕЦ",  "r9 = 0", "IF флаг = нет",     "r9 = 1", "ENDIF"});
   EXPECT_EQ(p.var("r1"), 0);
   EXPECT_EQ(p.var("r2"), 1);
   EXPECT_EQ(p.var("r3"), 1);
@@ -119,8 +119,8 @@ TEST(Conditions, TheEightFormsInTheirOrder) {
 }
 
 TEST(Conditions, FalseIfSkipsNestedBlocksToItsOwnEndif) {
-  auto p = run({"a = 0", "IF a = 1", "IF a = 0", "b = 1", "ENDIF", "c = 1", "ENDIF", "d = 1",
-                "IF a = 0", "IF a = 1", "e = 1", "ENDIF", "f = 1", "ENDIF"});
+  auto p = run({"a = 0", "IF a = 1", "IF a = 0", "b = 1", "ENDIF", "c = 1", "ENDIF", "d = 1", "IF a = 0", "IF a = 1",
+                "e = 1", "ENDIF", "f = 1", "ENDIF"});
   EXPECT_FALSE(p.has("b"));
   EXPECT_FALSE(p.has("c"));
   EXPECT_EQ(p.var("d"), 1);

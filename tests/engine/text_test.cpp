@@ -24,7 +24,7 @@ TEST(Text, CodecRoundTripsEveryByteAndMarksTheUnrepresentable) {
   for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
   EXPECT_EQ(utf8ToCp1251(cp1251ToUtf8(all)), all);
   EXPECT_EQ(utf8ToCp1251("a\xE2\x82\xACz\xF0\x9F\x98\x80!\xC3\xA9"), "a\x88z?!?");  // €, emoji, é
-  EXPECT_EQ(utf8ToCp1251("\xFF\xC3"), "??");  // invalid and truncated sequences
+  EXPECT_EQ(utf8ToCp1251("\xFF\xC3"), "??");                                        // invalid and truncated sequences
 }
 
 TEST(Decode, NumbersAreDecimalOrHexadecimal) {

@@ -46,9 +46,12 @@ struct LiteralViews {
     monitor.push_back(rule);
     for (const auto& o : s.objects) {
       if (o.name.empty()) break;
-      for (auto [label, value] : {std::pair{"имя объекта: "_w, &o.name}, {"расположение: "_w, &o.location},
-                                  {"маска: "_w, &o.mask}, {"синоним: "_w, &o.synonym},
-                                  {"дескриптор: "_w, &o.descriptor}, {"содержание: "_w, &o.content}})
+      for (auto [label, value] : {std::pair{"имя объекта: "_w, &o.name},
+                                  {"расположение: "_w, &o.location},
+                                  {"маска: "_w, &o.mask},
+                                  {"синоним: "_w, &o.synonym},
+                                  {"дескриптор: "_w, &o.descriptor},
+                                  {"содержание: "_w, &o.content}})
         monitor.push_back(concat(label, *value));
       monitor.push_back(rule);
     }
@@ -85,8 +88,10 @@ struct Checked {
   CheckingHost host{engine, literal};
   Checked() {
     engine.setLineObserver([this](bool after) {
-      if (after) literal.afterLine(engine.state());
-      else literal.beforeLine(engine.state());
+      if (after)
+        literal.afterLine(engine.state());
+      else
+        literal.beforeLine(engine.state());
     });
   }
   void start(const Lines& scenario) {
@@ -116,13 +121,42 @@ TEST(Views, BeforeAnyGameTheWindowShowsItsInitialState) {
 
 TEST(Views, EqualTheLiteralRebuildAtEveryRunEndAndMessage) {
   Checked c;
-  c.start({"CREATE ключ", "CREATE сундук", "сундук_Расположение=hall", "VIP rnd", "VIP сила", "сила = 5", ":hall",
-           "@Холл %", "TALK взять <object>", "<object>_Расположение=inv", "REDO", "TALK бросить <object>",
-           "<object>_Расположение=location", "REDO", "TALK очистить", "CLEAR", "REDO", "TALK сброс", "CLEAR сила",
-           "x = 1", "REDO", "TALK беги", "GOTO лес", "REDO", "TALK плохо", "!итог [#нет]", "REDO", "TALK конец",
-           "IF 1 = 2", "READ", ":common", "RETURN", ":лес", "JUMP hall"});
-  for (const char* input : {"взять сундук", "бросить ключ", "", "плохо", "сброс", "очистить", "беги", "взять ключ",
-                            "конец", "", "xyz"})
+  c.start({"CREATE ключ",
+           "CREATE сундук",
+           "сундук_Расположение=hall",
+           "VIP rnd",
+           "VIP сила",
+           "сила = 5",
+           ":hall",
+           "@Холл %",
+           "TALK взять <object>",
+           "<object>_Расположение=inv",
+           "REDO",
+           "TALK бросить <object>",
+           "<object>_Расположение=location",
+           "REDO",
+           "TALK очистить",
+           "CLEAR",
+           "REDO",
+           "TALK сброс",
+           "CLEAR сила",
+           "x = 1",
+           "REDO",
+           "TALK беги",
+           "GOTO лес",
+           "REDO",
+           "TALK плохо",
+           "!итог [#нет]",
+           "REDO",
+           "TALK конец",
+           "IF 1 = 2",
+           "READ",
+           ":common",
+           "RETURN",
+           ":лес",
+           "JUMP hall"});
+  for (const char* input :
+       {"взять сундук", "бросить ключ", "", "плохо", "сброс", "очистить", "беги", "взять ключ", "конец", "", "xyz"})
     c.say(input);
   EXPECT_GT(c.host.checks, 12);
 }

@@ -10,8 +10,8 @@ namespace {
 const marvo::walk::PreparedGame& game() {
   static const auto prepared = [] {
     std::vector<std::string> lines;
-    for (const char* l : {":start", "@Комната.%", "btn [Сад] сад", "TALK ждать", "!Вы ждёте.", "x=x+1", "REDO",
-                          "READ", ":сад", "@Сад.%", "btn [Назад] start", "READ", ":common", "RETURN"})
+    for (const char* l : {":start", "@Комната.%", "btn [Сад] сад", "TALK ждать", "!Вы ждёте.", "x=x+1", "REDO", "READ",
+                          ":сад", "@Сад.%", "btn [Назад] start", "READ", ":common", "RETURN"})
       lines.push_back(marvo::utf8ToCp1251(l));
     return marvo::walk::prepareGame(lines, {});
   }();

@@ -19,21 +19,21 @@ const LineOrigin kMade{LineOrigin::Game, 0, true};
 TEST(SourceMap, EveryProgramLineHasItsOrigin) {
   // Scenario lines 1..11 of the expansion table; comments leave no line, expansions map to the
   // line they were made from, "ret" itself stays the author's line.
-  auto built = buildProgram(w(Lines{"* The hall", ":Hall", "You are in the hall.", "btn [Go north] attic",
-                                    "do Look around", "call shop", "Ret", "READ", "talk (open/unlock) door", "",
-                                    "x = 1"}));
+  auto built =
+      buildProgram(w(Lines{"* The hall", ":Hall", "You are in the hall.", "btn [Go north] attic", "do Look around",
+                           "call shop", "Ret", "READ", "talk (open/unlock) door", "", "x = 1"}));
   ASSERT_EQ(built.origins.size(), built.lines.size());
   EXPECT_EQ(built.origins,
-            (std::vector<LineOrigin>{kMade, scn(2), scn(3), scn(4, true), scn(4, true), scn(4, true), scn(4, true),
-                                     scn(5, true), scn(5, true), scn(6, true), scn(6, true), scn(7, true),
-                                     scn(7, true), scn(7), scn(8), scn(9), scn(10), scn(11), kMade, kMade}));
+            (std::vector<LineOrigin>{kMade,        scn(2),       scn(3),       scn(4, true), scn(4, true),
+                                     scn(4, true), scn(4, true), scn(5, true), scn(5, true), scn(6, true),
+                                     scn(6, true), scn(7, true), scn(7, true), scn(7),       scn(8),
+                                     scn(9),       scn(10),      scn(11),      kMade,        kMade}));
 }
 
 TEST(SourceMap, LibraryLinesKeepTheirOwnNumbersInEveryCopy) {
   auto merged = mergeLibraryMapped(w(Lines{":a", "RETURN", "b", "return"}), w(Lines{"L1", "btn [x] y"}));
   EXPECT_EQ(merged.lines, w(Lines{":a", "L1", "btn [x] y", "RETURN", "b", "L1", "btn [x] y", "return"}));
-  EXPECT_EQ(merged.origins,
-            (std::vector<LineOrigin>{scn(1), lib(1), lib(2), scn(2), scn(3), lib(1), lib(2), scn(4)}));
+  EXPECT_EQ(merged.origins, (std::vector<LineOrigin>{scn(1), lib(1), lib(2), scn(2), scn(3), lib(1), lib(2), scn(4)}));
   auto built = buildProgram(merged);
   EXPECT_EQ(built.origins[2], lib(1));
   EXPECT_EQ(built.origins[3], lib(2, true));

@@ -1,8 +1,8 @@
 // Tests of scenario files (RTF writing, RTF and plain-text reading) and saved games on disk.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 #include "files_test_util.h"
 #include "game/rtf_reader.h"
@@ -23,14 +23,7 @@ Lines roundTrip(const Lines& lines) { return parseScenarioText(scenarioToRtf(lin
 
 TEST(ScenarioRtf, LineCountsSurviveIncludingEmptyAndTrailingEmptyLines) {
   const std::vector<Lines> cases = {
-      {},
-      {""},
-      {"", ""},
-      {"a"},
-      {"a", ""},
-      {"a", "", ""},
-      {"", "a"},
-      {"", "", "a", "", ""},
+      {}, {""}, {"", ""}, {"a"}, {"a", ""}, {"a", "", ""}, {"", "a"}, {"", "", "a", "", ""},
   };
   for (const auto& lines : cases) EXPECT_EQ(roundTrip(lines), lines) << lines.size() << " lines";
 }
@@ -121,7 +114,7 @@ TEST(ScenarioPlainText, LinesEndAtCrLfOrCrLf) {
   EXPECT_EQ(parseScenarioText("\n"), Lines{""});
   EXPECT_EQ(parseScenarioText("a\n\n"), (Lines{"a", ""}));
   EXPECT_EQ(parseScenarioText("\r\r\n\n"), (Lines{"", "", ""}));
-  EXPECT_EQ(parseScenarioText("a\n\r"), (Lines{"a", ""}));  // LF CR is two line ends
+  EXPECT_EQ(parseScenarioText("a\n\r"), (Lines{"a", ""}));      // LF CR is two line ends
   EXPECT_EQ(parseScenarioText(" \t x \t"), Lines{" \t x \t"});  // nothing trimmed
 }
 
@@ -133,8 +126,7 @@ TEST(ScenarioPlainText, BytesStayWindows1251AndNulBytesAreDropped) {
 }
 
 TEST(ScenarioPlainText, ByteOrderMarksAnnounceUnicodeText) {
-  EXPECT_EQ(parseScenarioText("\xEF\xBB\xBF:комната\n!Ёж €😀"),
-            marvo::testing::cp1251Lines({":комната", "!Ёж €?"}));
+  EXPECT_EQ(parseScenarioText("\xEF\xBB\xBF:комната\n!Ёж €😀"), marvo::testing::cp1251Lines({":комната", "!Ёж €?"}));
   // UTF-16 little and big endian, a surrogate pair becoming one "?".
   std::string le = "\xFF\xFE";
   std::string be = "\xFE\xFF";
@@ -180,8 +172,7 @@ TEST(SavedGame, FileRoundTrip) {
   TempDir dir;
   const Lines commands = {"1", "", cp("Открыть ДВЕРЬ "), ""};
   ASSERT_EQ(writeSavedGame(dir / "savegame.sav", commands), std::nullopt);
-  EXPECT_EQ(marvo::testing::readBytes(dir / "savegame.sav"),
-            "1\r\n\r\n" + cp("Открыть ДВЕРЬ ") + "\r\n\r\n");
+  EXPECT_EQ(marvo::testing::readBytes(dir / "savegame.sav"), "1\r\n\r\n" + cp("Открыть ДВЕРЬ ") + "\r\n\r\n");
   SavedGameRead read = readSavedGame(dir / "savegame.sav");
   EXPECT_EQ(read.error, "");
   EXPECT_EQ(read.commands, commands);

@@ -35,25 +35,28 @@ TEST(RtfReader, ControlWordDelimiters) {
   EXPECT_EQ(rtf("\\fs-20x"), Lines{"x"});
   EXPECT_EQ(rtf("\\foo-x"), Lines{"-x"});  // a minus without digits is text
   EXPECT_EQ(rtf("\\fs99999999999999999999999 x"), Lines{"x"});
-  EXPECT_EQ(rtf("a\\~b\\-c\\_d\\:e\\|f"), Lines{"a\xA0" "bc-def"});
+  EXPECT_EQ(rtf("a\\~b\\-c\\_d\\:e\\|f"), Lines{"a\xA0"
+                                                "bc-def"});
   EXPECT_EQ(rtf("\\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet"),
             Lines{"\x97\x96\x91\x92\x93\x94\x95"});
   EXPECT_EQ(rtf("a\tb"), Lines{"a\tb"});  // a literal TAB is a tab
-  EXPECT_EQ(rtf(std::string("a\x01\x00" "b", 4)), Lines{"ab"});
+  EXPECT_EQ(rtf(std::string("a\x01\x00"
+                            "b",
+                            4)),
+            Lines{"ab"});
 }
 
 TEST(RtfReader, HexEscapesGiveBytes) {
   EXPECT_EQ(rtf("\\'cf\\'F0\\'e8\\'e2\\'e5\\'f2"), Lines{cp("Привет")});
   // Whatever the code page or font charset says, a byte stays that byte.
-  EXPECT_EQ(rtfToLines("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'e9}"),
-            Lines{"\xE9"});
+  EXPECT_EQ(rtfToLines("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'e9}"), Lines{"\xE9"});
   EXPECT_EQ(rtf("\\'4x\\'"), Lines{"x"});  // a broken escape shows nothing
   EXPECT_EQ(rtf("\\'09\\'01"), Lines{"\t\x01"});
 }
 
 TEST(RtfReader, UnicodeWithFallback) {
   EXPECT_EQ(rtf("\\u1055?\\u1088\\'3f\\u1080 x"), Lines{cp("При")});
-  EXPECT_EQ(rtf("\\u-3913?"), Lines{"?"});                 // U+F0B7, not in the code page
+  EXPECT_EQ(rtf("\\u-3913?"), Lines{"?"});                     // U+F0B7, not in the code page
   EXPECT_EQ(rtf("\\u8364\\'88\\u8470 ?"), Lines{"\x88\xB9"});  // euro sign and numero sign
   EXPECT_EQ(rtf("\\uc2\\u1040??b"), Lines{cp("Аb")});
   EXPECT_EQ(rtf("\\uc0\\u1040\\u1041 b"), Lines{cp("АБb")});
@@ -159,7 +162,8 @@ TEST(LargeFiles, NinetyThousandLinesReadQuickly) {
     for (int i = 0; i < 3; ++i) {
       auto start = std::chrono::steady_clock::now();
       work();
-      best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      best =
+          std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     return best;
   };

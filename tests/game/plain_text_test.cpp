@@ -38,7 +38,8 @@ TEST(PlainTextNul, ANulByteAnywhereLosesNoLineAndIsReportedOnceWithItsLine) {
 
 TEST(PlainTextNul, ManyNulBytesGiveOneNoteAtTheFirstAndKeepEveryLine) {
   std::string text;
-  for (int i = 1; i <= 347; ++i) text += "line " + std::to_string(i) + (i == 109 || i == 200 ? std::string(3, '\0') : "") + "\r\n";
+  for (int i = 1; i <= 347; ++i)
+    text += "line " + std::to_string(i) + (i == 109 || i == 200 ? std::string(3, '\0') : "") + "\r\n";
   const PlainText read = decodePlainText(text);
   ASSERT_EQ(read.lines.size(), 347u);
   EXPECT_EQ(read.lines[108], "line 109");
@@ -47,8 +48,16 @@ TEST(PlainTextNul, ManyNulBytesGiveOneNoteAtTheFirstAndKeepEveryLine) {
   EXPECT_EQ(read.notes[0].line, 109u);
   EXPECT_NE(read.notes[0].text.find("6"), std::string::npos);  // how many were dropped
   // The same in UTF-8 and UTF-16 text.
-  EXPECT_EQ(decodePlainText(std::string("\xEF\xBB\xBF" "a\nб\0в\nг", 13)).lines, cp1251Lines({"a", "бв", "г"}));
-  EXPECT_EQ(decodePlainText(std::string("\xFF\xFE" "a\0\n\0\0\0b\0", 10)).lines, (Lines{"a", "b"}));
+  EXPECT_EQ(decodePlainText(std::string("\xEF\xBB\xBF"
+                                        "a\nб\0в\nг",
+                                        13))
+                .lines,
+            cp1251Lines({"a", "бв", "г"}));
+  EXPECT_EQ(decodePlainText(std::string("\xFF\xFE"
+                                        "a\0\n\0\0\0b\0",
+                                        10))
+                .lines,
+            (Lines{"a", "b"}));
 }
 
 TEST(PlainTextUtf8, WithoutAMarkUtf8IsRecognisedAndConverted) {
@@ -104,7 +113,10 @@ TEST(PlainTextUtf8, BrokenUtf8AfterAMarkIsReportedAndMixedTextWithoutOneStaysByt
 
 TEST(PlainTextUtf16, SurrogatesAndOddBytesBecomeQuestionMarksWithNotes) {
   // "a", a lone low surrogate, line end, "b", an odd last byte.
-  const std::string le("\xFF\xFE" "a\0\x00\xDC\n\0b\0x", 11);
+  const std::string le(
+      "\xFF\xFE"
+      "a\0\x00\xDC\n\0b\0x",
+      11);
   const PlainText read = decodePlainText(le);
   EXPECT_EQ(read.lines, (Lines{"a?", "b?"}));
   EXPECT_EQ(noteLines(read), (std::vector<std::size_t>{1, 2}));
@@ -145,7 +157,7 @@ TEST(ScenarioSave, PlainTextIsWindows1251WithCrLfAndASaveKeepsOneBackup) {
   EXPECT_EQ(marvo::testing::readBytes(backupPath(path)), cp(":комната\r\n\r\nREAD\r\n"));
   ASSERT_EQ(saveScenarioFile(path, {"third"}, ScenarioFormat::PlainText), std::nullopt);
   EXPECT_EQ(readScenarioFile(backupPath(path)).lines, Lines{"second"});  // one generation
-  EXPECT_EQ(dir.entryCount(), 2u);  // no temporary file left behind
+  EXPECT_EQ(dir.entryCount(), 2u);                                       // no temporary file left behind
 }
 
 TEST(ScenarioSave, AFailedSaveKeepsTheOldFile) {

@@ -16,8 +16,8 @@ using namespace marvo::test;
 using Lines = std::vector<std::string>;
 
 TEST(PreparedProgram, EqualsMergingThenBuilding) {
-  const Lines scenario = w(Lines{"* intro", "  :Hall  ", "@Холл %", "btn [Вверх] attic", "do Ждать", "call shop",
-                                 "ret", "TALK (открыть) дверь", "^!однажды", "Read", "RETURN", "x = 1", "return"});
+  const Lines scenario = w(Lines{"* intro", "  :Hall  ", "@Холл %", "btn [Вверх] attic", "do Ждать", "call shop", "ret",
+                                 "TALK (открыть) дверь", "^!однажды", "Read", "RETURN", "x = 1", "return"});
   const Lines library = w(Lines{"TALK взять <object>", "btn [x] y", "REDO"});
   const auto reference = buildProgram(mergeLibraryMapped(scenario, library));
   Lines owned = scenario;
@@ -132,7 +132,8 @@ TEST(PreparedProgram, TheCopyWrittenBesideTheBuildHoldsEveryLine) {
   std::filesystem::create_directories(dir);
   Lines scenario;
   for (int i = 0; i < 60000; ++i)
-    scenario.push_back(i % 3 == 0 ? ":место" + std::to_string(i) : "!Довольно длинная строка текста номер " + std::to_string(i));
+    scenario.push_back(i % 3 == 0 ? ":место" + std::to_string(i)
+                                  : "!Довольно длинная строка текста номер " + std::to_string(i));
   scenario = w(scenario);
   scenario.push_back("READ");
   Play alone, beside;

@@ -22,11 +22,28 @@ Lines built(const Lines& merged) {
 }  // namespace
 
 TEST(ProgramBuilder, TheExpansionTable) {
-  EXPECT_EQ(built({"* The hall", ":Hall", "You are in the hall.", "btn [Go north] attic", "do Look around",
-                   "call shop", "Ret", "READ", "talk (open/unlock) door", "TALK (open/unlock) door", ""}),
-            (Lines{"* Start programm ", ":hall", "You are in the hall.", "@1. Go north", "talk 1", "goto attic",
-                   "redo", "@2. Look around", "talk 2", "PUSHINDEX", "JUMP shop", "POPINDEX", "REDO", "Ret", "READ",
-                   "talk  open/unlock  door", "TALK (open/unlock) door", "", "read", "* End of programm "}));
+  EXPECT_EQ(built({"* The hall", ":Hall", "You are in the hall.", "btn [Go north] attic", "do Look around", "call shop",
+                   "Ret", "READ", "talk (open/unlock) door", "TALK (open/unlock) door", ""}),
+            (Lines{"* Start programm ",
+                   ":hall",
+                   "You are in the hall.",
+                   "@1. Go north",
+                   "talk 1",
+                   "goto attic",
+                   "redo",
+                   "@2. Look around",
+                   "talk 2",
+                   "PUSHINDEX",
+                   "JUMP shop",
+                   "POPINDEX",
+                   "REDO",
+                   "Ret",
+                   "READ",
+                   "talk  open/unlock  door",
+                   "TALK (open/unlock) door",
+                   "",
+                   "read",
+                   "* End of programm "}));
 }
 
 TEST(ProgramBuilder, EdgeCasesOfTheRules) {
@@ -59,14 +76,15 @@ TEST(ProgramBuilder, LibraryGoesBeforeEveryLineContainingReturn) {
 TEST(ProgramBuilder, TheMapSaysWhatMadeEachLineAndLeavesBrokenLinesOut) {
   const Lines scenario{":A", "btn [x] b", "btn broken", "do y", "call B", "* note", "ret", "return"};
   const auto map = mapProgram(w(scenario), w(Lines{"do"}));
-  EXPECT_EQ(map.lines, (Lines{"* Start programm ", ":a", "@1. x", "talk 1", "goto b", "redo", "@2. y", "talk 2",
-                              "PUSHINDEX", "JUMP b", "POPINDEX", "REDO", "ret", "return", "read",
-                              "* End of programm "}));
+  EXPECT_EQ(map.lines,
+            (Lines{"* Start programm ", ":a", "@1. x", "talk 1", "goto b", "redo", "@2. y", "talk 2", "PUSHINDEX",
+                   "JUMP b", "POPINDEX", "REDO", "ret", "return", "read", "* End of programm "}));
   const auto at = [](int line) { return LineOrigin{LineOrigin::Scenario, line}; };
   ASSERT_EQ(map.takings.size(), 9u);
   const std::vector<std::tuple<LineOrigin, Made, int, std::size_t, std::size_t>> expected{
-      {at(1), Made::Copy, 0, 1, 1},   {at(2), Made::Button, 1, 2, 4}, {at(3), Made::Button, 2, 6, 0},
-      {at(4), Made::Choice, 2, 6, 2}, {at(5), Made::Call, 0, 8, 2},   {at(7), Made::Return, 0, 10, 2},
+      {at(1), Made::Copy, 0, 1, 1},   {at(2), Made::Button, 1, 2, 4},
+      {at(3), Made::Button, 2, 6, 0}, {at(4), Made::Choice, 2, 6, 2},
+      {at(5), Made::Call, 0, 8, 2},   {at(7), Made::Return, 0, 10, 2},
       {at(7), Made::Copy, 0, 12, 1},  {{LineOrigin::Library, 1}, Made::Choice, 3, 13, 0},
       {at(8), Made::Copy, 0, 13, 1}};
   for (std::size_t i = 0; i < expected.size(); ++i) {

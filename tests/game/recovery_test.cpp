@@ -54,7 +54,7 @@ TEST(Recovery, OnlyFilesNewerThanTheirScenarioAreOfferedAndOlderOnesAreRemoved) 
   EXPECT_EQ(pending[1].lines, Lines{"untitled"});
   EXPECT_EQ(pending[2].lines, Lines{"gone"});
   EXPECT_FALSE(std::filesystem::exists(recoveryFileFor(folder, saved)));  // superseded by the save
-  EXPECT_TRUE(std::filesystem::exists(folder / "garbage.recovery"));   // not ours to judge
+  EXPECT_TRUE(std::filesystem::exists(folder / "garbage.recovery"));      // not ours to judge
   EXPECT_TRUE(pendingRecoveries(dir / "no-such-folder").empty());
 }
 

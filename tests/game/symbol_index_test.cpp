@@ -115,23 +115,23 @@ TEST(SymbolIndex, ReadsEachKindOfLineAsTheEngineDoes) {
   using V = std::vector<std::string>;
   EXPECT_EQ(on(index, S, 0), V{});
   EXPECT_EQ(on(index, S, 1), V{sym(Kind::Object, Role::Definition, "лампа"_w)});
-  EXPECT_EQ(on(index, S, 2), (V{sym(Kind::Object, Role::Property, "лампа"_w),
-                                sym(Kind::Location, Role::Reference, "комната"_w)}));
+  EXPECT_EQ(on(index, S, 2),
+            (V{sym(Kind::Object, Role::Property, "лампа"_w), sym(Kind::Location, Role::Reference, "комната"_w)}));
   EXPECT_EQ(on(index, S, 3), V{sym(Kind::Variable, Role::Definition, "счёт"_w)});
   EXPECT_EQ(on(index, S, 4), V{sym(Kind::Variable, Role::Definition, "сила"_w)});
   EXPECT_EQ(on(index, S, 5), V{sym(Kind::Location, Role::Definition, "комната"_w)});
   EXPECT_EQ(on(index, S, 6), (V{sym(Kind::Button, Role::Definition, "комната. счёт: [#счёт]"_w),
                                 sym(Kind::Variable, Role::Reference, "счёт"_w)}));
   // btn: the menu item, its talk line (the button's number, not indexed) and the jump.
-  EXPECT_EQ(on(index, S, 7), (V{sym(Kind::Button, Role::Definition, "в сад"_w),
-                                sym(Kind::Location, Role::Reference, "сад"_w)}));
+  EXPECT_EQ(on(index, S, 7),
+            (V{sym(Kind::Button, Role::Definition, "в сад"_w), sym(Kind::Location, Role::Reference, "сад"_w)}));
   EXPECT_EQ(on(index, S, 8), V{sym(Kind::Button, Role::Definition, "осмотреться"_w)});
   EXPECT_EQ(on(index, S, 9), V{});
   EXPECT_EQ(on(index, S, 11), (V{sym(Kind::Talk, Role::Definition, "взять лампу"_w),
                                  sym(Kind::Talk, Role::Definition, "взять <object>"_w)}));
   EXPECT_EQ(on(index, S, 12), V{sym(Kind::Object, Role::Reference, "лампа"_w)});
-  EXPECT_EQ(on(index, S, 13), (V{sym(Kind::Variable, Role::Definition, "счёт"_w),
-                                 sym(Kind::Variable, Role::Reference, "счёт"_w)}));
+  EXPECT_EQ(on(index, S, 13),
+            (V{sym(Kind::Variable, Role::Definition, "счёт"_w), sym(Kind::Variable, Role::Reference, "счёт"_w)}));
   EXPECT_EQ(on(index, S, 15), V{sym(Kind::Variable, Role::Reference, "счёт"_w)});
   EXPECT_EQ(on(index, S, 16), V{sym(Kind::Location, Role::Reference, "подсказка"_w)});
   EXPECT_EQ(on(index, S, 20), V{sym(Kind::Location, Role::Definition, "сад"_w)});
@@ -162,14 +162,14 @@ TEST(SymbolIndex, ReadsEachKindOfLineAsTheEngineDoes) {
 TEST(SymbolIndex, TakesNamesAsTheEngineComparesThem) {
   const std::vector<std::string> scenario = {
       s(":ЁЛКА"_w),           // 0
-      s("GOTO Ёлка"_w),        // 1
-      s("JUMP ёлкА"_w),        // 2
-      s("IF данные=1"_w),      // 3: a truth word, read as 1
-      s("GOTO два слова"_w),   // 4: not a jump (three words)
-      s("x1=$FF+0x10"_w),      // 5: number literals
-      s("^CREATE ключ"_w),     // 6: a one-shot line
-      s("  :Отступ  "_w),      // 7: trimmed by game start
-      "x=y+y",                 // 8: a name once per line and role
+      s("GOTO Ёлка"_w),       // 1
+      s("JUMP ёлкА"_w),       // 2
+      s("IF данные=1"_w),     // 3: a truth word, read as 1
+      s("GOTO два слова"_w),  // 4: not a jump (three words)
+      s("x1=$FF+0x10"_w),     // 5: number literals
+      s("^CREATE ключ"_w),    // 6: a one-shot line
+      s("  :Отступ  "_w),     // 7: trimmed by game start
+      "x=y+y",                // 8: a name once per line and role
   };
   const SymbolIndex index(scenario, {});
   EXPECT_EQ(places(index.occurrences(Kind::Location, "ёлка"_w)), (std::vector<std::string>{"s0", "s1", "s2"}));
@@ -179,14 +179,14 @@ TEST(SymbolIndex, TakesNamesAsTheEngineComparesThem) {
   EXPECT_EQ(on(index, Source::Scenario, 5), std::vector<std::string>{sym(Kind::Variable, Role::Definition, "x1")});
   EXPECT_EQ(place(index.definition(Kind::Object, "КЛЮЧ"_w)), "s6");
   EXPECT_EQ(place(index.definition(Kind::Location, "отступ"_w)), "s7");
-  EXPECT_EQ(on(index, Source::Scenario, 8),
-            (std::vector<std::string>{sym(Kind::Variable, Role::Definition, "x"), sym(Kind::Variable, Role::Reference, "y")}));
+  EXPECT_EQ(on(index, Source::Scenario, 8), (std::vector<std::string>{sym(Kind::Variable, Role::Definition, "x"),
+                                                                      sym(Kind::Variable, Role::Reference, "y")}));
 }
 
 TEST(SymbolIndex, TheFirstDefinitionInTheProgramWins) {
   // The library comes in before the first "return" line: scenario lines above it come first.
-  std::vector<std::string> scenario = {":a", ":B", "CREATE x", ":b", "* return", "READ", ":c", ":common", "RETURN",
-                                       ":c", "CREATE y"};
+  std::vector<std::string> scenario = {":a", ":B",      "CREATE x", ":b", "* return", "READ",
+                                       ":c", ":common", "RETURN",   ":c", "CREATE y"};
   const std::vector<std::string> library = {":c", ":b", ":only", "CREATE y", "CREATE x"};
   SymbolIndex index(scenario, library);
   EXPECT_EQ(index.spliceLine(), 4);  // a comment too: game start looks for "return" anywhere
@@ -254,16 +254,18 @@ TEST_P(IncrementalUpdate, EqualsAFreshBuildAfterEveryEdit) {
   std::vector<std::string> texts[2] = {readGameFile(GetParam()), readGameFile("marvo.lib")};
   // Lines to put in: any line of the game or library, and lines that change more than their own
   // symbols would suggest (the splice point, broken buttons, duplicates, case, one-shot lines).
-  std::vector<std::string> pool = {"RETURN",         "* return",       "",          "btn no brackets",
-                                   "do",             s("btn [Кнопка] маяк"_w), s(":МАЯК"_w), s(":маяк"_w),
-                                   "^CREATE x",      s("call подсказки"_w),    ":common",   s("TALK а/б/<object> в"_w),
-                                   s("x=y*z"_w),     s("@Меню [#x]"_w)};
+  std::vector<std::string> pool = {
+      "RETURN",     "* return",       "",          "btn no brackets",     "do",      s("btn [Кнопка] маяк"_w),
+      s(":МАЯК"_w), s(":маяк"_w),     "^CREATE x", s("call подсказки"_w), ":common", s("TALK а/б/<object> в"_w),
+      s("x=y*z"_w), s("@Меню [#x]"_w)};
   for (const auto& text : texts) pool.insert(pool.end(), text.begin(), text.end());
 
   SymbolIndex index(texts[0], texts[1]);
   int checked = expectLocationsOfTheProgram(index, texts[0], texts[1]);
   std::mt19937 random(20240611);
-  const auto pick = [&](std::size_t n) { return static_cast<int>(std::uniform_int_distribution<std::size_t>(0, n - 1)(random)); };
+  const auto pick = [&](std::size_t n) {
+    return static_cast<int>(std::uniform_int_distribution<std::size_t>(0, n - 1)(random));
+  };
   for (int step = 0; step < 600; ++step) {
     const int which = pick(5) == 0 ? 1 : 0;
     const Source source = which ? Source::Library : Source::Scenario;

@@ -84,8 +84,8 @@ TEST(Talk, ObjectMustBeAtHandOneContainerDeep) {
 
 TEST(Talk, ObjectNamedByThePatternItselfIsNeverTaken) {
   Play p;
-  p.start({"CREATE дверь", "CREATE ключ", "дверь_Расположение=hall", ":hall", "TALK открыть дверь <object>",
-           "!открыто", "REDO", "READ", ":common", "RETURN"});
+  p.start({"CREATE дверь", "CREATE ключ", "дверь_Расположение=hall", ":hall", "TALK открыть дверь <object>", "!открыто",
+           "REDO", "READ", ":common", "RETURN"});
   p.say("открыть дверь");
   EXPECT_EQ(p.out().back(), "это невозможно");
   p.say("открыть дверь ключ");

@@ -72,14 +72,15 @@ TEST(ReferenceTopics, TheWindowCaptionsTheExamplesAndKeepsTheRest) {
 }
 
 TEST(ReferenceTopics, EveryBuiltInPropertyHasAOneLineHint) {
-  for (const char* name : {"Расположение", "Описание", "Маска", "Синоним", "Дескриптор", "Непереносимый", "Недоступен",
-                           "Надет", "Открываемый", "Открыт", "Невидимый", "Содержание", "Количество", "Вес", "Размер"}) {
+  for (const char* name :
+       {"Расположение", "Описание", "Маска", "Синоним", "Дескриптор", "Непереносимый", "Недоступен", "Надет",
+        "Открываемый", "Открыт", "Невидимый", "Содержание", "Количество", "Вес", "Размер"}) {
     const std::string_view hint = marvo::propertyHint(marvo::utf8ToCp1251(name));
     EXPECT_FALSE(hint.empty()) << name;
     EXPECT_EQ(hint.find('\n'), std::string_view::npos) << name;
   }
   EXPECT_NE(marvo::propertyHint(marvo::utf8ToCp1251("МАСКА")), "");  // any case
-  EXPECT_EQ(marvo::propertyHint(marvo::utf8ToCp1251("цвет")), "");  // added by the author: no hint
+  EXPECT_EQ(marvo::propertyHint(marvo::utf8ToCp1251("цвет")), "");   // added by the author: no hint
 }
 
 TEST(ReferenceTopics, EveryPageExistsAndEveryDocsPageIsListed) {
@@ -94,8 +95,8 @@ TEST(ReferenceTopics, EveryPageExistsAndEveryDocsPageIsListed) {
       EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path();
     }
   }
-  for (const char* line : {"GOTO a", "IF a", "TALK a", "READ", "CLS", "CREATE a", "EXAMINE a", "VIP a", "CLEAR",
-                           "step", "RETURN", "call a", "!a", "^a", ":a", "a = 1"}) {
+  for (const char* line : {"GOTO a", "IF a", "TALK a", "READ", "CLS", "CREATE a", "EXAMINE a", "VIP a", "CLEAR", "step",
+                           "RETURN", "call a", "!a", "^a", ":a", "a = 1"}) {
     EXPECT_TRUE(listed.count(page(line, 0))) << line;
   }
 }

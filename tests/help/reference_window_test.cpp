@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
-#include "gui/qt_codec.h"
 #include "engine/codec.h"
 #include "gui/dialogs.h"
+#include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 #include "help/reference_topics.h"
 #include "help/reference_window.h"
 #include "tests/player/window_fixture.h"
@@ -55,7 +55,8 @@ class ReferenceWindowTest : public QObject {
     marvo::ReferenceWindow window;
     QVERIFY(window.search(QStringLiteral("зациклился")));
     int shown = 0;
-    for (int i = 0; i < window.contentsList()->count(); ++i) shown += window.contentsList()->item(i)->isHidden() ? 0 : 1;
+    for (int i = 0; i < window.contentsList()->count(); ++i)
+      shown += window.contentsList()->item(i)->isHidden() ? 0 : 1;
     QVERIFY(shown >= 1 && shown < window.contentsList()->count());
     QCOMPARE(window.browser()->textCursor().selectedText().toLower(), QStringLiteral("зациклился"));
     QVERIFY(!window.search(QStringLiteral("такого текста в справочнике нет")));
@@ -68,7 +69,8 @@ class ReferenceWindowTest : public QObject {
     int opened = 0;
     QList<QUrl> handed;
     connect(w.mainWindow.get(), &marvo::MainWindow::referenceRequested, this, [&] { ++opened; });
-    connect(w.mainWindow.get(), &marvo::MainWindow::documentRequested, this, [&](const QUrl& url) { handed.append(url); });
+    connect(w.mainWindow.get(), &marvo::MainWindow::documentRequested, this,
+            [&](const QUrl& url) { handed.append(url); });
     w.mainWindow->helpAction()->trigger();
     QCOMPARE(opened, 1);
     QVERIFY(handed.isEmpty());

@@ -8,8 +8,8 @@
 #include "checker/checker.h"
 #include "engine/engine.h"
 #include "engine/text.h"
-#include "mapedit/map_export.h"
 #include "game/game.h"
+#include "mapedit/map_export.h"
 #include "tests/support/recording_host.h"
 
 using namespace marvo::literals;
@@ -18,9 +18,20 @@ using namespace marvo::mapedit;
 namespace {
 
 const std::vector<std::string>& trickyNames() {
-  static const std::vector<std::string> names = {
-      std::string("Комната 1"_w), std::string("Комната"_w), "Room1", "room", "Room 11", "Bread", "READING room",
-      "Return hall", "Sub btn", "A-1", "a1", "Hall", std::string("Зал 2"_w), std::string("Зал"_w)};
+  static const std::vector<std::string> names = {std::string("Комната 1"_w),
+                                                 std::string("Комната"_w),
+                                                 "Room1",
+                                                 "room",
+                                                 "Room 11",
+                                                 "Bread",
+                                                 "READING room",
+                                                 "Return hall",
+                                                 "Sub btn",
+                                                 "A-1",
+                                                 "a1",
+                                                 "Hall",
+                                                 std::string("Зал 2"_w),
+                                                 std::string("Зал"_w)};
   return names;
 }
 

@@ -9,14 +9,14 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
-#include "mapedit/map_editor_window.h"
+#include "gui/scenario_document.h"
 #include "mapedit/description_area.h"
 #include "mapedit/description_lines.h"
+#include "mapedit/map_editor_window.h"
 #include "mapedit/map_file.h"
 #include "mapedit/map_grid_view.h"
 #include "two_cell_export.h"
@@ -71,7 +71,8 @@ class MapEditorWindowTest : public QObject {
     QCOMPARE(window->directionLabel(Direction::North)->text(), QStringLiteral("North"));
     QCOMPARE(window->directionLabel(Direction::East)->text(), QStringLiteral("East"));
     QCOMPARE(window->nameInDescriptionBox()->text(), QStringLiteral("Вставлять название локации в описание"));
-    QCOMPARE(window->namesAsDirectionsBox()->text(), QStringLiteral("Задавать названия локаций в качестве направлений"));
+    QCOMPARE(window->namesAsDirectionsBox()->text(),
+             QStringLiteral("Задавать названия локаций в качестве направлений"));
     QCOMPARE(window->jumpToCursorBox()->text(), QStringLiteral("Сделать переход на локацию в позиции курсора"));
     QCOMPARE(window->textNavigationBox()->text(), QStringLiteral("Использовать текстовую навигацию вместо кнопочной"));
     QVERIFY(!window->nameInDescriptionBox()->isChecked());
@@ -208,7 +209,8 @@ class MapEditorWindowTest : public QObject {
     QTest::keyClicks(window->descriptionArea(), word + QStringLiteral(" "));
     QCOMPARE(window->descriptionArea()->shownLines(), QStringList{word + QStringLiteral(" ")});
     QTest::keyClicks(window->descriptionArea(), QStringLiteral("next"));
-    QCOMPARE(window->descriptionArea()->shownLines(), (QStringList{word + QStringLiteral(" "), QStringLiteral("next")}));
+    QCOMPARE(window->descriptionArea()->shownLines(),
+             (QStringList{word + QStringLiteral(" "), QStringLiteral("next")}));
     QVERIFY(window->descriptionArea()->textCursor().atEnd());
   }
 

@@ -190,9 +190,9 @@ TEST(MapExport, NameLinePhrasesAndNamesAsCaptions) {
   options.namesInDescription = true;
   options.directionPhrases = {" up ", "down", "left", "right"};
   Lines hub = block(exportMap(map, options).lines, "Hub505");
-  EXPECT_EQ(hub, (Lines{w("*- - - - Локация Hub - - - -"_w), ":Hub505", "@ ", "@Hub", "", "", "",
-                        "btn [ up ] Towertop405", "btn [down] Cellar605", "btn [left] Westwing504",
-                        "btn [right] Eastwing506", "Read"}));
+  EXPECT_EQ(hub,
+            (Lines{w("*- - - - Локация Hub - - - -"_w), ":Hub505", "@ ", "@Hub", "", "", "", "btn [ up ] Towertop405",
+                   "btn [down] Cellar605", "btn [left] Westwing504", "btn [right] Eastwing506", "Read"}));
 
   options.namesAsDirections = true;
   hub = block(exportMap(map, options).lines, "Hub505");

@@ -14,8 +14,8 @@ namespace {
 
 // A game that calls the dialogue, followed by the generated dialogue location.
 std::vector<std::string> gameWith(const std::string& label) {
-  std::vector<std::string> lines{":start", "btn [x] start", "do talk", "call " + label, "REDO", "READ",
-                                 ":common", "RETURN"};
+  std::vector<std::string> lines{":start", "btn [x] start", "do talk", "call " + label,
+                                 "REDO",   "READ",          ":common", "RETURN"};
   const DialogueTree tree{{0, "a;b"}, {1, "c;d"}, {0, "e;f"}};
   for (auto& line : generateDialogue(tree, label).lines) lines.push_back(line);
   return lines;
@@ -31,8 +31,8 @@ int errorsIn(const std::vector<std::string>& lines) {
 }  // namespace
 
 TEST(DialogueLabel, BrokenLabelsAreRefusedWithAReasonAndASafeSuggestion) {
-  for (std::string label : {"doorman", "callie", "sheriff", "reader", "talker", "redone", "gift", "subtnet",
-                            "returnee", "legendia", "", "my label", "ждать"}) {
+  for (std::string label : {"doorman", "callie", "sheriff", "reader", "talker", "redone", "gift", "subtnet", "returnee",
+                            "legendia", "", "my label", "ждать"}) {
     label = marvo::utf8ToCp1251(label);
     const std::string problem = labelProblem(label);
     ASSERT_FALSE(problem.empty()) << label;

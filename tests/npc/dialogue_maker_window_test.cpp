@@ -9,11 +9,11 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 #include "npc/dialogue_maker_window.h"
 
 using namespace marvo::literals;
@@ -24,8 +24,7 @@ namespace {
 // The tree as "depth:text" entries in pre-order, for compact comparisons.
 QStringList outline(const marvo::DialogueMakerWindow& maker) {
   QStringList out;
-  for (const auto& node : maker.tree())
-    out << QString::number(node.depth) + QLatin1Char(':') + toQt(node.text);
+  for (const auto& node : maker.tree()) out << QString::number(node.depth) + QLatin1Char(':') + toQt(node.text);
   return out;
 }
 
@@ -84,8 +83,7 @@ class DialogueMakerWindowTest : public QObject {
     maker->dialogueTree()->setCurrentItem(maker->dialogueTree()->topLevelItem(0)->child(0));
     maker->phraseField()->setText(s("e"));
     maker->addNodeButton()->click();  // current is a child: a new last sibling under the same parent
-    QCOMPARE(outline(*maker),
-             (QStringList{s("0: a;b "), s("1:c"), s("1:e"), s("0: a;b "), s("0:d")}));
+    QCOMPARE(outline(*maker), (QStringList{s("0: a;b "), s("1:c"), s("1:e"), s("0: a;b "), s("0:d")}));
     QCOMPARE(maker->currentNode(), maker->dialogueTree()->topLevelItem(0)->child(0));
   }
 
@@ -252,10 +250,9 @@ class DialogueMakerWindowTest : public QObject {
     QCOMPARE(toQt(document->line(3)), s("RETURN"));
     QCOMPARE(toQt(document->line(4)), QString());
     QCOMPARE(toQt(document->line(6)), s(":беседа"));
-    QCOMPARE(documentTail(*document, 9),
-             (QStringList{s("TALK 1"), s("!d"), s("беседа_dialog=399"), s("REDO"), s("ENDIF"),
-                          QString(), s("*Возврат к вызывающей локации"), s("RET"),
-                          s("*- - - - - - - -  END of NPC - - - - - -*")}));
+    QCOMPARE(documentTail(*document, 9), (QStringList{s("TALK 1"), s("!d"), s("беседа_dialog=399"), s("REDO"),
+                                                      s("ENDIF"), QString(), s("*Возврат к вызывающей локации"),
+                                                      s("RET"), s("*- - - - - - - -  END of NPC - - - - - -*")}));
     // The tree itself is not changed.
     QCOMPARE(outline(*maker).size(), 3);
   }
@@ -268,8 +265,7 @@ class DialogueMakerWindowTest : public QObject {
     QVERIFY(maker->isVisible());
     QCOMPARE(maker->labelField()->text(), s("dialog1"));
     QCOMPARE(dialogs->messages,
-             (QStringList{s("Диалог с меткой dialog1 уже существует"),
-                          s("Диалог с меткой dialog1 уже существует")}));
+             (QStringList{s("Диалог с меткой dialog1 уже существует"), s("Диалог с меткой dialog1 уже существует")}));
     QCOMPARE(document->lineCount(), 4);
   }
 

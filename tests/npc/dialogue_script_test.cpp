@@ -27,8 +27,7 @@ Lines header(const std::string& d) {
           "ENDIF"};
 }
 
-const Lines kFooter{"", w("*Возврат к вызывающей локации"_w), "RET",
-                    "*- - - - - - - -  END of NPC - - - - - -*"};
+const Lines kFooter{"", w("*Возврат к вызывающей локации"_w), "RET", "*- - - - - - - -  END of NPC - - - - - -*"};
 
 Lines generated(const DialogueTree& tree, std::string_view label = "dialog1") {
   auto script = generateDialogue(tree, label);
@@ -63,15 +62,13 @@ TEST(DialogueLabel, TrimmedAndLowered) {
 }
 
 TEST(DuplicateCheck, ExactLinesOnlyOneMessageEach) {
-  const Lines scenario{":dialog1", ":Dialog1", ":dialog1 ", " :dialog1", "* :dialog1", ":dialog1",
-                       ":dialog12"};
+  const Lines scenario{":dialog1", ":Dialog1", ":dialog1 ", " :dialog1", "* :dialog1", ":dialog1", ":dialog12"};
   const auto messages = duplicateLabelMessages(scenario, "dialog1");
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0], w("Диалог с меткой dialog1 уже существует"_w));
   EXPECT_TRUE(duplicateLabelMessages(scenario, "dialog2").empty());
   // An empty label finds a line ":" alone.
-  EXPECT_EQ(duplicateLabelMessages({":", "x"}, ""),
-            Lines{w("Диалог с меткой  уже существует"_w)});
+  EXPECT_EQ(duplicateLabelMessages({":", "x"}, ""), Lines{w("Диалог с меткой  уже существует"_w)});
 }
 
 TEST(DialogueScript, WorkedExample) {
@@ -88,8 +85,7 @@ TEST(DialogueScript, WorkedExample) {
 }
 
 TEST(DialogueScript, EmptyTree) {
-  EXPECT_EQ(generated({}, "talk"),
-            join({header("talk"), {"", "IF talk_dialog=0", "ENDIF"}, kFooter}));
+  EXPECT_EQ(generated({}, "talk"), join({header("talk"), {"", "IF talk_dialog=0", "ENDIF"}, kFooter}));
 }
 
 TEST(DialogueScript, EmptyLabelIsNotRefused) {
@@ -118,8 +114,8 @@ TEST(DialogueScript, RootsWithChildrenLeadToTheirOwnStates) {
                                 {"ENDIF", "", "IF dialog1_dialog=1"},
                                 option(1, "A1", "", 399),
                                 option(2, "A2", "", 399),
-                                {"ENDIF", "", "IF dialog1_dialog=2", "ENDIF", "",
-                                 "IF dialog1_dialog=3", "ENDIF", "", "IF dialog1_dialog=4"},
+                                {"ENDIF", "", "IF dialog1_dialog=2", "ENDIF", "", "IF dialog1_dialog=3", "ENDIF", "",
+                                 "IF dialog1_dialog=4"},
                                 option(1, "B1", "", 5),
                                 {"ENDIF", "", "IF dialog1_dialog=5"},
                                 option(1, "B2", "", 399),
@@ -134,17 +130,15 @@ TEST(DialogueScript, EmptyTextsAreSkippedAndTheirSlotTakenOver) {
   EXPECT_EQ(table[1].state, 2);
   EXPECT_EQ(blocks(tree), join({{"", "IF dialog1_dialog=0"},
                                 option(1, "x", "1", 2),
-                                {"ENDIF", "", "IF dialog1_dialog=1", "ENDIF", "",
-                                 "IF dialog1_dialog=2"},
+                                {"ENDIF", "", "IF dialog1_dialog=1", "ENDIF", "", "IF dialog1_dialog=2"},
                                 option(1, "g", "2", 399),
                                 {"ENDIF"}}));
 
   // An empty only child, last in pre-order: its state stays in the table and counts.
   const DialogueTree last{{0, "x;1"}, {1, ""}};
   EXPECT_EQ(fillNodeTable(last)[1].state, 1);
-  EXPECT_EQ(blocks(last), join({{"", "IF dialog1_dialog=0"},
-                                option(1, "x", "1", 1),
-                                {"ENDIF", "", "IF dialog1_dialog=1", "ENDIF"}}));
+  EXPECT_EQ(blocks(last),
+            join({{"", "IF dialog1_dialog=0"}, option(1, "x", "1", 1), {"ENDIF", "", "IF dialog1_dialog=1", "ENDIF"}}));
 }
 
 TEST(DialogueScript, TenOptionsAreNumberedOnwards) {

@@ -36,19 +36,21 @@ TEST(DialogueFile, WritesTabsAndCrLf) {
 }
 
 TEST(DialogueFile, RoundTripKeepsTheTree) {
-  const DialogueTree tree{{0, std::string("Привет;Здравствуй, путник."_w)}, {1, "a;b;c"}, {1, "no answer"},
-                          {2, "; "}, {0, ""}, {0, "end ;"}};
+  const DialogueTree tree{{0, std::string("Привет;Здравствуй, путник."_w)},
+                          {1, "a;b;c"},
+                          {1, "no answer"},
+                          {2, "; "},
+                          {0, ""},
+                          {0, "end ;"}};
   EXPECT_EQ(read(writeDialogueFile(tree)), tree);
 }
 
 TEST(DialogueFile, LineEndsAndDepthCharacters) {
   // CR, LF and CR LF end lines; a last line needs no end; blanks count as depth like TABs.
-  EXPECT_EQ(read("a\rb\n\tc\r\n \td\r\n\te"),
-            (DialogueTree{{0, "a"}, {0, "b"}, {1, "c"}, {2, "d"}, {1, "e"}}));
+  EXPECT_EQ(read("a\rb\n\tc\r\n \td\r\n\te"), (DialogueTree{{0, "a"}, {0, "b"}, {1, "c"}, {2, "d"}, {1, "e"}}));
   EXPECT_EQ(read(""), DialogueTree{});
   // An empty line is a root with an empty text; a line of blanks is all depth.
-  EXPECT_EQ(read("a\r\n\r\n\tb\r\n \r\n"),
-            (DialogueTree{{0, "a"}, {0, ""}, {1, "b"}, {1, ""}}));
+  EXPECT_EQ(read("a\r\n\r\n\tb\r\n \r\n"), (DialogueTree{{0, "a"}, {0, ""}, {1, "b"}, {1, ""}}));
   // A leading blank of a text is read as depth.
   EXPECT_EQ(read(writeDialogueFile({{0, "a"}, {0, " b"}})), (DialogueTree{{0, "a"}, {1, "b"}}));
 }
@@ -62,10 +64,12 @@ TEST(DialogueFile, FirstLineIsARootAndShallowerLinesClimb) {
 TEST(DialogueFile, DepthJumpIsRefusedAsAWhole) {
   const auto result = readDialogueFile("a\r\n\tb\r\n\t\t\tdeep; text\r\nc\r\n", "dlg/x.dlg");
   EXPECT_TRUE(result.tree.empty());
-  EXPECT_EQ(marvo::cp1251ToUtf8(result.error), "dlg/x.dlg: строка 3: неверный уровень (3) у пункта «deep; text»; диалог не загружен");
+  EXPECT_EQ(marvo::cp1251ToUtf8(result.error),
+            "dlg/x.dlg: строка 3: неверный уровень (3) у пункта «deep; text»; диалог не загружен");
 
   // Measured against the node above, not against the raw indent of an indented first line.
   const auto second = readDialogueFile("\tfirst\n\t\tsecond", "f");
-  EXPECT_EQ(marvo::cp1251ToUtf8(second.error), "f: строка 2: неверный уровень (2) у пункта «second»; диалог не загружен");
+  EXPECT_EQ(marvo::cp1251ToUtf8(second.error),
+            "f: строка 2: неверный уровень (2) у пункта «second»; диалог не загружен");
   EXPECT_TRUE(second.tree.empty());
 }

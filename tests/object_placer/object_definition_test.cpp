@@ -13,9 +13,11 @@ std::string w(std::string_view cp1251) { return std::string(cp1251); }
 
 // The code editor's text at start-up.
 Lines startTemplate() {
-  return {"", "", "", w("*- - - - - - Первая локация - - - - - - - - "_w), ":loc1", "", "", "",
-          "READ", "", "", w("* - - - - - Локация общего назначения - - - - - - - - - -"_w),
-          ":common", "", "", "RETURN", "", ""};
+  return {"",        "", "", w("*- - - - - - Первая локация - - - - - - - - "_w),
+          ":loc1",   "", "", "",
+          "READ",    "", "", w("* - - - - - Локация общего назначения - - - - - - - - - -"_w),
+          ":common", "", "", "RETURN",
+          "",        ""};
 }
 
 // The form after typing a name: the dependent fields follow it.
@@ -163,11 +165,10 @@ TEST(ObjectPlacement, SecondObjectGoesOnTop) {
 }
 
 TEST(LocationChoices, LabelsWithoutColonSortedWithInventory) {
-  const Lines scenario{":loc1",     ":common  ",  " :indented", "text :x",
-                       w(":Б"_w),   w(":а"_w),    ":loc1",      ":",
-                       w(":ёлка"_w), w(":ель"_w), w(":жук"_w),  ":Zebra"};
-  const Lines expected{"", "common", "loc1", "loc1", "Zebra", w("а"_w), w("Б"_w),
-                       w("ель"_w), w("ёлка"_w), w("жук"_w), w("инвентарь"_w)};
+  const Lines scenario{":loc1", ":common  ", " :indented", "text :x",   w(":Б"_w),   w(":а"_w),
+                       ":loc1", ":",         w(":ёлка"_w), w(":ель"_w), w(":жук"_w), ":Zebra"};
+  const Lines expected{"",       "common",   "loc1",      "loc1",     "Zebra",         w("а"_w),
+                       w("Б"_w), w("ель"_w), w("ёлка"_w), w("жук"_w), w("инвентарь"_w)};
   EXPECT_EQ(locationChoices(scenario), expected);
   EXPECT_EQ(locationChoices({}), Lines{w("инвентарь"_w)});
 }

@@ -10,10 +10,10 @@
 #include <QtTest>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "engine/text.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 #include "object_placer/object_placer_window.h"
 
 using namespace marvo::literals;
@@ -21,8 +21,7 @@ using marvo::toQt;
 
 namespace {
 void typeText(QWidget* widget, const QString& text) {
-  for (const QChar ch : text)
-    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+  for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
 void focusFromElsewhere(QWidget* widget) {
@@ -86,15 +85,14 @@ class ObjectPlacerWindowTest : public QObject {
     document->setLines({":loc1", ":common ", " :no", std::string(":Башня"_w)});
     focusFromElsewhere(placer->locationBox());
     QCOMPARE(items(placer->locationBox()), (QStringList{QStringLiteral("common"), QStringLiteral("loc1"),
-                                                      QStringLiteral("Башня"),
-                                                      QStringLiteral("инвентарь")}));
+                                                        QStringLiteral("Башня"), QStringLiteral("инвентарь")}));
     QCOMPARE(placer->locationBox()->currentIndex(), -1);
 
     placer->locationBox()->setCurrentIndex(1);
     document->setLines({":loc1", ":loc2"});
     focusFromElsewhere(placer->locationBox());
-    QCOMPARE(items(placer->locationBox()), (QStringList{QStringLiteral("loc1"), QStringLiteral("loc2"),
-                                                      QStringLiteral("инвентарь")}));
+    QCOMPARE(items(placer->locationBox()),
+             (QStringList{QStringLiteral("loc1"), QStringLiteral("loc2"), QStringLiteral("инвентарь")}));
     QCOMPARE(placer->locationBox()->currentText(), QStringLiteral("loc1"));
 
     // The choice is dropped once its label is gone.
@@ -129,9 +127,8 @@ class ObjectPlacerWindowTest : public QObject {
     QCOMPARE(toQt(document->line(7)), QString());
     QCOMPARE(toQt(document->line(8 + 12)), QStringLiteral(":common"));
     QCOMPARE(toQt(document->line(8 + 13)), QStringLiteral("IF сундук_Расположение=Enable"));
-    QCOMPARE(toQt(document->line(8 + 14)),
-             QStringLiteral("TALK положи в <object> сундук/сунуть в <object> сундук/"
-                            "помести в  <object> сундук/добав в <object> сундук"));
+    QCOMPARE(toQt(document->line(8 + 14)), QStringLiteral("TALK положи в <object> сундук/сунуть в <object> сундук/"
+                                                          "помести в  <object> сундук/добав в <object> сундук"));
     QCOMPARE(toQt(document->line(8 + 23)), QStringLiteral("* завершение процедуры для объекта сундук"));
     QCOMPARE(toQt(document->line(8 + 24)), QString());
     QCOMPARE(toQt(document->line(8 + 27)), QStringLiteral("RETURN"));

@@ -4,8 +4,8 @@
 
 #include "checker/checker.h"
 #include "engine/text.h"
-#include "object_placer/object_definition.h"
 #include "game/scenario_file.h"
+#include "object_placer/object_definition.h"
 
 using namespace marvo::literals;
 

@@ -58,8 +58,7 @@ void WindowActivationTest::activationReloadsTheLibrary() {
 
   // A game started after an activation has the file's library spliced in before its RETURN.
   QVERIFY(visitAnotherWindow(w));
-  w.setScenario({QStringLiteral(":hall"), QStringLiteral("READ"), QStringLiteral(":common"),
-                 QStringLiteral("RETURN")});
+  w.setScenario({QStringLiteral(":hall"), QStringLiteral("READ"), QStringLiteral(":common"), QStringLiteral("RETURN")});
   w.mainWindow->beginGame();
   QVERIFY(w.engine.findVariable("lib_loaded") != marvo::kTableSize);
 }
@@ -97,9 +96,9 @@ void WindowActivationTest::scenarioOpenedBeforeActivationHasTheLibrary() {
   Windows w;
   window_test::writeCp1251(w.path(QStringLiteral("marvo.lib")), {QStringLiteral("libvalue = 7")});
   const QString scenario = w.path(QStringLiteral("start.scn"));
-  window_test::writeCp1251(scenario, {QStringLiteral("* return: the library goes before this line"),
-                                      QStringLiteral(":hall"), QStringLiteral("@Библиотека: [#libvalue]"),
-                                      QStringLiteral("READ")});
+  window_test::writeCp1251(scenario,
+                           {QStringLiteral("* return: the library goes before this line"), QStringLiteral(":hall"),
+                            QStringLiteral("@Библиотека: [#libvalue]"), QStringLiteral("READ")});
   w.mainWindow->openScenario(scenario);
   QCOMPARE(w.output(), QStringList{QStringLiteral("Библиотека: 7")});
   QVERIFY(w.dialogs.messages.isEmpty());

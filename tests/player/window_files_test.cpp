@@ -197,7 +197,8 @@ void WindowFilesTest::saveAndLoadGameRoundTrip() {
   QCOMPARE(w.dialogs.requests.last().filter, QStringLiteral("Save game (*.sav)"));
   QCOMPARE(w.dialogs.requests.last().defaultSuffix, QStringLiteral("sav"));
   QCOMPARE(w.dialogs.requests.last().initialName, QStringLiteral("savegame.sav"));
-  QByteArray expected = QByteArray("look\r\n\r\n") + QByteArray::fromStdString(marvo::fromQt(QStringLiteral("ОСМОТРЕТЬ"))) +
+  QByteArray expected = QByteArray("look\r\n\r\n") +
+                        QByteArray::fromStdString(marvo::fromQt(QStringLiteral("ОСМОТРЕТЬ"))) +
                         QByteArray("\r\n  xyz \r\nLook\r\n");
   QCOMPARE(fileBytes(saved), expected);
 

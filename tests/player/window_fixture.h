@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "editor/code_editor_window.h"
-#include "gui/scenario_document.h"
 #include "editor/library_editor_window.h"
 #include "engine/engine.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/scenario_document.h"
 #include "player/main_window.h"
 #include "player/window_application.h"
 
@@ -49,8 +49,7 @@ struct TestDialogs : marvo::ScriptedDialogs {
     ScriptedDialogs::message(parent, text);
     if (duringMessage) duringMessage();
   }
-  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail,
-                         const QString& action) override {
+  bool messageWithAction(QWidget* parent, const QString& text, const QString& detail, const QString& action) override {
     const bool chosen = ScriptedDialogs::messageWithAction(parent, text, detail, action);
     if (duringMessage) duringMessage();
     return chosen;

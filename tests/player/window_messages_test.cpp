@@ -10,8 +10,8 @@ using window_test::Windows;
 namespace {
 
 const QStringList kGame = {
-    QStringLiteral(":hall"),  QStringLiteral("!Итого: [#gold]"), QStringLiteral("btn [Выйти] коридорр"),
-    QStringLiteral("READ"),   QStringLiteral(":common"),         QStringLiteral("RETURN"),
+    QStringLiteral(":hall"), QStringLiteral("!Итого: [#gold]"), QStringLiteral("btn [Выйти] коридорр"),
+    QStringLiteral("READ"),  QStringLiteral(":common"),         QStringLiteral("RETURN"),
 };
 
 void talk(Windows& w, const QString& text) {
@@ -48,8 +48,8 @@ void WindowMessagesTest::messagesKeepTheirTextAndShowTheirLineBeneath() {
   QCOMPARE(w.dialogs.messages.size(), 2);
   QCOMPARE(w.dialogs.messages[0], QStringLiteral("Нет метки для перехода!"));
   QVERIFY(w.dialogs.messages[1].startsWith(QStringLiteral("List index out of bounds (")));
-  const QString where =
-      QStringLiteral("Строка, созданная запуском игры из строки 3 сценария: btn [Выйти] коридорр — метки «коридорр» нет");
+  const QString where = QStringLiteral(
+      "Строка, созданная запуском игры из строки 3 сценария: btn [Выйти] коридорр — метки «коридорр» нет");
   QCOMPARE(w.dialogs.details, (QStringList{where, where}));
   QVERIFY(!w.document.modified());  // nothing chosen: the editor stayed closed
 }

@@ -67,7 +67,7 @@ void WindowPlayTest::startsWithBannerAndMenuTable() {
   QCOMPARE(w.mainWindow->characteristicsLabel()->text(), QStringLiteral("Характеристики:"));
   // "Arial Narrow" where it is installed, its metric twin where it is not.
   for (QWidget* control : std::initializer_list<QWidget*>{w.mainWindow->outputPane(), w.mainWindow->commandLine(),
-                                                         w.mainWindow->inventoryList()}) {
+                                                          w.mainWindow->inventoryList()}) {
     QCOMPARE(control->font().families(),
              (QStringList{QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")}));
   }
@@ -104,7 +104,8 @@ void WindowPlayTest::menuShortcutsWorkFromTheInputLine() {
   Windows w;
   w.setScenario(kHall);
   QUrl helpAsked;
-  QObject::connect(w.mainWindow.get(), &marvo::MainWindow::documentRequested, [&](const QUrl& url) { helpAsked = url; });
+  QObject::connect(w.mainWindow.get(), &marvo::MainWindow::documentRequested,
+                   [&](const QUrl& url) { helpAsked = url; });
   window_test::writeCp1251(w.path(QStringLiteral("marvohlp.hlp")), {});  // handed over only when present
   QVERIFY(w.showActive());
   // Each key goes to the input line, as when the player types. `whileModal` runs (and closes the
@@ -198,7 +199,8 @@ void WindowPlayTest::enterAndF12SubmitTheInputLine() {
   QVERIFY(w.mainWindow->commandLine()->text().isEmpty());
 
   // The log keeps the raw text, as typed.
-  QCOMPARE(w.mainWindow->game().commandLog(), window_test::cp1251({QStringLiteral("look"), QStringLiteral("  ОСМОТРЕТЬ")}));
+  QCOMPARE(w.mainWindow->game().commandLog(),
+           window_test::cp1251({QStringLiteral("look"), QStringLiteral("  ОСМОТРЕТЬ")}));
   QCOMPARE(w.outputText(), w.output().join(QLatin1Char('\n')));
 }
 
@@ -208,7 +210,8 @@ void WindowPlayTest::emptyEnterReshowsTheLocation() {
   QVERIFY(w.showActive());
   w.mainWindow->beginGame();
   QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_Return);
-  QCOMPARE(w.output(), (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">"), QStringLiteral("Вы в холле.")}));
+  QCOMPARE(w.output(),
+           (QStringList{QStringLiteral("Вы в холле."), QStringLiteral(">"), QStringLiteral("Вы в холле.")}));
   // Blanks are not empty: the impossible reply, no re-run.
   QTest::keyClicks(w.mainWindow->commandLine(), QStringLiteral("   "));
   QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_Return);
@@ -249,7 +252,8 @@ void WindowPlayTest::clearScreenLeavesOnlyThePrompt() {
   // The game goes on below it.
   w.mainWindow->commandLine()->setText(QStringLiteral("look"));
   w.mainWindow->talkAction()->trigger();
-  QCOMPARE(w.output(), (QStringList{QStringLiteral(">"), QStringLiteral(">look"), QStringLiteral("Ничего интересного.")}));
+  QCOMPARE(w.output(),
+           (QStringList{QStringLiteral(">"), QStringLiteral(">look"), QStringLiteral("Ничего интересного.")}));
 }
 
 void WindowPlayTest::viewsAreCopiedWhenTheRunEnds() {
@@ -291,8 +295,8 @@ void WindowPlayTest::indexErrorIsShownAndTheProgramGoesOn() {
   // Through the menu and through Enter (in a fresh game: queued text outlives a game start): the
   // error ends the handler, the program goes on.
   Windows v;
-  v.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("btn [Дальше"),
-                 QStringLiteral("READ")});
+  v.setScenario(
+      {QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("btn [Дальше"), QStringLiteral("READ")});
   v.mainWindow->beginGameAction()->trigger();
   QCOMPARE(v.dialogs.messages.size(), 1);
   QVERIFY(v.output().isEmpty());
@@ -322,7 +326,8 @@ void WindowPlayTest::timerTickChangesTimeAndNothingElse() {
   const auto before = w.engine.state();
   const QStringList output = w.output();
   const QString variablesBefore = w.codeEditor->variablePane()->toPlainText();
-  const QStringList inventory = items(w.mainWindow->inventoryList()), characteristics = items(w.mainWindow->characteristicsList());
+  const QStringList inventory = items(w.mainWindow->inventoryList()),
+                    characteristics = items(w.mainWindow->characteristicsList());
   QCOMPARE(before.vars[1].value, 0);
 
   w.mainWindow->clockTick();

@@ -5,8 +5,8 @@
 #include <QTextDocument>
 
 #include "game/recovery.h"
-#include "gui/recovery_writer.h"
 #include "game/scenario_file.h"
+#include "gui/recovery_writer.h"
 #include "window_fixture.h"
 
 using window_test::Windows;
@@ -15,11 +15,11 @@ namespace {
 
 constexpr int kRestore = 0, kDiscard = 1, kLater = 2;
 
-QString recoveryFolder() { return QFile::decodeName(QByteArray::fromStdString(marvo::RecoveryWriter::folder().string())); }
-
-int recoveryFileCount() {
-  return static_cast<int>(QDir(recoveryFolder()).entryList(QDir::Files).size());
+QString recoveryFolder() {
+  return QFile::decodeName(QByteArray::fromStdString(marvo::RecoveryWriter::folder().string()));
 }
+
+int recoveryFileCount() { return static_cast<int>(QDir(recoveryFolder()).entryList(QDir::Files).size()); }
 
 void edit(Windows& w) { w.codeEditor->document().appendLine("!edited"); }
 
@@ -97,8 +97,8 @@ void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
     QVERIFY(restore.document.hasUnsavedChanges());
     QVERIFY(restore.document.modified());
     QCOMPARE(restore.document.path(), scenario);
-    QCOMPARE(recoveryFileCount(), 1);  // still there until the text is saved
-    restore.mainWindow->saveAction()->trigger();   // to the scenario it belongs to, as plain text
+    QCOMPARE(recoveryFileCount(), 1);             // still there until the text is saved
+    restore.mainWindow->saveAction()->trigger();  // to the scenario it belongs to, as plain text
     QVERIFY(restore.dialogs.requests.isEmpty());
     QCOMPARE(recoveryFileCount(), 0);
     QCOMPARE(marvo::readScenarioFile(QFile::encodeName(scenario).toStdString()).lines, lost);

@@ -8,11 +8,11 @@
 
 #include <QCheckBox>
 
+#include "game/scenario_file.h"
 #include "mapedit/map_editor_window.h"
 #include "mapedit/map_grid_view.h"
 #include "npc/dialogue_maker_window.h"
 #include "object_placer/object_placer_window.h"
-#include "game/scenario_file.h"
 #include "window_fixture.h"
 
 using window_test::Windows;
@@ -27,7 +27,9 @@ QByteArray fileBytes(const QString& path) {
 }
 
 // An edit of the author's, as typing would make it.
-void edit(Windows& w, const char* line = "!правка") { w.codeEditor->document().appendLine(window_test::cp1251({QString::fromUtf8(line)})[0]); }
+void edit(Windows& w, const char* line = "!правка") {
+  w.codeEditor->document().appendLine(window_test::cp1251({QString::fromUtf8(line)})[0]);
+}
 
 // The real map editor over the test's code editor, asking the main window before an export.
 std::unique_ptr<marvo::MapEditorWindow> mapEditor(Windows& w) {
@@ -114,8 +116,8 @@ void WindowSafetyTest::exportOffersToSaveSetsTheFlagAndIsOneUndoStep() {
   map->exportToScenario();  // no unsaved changes: no question
   QVERIFY(w.dialogs.questions.isEmpty());
   QCOMPARE(w.codeEditor->document().line(0), std::string("goto A101"));
-  QVERIFY(w.document.modified());  // without the code editor ever shown
-  w.mainWindow->exitAction()->trigger();     // so "Exit" offers to save the exported scenario
+  QVERIFY(w.document.modified());         // without the code editor ever shown
+  w.mainWindow->exitAction()->trigger();  // so "Exit" offers to save the exported scenario
   QCOMPARE(w.dialogs.requests.size(), 1);
 
   const auto exported = w.codeEditor->document().lines();

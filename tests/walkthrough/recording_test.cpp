@@ -66,10 +66,10 @@ TEST(Coverage, ReportsWhatNoWalkthroughReached) {
   const Coverage c = computeCoverage(game, r.executed);
   std::vector<std::string> missed;
   for (const auto& m : c.missed) missed.push_back(std::to_string(m.line) + " " + test::u(m.text));
-  EXPECT_EQ(missed, (std::vector<std::string>{"5 !Часы пробили полдень.", "7 TALK ждать", "8 !Вы ждёте.",
-                                              "9 счёт=счёт+1", "10 REDO", "11 TALK сломать", "12 !Не выходит.",
-                                              "13 REDO", "17 btn [Вернуться] start", "19 :тайник",
-                                              "20 !Сюда не попасть.", "21 READ"}));
+  EXPECT_EQ(missed,
+            (std::vector<std::string>{"5 !Часы пробили полдень.", "7 TALK ждать", "8 !Вы ждёте.", "9 счёт=счёт+1",
+                                      "10 REDO", "11 TALK сломать", "12 !Не выходит.", "13 REDO",
+                                      "17 btn [Вернуться] start", "19 :тайник", "20 !Сюда не попасть.", "21 READ"}));
   EXPECT_EQ(c.locations.reached, 3);
   EXPECT_EQ(c.locations.total, 4);
   EXPECT_EQ(c.talks.total, 2);
@@ -80,8 +80,8 @@ TEST(Coverage, ReportsWhatNoWalkthroughReached) {
 }
 
 TEST(Coverage, LibraryLinesShiftTheMapButAreNotCounted) {
-  const auto game = walk::prepareGame(w({":a", "@A.%", "READ", ":common", "RETURN"}),
-                                      w({"TALK помощь", "!Справка.", "REDO"}));
+  const auto game =
+      walk::prepareGame(w({":a", "@A.%", "READ", ":common", "RETURN"}), w({"TALK помощь", "!Справка.", "REDO"}));
   ASSERT_EQ(game.spans.size(), 5u);
   EXPECT_EQ(game.built.lines[static_cast<std::size_t>(game.spans[4].first)], "RETURN");
   EXPECT_EQ(game.built.lines[static_cast<std::size_t>(game.spans[3].first)], ":common");

@@ -62,13 +62,13 @@ TEST(Runner, ClockTicksDriveTimedEventsAndEveryTestStartsAtZero) {
 }
 
 TEST(Runner, RunawayCommandAndFaultyTestFailAloneOthersRun) {
-  const std::vector<std::string> scenario = {":a", "@Место.%", "TALK петля", ":b", "GOTO b", "REDO",
-                                             "READ", ":common", "RETURN"};
+  const std::vector<std::string> scenario = {":a",   "@Место.%", "TALK петля", ":b",    "GOTO b",
+                                             "REDO", "READ",     ":common",    "RETURN"};
   std::vector<WalkFile> files;
   RunOptions options;
   options.lineBudget = 10000;
-  const auto r = runText(prepared(scenario), files,
-                         "* петля\n> петля\n* мусор\n? nonsense\n* хороший\nМесто.\n", options);
+  const auto r =
+      runText(prepared(scenario), files, "* петля\n> петля\n* мусор\n? nonsense\n* хороший\nМесто.\n", options);
   ASSERT_EQ(r.tests.size(), 3u);
   EXPECT_FALSE(r.tests[0].passed);
   ASSERT_EQ(r.tests[0].failures.size(), 1u);

@@ -1,8 +1,8 @@
 // The walkthrough reader: directives, tests, and faulty lines named by number.
 #include <gtest/gtest.h>
 
-#include "walkthrough_test.h"
 #include "walkthrough/walk_file.h"
+#include "walkthrough_test.h"
 
 namespace marvo::walk {
 namespace {
@@ -40,8 +40,8 @@ TEST(WalkFile, ReadsEveryDirectiveIntoSteps) {
   using K = Expectation::Kind;
   std::vector<K> kinds;
   for (const auto& e : t.steps[1].expectations) kinds.push_back(e.kind);
-  EXPECT_EQ(kinds, (std::vector<K>{K::Contains, K::Lacks, K::Matches, K::Inventory, K::Characteristic,
-                                   K::Variable, K::Location, K::Message}));
+  EXPECT_EQ(kinds, (std::vector<K>{K::Contains, K::Lacks, K::Matches, K::Inventory, K::Characteristic, K::Variable,
+                                   K::Location, K::Message}));
   EXPECT_EQ(t.steps[1].expectations[5].text, w("золото"));
   EXPECT_EQ(t.steps[1].expectations[5].value, -50);
   EXPECT_EQ(t.steps[2].command, "");
@@ -52,10 +52,13 @@ TEST(WalkFile, ReadsEveryDirectiveIntoSteps) {
 
 TEST(WalkFile, FaultyLinesAreErrorsOfTheirTestOnly) {
   const std::string huge(1 << 20, 'x');
-  const auto f = parseWalkFile("* хороший\n> 1\n"
-                               "* плохой\n? weather: rain\n/(unclosed/\n" + huge + "\n\xff\xfe garbage\n"
-                               "/no end\n+ clock -1\n+ jump 3\n? var = 5\n",
-                               "b.walk");
+  const auto f = parseWalkFile(
+      "* хороший\n> 1\n"
+      "* плохой\n? weather: rain\n/(unclosed/\n" +
+          huge +
+          "\n\xff\xfe garbage\n"
+          "/no end\n+ clock -1\n+ jump 3\n? var = 5\n",
+      "b.walk");
   ASSERT_EQ(f.tests.size(), 2u);
   EXPECT_TRUE(f.tests[0].errors.empty());
   std::vector<int> lines;

@@ -18,10 +18,18 @@ using window_test::Windows;
 namespace {
 
 const QStringList kGame = {
-    QStringLiteral(":start"),       QStringLiteral("@Комната.%"),  QStringLiteral("TALK ждать"),
-    QStringLiteral("!Вы ждёте."),   QStringLiteral("REDO"),        QStringLiteral("TALK петь"),
-    QStringLiteral("!Вы поёте."),   QStringLiteral("REDO"),        QStringLiteral("READ"),
-    QStringLiteral(":тайник"),      QStringLiteral("!Сюда не попасть."), QStringLiteral("READ"),
+    QStringLiteral(":start"),
+    QStringLiteral("@Комната.%"),
+    QStringLiteral("TALK ждать"),
+    QStringLiteral("!Вы ждёте."),
+    QStringLiteral("REDO"),
+    QStringLiteral("TALK петь"),
+    QStringLiteral("!Вы поёте."),
+    QStringLiteral("REDO"),
+    QStringLiteral("READ"),
+    QStringLiteral(":тайник"),
+    QStringLiteral("!Сюда не попасть."),
+    QStringLiteral("READ"),
 };
 
 void writeUtf8(const QString& path, const QString& text) {
@@ -72,8 +80,7 @@ class WalkthroughWindowTest : public QObject {
     QCOMPARE(w.dialogs.requests.size(), 1);
     QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("walk"));
     QCOMPARE(w.dialogs.requests[0].initialName, w.path(QStringLiteral("game/game.walk")));
-    QCOMPARE(readUtf8(target),
-             QStringLiteral("* game\nКомната.\n> ждать\nВы ждёте.\n> петь\nВы поёте.\n"));
+    QCOMPARE(readUtf8(target), QStringLiteral("* game\nКомната.\n> ждать\nВы ждёте.\n> петь\nВы поёте.\n"));
     QVERIFY(w.dialogs.messages.isEmpty());
 
     // Cancelling writes nothing; a file that cannot be written is reported, the old one kept.
@@ -153,7 +160,8 @@ class WalkthroughWindowTest : public QObject {
     w.mainWindow->saveAsAction()->trigger();
     QVERIFY(runAndWait(w, [&] { w.codeEditor->runWalkthroughs(); }));
     QVERIFY(w.codeEditor->problemsPanel()->problems().isEmpty());
-    QVERIFY(w.codeEditor->walkthroughPanel()->summaryLabel()->text().contains(QStringLiteral("успешно 1, с ошибками 0")));
+    QVERIFY(
+        w.codeEditor->walkthroughPanel()->summaryLabel()->text().contains(QStringLiteral("успешно 1, с ошибками 0")));
   }
 };
 

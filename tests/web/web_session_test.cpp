@@ -22,9 +22,9 @@ std::string file(std::initializer_list<std::string_view> lines) {
   return out;
 }
 
-const std::string kHouse = file({":hall", "@Холл.", "btn [На кухню] kitchen", "TALK осмотреться/смотреть",
-                                 "!Пыльно.", "REDO", "READ", ":kitchen", "@Кухня.",
-                                 "btn [Назад] hall", "do Открыть шкаф", "!Пусто.", "REDO", "READ"});
+const std::string kHouse =
+    file({":hall", "@Холл.", "btn [На кухню] kitchen", "TALK осмотреться/смотреть", "!Пыльно.", "REDO", "READ",
+          ":kitchen", "@Кухня.", "btn [Назад] hall", "do Открыть шкаф", "!Пусто.", "REDO", "READ"});
 
 }  // namespace
 
@@ -52,8 +52,9 @@ TEST(WebSession, ChoicesAreTheNumbersOnOffer) {
 TEST(WebSession, IndexErrorIsAnEventWithItsPlaceAndText) {
   WebSession s;
   s.start(file({":a", "btn [Без конца", "READ"}), "");
-  EXPECT_EQ(s.events(), "{\"clear\": true}\n{\"error\": \"index\", \"at\": {\"source\": \"scenario\", \"line\": 2, "
-                        "\"text\": \"btn [Без конца\", \"where\": \"Строка 2 сценария\"}}\n");
+  EXPECT_EQ(s.events(),
+            "{\"clear\": true}\n{\"error\": \"index\", \"at\": {\"source\": \"scenario\", \"line\": 2, "
+            "\"text\": \"btn [Без конца\", \"where\": \"Строка 2 сценария\"}}\n");
   EXPECT_FALSE(s.lastError().empty());
   s.talk("x");  // the page stays usable
   EXPECT_NE(s.events().find(">x"), std::string::npos);
