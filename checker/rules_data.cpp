@@ -36,25 +36,6 @@ std::string_view nearSuffix(std::string_view word, std::size_t& at) {
   return {};
 }
 
-// Is the word a number literal to the engine (decimal, or hexadecimal after "$", "x", "0x")?
-bool isNumberLiteral(std::string_view w) {
-  if (w.empty()) return true;
-  bool hex = false;
-  if (w.starts_with("0x")) {
-    w.remove_prefix(2);
-    hex = true;
-  } else if (w[0] == '$' || w[0] == 'x') {
-    w.remove_prefix(1);
-    hex = true;
-  }
-  if (w.empty()) return false;
-  for (char c : w) {
-    const bool digit = c >= '0' && c <= '9';
-    if (!(digit || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))))) return false;
-  }
-  return hex ? w.size() <= 8 : (w.size() < 10 || (w.size() == 10 && w <= "2147483647"));
-}
-
 bool isSpecial(std::string_view name) { return name == "rnd" || name == "time" || name == "step"; }
 
 }  // namespace

@@ -106,6 +106,22 @@ std::int32_t parseNumber(std::string_view w) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+bool isNumberLiteral(std::string_view w, bool xIsHex) {
+  if (w.empty()) return true;
+  bool hex = false;
+  if (w.starts_with("0x")) {
+    w.remove_prefix(2);
+    hex = true;
+  } else if (w[0] == '$' || (xIsHex && w[0] == 'x')) {
+    w.remove_prefix(1);
+    hex = true;
+  }
+  if (w.empty()) return false;
+  for (char c : w)
+    if (hex ? hexDigit(c) < 0 : !(c >= '0' && c <= '9')) return false;
+  return hex ? w.size() <= 8 : (w.size() < 10 || (w.size() == 10 && w <= "2147483647"));
+}
+
 const Word& DecodedLine::word(int i) const {
   return i >= 0 && i < static_cast<int>(words.size()) ? words[static_cast<std::size_t>(i)] : kEmptyWord;
 }

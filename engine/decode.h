@@ -19,6 +19,10 @@ struct Word {
 
 // Reads a word as a whole decimal number, or hexadecimal after "$", "x" or "0x"; 0 when invalid.
 std::int32_t parseNumber(std::string_view word);
+// Is the word a number literal that parseNumber reads (decimal within 32 signed bits, at most eight
+// hexadecimal digits after "$", "0x", or "x" unless `xIsHex` is false)? An empty word counts as one.
+// The engine reads "x" + digits as a number only where no variable has that name.
+bool isNumberLiteral(std::string_view word, bool xIsHex = true);
 
 // The delimiters that cut a statement into words.
 inline constexpr std::string_view kDelimiters = " +-=<>*/,;()";

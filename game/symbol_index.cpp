@@ -16,27 +16,6 @@ namespace {
 // that cuts no word); names holding it are no names of their own.
 constexpr std::string_view kCurrentObject = "\xA7";
 
-// An operand that is a number literal: decimal digits, or hexadecimal digits after "$" or "0x".
-// (The engine reads "x" + hexadecimal digits as a number too, but only when no variable has that
-// name: such words are taken for variables here.)
-bool isNumberLiteral(std::string_view w) {
-  if (w.empty()) return true;
-  bool hex = false;
-  if (w.starts_with("0x")) {
-    w.remove_prefix(2);
-    hex = true;
-  } else if (w[0] == '$') {
-    w.remove_prefix(1);
-    hex = true;
-  }
-  if (w.empty()) return false;
-  for (char c : w) {
-    const bool digit = c >= '0' && c <= '9';
-    if (!digit && !(hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))) return false;
-  }
-  return true;
-}
-
 // A place named by a location property or an IF on an object's location: a location (or a
 // container object), unless it is the inventory or the current location.
 bool namesPlace(std::string_view place) { return !place.empty() && place != "inv" && place != "location"; }
@@ -128,7 +107,7 @@ void SymbolIndex::indexProgramLine(Source source, int line, std::string_view sto
     add(source, line, kind, role, name);
   };
   const auto read = [&](const Word& w) {
-    if (!isNumberLiteral(w.text)) use(SymbolKind::Variable, SymbolRole::Reference, w.text);
+    if (!isNumberLiteral(w.text, /*xIsHex=*/false)) use(SymbolKind::Variable, SymbolRole::Reference, w.text);
   };
 
   if (rows & kShowItem && d.word(1).text != "inv") use(SymbolKind::Object, SymbolRole::Reference, d.word(1).text);
