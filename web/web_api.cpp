@@ -42,6 +42,21 @@ int marvo_load(const char* sav, int size, int check) {
   return static_cast<int>(session().load(bytes(sav, size), check != 0));
 }
 
+// The same load in steps (the page's worker reports progress between them): begin returns 1 for
+// bytes that are no saved game (with `check`), else 0; continue replays up to `count` commands
+// and returns how many are left; finish returns 0 when the loaded game took the place of the game
+// in progress, 2 when most commands fit nothing here (with `check`; the game is kept and the
+// loaded one waits for marvo_load_adopt, which returns 1 when it took its place).
+int marvo_load_begin(const char* sav, int size, int check) {
+  return static_cast<int>(session().beginLoad(bytes(sav, size), check != 0));
+}
+int marvo_load_continue(int count) {
+  return static_cast<int>(session().continueLoad(count > 0 ? static_cast<std::size_t>(count) : 0));
+}
+int marvo_load_finish(int check) { return static_cast<int>(session().finishLoad(check != 0)); }
+int marvo_load_adopt() { return session().adoptLoad() ? 1 : 0; }
+int marvo_load_size() { return static_cast<int>(session().loadSize()); }
+
 // The command log as .sav bytes; its length is marvo_save_size().
 const char* marvo_save() {
   buffer() = session().saveText();

@@ -21,13 +21,6 @@ bool isBinary(std::string_view bytes) {
   });
 }
 
-// Swallows everything: the scratch game of the saved-game check is not shown.
-struct SilentHost : EngineHost {
-  void clearOutput() override {}
-  void appendOutput(std::string_view) override {}
-  void showMessage(std::string_view) override {}
-};
-
 }  // namespace
 
 void WebSession::RecordingHost::clearOutput() { lines += events::clear() + '\n'; }
@@ -37,17 +30,19 @@ void WebSession::RecordingHost::showMessageAt(std::string_view text, const Messa
   lines += events::message(text, game.locate(context)) + '\n';
 }
 
-WebSession::WebSession() : game_(engine_) {}
+WebSession::WebSession() : play_(std::make_unique<Play>(events_)) {}
 
 template <typename Action>
-void WebSession::guarded(Action&& action) {
-  host_.lines.clear();
+bool WebSession::guarded(Play& play, Action&& action) {
+  events_.clear();
   lastError_.clear();
   try {
     action();
+    return true;
   } catch (const IndexError& error) {
-    host_.lines += events::indexError(game_.locate(error)) + '\n';
+    events_ += events::indexError(play.game.locate(error)) + '\n';
     lastError_ = error.what();
+    return false;
   }
 }
 
@@ -58,56 +53,101 @@ void WebSession::start(std::string_view scenarioFile, std::string_view libraryFi
 }
 
 void WebSession::restart() {
-  guarded([&] { game_.begin(scenario_, library_, host_); });
+  guarded(*play_, [&] { play_->game.begin(scenario_, library_, play_->host); });
 }
 
 void WebSession::talk(std::string_view utf8Command) {
   const std::string command = utf8ToCp1251(utf8Command);
-  guarded([&] { game_.talk(command, host_); });
+  guarded(*play_, [&] { play_->game.talk(command, play_->host); });
 }
 
-bool WebSession::looksLikeOtherGame(const std::vector<std::string>& commands) {
-  Engine engine;
-  Game game(engine);
-  SilentHost silent;
+LoadResult WebSession::beginLoad(std::string_view savBytes, bool check) {
+  loading_.reset();
+  pending_.clear();
+  replayed_ = 0;
   unmatched_ = checked_ = 0;
-  try {
-    game.begin(scenario_, library_, silent);
-    for (const auto& command : commands) {
-      const bool matched = game.talk(command, silent);
+  if (check && isBinary(savBytes)) return LoadResult::NotSavedGame;
+  pending_ = parseSavedGame(savBytes);
+  loading_ = std::make_unique<Play>(events_);
+  Play& play = *loading_;
+  if (!guarded(play, [&] { play.game.begin(scenario_, library_, play.host); })) replayed_ = pending_.size();
+  return LoadResult::Loaded;
+}
+
+std::size_t WebSession::continueLoad(std::size_t maxCommands) {
+  if (!loading_) return 0;
+  Play& play = *loading_;
+  const std::size_t end = replayed_ + std::min(maxCommands, pending_.size() - replayed_);
+  const bool clean = guarded(play, [&] {
+    // Counted as they go: whether the commands fit this game decides a checked load.
+    for (; replayed_ < end; ++replayed_) {
+      const std::string& command = pending_[replayed_];
+      const bool matched = play.game.talk(command, play.host);
       if (command.empty()) continue;
       ++checked_;
       if (!matched) ++unmatched_;
     }
-  } catch (const IndexError&) {
-    // The real load reports it; what was replayed so far decides.
-  }
-  return checked_ > 0 && unmatched_ * 2 > checked_;
+  });
+  if (!clean) replayed_ = pending_.size();  // the commands after the one that failed are dropped
+  return pending_.size() - replayed_;
 }
 
-LoadResult WebSession::load(std::string_view savBytes, bool check) {
-  if (check && isBinary(savBytes)) return LoadResult::NotSavedGame;
-  const auto commands = parseSavedGame(savBytes);
-  if (check && looksLikeOtherGame(commands)) return LoadResult::OtherGame;
-  guarded([&] {
-    game_.begin(scenario_, library_, host_);
-    game_.replay(commands, host_);
-  });
+LoadResult WebSession::finishLoad(bool check) {
+  if (!loading_) return LoadResult::Loaded;
+  if (replayed_ < pending_.size()) {
+    const std::string before = events_;
+    continueLoad(pending_.size());
+    events_.insert(0, before);
+  }
+  if (check && checked_ > 0 && unmatched_ * 2 > checked_) return LoadResult::OtherGame;
+  adoptLoad();
   return LoadResult::Loaded;
 }
 
-std::string WebSession::saveText() const { return savedGameText(game_.commandLog()); }
+bool WebSession::adoptLoad() {
+  if (!loading_) return false;
+  play_ = std::move(loading_);
+  pending_.clear();
+  pending_.shrink_to_fit();
+  replayed_ = 0;
+  return true;
+}
+
+LoadResult WebSession::load(std::string_view savBytes, bool check) {
+  // One call: the events are those of the whole load, and a refused load leaves the last ones.
+  const std::string previous = events_;
+  const std::string previousError = lastError_;
+  if (beginLoad(savBytes, check) == LoadResult::NotSavedGame) {
+    events_ = previous;
+    return LoadResult::NotSavedGame;
+  }
+  const std::string started = events_;
+  const std::string startError = lastError_;
+  continueLoad(pending_.size());
+  events_.insert(0, started);
+  if (lastError_.empty()) lastError_ = startError;
+  const LoadResult result = finishLoad(check);
+  if (result == LoadResult::OtherGame) {
+    loading_.reset();
+    events_ = previous;
+    lastError_ = previousError;
+  }
+  return result;
+}
+
+std::string WebSession::saveText() const { return savedGameText(play_->game.commandLog()); }
 
 std::string WebSession::views(bool monitor) const {
-  std::string out = events::list("inventory", engine_.inventoryView()) + '\n' +
-                    events::list("characteristics", engine_.characteristicsView()) + '\n';
-  if (monitor) out += events::list("monitor", engine_.monitorView()) + '\n';
+  const Engine& engine = play_->engine;
+  std::string out = events::list("inventory", engine.inventoryView()) + '\n' +
+                    events::list("characteristics", engine.characteristicsView()) + '\n';
+  if (monitor) out += events::list("monitor", engine.monitorView()) + '\n';
   return out;
 }
 
 std::string WebSession::choices() const {
   std::string out = "[";
-  const auto& s = engine_.state();
+  const auto& s = play_->engine.state();
   for (const auto line : s.talk) {
     if (line <= 0 || line >= static_cast<std::int32_t>(s.program.size())) break;
     const std::string pattern = talkPattern(s.program[line]);

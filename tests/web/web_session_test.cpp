@@ -131,3 +131,50 @@ TEST(WebSession, RestartKeepsTheTexts) {
   EXPECT_EQ(s.events(), first);
   EXPECT_EQ(s.commandCount(), 0u);
 }
+
+// A load in steps (the page's worker reports progress between them) gives what one load gives,
+// and the game in progress stays playable until the loaded one takes its place.
+TEST(WebSession, LoadInStepsKeepsTheGameUntilFinished) {
+  const std::string sav = file({"1", "", "Открыть", "2", "1"});
+  WebSession whole;
+  whole.start(kHouse, "");
+  ASSERT_EQ(whole.load(sav, true), LoadResult::Loaded);
+
+  WebSession s;
+  s.start(kHouse, "");
+  s.talk("1");
+  ASSERT_EQ(s.beginLoad(sav, true), LoadResult::Loaded);
+  EXPECT_EQ(s.loadSize(), 5u);
+  std::string events = s.events();
+  EXPECT_EQ(s.continueLoad(2), 3u);
+  events += s.events();
+  EXPECT_EQ(s.saveText(), "1\r\n");  // still the game in progress
+  EXPECT_EQ(s.continueLoad(100), 0u);
+  events += s.events();
+  EXPECT_EQ(s.finishLoad(true), LoadResult::Loaded);
+  EXPECT_EQ(events, whole.events());
+  EXPECT_EQ(s.saveText(), sav);
+  EXPECT_EQ(s.views(true), whole.views(true));
+  EXPECT_FALSE(s.adoptLoad());  // nothing waits any more
+
+  // A save of another game waits aside: refused, or taken when the player says so.
+  const std::string other = file({"xyzzy", "plugh", "1"});
+  ASSERT_EQ(s.beginLoad(other, true), LoadResult::Loaded);
+  EXPECT_EQ(s.finishLoad(true), LoadResult::OtherGame);
+  EXPECT_EQ(s.saveText(), sav);
+  EXPECT_TRUE(s.adoptLoad());
+  EXPECT_EQ(s.saveText(), other);
+  s.talk("1");  // the adopted game plays on
+  EXPECT_EQ(s.commandCount(), 4u);
+}
+
+TEST(WebSession, AnIndexErrorEndsALoadInSteps) {
+  WebSession s;
+  s.start(file({":a", "btn [Выйти] нигде", "READ"}), "");  // choice 1 jumps to no label
+  ASSERT_EQ(s.beginLoad(file({"x", "1", "x", "x"}), false), LoadResult::Loaded);
+  EXPECT_EQ(s.continueLoad(3), 0u);  // the commands after the failing one are dropped
+  EXPECT_NE(s.events().find("\"error\": \"index\""), std::string::npos);
+  EXPECT_FALSE(s.lastError().empty());
+  EXPECT_EQ(s.finishLoad(false), LoadResult::Loaded);
+  EXPECT_EQ(s.commandCount(), 2u);
+}
