@@ -64,7 +64,9 @@ int publish(const Args& args) {
   }
   request.scenario = std::move(scenario.lines);
   request.library = readLibrary(o.library, "publishing");
-  request.title = utf8ToCp1251(o.titleGiven ? o.title : std::filesystem::path(o.paths[0]).stem().string());
+  // Without --title the page is named by the scenario's first text line or comment, else its file.
+  if (o.titleGiven) request.title = utf8ToCp1251(o.title);
+  request.fallbackTitle = utf8ToCp1251(std::filesystem::path(o.paths[0]).stem().string());
   request.folder = o.paths[1];
   request.force = o.force;
   const auto result = web::publishGame(request);

@@ -8,6 +8,7 @@
 #include "engine/codec.h"
 #include "engine/file_io.h"
 #include "engine/text.h"
+#include "favicon_svg.h"
 
 #ifndef MARVO_WEB_BUILD_DIR
 #define MARVO_WEB_BUILD_DIR ""
@@ -54,6 +55,12 @@ std::string htmlEscape(std::string_view utf8) {
   return out;
 }
 
+bool isLetterOrDigit(char ch) {
+  const auto c = static_cast<unsigned char>(ch);
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0xC0 || c == 0xA8 ||
+         c == 0xB8;
+}
+
 // A file name in an error text: the system's names are UTF-8, the texts Windows-1251.
 std::string shown(const fs::path& path) { return utf8ToCp1251(path.string()); }
 
@@ -88,11 +95,31 @@ bool holdsOnlyPublishedGame(const fs::path& folder) {
     if (ec) return false;
     const std::string name = it->path().filename().string();
     const bool ours =
-        name == kScenarioFile || name == kLibraryFile ||
+        name == kScenarioFile || name == kLibraryFile || name == kFaviconFile ||
         std::any_of(std::begin(kPlayerFiles), std::end(kPlayerFiles), [&](const char* f) { return name == f; });
     if (!ours) return false;
   }
   return true;
+}
+
+std::string defaultTitle(const std::vector<std::string>& scenario) {
+  constexpr std::size_t kMaxTitle = 100;
+  // What frames the words of a comment or a text line: "*- - - Предметы - - -", "!=== ... ===".
+  constexpr std::string_view kFrame = " \t-=*_~#%+|/\\";
+  for (const std::string& raw : scenario) {
+    std::string_view line = trimView(raw);
+    if (line.empty() || (line[0] != '*' && line[0] != '!')) continue;
+    const auto first = line.find_first_not_of(kFrame, 1);
+    if (first == std::string_view::npos) continue;
+    line = line.substr(first, line.find_last_not_of(kFrame) + 1 - first);
+    if (std::none_of(line.begin(), line.end(), isLetterOrDigit)) continue;
+    if (line.size() <= kMaxTitle) return std::string(line);
+    // A long line is cut at a word, with an ellipsis.
+    auto cut = line.substr(0, kMaxTitle).rfind(' ');
+    if (cut == std::string_view::npos || cut < kMaxTitle / 2) cut = kMaxTitle;
+    return concat(trimView(line.substr(0, cut)), "…"_w);
+  }
+  return {};
 }
 
 std::string pageWithTitle(std::string page, std::string_view titleCp1251) {
@@ -116,7 +143,14 @@ PublishResult publishGame(const PublishRequest& request) {
     }
     files.emplace_back(name, std::move(read.bytes));
   }
-  files[0].second = pageWithTitle(std::move(files[0].second), request.title);
+  std::string title = request.title;
+  if (title.empty()) title = defaultTitle(request.scenario);
+  if (title.empty()) title = request.fallbackTitle;
+  if (title.empty())
+    title =
+        shown(request.folder.filename().empty() ? request.folder.parent_path().filename() : request.folder.filename());
+  files[0].second = pageWithTitle(std::move(files[0].second), title);
+  files.emplace_back(kFaviconFile, kFaviconSvg);
   files.emplace_back(kScenarioFile, joinLines(request.scenario));
   files.emplace_back(kLibraryFile, joinLines(request.library));
 

@@ -49,7 +49,34 @@ TEST(Publish, WritesThePageTheEngineAndTheGameTexts) {
   // The page reads them back as a scenario file is read: the same lines, the empty last one too.
   EXPECT_EQ(parseScenarioText(readBytes(out / "game/game.scn")), r.scenario);
   EXPECT_EQ(parseScenarioText(readBytes(out / "game/marvo.lib")), r.library);
-  EXPECT_EQ(std::distance(fs::directory_iterator(out / "game"), fs::directory_iterator()), 5);
+  EXPECT_EQ(readBytes(out / "game/favicon.svg").substr(0, 5), "<?xml");
+  EXPECT_NE(readBytes(out / "game/favicon.svg").find("</svg>"), std::string::npos);
+  EXPECT_EQ(std::distance(fs::directory_iterator(out / "game"), fs::directory_iterator()), 6);
+}
+
+// Without a title the page takes the words of the first comment or text line that has any.
+TEST(Publish, TheTitleComesFromTheScenarioWhenNoneIsGiven) {
+  const auto title = [](std::initializer_list<std::string_view> lines) {
+    return web::defaultTitle(cp1251Lines(lines));
+  };
+  EXPECT_EQ(title({"*- - - - - -", "*", "* Маяк на Сером мысу - пример игры.", "!Текст"}),
+            cp("Маяк на Сером мысу - пример игры."));
+  EXPECT_EQ(title({"CREATE ключ", "@Меню%", ":начало", "  !== Старый дом ==  ", "* позже"}), cp("Старый дом"));
+  EXPECT_EQ(title({":начало", "@Меню", "READ", "* - - -"}), "");
+  const std::string words = std::string(30, 'a') + " " + std::string(40, 'b') + " " + std::string(40, 'c');
+  EXPECT_EQ(title({"* " + words}), std::string(30, 'a') + " " + std::string(40, 'b') + cp("…"));
+
+  Player player;
+  TempDir out;
+  auto r = request(player, out / "Мой сайт");
+  r.title.clear();
+  r.fallbackTitle = "mayak";
+  ASSERT_EQ(web::publishGame(r).error, "");
+  EXPECT_EQ(readBytes(out / "Мой сайт/index.html"), "<title>Привет, мир.</title><h1>Привет, мир.</h1>");
+  r.scenario = cp1251Lines({":начало", "READ"});
+  r.force = true;
+  ASSERT_EQ(web::publishGame(r).error, "");
+  EXPECT_EQ(readBytes(out / "Мой сайт/index.html"), "<title>mayak</title><h1>mayak</h1>");
 }
 
 TEST(Publish, RefusesAFolderThatHoldsFilesUnlessForced) {
@@ -66,7 +93,7 @@ TEST(Publish, RefusesAFolderThatHoldsFilesUnlessForced) {
   r.force = true;
   result = web::publishGame(r);
   EXPECT_EQ(result.error, "");
-  EXPECT_EQ(out.entryCount(), 6u);
+  EXPECT_EQ(out.entryCount(), 7u);
   EXPECT_EQ(readBytes(out / "notes.txt"), "mine");  // other files are left alone
 
   TempDir again;
