@@ -1,11 +1,16 @@
-# Writes the player page as one file: player.css, marvo_api.js and player.js go inline into index.html.
+# Writes the player page as one file: player.css, marvo_api.js, engine_worker.js and player.js go
+# inline into index.html.
 # Inputs: PAGE (folder of the page sources), OUT (the index.html to write).
 cmake_minimum_required(VERSION 3.25)
 file(READ ${PAGE}/index.html html)
 file(READ ${PAGE}/player.css css)
 file(READ ${PAGE}/marvo_api.js api)
+file(READ ${PAGE}/engine_worker.js worker)
 file(READ ${PAGE}/player.js js)
 string(REPLACE "<link rel=\"stylesheet\" href=\"player.css\">" "<style>\n${css}</style>" html "${html}")
-string(REPLACE "<script src=\"marvo_api.js\"></script>" "<script>\n${api}</script>" html "${html}")
+string(REPLACE "<script type=\"text/x-worker\" id=\"marvo-api\" src=\"marvo_api.js\"></script>"
+       "<script type=\"text/x-worker\" id=\"marvo-api\">\n${api}</script>" html "${html}")
+string(REPLACE "<script type=\"text/x-worker\" id=\"engine-worker\" src=\"engine_worker.js\"></script>"
+       "<script type=\"text/x-worker\" id=\"engine-worker\">\n${worker}</script>" html "${html}")
 string(REPLACE "<script src=\"player.js\"></script>" "<script>\n${js}</script>" html "${html}")
 file(WRITE ${OUT} "${html}")

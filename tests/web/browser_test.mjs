@@ -104,17 +104,27 @@ async function openGame(page, site) {
   await page.waitForSelector('body[data-ready="true"]', { timeout: 10000 });
   return { wall: Date.now() - start, page: Number(await page.$eval('body', (b) => b.dataset.readyMs)) };
 }
+// The game runs in a worker: a command is shown when the page has counted one more call.
+const turnsOf = (page) => page.evaluate(() => Number(document.body.dataset.turns || 0));
+async function afterTurn(page, act) {
+  const before = await turnsOf(page);
+  await act();
+  await page.waitForFunction((n) => Number(document.body.dataset.turns) > n, { timeout: 10000 }, before);
+}
 async function typeCommand(page, command) {
   await page.focus('#command');
   await page.keyboard.type(command);
-  await page.keyboard.press('Enter');
+  await afterTurn(page, () => page.keyboard.press('Enter'));
 }
+// The buttons of the menu on offer (older menu lines stay buttons that send nothing).
+const offeredSelector = (page) =>
+  page.evaluate(() => `#output button.choice[data-turn="${document.body.dataset.menuTurn}"]`);
 // Clicks the menu line "N. ..." when it is offered as a button; returns whether it was.
 async function clickChoice(page, number) {
-  const buttons = await page.$$('#output button.choice');
+  const buttons = await page.$$(await offeredSelector(page));
   for (const b of buttons) {
     if ((await b.evaluate((e) => e.textContent)).startsWith(`${number}.`)) {
-      await b.click();
+      await afterTurn(page, () => b.click());
       return true;
     }
   }
@@ -193,8 +203,11 @@ try {
   const resumed = await pageView(page);
   check(same(resumed, played), 'resume restores the game', JSON.stringify(resumed.pane.slice(-3)));
 
-  // Load the .sav after starting anew.
+  // Load the .sav after starting anew (asked first).
   await page.click('#restart');
+  const restartQuestion = await waitDialog(page);
+  check(restartQuestion !== null && restartQuestion.includes('заново'), '"Заново" asks first', restartQuestion);
+  await afterTurn(page, () => answer(page, 'restart'));
   check(!same((await pageView(page)).pane, played.pane), 'restart begins the game anew');
   if (fs.existsSync(savFile)) {
     await uploadSave(page, savFile);
@@ -249,10 +262,10 @@ try {
     'the phone layout fits the screen', JSON.stringify(phone));
   await page.screenshot({ path: path.join(opt.out, 'web-player-phone.png') });
   await typeCommand(page, '');  // the location again, with its menu
-  const tapped = await page.$('#output button.choice');
+  const tapped = await page.$(await offeredSelector(page));
   const number = tapped && (await tapped.evaluate((e) => e.textContent.match(/\d+/)[0]));
   const before = (await pageView(page)).pane.length;
-  if (tapped) await tapped.tap();
+  if (tapped) await afterTurn(page, () => tapped.tap());
   const after = (await pageView(page)).pane;
   check(tapped !== null && after.length > before && after.includes(`>${number}`), 'menu lines can be tapped',
     JSON.stringify(after.slice(-4)));

@@ -1,4 +1,5 @@
-// The engine's C API (marvo.wasm) for JavaScript: used by the player page and by the Node tests.
+// The engine's C API (marvo.wasm) for JavaScript: used by the player's engine worker and by the
+// Node tests.
 'use strict';
 function marvoApi(M) {
   const utf8 = new TextEncoder();
@@ -26,6 +27,13 @@ function marvoApi(M) {
     // Load game from .sav bytes: 0 loaded, 1 no saved game, 2 most commands fit nothing here
     // (the last two only with `check`, and the game is then kept).
     load(sav, check) { return withBytes(sav, (p, n) => M._marvo_load(p, n, check ? 1 : 0)); },
+    // The same load in steps (see web_api.cpp): begin 0 or 1, continue returns the commands left,
+    // finish 0 or 2, adopt takes a load that finish answered with 2.
+    loadBegin(sav, check) { return withBytes(sav, (p, n) => M._marvo_load_begin(p, n, check ? 1 : 0)); },
+    loadContinue(count) { return M._marvo_load_continue(count); },
+    loadFinish(check) { return M._marvo_load_finish(check ? 1 : 0); },
+    loadAdopt() { return M._marvo_load_adopt(); },
+    loadSize() { return M._marvo_load_size(); },
     save() {
       const p = M._marvo_save();
       return M.HEAPU8.slice(p, p + M._marvo_save_size());
