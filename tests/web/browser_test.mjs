@@ -1,10 +1,14 @@
 // Browser test of published games: serves them from 127.0.0.1 with python3's http.server, plays
 // them in headless Chromium (Debian's, driven by puppeteer-core) by typing and by clicking menu
-// lines, and compares the page with `marvo-cli play` for the same commands; then save, reload and
-// resume, load the .sav, refused loads, the phone layout, the clock and the runaway guard.
+// lines, and compares the page with `marvo-cli play` for the same commands; then save, restart
+// (asked first), reload and resume, load the .sav, refused loads, the phone layout, the default
+// title and the icon, menu lines (never rewritten, 24 px tall), a large saved game replayed in the
+// page's worker, the browser's storage running full, the clock and the runaway guard.
 // Usage: node browser_test.mjs --sites DIR --cli MARVO_CLI --npm NPM_DIR --out ARTIFACT_DIR
+//          [--large-save-bytes N]
 //   DIR holds published folders: sample/ (the sample game, with its scenario and library also as
-//   DIR/sample.scn and DIR/sample.lib), clock/ and runaway/.
+//   DIR/sample.scn and DIR/sample.lib), large/ (the sample game without --title), clock/ and
+//   runaway/. The large saved game has about N bytes (1000000 unless given).
 import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
@@ -130,9 +134,165 @@ async function clickChoice(page, number) {
   }
   return false;
 }
+// Heights of the menu lines and the buttons of the page (targets at least 24 px tall).
+const targetHeights = (page) => page.evaluate(() =>
+  [...document.querySelectorAll('#output button.choice, .actions button')].map((b) => b.getBoundingClientRect().height));
 async function uploadSave(page, file) {
   const input = await page.$('#load-file');
   await input.uploadFile(file);
+}
+
+// The sample game published without --title: its name, its icon, its menu lines and a saved game
+// far larger than any played by hand (replayed in the page's worker, the page staying responsive),
+// and the browser's storage running full.
+async function largeGame() {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1024, height: 768 });
+  const pageErrors = [];
+  page.on('pageerror', (e) => pageErrors.push(String(e)));
+  await (await page.createCDPSession()).send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await openGame(page, 'large');
+  const named = await page.evaluate(() => [document.title, document.getElementById('title').textContent]);
+  check(same(named, ['Пример игры Marvo IF: «Старый дом»', 'Пример игры Marvo IF: «Старый дом»']),
+    'the title comes from the first comment', JSON.stringify(named));
+  const icon = await page.evaluate(async () => {
+    const link = document.querySelector('link[rel="icon"]');
+    const response = await fetch(link.href);
+    return { status: response.status, type: response.headers.get('content-type'), svg: (await response.text()).includes('<svg') };
+  });
+  check(fs.existsSync(path.join(opt.sites, 'large', 'favicon.svg')) && icon.status === 200 && icon.svg &&
+    /svg/.test(icon.type), 'the published folder has the page\'s icon', JSON.stringify(icon));
+
+  // A new menu leaves the lines shown before as they are (a screen reader reads nothing again).
+  await page.evaluate(() => {
+    const output = document.getElementById('output');
+    window.oldNodes = new Set([output, ...output.querySelectorAll('*')]);
+    for (const div of output.children) for (const n of div.childNodes) window.oldNodes.add(n);
+    output.querySelectorAll('button').forEach((b) => window.oldNodes.add(b.firstChild));
+    window.changes = [];
+    new MutationObserver((records) => {
+      for (const r of records) {
+        const old = window.oldNodes.has(r.target);
+        if (r.target === output ? r.removedNodes.length > 0 : old) window.changes.push(`${r.type} ${r.target.textContent}`);
+      }
+    }).observe(output, { subtree: true, childList: true, characterData: true, attributes: true });
+  });
+  const oldMenu = await page.$$eval('#output button.choice', (bs) => bs.map((b) => b.textContent));
+  await typeCommand(page, '1');
+  const changes = await page.evaluate(() => window.changes);
+  const menus = await page.evaluate(() => [...document.querySelectorAll('#output button.choice')].map((b) =>
+    [b.textContent, b.dataset.turn === document.body.dataset.menuTurn, getComputedStyle(b).pointerEvents]));
+  check(changes.length === 0, 'a new menu leaves the older lines untouched', JSON.stringify(changes));
+  check(same(menus.filter((m) => !m[1]).map((m) => m[0]), oldMenu) && menus.some((m) => m[1] && m[2] !== 'none') &&
+    menus.every((m) => m[1] || m[2] === 'none'), 'only the newest menu takes clicks', JSON.stringify(menus));
+  const turnsBefore = await turnsOf(page);
+  await page.evaluate(() => document.querySelector('#output button.choice').click());  // an older line
+  await sleep(300);
+  check((await turnsOf(page)) === turnsBefore, 'an older menu line sends nothing');
+  const heights = await targetHeights(page);
+  check(heights.length > 3 && Math.min(...heights) >= 24, 'menu lines and buttons are 24 px tall at least',
+    JSON.stringify(heights));
+
+  // A large saved game: replayed in the worker with a progress bar; no task of the page over 200 ms.
+  const big = path.join(downloads, 'large.sav');
+  fs.writeFileSync(big, '1\r\n'.repeat(Math.ceil(Number(opt['large-save-bytes'] || 1000000) / 3)));
+  await page.evaluate(() => {
+    window.longTasks = [];
+    new PerformanceObserver((list) => window.longTasks.push(...list.getEntries().map((e) => e.duration)))
+      .observe({ type: 'longtask' });
+  });
+  const turnsBeforeLoad = await turnsOf(page);
+  const loadStart = Date.now();
+  await uploadSave(page, big);
+  const progress = [];
+  const roundTrips = [];
+  for (;;) {
+    const asked = Date.now();
+    const state = await page.evaluate(() => ({ loading: document.body.dataset.loading, turns: Number(document.body.dataset.turns),
+      value: document.getElementById('progress').hidden ? null : document.getElementById('progress-bar').value,
+      label: document.getElementById('progress-label').textContent }));
+    roundTrips.push(Date.now() - asked);
+    if (state.value !== null) progress.push(state.value);
+    if (state.loading === 'false' && state.turns > turnsBeforeLoad) break;
+    if (Date.now() - loadStart > 600000) break;
+    await sleep(100);
+  }
+  const loadMs = Date.now() - loadStart;
+  const longTasks = await page.evaluate(() => window.longTasks);
+  console.log(`large saved game: ${fs.statSync(big).size} bytes replayed in ${loadMs} ms; longest task of the page ` +
+    `${Math.max(0, ...longTasks).toFixed(0)} ms; slowest answer of the page while loading ${Math.max(...roundTrips)} ms`);
+  check(progress.some((v) => v > 0 && v < 100), 'the replay shows its progress', JSON.stringify(progress.slice(0, 20)));
+  check(longTasks.every((d) => d < 200), 'no task of the page takes 200 ms during the replay', JSON.stringify(longTasks));
+  const loadedView = await pageView(page);
+  check(loadedView.pane.length > 3 && loadedView.pane.length <= 1000 && loadedView.pane.at(-4) === '>1' &&
+    loadedView.pane.at(-1) === '2. Подняться на чердак',
+    'the replayed game is shown', JSON.stringify(loadedView.pane.slice(-3)));
+  const savFile = path.join(downloads, 'savegame.sav');
+  fs.rmSync(savFile, { force: true });
+  await page.click('#save');
+  for (let i = 0; i < 100 && !(fs.existsSync(savFile) && fs.statSync(savFile).size === fs.statSync(big).size); ++i) {
+    await sleep(100);
+  }
+  check(fs.existsSync(savFile) && fs.readFileSync(savFile).equals(fs.readFileSync(big)), 'every command was replayed',
+    JSON.stringify(fs.readdirSync(downloads).map((f) => [f, fs.statSync(path.join(downloads, f)).size])));
+
+  // Commands go to the worker one message each: the time from Enter to the page showing the turn.
+  const answers = [];
+  const engine = [];
+  for (let i = 0; i < 15; ++i) {
+    const started = Date.now();
+    await typeCommand(page, i % 2 ? 'инвентарь' : '');
+    answers.push(Date.now() - started);
+    engine.push(Number(await page.$eval('body', (b) => b.dataset.engineMs)));
+  }
+  const median = (xs) => [...xs].sort((a, b) => a - b)[xs.length >> 1];
+  console.log(`command with the engine in a worker: median ${median(answers)} ms from the test's keypress to the ` +
+    `shown turn, of which the engine ${median(engine).toFixed(2)} ms`);
+
+  // The log of the large game (far beyond localStorage's 5 M characters) is kept: reopening resumes it.
+  const before = await pageView(page);
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]');
+  const resume = await waitDialog(page);
+  const commands = fs.statSync(big).size / 3 + 15;
+  check(resume !== null && resume.includes(`Команд в ней: ${commands}.`), 'the large game is stored', resume);
+  await answer(page, 'resume');
+  await page.waitForFunction(() => document.body.dataset.loading === 'false' && Number(document.body.dataset.turns) > 1,
+    { timeout: 600000 });
+  check(same(await pageView(page), before), 'the large game resumes where it was');
+
+  // Storage full: the page says so, and reopening it never resumes an older game. (The browser
+  // refusing every write is played by the worker's IndexedDB throwing what a full disk throws.)
+  const full = await browser.newPage();
+  full.on('pageerror', (e) => pageErrors.push(String(e)));
+  await full.evaluateOnNewDocument(() => {
+    const Original = Blob;
+    window.Blob = class extends Original {
+      constructor(parts, options) {
+        const worker = options && options.type === 'text/javascript';
+        super(worker ? ['IDBObjectStore.prototype.put = () => { throw new DOMException("full", "QuotaExceededError"); };\n',
+          ...parts] : parts, options);
+      }
+    };
+  });
+  await openGame(full, 'large');
+  await waitDialog(full);
+  await answer(full, 'resume');
+  await full.waitForFunction(() => document.body.dataset.loading === 'false' && Number(document.body.dataset.turns) > 1,
+    { timeout: 600000 });
+  await full.waitForSelector('#notice:not([hidden])', { timeout: 10000 }).catch(() => {});
+  const notice = await full.$eval('#notice', (e) => (e.hidden ? null : e.textContent));
+  check(notice !== null && notice.includes('QuotaExceededError') && notice.includes('«Сохранить»'),
+    'a log the browser would not store is reported', notice);
+  await typeCommand(full, 'осмотреться');
+  await full.close();
+  const reopened = await browser.newPage();
+  await openGame(reopened, 'large');
+  await sleep(300);
+  check((await dialogText(reopened)) === null, 'reopening after a failed write resumes no older game');
+  await reopened.close();
+  check(pageErrors.length === 0, 'no script errors in the large game', pageErrors.join('; '));
+  await page.close();
 }
 
 const expected = desktopView();
@@ -192,7 +352,25 @@ try {
   for (let i = 0; i < 50 && !fs.existsSync(savFile); ++i) await sleep(100);
   check(fs.existsSync(savFile) && fs.readFileSync(savFile).equals(expected.sav), 'Save downloads the command log as .sav');
 
-  // Reopen: resume from the browser's storage.
+  // Starting anew asks first, and F9 typed in the command line is no command at all.
+  await page.focus('#command');
+  await page.keyboard.type('взя');
+  await page.keyboard.press('F9');
+  await sleep(300);
+  check((await dialogText(page)) === null && (await page.$eval('#command', (e) => e.value)) === 'взя' &&
+    same(await pageView(page), played), 'F9 in the command line neither asks nor restarts');
+  await page.$eval('#command', (e) => { e.value = ''; });
+  await page.focus('#output');
+  await page.keyboard.press('F9');
+  const f9Question = await waitDialog(page);
+  check(f9Question !== null && f9Question.includes('Начать игру заново?'), 'F9 outside the command line asks first',
+    f9Question);
+  check(await page.evaluate(() => document.activeElement.value === 'cancel'), 'the question offers Отмена first');
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('#dialog:not([open])');
+  check(same(await pageView(page), played), 'Esc on the question keeps the game');
+
+  // Reopen: resume from the browser's storage (still there after the question above).
   await page.reload();
   await page.waitForSelector('body[data-ready="true"]');
   const resume = await waitDialog(page);
@@ -260,6 +438,9 @@ try {
   });
   check(phone.width <= 375 && phone.input.right <= 375 && phone.input.bottom <= 667 && phone.list.bottom <= 667,
     'the phone layout fits the screen', JSON.stringify(phone));
+  const phoneHeights = await targetHeights(page);
+  check(phoneHeights.length > 2 && Math.min(...phoneHeights) >= 24, 'phone: menu lines and buttons 24 px tall at least',
+    JSON.stringify(phoneHeights));
   await page.screenshot({ path: path.join(opt.out, 'web-player-phone.png') });
   await typeCommand(page, '');  // the location again, with its menu
   const tapped = await page.$(await offeredSelector(page));
@@ -272,6 +453,8 @@ try {
   await typeCommand(page, 'xyzzy');  // an impossible command keeps the menu on offer
   check((await page.$$('#output button.choice')).length > 0, 'the menu stays clickable after an impossible command');
   await page.close();
+
+  await largeGame();
 
   // The game clock ticks once a second.
   const clockPage = await browser.newPage();

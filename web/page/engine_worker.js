@@ -201,9 +201,11 @@ const requests = {
     return { op: 'ready', turn: turn(), stored: stored && stored.length ? commands : 0, storageKey };
   },
   talk(m) {
+    const started = performance.now();
     game.talk(m.command);
+    const ms = performance.now() - started;  // the engine's own time, for the measurements of tests
     remember();
-    return { op: 'turn', turn: turn() };
+    return { op: 'turn', turn: Object.assign(turn(), { ms }) };
   },
   restart() {
     game.restart();

@@ -168,6 +168,7 @@
       if ('characteristics' in e) fillList($('characteristics'), e.characteristics);
     }
     output.scrollTop = output.scrollHeight;
+    if (turn.ms !== undefined) document.body.dataset.engineMs = turn.ms.toFixed(2);
     document.body.dataset.turns = String(turns);
   }
 
