@@ -32,7 +32,8 @@ void CodeEditorWindow::publishToWeb() {
   }
   request.scenario = document_.lines();
   request.library = libraryLines();
-  request.title = fromQt(QFileInfo(*folder).fileName());
+  // The page is named by the scenario's own first text line; the folder name stands in when it has none.
+  request.fallbackTitle = fromQt(QFileInfo(*folder).fileName());
   request.folder = QDir::toNativeSeparators(*folder).toStdString();
   // Publishing again into the folder of an earlier publication replaces it; any other folder
   // that holds files is refused.

@@ -75,12 +75,13 @@ class PublishWindowTest : public QObject {
     QVERIFY(dialogs_->messages.isEmpty());
     QCOMPARE(bytes("Старый дом/game.scn"), w(":прихожая\r\n!Скрипят половицы.\r\nREAD\r\n"));
     QCOMPARE(bytes("Старый дом/marvo.lib"), w("TALK помощь\r\nREDO\r\n"));
-    QCOMPARE(QString::fromStdString(bytes("Старый дом/index.html")), QStringLiteral("<title>Старый дом</title>"));
+    QCOMPARE(QString::fromStdString(bytes("Старый дом/index.html")),
+             QStringLiteral("<title>Скрипят половицы.</title>"));
     // The page is opened through a server on 127.0.0.1 that serves the folder's files only.
     QCOMPARE(opened_.size(), 1);
     const QUrl page = opened_[0];
     QCOMPARE(page.host(), QStringLiteral("127.0.0.1"));
-    QCOMPARE(get(page), std::make_pair(200, QByteArray("<title>Старый дом</title>")));
+    QCOMPARE(get(page), std::make_pair(200, QStringLiteral("<title>Скрипят половицы.</title>").toUtf8()));
     QCOMPARE(get(page.resolved(QUrl(QStringLiteral("marvo.lib")))).second,
              QByteArray::fromStdString(w("TALK помощь\r\nREDO\r\n")));
     QCOMPARE(get(page.resolved(QUrl(QStringLiteral("/%2e%2e/player/marvo.js")))).first, 404);
@@ -91,6 +92,8 @@ class PublishWindowTest : public QObject {
     publishInto("Старый дом");
     QVERIFY(dialogs_->messages.isEmpty());
     QCOMPARE(bytes("Старый дом/game.scn"), w(":кухня\r\nREAD\r\n"));
+    // A scenario with no text line is named after the folder.
+    QCOMPARE(QString::fromStdString(bytes("Старый дом/index.html")), QStringLiteral("<title>Старый дом</title>"));
     QCOMPARE(opened_.size(), 2);
   }
 
