@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <stdexcept>
@@ -148,9 +149,14 @@ void Figures::add(const Verdict& v) {
 
 Outcome judgeAll(const Corpus& corpus, const std::vector<Planted>& mutants, unsigned threads) {
   std::vector<Verdict> verdicts(mutants.size());
+  std::vector<double> ms(mutants.size());
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
-    for (std::size_t i; (i = next++) < mutants.size();) verdicts[i] = judge(corpus, mutants[i]);
+    for (std::size_t i; (i = next++) < mutants.size();) {
+      const auto start = std::chrono::steady_clock::now();
+      verdicts[i] = judge(corpus, mutants[i]);
+      ms[i] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    }
   };
   std::vector<std::thread> pool;
   for (unsigned t = 1; t < std::max(1u, threads); ++t) pool.emplace_back(worker);
@@ -158,6 +164,10 @@ Outcome judgeAll(const Corpus& corpus, const std::vector<Planted>& mutants, unsi
   for (auto& t : pool) t.join();
 
   Outcome o;
+  if (!ms.empty()) {
+    std::nth_element(ms.begin(), ms.begin() + static_cast<std::ptrdiff_t>(ms.size() / 2), ms.end());
+    o.medianMs = ms[ms.size() / 2];
+  }
   for (std::size_t i = 0; i < mutants.size(); ++i) {
     const Verdict& v = verdicts[i];
     o.perKind[static_cast<std::size_t>(mutants[i].mutant.kind)].add(v);

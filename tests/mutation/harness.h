@@ -67,6 +67,7 @@ struct Outcome {
   Figures total;
   // Mutants that break a walkthrough and are not reported as errors on their line.
   std::vector<std::pair<Planted, Verdict>> missed;
+  double medianMs = 0;  // wall time of judging one mutant (walkthroughs and checker), median
 };
 
 // Judges every mutant, on `threads` threads; the figures do not depend on their number.
