@@ -1,8 +1,10 @@
 // Recording and blessing: output seen turned back into walkthrough lines.
 #include "recording.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "engine/codec.h"
 #include "engine/text.h"
@@ -20,23 +22,43 @@ std::string joinLines(const std::vector<std::string>& lines) {
 }
 }  // namespace
 
-std::vector<std::string> expectationLines(const Step& step, const StepOutput& output) {
+namespace {
+// The index error's text names the program line asked for, which moves with every edit: an
+// expectation keeps only its head.
+std::string messageLine(const Seen& s) {
+  std::string text = trim(head(s.text));
+  if (s.kind == Seen::Kind::Error) text = text.substr(0, text.find(" ("));
+  return "? message: " + cp1251ToUtf8(text);
+}
+
+// `messages`: the messages to expect (null: all of them but an index error right after a
+// message, which belongs to that message).
+std::vector<std::string> linesFor(const Step& step, const StepOutput& output,
+                                  const std::vector<const Seen*>* messages) {
   std::vector<std::string> lines;
   bool echoSkipped = step.isStart;
   const std::string echo = ">" + lower(trim(step.command));
+  const Seen* previous = nullptr;
   for (const auto& s : output.seen) {
-    const std::string text = trim(head(s.text));
+    const Seen* before = std::exchange(previous, &s);
     if (!echoSkipped && s.kind == Seen::Kind::Out && s.text == echo) {
       echoSkipped = true;
       continue;
     }
-    if (text.empty()) continue;
-    if (s.kind == Seen::Kind::Out)
-      lines.push_back(expectedTextLine(text));
-    else
-      lines.push_back("? message: " + cp1251ToUtf8(text));
+    if (trim(head(s.text)).empty()) continue;
+    if (s.kind == Seen::Kind::Out) {
+      lines.push_back(expectedTextLine(trim(head(s.text))));
+    } else if (messages ? std::find(messages->begin(), messages->end(), &s) != messages->end()
+                        : !(s.kind == Seen::Kind::Error && before && before->kind == Seen::Kind::Message)) {
+      lines.push_back(messageLine(s));
+    }
   }
   return lines;
+}
+}  // namespace
+
+std::vector<std::string> expectationLines(const Step& step, const StepOutput& output) {
+  return linesFor(step, output, nullptr);
 }
 
 std::string walkthroughText(const std::vector<std::string>& commands, const std::vector<StepOutput>& outputs,
@@ -95,9 +117,11 @@ std::string blessedText(const WalkFile& file, const std::vector<TestOutcome>& ou
           drop.insert(e.line);
         }
       }
+      // The step's own "? message:" lines stay; only the messages they do not account for are added.
+      const auto unexpected = unexpectedMessages(step, o.steps[i]);
       auto& lines = before[at];
-      for (auto& l : expectationLines(step, o.steps[i]))
-        if (!expectsMessages || !l.starts_with("? message:")) lines.push_back(std::move(l));
+      for (auto& l : expectsMessages ? linesFor(step, o.steps[i], &unexpected) : expectationLines(step, o.steps[i]))
+        lines.push_back(std::move(l));
     }
     changed = true;
   }

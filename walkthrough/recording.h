@@ -10,7 +10,8 @@
 namespace marvo::walk {
 
 // The walkthrough lines (UTF-8) that expect exactly what one step printed: every non-empty output
-// line but the command's echo as plain text, every engine message as "? message:".
+// line but the command's echo as plain text, every engine message as "? message:" (the index error
+// without the line number it names, and not at all right after a message, to which it belongs).
 std::vector<std::string> expectationLines(const Step& step, const StepOutput& output);
 
 // Plays the commands (Windows-1251) from game start: what the start and each command printed.
@@ -28,8 +29,8 @@ std::string walkthroughText(const std::vector<std::string>& commands, const std:
 
 // The file's text with the plain expected texts of every failing test in `outcomes` replaced by
 // what was seen, and its failing "!" and "/regex/" lines dropped; comments, commands, "+" and "?"
-// lines stay as written. Tests with faulty lines are left alone. Returns the text unchanged (and
-// `changed` false) when nothing is to be rewritten.
+// lines stay as written, and messages no "? message:" of the step accounts for are added. Tests with faulty lines are
+// left alone. Returns the text unchanged (and `changed` false) when nothing is to be rewritten.
 std::string blessedText(const WalkFile& file, const std::vector<TestOutcome>& outcomes, bool& changed);
 
 }  // namespace marvo::walk

@@ -14,7 +14,10 @@ namespace marvo::walk {
 
 namespace {
 
+// Output lines kept per command, and messages and errors kept beside them: a flood of output
+// never hides the message that ends it (the runaway guard's, the index error).
 constexpr std::size_t kMaxSeenPerCommand = 5000;
+constexpr std::size_t kMaxMessagesPerCommand = 1000;
 // Regular expressions see at most this much of a line: the standard matcher recurses per character.
 constexpr std::size_t kRegexLineLimit = 16 * 1024;
 
@@ -33,11 +36,15 @@ class CollectingHost : public EngineHost {
 
  private:
   void add(Seen::Kind kind, std::string_view text, const std::optional<ErrorLocation>& place = {}) {
-    if (output.seen.size() >= kMaxSeenPerCommand)
-      ++output.dropped;
-    else
-      output.seen.push_back({kind, std::string(text), place ? describeLocation(*place) : std::string()});
+    if (kind == Seen::Kind::Out ? lines_ >= kMaxSeenPerCommand : messages_ >= kMaxMessagesPerCommand) {
+      ++(kind == Seen::Kind::Out ? output.dropped : output.droppedMessages);
+      return;
+    }
+    ++(kind == Seen::Kind::Out ? lines_ : messages_);
+    output.seen.push_back({kind, std::string(text), place ? describeLocation(*place) : std::string()});
   }
+
+  std::size_t lines_ = 0, messages_ = 0;
 
   const Game& game_;
 };
@@ -62,10 +69,32 @@ bool listHas(const std::vector<std::string>& items, const std::string& text) {
   });
 }
 
+// What a command printed with every message and error, but at most a few of the lines around
+// them: a runaway turn prints thousands of lines before its message.
+std::vector<std::string> renderMessages(const StepOutput& out) {
+  constexpr std::size_t kHead = 20;
+  if (out.seen.size() <= 3 * kHead) return renderOutput(out);
+  StepOutput brief;
+  std::size_t skipped = 0;
+  for (std::size_t i = 0; i < out.seen.size(); ++i) {
+    if (i < kHead || out.seen[i].kind != Seen::Kind::Out) {
+      if (skipped)
+        brief.seen.push_back({Seen::Kind::Out, "... (" + std::to_string(skipped) + std::string(" строк)"_w), {}});
+      skipped = 0;
+      brief.seen.push_back(out.seen[i]);
+    } else {
+      ++skipped;
+    }
+  }
+  brief.dropped = out.dropped + skipped;
+  brief.droppedMessages = out.droppedMessages;
+  return renderOutput(brief);
+}
+
 class TestRun {
  public:
   TestRun(const PreparedGame& game, const RunOptions& options, std::vector<std::uint8_t>* executed)
-      : prepared_(game), executed_(executed) {
+      : prepared_(game), executed_(executed), stopAtFirstFailure_(options.stopAtFirstFailure) {
     engine_.setLineBudget(options.lineBudget);
     if (executed_) {
       engine_.setLineObserver([this](bool afterLine) {
@@ -90,8 +119,10 @@ class TestRun {
       } catch (const IndexError& e) {
         host.indexError(e);
       }
+      const std::size_t failuresBefore = outcome.failures.size();
       check(step, host.output, outcome);
       outcome.steps.push_back(std::move(host.output));
+      if (stopAtFirstFailure_ && outcome.failures.size() > failuresBefore) break;
     }
   }
 
@@ -149,12 +180,16 @@ class TestRun {
       }
       if (!ok) fail(outcome, step, e.line, e.source, got.empty() ? renderOutput(out) : std::move(got));
     }
-    if (!messagesExpected && anyLine(out, true, [](const std::string&) { return true; }))
-      fail(outcome, step, step.line, "(без сообщений движка)", renderOutput(out));
+    // Every message and error of the step must be expected: the runaway guard, an engine message
+    // or the index error is a fault of the game unless the walkthrough says it is meant.
+    if (out.droppedMessages || !unexpectedMessages(step, out).empty())
+      fail(outcome, step, step.line, messagesExpected ? "(без других сообщений движка)" : "(без сообщений движка)",
+           renderMessages(out));
   }
 
   const PreparedGame& prepared_;
   std::vector<std::uint8_t>* executed_;
+  bool stopAtFirstFailure_;
   Engine engine_;
   Game game_{engine_};
 };
@@ -168,6 +203,24 @@ std::string TestOutcome::name() const {
   return n;
 }
 
+std::vector<const Seen*> unexpectedMessages(const Step& step, const StepOutput& output) {
+  std::vector<const Seen*> unexpected;
+  bool previousExpected = false;  // the entry before is an expected message
+  for (const auto& s : output.seen) {
+    if (s.kind == Seen::Kind::Out) {
+      previousExpected = false;
+      continue;
+    }
+    const bool expected = (s.kind == Seen::Kind::Error && previousExpected) ||
+                          std::any_of(step.expectations.begin(), step.expectations.end(), [&](const Expectation& e) {
+                            return e.kind == Expectation::Kind::Message && contains(s.text, e.text);
+                          });
+    if (!expected) unexpected.push_back(&s);
+    previousExpected = expected && s.kind == Seen::Kind::Message;
+  }
+  return unexpected;
+}
+
 std::vector<std::string> renderOutput(const StepOutput& output) {
   std::vector<std::string> lines;
   for (const auto& s : output.seen) {
@@ -176,6 +229,7 @@ std::vector<std::string> renderOutput(const StepOutput& output) {
     if (!s.place.empty()) lines.push_back("  (" + cp1251ToUtf8(s.place) + ")");
   }
   if (output.dropped) lines.push_back("... и ещё " + std::to_string(output.dropped) + " строк");
+  if (output.droppedMessages) lines.push_back("... и ещё " + std::to_string(output.droppedMessages) + " сообщений");
   return lines;
 }
 

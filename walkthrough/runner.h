@@ -25,7 +25,8 @@ struct Seen {
 
 struct StepOutput {
   std::vector<Seen> seen;
-  std::size_t dropped = 0;  // lines beyond the kept maximum (a command that floods the output)
+  std::size_t dropped = 0;          // output lines beyond the kept maximum (a command that floods the output)
+  std::size_t droppedMessages = 0;  // messages and errors beyond their own kept maximum
 };
 
 // A failed expectation (or a faulty line of the walkthrough, `fault` set). Texts are UTF-8.
@@ -50,6 +51,7 @@ struct RunOptions {
   unsigned threads = 0;  // 0: one per core
   bool coverage = false;
   std::uint64_t lineBudget = 5'000'000;  // lines one command may run before it counts as runaway
+  bool stopAtFirstFailure = false;       // a test stops after the first step that failed
   // Called after every test from a worker thread, with the tests done and the total.
   std::function<void(std::size_t done, std::size_t total)> progress;
   const std::atomic<bool>* cancel = nullptr;  // tests not yet started are skipped once set
@@ -65,6 +67,12 @@ struct RunResult {
 // Every test starts the game afresh from the prepared program (clock at 0). Never throws for a
 // faulty walkthrough or game; each test's failures stand on their own.
 RunResult runWalkthroughs(const PreparedGame& game, const std::vector<WalkFile>& files, const RunOptions& options = {});
+
+// The messages and errors of a step that no "? message:" of the step accounts for, in order. A
+// message is expected when it contains the text of one of them; the index error right after an
+// expected message (the program counter the message left past the end) belongs to that message.
+// Messages beyond the kept maximum are never expected.
+std::vector<const Seen*> unexpectedMessages(const Step& step, const StepOutput& output);
 
 // What a command printed, as "got:" shows it (UTF-8; messages and errors in brackets, followed
 // by the line they arose at).

@@ -40,3 +40,8 @@ run(0 "no difference in 2 commands" replay-check game.scn game.sav --against gam
 # A deterministic clock for play: 300 ticks before the command reach the timed event.
 file(WRITE ${WORK}/input.txt "\n")
 run(0 "Часы пробили полдень" play --clock-step 300 game.scn)
+# A game that loops in its common section: the runaway guard stops every turn after thousands of
+# lines of output, and the walkthrough fails at the first step instead of passing.
+file(WRITE ${WORK}/loop.scn ":start\n@Причал.%\nTALK ждать\n!Вы ждёте.\nREDO\nREAD\n:common\nIF корабеь=0\n!Огни парохода.\nREAD\nENDIF\nRETURN\n")
+file(WRITE ${WORK}/loop.walk "Причал.\n> ждать\nВы ждёте.\n")
+run(1 "loop.walk:1: expected \\(без сообщений движка\\) / got:\n.*\\[Сценарий зациклился.*FAIL loop.walk:1" test loop.scn loop.walk)

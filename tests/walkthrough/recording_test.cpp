@@ -57,6 +57,30 @@ TEST(Recording, BlessRewritesFailingTestsKeepingCommentsAndChecks) {
   EXPECT_FALSE(unchanged);
 }
 
+// Messages are recorded and blessed so that the test passes again, and keeps passing when the
+// program grows: the index error right after a message is left to it, one on its own loses its number.
+TEST(Recording, MessagesAreRecordedAndBlessedAsTheRunnerExpectsThem) {
+  const auto game = prepared(
+      {":a", "@Место.%", "TALK выйти", "GOTO улица", "REDO", "TALK ждать", "!Итог: [#нет]", "IF 1=2", "REDO", "READ"});
+  const std::string text = recordWalkthrough(game, {w("выйти")});
+  EXPECT_EQ(text, "Место.\n> выйти\n? message: Нет метки для перехода!\n");
+  std::vector<WalkFile> files;
+  EXPECT_EQ(runText(game, files, text).passed, 1);
+
+  const auto broken = prepared({":a", "btn без скобок"});
+  EXPECT_EQ(recordWalkthrough(broken, {}), "? message: List index out of bounds\n");
+
+  // A step that expects one message gets the other one added by bless, not a second copy.
+  std::vector<WalkFile> expecting;
+  const auto r = runText(game, expecting, "> ждать\n? message: Не найден Endif\n");
+  ASSERT_EQ(r.failed, 1);
+  bool changed = false;
+  const std::string blessed = blessedText(expecting[0], r.tests, changed);
+  std::vector<WalkFile> again;
+  EXPECT_EQ(runText(game, again, blessed).passed, 1) << blessed;
+  EXPECT_EQ(blessed.find("Не найден Endif"), blessed.rfind("Не найден Endif")) << blessed;
+}
+
 TEST(Coverage, ReportsWhatNoWalkthroughReached) {
   const auto game = prepared();
   RunOptions options;

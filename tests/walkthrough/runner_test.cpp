@@ -1,6 +1,8 @@
 // The runner: expectations per command, messages, the clock, runaway commands, parallel runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "walkthrough_test.h"
 
 namespace marvo::walk {
@@ -80,6 +82,42 @@ TEST(Runner, RunawayCommandAndFaultyTestFailAloneOthersRun) {
   EXPECT_FALSE(r.tests[1].passed);
   EXPECT_TRUE(r.tests[1].failures[0].fault);
   EXPECT_TRUE(r.tests[2].passed);
+}
+
+// A READ in the common section loops, printing a line per turn: the runaway guard's message comes
+// after thousands of output lines and must still fail the step, unless that very message is expected.
+TEST(Runner, RunawayAfterAFloodOfOutputFailsUnlessThatMessageIsExpected) {
+  const std::vector<std::string> scenario = {":a", "@Место.%", "READ", ":common", "!Огни парохода.", "READ"};
+  std::vector<WalkFile> files;
+  RunOptions options;
+  options.lineBudget = 100000;
+  const auto r = runText(prepared(scenario), files,
+                         "* не ждёт\nМесто.\n"
+                         "* ждёт другое\n? message: Не найден Endif\n"
+                         "* ждёт это\n? message: Сценарий зациклился\n",
+                         options);
+  ASSERT_EQ(r.tests.size(), 3u);
+  ASSERT_EQ(r.tests[0].failures.size(), 1u);
+  EXPECT_EQ(r.tests[0].failures[0].expected, "(без сообщений движка)");
+  const auto& got = r.tests[0].failures[0].got;
+  EXPECT_LT(got.size(), 30u);  // the flood is cut short, the message is kept
+  EXPECT_TRUE(
+      std::any_of(got.begin(), got.end(), [](const std::string& g) { return g.starts_with("[Сценарий зациклился"); }));
+  ASSERT_EQ(r.tests[1].failures.size(), 2u);
+  EXPECT_EQ(r.tests[1].failures[1].expected, "(без других сообщений движка)");
+  EXPECT_TRUE(r.tests[2].passed);
+}
+
+// The index error that follows a message belongs to it; on its own it must be expected too.
+TEST(Runner, IndexErrorAfterAnExpectedMessageNeedsNoExpectationOfItsOwn) {
+  const std::vector<std::string> scenario = {":a", "@Место.%", "TALK выйти", "GOTO улица", "REDO", "READ"};
+  std::vector<WalkFile> files;
+  const auto r = runText(prepared(scenario), files,
+                         "* ждёт\n> выйти\n? message: Нет метки для перехода!\n"
+                         "* не ждёт\n> выйти\n");
+  EXPECT_TRUE(r.tests.at(0).passed);
+  EXPECT_FALSE(r.tests.at(1).passed);
+  ASSERT_EQ(r.tests.at(0).steps.at(1).seen.back().kind, Seen::Kind::Error);
 }
 
 TEST(Runner, IndexErrorIsSeenAsAMessage) {
