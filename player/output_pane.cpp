@@ -56,7 +56,12 @@ void OutputPane::showLines(const std::deque<std::string>& lines, std::uint64_t a
   const bool grows = clears == shownClears_ && added <= lines.size() && shownCount_ + added >= lines.size();
   std::size_t dropped = grows ? shownCount_ + added - lines.size() : shownCount_;
   if (!grows || dropped >= shownCount_) {
-    if (shownCount_ > 0) clear();
+    if (shownCount_ > 0) {
+      // Removed through a cursor: clear() would also announce an empty insertion.
+      QTextCursor all(document());
+      all.select(QTextCursor::Document);
+      all.removeSelectedText();
+    }
     shownCount_ = 0;
     dropped = 0;
     added = lines.size();
@@ -139,13 +144,17 @@ void OutputPane::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
+QRect OutputPane::lineArea(int line) const {
+  const QTextBlock block = document()->findBlockByNumber(line);
+  if (!block.isValid()) return {};
+  return blockBoundingGeometry(block).translated(contentOffset()).toAlignedRect();
+}
+
 int OutputPane::menuLineAt(const QPoint& position) const {
-  const QTextBlock block = cursorForPosition(position).block();
-  if (!block.isValid()) return -1;
-  const QRectF area = blockBoundingGeometry(block).translated(contentOffset());
-  if (!area.contains(position)) return -1;
-  const auto line = static_cast<std::size_t>(block.blockNumber());
-  return std::find(menuLines_.begin(), menuLines_.end(), line) != menuLines_.end() ? block.blockNumber() : -1;
+  const int line = cursorForPosition(position).blockNumber();
+  if (!lineArea(line).contains(position)) return -1;
+  const auto found = std::find(menuLines_.begin(), menuLines_.end(), static_cast<std::size_t>(line));
+  return found != menuLines_.end() ? line : -1;
 }
 
 void OutputPane::mousePressEvent(QMouseEvent* event) {

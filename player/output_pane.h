@@ -31,6 +31,9 @@ class OutputPane : public QPlainTextEdit {
   // The lines (indexes into the shown lines) that a click chooses; they are underlined.
   void setMenuLines(const std::vector<std::size_t>& lines);
 
+  // Where shown line `line` lies in the viewport (empty for no such line).
+  QRect lineArea(int line) const;
+
   // Pixel size of the text, kept within kSmallestSize..kLargestSize.
   int textSize() const { return textSize_; }
   void setTextSize(int pixelSize);
