@@ -197,6 +197,13 @@ class WindowAidsTest : public QObject {
                         Qt::ControlModifier, Qt::NoScrollPhase, false);
       QApplication::sendEvent(pane->viewport(), &notch);
       QCOMPARE(pane->font().pixelSize(), 20);
+      pane->setFocus();  // the keys work in the pane itself as well
+      QTest::keyClick(pane, Qt::Key_Minus, Qt::ControlModifier);
+      QTest::keyClick(pane, Qt::Key_Plus, Qt::ControlModifier);
+      QCOMPARE(pane->font().pixelSize(), 20);
+      QTest::keyClick(pane, Qt::Key_Minus, Qt::ControlModifier);
+      QCOMPARE(pane->font().pixelSize(), 19);
+      QTest::keyClick(pane, Qt::Key_Plus, Qt::ControlModifier);
       QCOMPARE(pane->font().families(), w.mainWindow->commandLine()->font().families());
       QVERIFY(pane->contextMenuPolicy() == Qt::DefaultContextMenu);
     }
