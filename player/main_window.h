@@ -155,8 +155,8 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void buildControls();
   void buildMenu();
   void applyLook();
-  // The player's aids beside the menu of the Parts (main_window_play.cpp): accessible names, keyboard
-  // reach, clickable menu lines, zoom, "Save transcript...".
+  // The player's aids (main_window_play.cpp): accessible names, keyboard reach, clickable menu
+  // lines, zoom, "Save transcript...".
   void buildPlayAids();
   // A click on a menu line of the output pane: its number is submitted as a command.
   void chooseMenuLine(int line);
