@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <algorithm>
 
@@ -47,6 +48,14 @@ void MainWindow::buildPlayAids() {
   outputPane_->setTypingTarget(commandLine_);
   outputPane_->forwardTyping(inventoryList_);
   outputPane_->forwardTyping(characteristicsList_);
+
+  // F10 opens the menu bar at "File", as in most desktop programs: the menu's captions carry no
+  // Alt letters, and some items have no key of their own.
+  auto* menuKey = new QAction(this);
+  menuKey->setObjectName(QStringLiteral("openMenuBarAction"));
+  menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+  connect(menuKey, &QAction::triggered, this, [this] { menuBar()->setActiveAction(fileMenu_->menuAction()); });
+  addAction(menuKey);
 
   connect(outputPane_, &OutputPane::menuLineClicked, this, &MainWindow::chooseMenuLine);
 

@@ -176,6 +176,11 @@ class WindowAidsTest : public QObject {
       QCOMPARE(face->text(QAccessible::Name), name);
       QVERIFY(!face->text(QAccessible::Description).isEmpty());
     }
+    // F10 opens the menu bar at "File"; Esc leaves it.
+    QTest::keyClick(w.mainWindow->commandLine(), Qt::Key_F10);
+    QTRY_COMPARE(QApplication::activePopupWidget(), w.mainWindow->fileMenu());
+    QTest::keyClick(w.mainWindow->fileMenu(), Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
     // Tab goes from the input line through the pane and both lists, and back.
     w.mainWindow->commandLine()->setFocus();
     for (const auto& [control, name] : {names[0], names[2], names[3], names[1]}) {
