@@ -25,6 +25,7 @@
 int main(int argc, char* argv[]) {
   if (auto status = marvo::answerInfoOptions(argc, argv)) return *status;
   marvo::Application app(argc, argv);
+  app.loadQtTranslations();
   marvo::QtDialogs dialogs;
   app.setDialogs(&dialogs);
 

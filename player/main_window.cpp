@@ -24,6 +24,7 @@
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
+#include "player/menu_lines.h"
 #include "player/window_application.h"
 
 namespace marvo {
@@ -61,7 +62,8 @@ MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dial
       scenarioSaveDialog_{QStringLiteral("scenary (*.scn)"), QStringLiteral("scn"), QStringLiteral("newqst.scn")},
       gameOpenDialog_{QStringLiteral("Save game (*.sav)"), QStringLiteral("sav"), QString()},
       gameSaveDialog_{QStringLiteral("Save game (*.sav)"), QStringLiteral("sav"), QStringLiteral("savegame.sav")},
-      walkthroughDialog_{QStringLiteral("Walkthrough (*.walk)"), QStringLiteral("walk"), QString()} {
+      walkthroughDialog_{QStringLiteral("Walkthrough (*.walk)"), QStringLiteral("walk"), QString()},
+      transcriptDialog_{QStringLiteral("Запись игры (*.txt)"), QStringLiteral("txt"), QString()} {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Marvo IF v1.03"));
   setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -70,8 +72,10 @@ MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dial
   buildControls();
   buildMenu();
   applyLook();
+  buildPlayAids();
 
   for (const char* line : kBanner) output_.emplace_back(line);
+  outputAppended_ = output_.size();
   outputStale_ = true;
   showOutput();
   shownInventory_ = engine_.inventoryView();
@@ -108,13 +112,11 @@ void MainWindow::buildControls() {
   central->setObjectName(QStringLiteral("central"));
   setCentralWidget(central);
 
-  outputPane_ = new QPlainTextEdit(central);
+  outputPane_ = new OutputPane(central);
   outputPane_->setObjectName(QStringLiteral("outputPane"));
-  outputPane_->setReadOnly(true);
   outputPane_->setFrameShape(QFrame::NoFrame);
-  outputPane_->setFocusPolicy(Qt::ClickFocus);
 
-  commandLine_ = new QLineEdit(central);
+  commandLine_ = new CommandLine(central);
   commandLine_->setObjectName(QStringLiteral("commandLine"));
   commandLine_->setFrame(false);
   commandLine_->setFixedHeight(25);
@@ -131,7 +133,6 @@ void MainWindow::buildControls() {
   for (QListWidget* list : {inventoryList_, characteristicsList_}) {
     list->setFrameShape(QFrame::NoFrame);
     list->setUniformItemSizes(true);
-    list->setFocusPolicy(Qt::ClickFocus);
   }
 
   auto* left = new QVBoxLayout;
@@ -277,6 +278,8 @@ void MainWindow::reloadLibrary() {
 void MainWindow::clearScreen() {
   output_.clear();
   output_.emplace_back(">");
+  ++outputClears_;
+  ++outputAppended_;
   outputStale_ = true;
   showOutput();
 }
@@ -322,11 +325,13 @@ void MainWindow::focusInput() { focusPending_ = true; }
 
 void MainWindow::clearOutput() {
   output_.clear();
+  ++outputClears_;
   outputStale_ = true;
 }
 
 void MainWindow::appendOutput(std::string_view line) {
   output_.emplace_back(line);
+  ++outputAppended_;
   outputStale_ = true;
   outputChanged();
 }
@@ -357,7 +362,8 @@ void MainWindow::showResults() {
 void MainWindow::showOutput() {
   if (!outputStale_) return;
   outputStale_ = false;
-  outputPane_->setPlainText(outputLines().join(QLatin1Char('\n')));
+  outputPane_->showLines(output_, outputAppended_, outputClears_);
+  outputPane_->setMenuLines(offeredMenuLines(output_, menuChoices(engine_.state())));
   outputPane_->moveCursor(QTextCursor::End);
 }
 

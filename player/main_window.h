@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -13,6 +14,8 @@
 #include "engine/host.h"
 #include "game/game.h"
 #include "gui/scenario_document.h"
+#include "player/command_line.h"
+#include "player/output_pane.h"
 
 class QAction;
 class QDialog;
@@ -103,6 +106,7 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   QAction* saveGameAction() const { return saveGameAction_; }
   QAction* loadGameAction() const { return loadGameAction_; }
   QAction* saveWalkthroughAction() const { return saveWalkthroughAction_; }
+  QAction* saveTranscriptAction() const { return saveTranscriptAction_; }
   QAction* talkAction() const { return talkAction_; }
   QMenu* editMenu() const { return editMenu_; }
   QAction* editScenarioAction() const { return editScenarioAction_; }
@@ -121,6 +125,7 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void saveGame();               // "Save game"
   void loadGame();               // "Load game"
   void saveWalkthrough();        // "Save walkthrough..."
+  void saveTranscript();         // "Save transcript...": the output pane as UTF-8 text
   void submitCommand();          // "Talk": Enter and F12 in the input line
   void openCodeEditor();         // "Edit scenary"
   void openMapEditor();          // "Map editor"
@@ -150,6 +155,11 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void buildControls();
   void buildMenu();
   void applyLook();
+  // The player's aids (main_window_play.cpp): accessible names, keyboard reach, clickable menu
+  // lines, zoom, "Save transcript...".
+  void buildPlayAids();
+  // A click on a menu line of the output pane: its number is submitted as a command.
+  void chooseMenuLine(int line);
   // Key preview: F9, with any modifiers, starts the game. Returns whether the key was used.
   bool previewKey(const QKeyEvent& key);
   // After every change of the output pane model: keeps its latest kOutputLimit lines.
@@ -195,8 +205,8 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   LibraryEditorWindow* libraryEditor_ = nullptr;
   std::filesystem::path libraryFallback_;
 
-  QPlainTextEdit* outputPane_ = nullptr;
-  QLineEdit* commandLine_ = nullptr;
+  OutputPane* outputPane_ = nullptr;
+  CommandLine* commandLine_ = nullptr;
   QLabel* inventoryLabel_ = nullptr;
   QListWidget* inventoryList_ = nullptr;
   QLabel* characteristicsLabel_ = nullptr;
@@ -215,6 +225,7 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   QAction* saveGameAction_ = nullptr;
   QAction* loadGameAction_ = nullptr;
   QAction* saveWalkthroughAction_ = nullptr;
+  QAction* saveTranscriptAction_ = nullptr;
   QAction* talkAction_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QAction* editScenarioAction_ = nullptr;
@@ -227,12 +238,15 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   FileDialog gameOpenDialog_;
   FileDialog gameSaveDialog_;
   FileDialog walkthroughDialog_;
+  FileDialog transcriptDialog_;
 
   bool busy_ = false;            // an engine handler is under way (a message box may be open)
   int editorLineRequested_ = 0;  // scenario line to open the code editor at after the handler
 
   // Output pane model (Windows-1251 lines), shown in the output pane when it is stale.
   std::deque<std::string> output_;
+  std::uint64_t outputAppended_ = 0;  // lines ever added to output_
+  std::uint64_t outputClears_ = 0;    // times output_ was emptied
   bool outputStale_ = false;
   bool viewsStale_ = false;
   bool focusPending_ = false;

@@ -80,6 +80,7 @@ void MainWindow::submitCommand() {
   engineHandler([this] {
     // Talk empties the input line whatever the command does.
     std::string raw = fromQt(commandLine_->text());
+    commandLine_->remember(raw);
     commandLine_->clear();
     game_.talk(raw, *this);
   });

@@ -1,7 +1,10 @@
 // The application object of marvo: the standard error display for exceptions of event handlers.
 #include "window_application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 #include <exception>
 
 #include "gui/dialogs.h"
@@ -19,6 +22,18 @@ void Application::showError(const QString& text) {
   box.setIcon(QMessageBox::Critical);
   box.setText(text);
   box.exec();
+}
+
+QTranslator* Application::loadQtTranslations() {
+  // The program speaks Russian whatever the system's language, and so do Qt's dialogs.
+  auto* translator = new QTranslator(this);
+  if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return nullptr;
+  }
+  installTranslator(translator);
+  return translator;
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+class QTranslator;
+
 namespace marvo {
 
 class Dialogs;
@@ -18,6 +20,11 @@ class Application : public QApplication {
   void showError(const QString& text);
 
   bool notify(QObject* receiver, QEvent* event) override;
+
+  // Qt's own Russian texts (the buttons and captions of standard dialogs), from the folder of Qt's
+  // translations. Returns the installed translator (owned by the application), or nullptr when
+  // Qt's Russian translation is not installed: the standard dialogs then stay in English.
+  QTranslator* loadQtTranslations();
 
  private:
   Dialogs* dialogs_ = nullptr;

@@ -8,9 +8,14 @@
 #include "game/symbol_index.h"
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
+#include "tests/support/private_settings.h"
 
 class DocumentSymbolsTest : public QObject {
   Q_OBJECT
+
+ public:
+  // Settings and recovery files of the windows stay out of the user's folders.
+  static void initMain() { marvo::test::usePrivateSettings(); }
 
  private slots:
   void followsTypingPastingUndoAndGeneratedInsertions() {

@@ -9,9 +9,14 @@
 #include "editor_window_fixture.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
+#include "tests/support/private_settings.h"
 
 class LibraryWindowTest : public QObject {
   Q_OBJECT
+
+ public:
+  // Settings and recovery files of the windows stay out of the user's folders.
+  static void initMain() { marvo::test::usePrivateSettings(); }
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;

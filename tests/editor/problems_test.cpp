@@ -13,9 +13,14 @@
 #include "editor_window_fixture.h"
 #include "gui/dialogs.h"
 #include "gui/scenario_document.h"
+#include "tests/support/private_settings.h"
 
 class ProblemsTest : public QObject {
   Q_OBJECT
+
+ public:
+  // Settings and recovery files of the windows stay out of the user's folders.
+  static void initMain() { marvo::test::usePrivateSettings(); }
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs_;

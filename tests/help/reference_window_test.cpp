@@ -15,6 +15,7 @@
 #include "help/reference_topics.h"
 #include "help/reference_window.h"
 #include "tests/player/window_fixture.h"
+#include "tests/support/private_settings.h"
 
 class ReferenceWindowTest : public QObject {
   Q_OBJECT
@@ -111,6 +112,7 @@ class ReferenceWindowTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+  marvo::test::usePrivateSettings();
   marvo::Application app(argc, argv);
   ReferenceWindowTest test;
   return QTest::qExec(&test, argc, argv);

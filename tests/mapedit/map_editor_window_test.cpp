@@ -19,6 +19,7 @@
 #include "mapedit/map_editor_window.h"
 #include "mapedit/map_file.h"
 #include "mapedit/map_grid_view.h"
+#include "tests/support/private_settings.h"
 #include "two_cell_export.h"
 
 using namespace marvo::literals;
@@ -27,6 +28,10 @@ using mapedit::Direction;
 
 class MapEditorWindowTest : public QObject {
   Q_OBJECT
+
+ public:
+  // Settings and recovery files of the windows stay out of the user's folders.
+  static void initMain() { marvo::test::usePrivateSettings(); }
 
  private:
   std::unique_ptr<marvo::ScriptedDialogs> dialogs;

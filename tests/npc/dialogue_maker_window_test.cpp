@@ -15,6 +15,7 @@
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
 #include "npc/dialogue_maker_window.h"
+#include "tests/support/private_settings.h"
 
 using namespace marvo::literals;
 using marvo::toQt;
@@ -39,6 +40,10 @@ QString s(const char* utf8) { return QString::fromUtf8(utf8); }
 
 class DialogueMakerWindowTest : public QObject {
   Q_OBJECT
+
+ public:
+  // Settings and recovery files of the windows stay out of the user's folders.
+  static void initMain() { marvo::test::usePrivateSettings(); }
 
  private slots:
   void init() {

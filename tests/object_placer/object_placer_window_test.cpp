@@ -15,6 +15,7 @@
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
 #include "object_placer/object_placer_window.h"
+#include "tests/support/private_settings.h"
 
 using namespace marvo::literals;
 using marvo::toQt;
@@ -38,6 +39,10 @@ QStringList items(const QComboBox* box) {
 
 class ObjectPlacerWindowTest : public QObject {
   Q_OBJECT
+
+ public:
+  // Settings and recovery files of the windows stay out of the user's folders.
+  static void initMain() { marvo::test::usePrivateSettings(); }
 
  private slots:
   void init() {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Smoke test of the real desktop program: start marvo on a small game under Xvfb, type a command
-# into the input line and check on screenshots that the window showed the game's answer; open
-# the reference window with Help (F1) and take a screenshot of it; then change the scenario in the
-# code editor, kill marvo with SIGTERM, start it again and check that the unsaved text is offered,
-# restored and saved. When the package is installed, the installed marvo is started as the desktop
-# menu starts it, on the installed sample game, from a folder without "marvo.lib".
+# into the input line and check on screenshots that the window showed the game's answer (also when
+# typed after a click on the game text); open the reference window with Help (F1) and take a
+# screenshot of it; then change the scenario in the code editor, kill marvo with SIGTERM, start it
+# again and check that the unsaved text is offered, restored and saved. When the package is
+# installed, the installed marvo is started as the desktop menu starts it, on the installed sample
+# game, from a folder without "marvo.lib".
 # Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
 set -euo pipefail
 
@@ -147,9 +148,20 @@ if ! grep -q '^> look$' "$work/smoke.walk" 2>/dev/null ||
    ! grep -q '^The walls are covered with old maps' "$work/smoke.walk"; then
   echo "smoke: Save walkthrough did not write smoke.walk"; import -window root "$work/walk.png"; exit 1
 fi
-# No window manager gives the focus back: click into the input line again.
-xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+# No window manager gives the focus back: a click on the game text does, and what is typed then
+# goes to the input line: the answer appears once more.
+xdotool mousemove $((X + 40)) $((Y + 60)) click 1
 sleep 0.3
+xdotool type --delay 60 look
+xdotool key Return
+sleep 1.5
+import -window root "$work/typed-on-text.png"
+again=$(light_pixels "$work/typed-on-text.png")
+echo "smoke: typed after a click on the game text; light pixels $again"
+if ((again < after + 400)); then
+  echo "smoke: typing after a click on the game text did not reach the input line"; exit 1
+fi
+after=$again
 
 # Help (F1) opens the reference window over the game.
 xdotool key F1

@@ -21,6 +21,7 @@
 #include "gui/scenario_document.h"
 #include "player/main_window.h"
 #include "player/window_application.h"
+#include "tests/support/private_settings.h"
 
 namespace window_test {
 
@@ -72,6 +73,8 @@ struct Windows {
   int exitCode = -1;
 
   Windows() {
+    // The windows write recent files, the zoom and recovery files: never into the user's folders.
+    if (!marvo::test::settingsArePrivate()) qFatal("window tests: call usePrivateSettings() first in main");
     QDir::setCurrent(dir.path());
     writeCp1251(path(QStringLiteral("marvo.lib")), {});  // an empty library, present
     static_cast<marvo::Application*>(qApp)->setDialogs(&dialogs);

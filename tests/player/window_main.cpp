@@ -5,8 +5,10 @@ QObject* makeWindowPlayTest();
 QObject* makeWindowFilesTest();
 QObject* makeWindowActivationTest();
 QObject* makeWindowMessagesTest();
+QObject* makeWindowAidsTest();
 
 int main(int argc, char** argv) {
   return marvo::test::runWindowTests(
-      argc, argv, {makeWindowPlayTest, makeWindowFilesTest, makeWindowActivationTest, makeWindowMessagesTest});
+      argc, argv,
+      {makeWindowPlayTest, makeWindowFilesTest, makeWindowActivationTest, makeWindowMessagesTest, makeWindowAidsTest});
 }

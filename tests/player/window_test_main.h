@@ -2,19 +2,17 @@
 // own application object, with the user's data and settings folders in a scratch directory.
 #pragma once
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <initializer_list>
 
 #include "player/window_application.h"
+#include "tests/support/private_settings.h"
 
 namespace marvo::test {
 
 inline int runWindowTests(int argc, char** argv, std::initializer_list<QObject* (*)()> makers) {
   // Recent files and recovery files of the windows stay out of the user's folders.
-  QTemporaryDir home;
-  qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+  usePrivateSettings();
   Application app(argc, argv);
   int failed = 0;
   for (auto make : makers) {

@@ -11,6 +11,7 @@
 #include "editor/walkthrough_panel.h"
 #include "player/window_application.h"
 #include "player/window_fixture.h"
+#include "tests/support/private_settings.h"
 #include "walkthrough/runner.h"
 
 using window_test::Windows;
@@ -166,6 +167,7 @@ class WalkthroughWindowTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+  marvo::test::usePrivateSettings();
   marvo::Application app(argc, argv);
   WalkthroughWindowTest test;
   return QTest::qExec(&test, argc, argv);
