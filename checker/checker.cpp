@@ -1,13 +1,12 @@
 // The checker's entry points: run every rule group, sort and format the diagnostics.
 #include "checker.h"
 
-#include "game/symbol_index.h"
-
 #include <algorithm>
 
 #include "context.h"
 #include "engine/text.h"
 #include "game/symbol_index.h"
+#include "unrunnable_lines.h"
 
 namespace marvo::check {
 
@@ -58,7 +57,7 @@ int editDistance(std::string_view a, std::string_view b, int cap) {
 }
 
 std::vector<Diagnostic> checkScenario(const CheckInput& input) {
-  Context ctx{input, prepareProgram(input), {}, {}, {}, -1, {}};
+  Context ctx{input, prepareProgram(input), {}, {}, {}, -1, {}, false, {}, {}};
   for (auto& p : ctx.program.problems) ctx.report.add(p.source, p.line, p.severity, p.text, p.rule);
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
@@ -68,12 +67,19 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
     if (l.text == ":common" && ctx.commonLine < 0) ctx.commonLine = i;
   }
   // The objects given by CREATE: the scenario's, and the library's when game start splices it in.
-  const SymbolIndex symbols(input.scenario, input.library);
+  ctx.symbols.build(input.scenario, input.library);
+  const SymbolIndex& symbols = ctx.symbols;
   for (const Symbol& object : symbols.allDefinitions(SymbolKind::Object, SymbolIndex::Source::Scenario))
     ctx.objects.emplace(object.name);
   if (symbols.librarySpliced())
     for (const Symbol& object : symbols.allDefinitions(SymbolKind::Object, SymbolIndex::Source::Library))
       ctx.objects.emplace(object.name);
+  {
+    std::vector<FlowLine> flow;
+    flow.reserve(ctx.program.lines.size());
+    for (const ProgramLine& l : ctx.program.lines) flow.push_back({l.text, l.rows, l.marks, l.d.truthWord(1).text});
+    ctx.runnable = runnableLines(flow);
+  }
   for (const auto& line : input.library)
     if (!trimView(line).empty()) ctx.libraryHasText = true;
 
@@ -85,6 +91,9 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   checkVariables(ctx);
   checkTalkPatterns(ctx);
   checkEncoding(ctx);
+  checkOrder(ctx);
+  checkNames(ctx);
+  checkTalkSyntax(ctx);
   return ctx.report.take();
 }
 

@@ -180,7 +180,7 @@ void checkStatements(Context& ctx) {
           concat(quoted(w0), " — не команда, и строка ничего не делает. Возможно, имелось в виду "_w, upper(k), "."_w),
           "unknown-keyword");
     } else {
-      ctx.report.at(l, Severity::Warning,
+      ctx.report.at(l, Severity::Error,
                     concat("Строка "_w, quoted(l.text),
                            " ничего не делает: игра не узнаёт в ней ни команду, ни присваивание. Текст для "
                            "игрока начинайте с «!» или «@»."_w),
