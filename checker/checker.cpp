@@ -97,7 +97,25 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   return ctx.report.take();
 }
 
-std::vector<Diagnostic> checkFileBytes(std::string_view bytes) {
+std::vector<Diagnostic> checkLibrary(const CheckInput& input) {
+  // Rules that judge a library by what a game does with it.
+  static constexpr std::string_view kNeedAGame[] = {
+      "unreachable-location", "never-assigned", "never-read",      "undeclared-object",       "library-not-spliced",
+      "unknown-place",        "missing-label",  "common-misspelt", "library-word-over-object"};
+  CheckInput alone;
+  alone.scenario = {":common", "RETURN"};
+  alone.library = input.library;
+  alone.libraryName = input.libraryName;
+  std::vector<Diagnostic> out;
+  for (auto& d : checkScenario(alone)) {
+    if (d.source != Source::Library) continue;
+    if (std::find(std::begin(kNeedAGame), std::end(kNeedAGame), d.rule) != std::end(kNeedAGame)) continue;
+    out.push_back(std::move(d));
+  }
+  return out;
+}
+
+std::vector<Diagnostic> checkFileBytes(std::string_view bytes, Source source) {
   std::vector<Diagnostic> out;
   const auto nul = bytes.find('\0');
   if (nul == std::string_view::npos || bytes.starts_with("\xEF\xBB\xBF{\\rtf") || bytes.starts_with("{\\rtf"))
@@ -109,9 +127,11 @@ std::vector<Diagnostic> checkFileBytes(std::string_view bytes) {
     else if (bytes[i] == '\r' && (i + 1 >= nul || bytes[i + 1] != '\n'))
       ++line;
   }
-  out.push_back({Source::Scenario, line, Severity::Error,
-                 std::string("В файле нулевой байт: всё, что стоит после него, не будет прочитано. "
-                             "Удалите его (файл, вероятно, сохранён не как текст)."_w),
+  const auto count = std::count(bytes.begin(), bytes.end(), '\0');
+  out.push_back({source, line, Severity::Warning,
+                 concat("В файле нулевые байты (NUL, всего "_w, std::to_string(count),
+                        "): программа удаляет их при чтении, все строки сохраняются. Уберите их, сохранив файл "
+                        "заново (файл, вероятно, был испорчен или сохранён не как текст)."_w),
                  "nul-byte"});
   return out;
 }
