@@ -264,7 +264,10 @@ End segmentEnd(const Context& ctx, int a, int b) {
       if (ifDepth > 0) --ifDepth;
       continue;
     }
-    if (ifDepth == 0 && (l.rows & (kReturn | kRead | kGoto | kJump | kRedo | kPopIndex))) return End::Stops;
+    // The JUMP of a call comes back (POPINDEX returns behind it): it does not end the location.
+    const std::uint32_t ends = l.made == Made::Call ? (kReturn | kRead | kGoto | kRedo | kPopIndex)
+                                                    : (kReturn | kRead | kGoto | kJump | kRedo | kPopIndex);
+    if (ifDepth == 0 && (l.rows & ends)) return End::Stops;
   }
   return ifDepth > 0 || talkDepth > 0 ? End::Unknown : End::Falls;
 }
@@ -304,7 +307,10 @@ void checkLocationEnds(Context& ctx) {
                                       "зациклится. Добавьте RETURN в конце «:common»."_w),
                     "common-without-return");
     } else if (n + 1 < labels.size()) {
-      ctx.report.at(l, Severity::Error,
+      // Told at the location's last line, where READ or GOTO is missing.
+      int last = b - 1;
+      while (last > a && (ctx.line(last).d.count == 0 || (ctx.line(last).rows & kComment))) --last;
+      ctx.report.at(ctx.line(last), Severity::Error,
                     concat("Локация "_w, quoted(l.text),
                            " не заканчивается READ, GOTO, JUMP или RETURN: выполнение перейдёт в "
                            "следующую локацию "_w,

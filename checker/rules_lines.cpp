@@ -2,6 +2,7 @@
 // splice, text characters that vanish, and text that looks like another code page.
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "context.h"
 #include "engine/keyword_aliases.h"
@@ -255,7 +256,16 @@ std::string_view utf8Word(std::string_view s) {
     if (!utf8Letter(a, b)) continue;
     const bool twice =
         k + 3 < s.size() && utf8Letter(static_cast<unsigned char>(s[k + 2]), static_cast<unsigned char>(s[k + 3]));
-    if (!twice && !foreignSign(b)) continue;
+    // A sign between "Р" or "С" and a letter ("Р›ампа") stands inside a word only as UTF-8; "Ё" and
+    // "ё" after them are Russian ("ГРЁЗЫ", "Рёв").
+    const bool inWord =
+        k + 2 < s.size() && b != 0xA8 && b != 0xB8 &&
+        (static_cast<unsigned char>(s[k + 2]) >= 0xC0 || std::isalpha(static_cast<unsigned char>(s[k + 2])));
+    // A sign right after a lone "Р" or "С" at the start of a word ("Р’ сундуке") is UTF-8 as well.
+    const bool atStart = (k == 0 || !(static_cast<unsigned char>(s[k - 1]) >= 0xC0 ||
+                                      std::isalpha(static_cast<unsigned char>(s[k - 1])))) &&
+                         b != 0xA8 && b != 0xB8 && b != 0xAB && b != 0xBB;
+    if (!twice && !foreignSign(b) && !inWord && !atStart) continue;
     std::size_t from = k, to = k + 2;
     while (from > 0 && s[from - 1] != ' ') --from;
     while (to < s.size() && s[to] != ' ') ++to;

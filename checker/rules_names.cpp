@@ -15,13 +15,18 @@ namespace {
 
 bool hasAnyObject(std::string_view s) { return s.find(kAnyObject) != std::string_view::npos; }
 
-// The places an object can be given: every location and every object (a container).
+// The places an object can be given: every location, every object (a container), and the words
+// two or more location lines give ("нигде").
 std::vector<std::string_view> placeNames(const Context& ctx) {
   std::vector<std::string_view> out;
   out.reserve(ctx.labels.size() + ctx.objects.size());
   for (const auto& [label, line] : ctx.labels)
     if (label != ":common") out.push_back(std::string_view(label).substr(1));
   for (const auto& o : ctx.objects) out.emplace_back(o);
+  std::unordered_map<std::string_view, int> given;
+  for (const ProgramLine& l : ctx.program.lines)
+    if ((l.rows & kProperty) && l.d.property == Property::Location && ++given[l.d.word(1).text] == 2)
+      out.push_back(l.d.word(1).text);
   std::sort(out.begin(), out.end());  // the same suggestion on every run
   return out;
 }

@@ -42,21 +42,26 @@ void checkOrder(Context& ctx) {
                   "unreachable-line");
   }
 
-  // A talk block closed at once with a statement after its REDO: the body was meant to come first.
+  // A talk block closed at once: its command does nothing at all, not even "это невозможно" (the
+  // GOTO or the text of its body lost, or put after the REDO).
   for (int i = 0; i + 1 < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (!(l.rows & kTalk) || l.made != Made::Copy) continue;
     const ProgramLine& close = ctx.line(i + 1);
     if (!(close.marks & kClosesTalk) || !(close.rows & kRedo)) continue;
-    const bool next = i + 2 < ctx.size();
-    const ProgramLine* after = next ? &ctx.line(i + 2) : nullptr;
+    const ProgramLine* after = i + 2 < ctx.size() ? &ctx.line(i + 2) : nullptr;
     const bool bodyAfter = after && !ctx.isLabel(i + 2) && after->source == l.source &&
                            (after->rows & (kGoto | kJump | kText | kExamine | kShowItem | kPushIndex));
-    if (!bodyAfter) continue;  // an empty block that swallows a command may be meant
     ctx.report.at(close, Severity::Error,
-                  concat("Блок "_w, quoted(l.text), " закрыт REDO сразу: его команда ничего не сделает, а строка "_w,
-                         quoted(after->text),
-                         " после REDO выполняется при каждом показе локации. Поставьте REDO после строк блока."_w),
+                  bodyAfter
+                      ? concat("Блок "_w, quoted(l.text),
+                               " закрыт REDO сразу: его команда ничего не сделает, а строка "_w, quoted(after->text),
+                               " после REDO выполняется при каждом показе локации. Поставьте REDO после "
+                               "строк блока."_w)
+                      : concat("Блок "_w, quoted(l.text),
+                               " пуст: REDO стоит сразу за ним, и его команда не сделает ничего — даже "
+                               "не ответит «это невозможно». Допишите строки блока (текст, GOTO) перед "
+                               "REDO или удалите блок."_w),
                   "empty-talk");
   }
 

@@ -1,6 +1,8 @@
 // Talk patterns: a pattern that an earlier pattern of the same location always beats, and choice
 // numbers that collide (restarted numbering, ten or more choices, digit patterns of the author).
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "context.h"
 #include "engine/text.h"
@@ -183,6 +185,26 @@ std::string wordProblem(std::string_view word) {
 }  // namespace
 
 void checkTalkSyntax(Context& ctx) {
+  // Every word of every talk pattern with the number of lines it stands on, for telling two words
+  // glued together ("наверхвверх", "ключеспросить").
+  std::unordered_map<std::string, int> vocabulary;
+  for (int i = 0; i < ctx.size(); ++i) {
+    if (!(ctx.line(i).rows & kTalk)) continue;
+    std::unordered_set<std::string> here;
+    for (auto alt : splitRuns(talkPattern(ctx.line(i).text), '/', 20))
+      for (auto word : splitRuns(alt, ' ', 10))
+        if (word.size() >= 3 && here.emplace(word).second) ++vocabulary[std::string(word)];
+  }
+  auto known = [&](std::string_view w) { return vocabulary.count(std::string(w)) != 0; };
+  // Where a word splits into two known words of three letters or more; 0 when it does not, or
+  // when it stands on another line as it is.
+  auto glued = [&](std::string_view word) -> std::size_t {
+    if (word.size() < 6 || word.size() > 40 || vocabulary.size() > 20000) return 0;
+    if (auto it = vocabulary.find(std::string(word)); it != vocabulary.end() && it->second > 1) return 0;
+    for (std::size_t cut = 3; cut + 3 <= word.size(); ++cut)
+      if (known(word.substr(0, cut)) && known(word.substr(cut))) return cut;
+    return 0;
+  };
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (!(l.rows & kTalk) || l.made != Made::Copy) continue;
@@ -194,6 +216,10 @@ void checkTalkSyntax(Context& ctx) {
       for (auto word : words) {
         anyWord = true;
         if (problem.empty()) problem = wordProblem(word);
+        if (const std::size_t cut = problem.empty() ? glued(word) : 0)
+          problem = concat("слово "_w, quoted(word), " похоже на два слова, "_w, quoted(word.substr(0, cut)), " и "_w,
+                           quoted(word.substr(cut)),
+                           ", склеенных без «/»: ввод игрока к нему не подойдёт. Разделите их знаком «/»."_w);
       }
       // A lone Russian letter is found inside almost any input the player types (beside other
       // words it adds nothing, and a Latin one rarely occurs in Russian input).
