@@ -179,7 +179,7 @@ void checkVariables(Context& ctx) {
   auto endsWithAny = [&](const std::string& name, const std::unordered_set<std::string>& suffixes) {
     return suffixAt(name, suffixes) != std::string::npos;
   };
-  std::vector<std::string_view> assignedNames, objectNames;  // sorted, built on the first need
+  std::vector<std::string_view> assignedNames;  // sorted, built on the first need
   int suggestions = 300;
   auto nearVariable = [&](const std::string& name) -> std::string {
     if (suggestions-- <= 0) return {};
@@ -200,18 +200,17 @@ void checkVariables(Context& ctx) {
       const std::string object = name.substr(0, p);
       if (ctx.objects.count(object)) continue;
       if (suggestions-- <= 0) continue;
-      if (objectNames.empty()) {
-        for (const auto& o : ctx.objects) objectNames.emplace_back(o);
-        std::sort(objectNames.begin(), objectNames.end());
-      }
-      const std::string_view near = nearestName(object, objectNames);
+      // The flag of the nearest declared object, compared as whole names ("дери_открыт").
+      std::vector<std::string> flags;
+      for (const auto& o : ctx.objects) flags.push_back(concat(o, std::string_view(name).substr(p)));
+      std::sort(flags.begin(), flags.end());
+      const std::string near(nearestName(name, flags));
       ctx.report.at(l, Severity::Error,
                     concat("Переменная "_w, quoted(name), " нигде не получает значения: «"_w, name.substr(p),
                            "» задаётся только предметам через <object>, а предмета "_w, quoted(object),
                            " нет, так что здесь всегда 0."_w,
                            near.empty() ? concat(" Объявите «CREATE "_w, object, "» или исправьте имя."_w)
-                                        : concat(" Возможно, имелось в виду "_w,
-                                                 quoted(concat(near, std::string_view(name).substr(p))), "."_w)),
+                                        : concat(" Возможно, имелось в виду "_w, quoted(near), "."_w)),
                     "never-assigned");
       continue;
     }

@@ -269,6 +269,7 @@ std::string_view utf8Word(std::string_view s) {
     std::size_t from = k, to = k + 2;
     while (from > 0 && s[from - 1] != ' ') --from;
     while (to < s.size() && s[to] != ' ') ++to;
+    while (from < k && std::ispunct(static_cast<unsigned char>(s[from]))) ++from;  // "!" or "@" of the line
     return s.substr(from, std::min<std::size_t>(to - from, 40));
   }
   return {};
@@ -292,10 +293,8 @@ bool checkUtf8(Context& ctx, const std::vector<std::string>& text, Source source
   std::vector<int> mixed;
   bool windowsText = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!utf8Word(text[i]).empty())
-      mixed.push_back(static_cast<int>(i));
-    else if (!windowsText && cp1251Letters(text[i]))
-      windowsText = true;
+    if (!utf8Word(text[i]).empty()) mixed.push_back(static_cast<int>(i));
+    if (!windowsText && cp1251Letters(text[i])) windowsText = true;
   }
   if (mixed.empty()) return false;
   if (!windowsText && mixed.size() >= 2) {
