@@ -29,8 +29,13 @@ void checkOrder(Context& ctx) {
     if (!ctx.runnable[static_cast<std::size_t>(i)]) continue;
     const std::string_view by = endsFlow(l);
     if (by.empty() || l.made == Made::Button || l.made == Made::Return) continue;
+    // A jump to a missing label is reported on its own line; what follows it is judged once it leads somewhere.
+    if ((l.rows & (kGoto | kJump)) && !ctx.labels.count(concat(":", l.d.truthWord(1).text))) continue;
+    // Blank lines, and a READ or RETURN that would end the turn anyway, change nothing when skipped.
     int j = i + 1;
-    while (j < ctx.size() && blank(ctx.line(j)) && !ctx.isLabel(j) && !ctx.runnable[static_cast<std::size_t>(j)]) ++j;
+    while (j < ctx.size() && !ctx.isLabel(j) && !ctx.runnable[static_cast<std::size_t>(j)] &&
+           (blank(ctx.line(j)) || (ctx.line(j).rows & (kRead | kReturn))))
+      ++j;
     if (j >= ctx.size() || ctx.runnable[static_cast<std::size_t>(j)] || ctx.isLabel(j)) continue;
     const ProgramLine& dead = ctx.line(j);
     if (dead.marks & (kClosesTalk | kClosesIf)) continue;  // the end of the block the jump leaves

@@ -35,7 +35,9 @@ TEST(CheckerRules, StatementsAfterAnUnconditionalJump) {
   EXPECT_THAT(findings(game({"TALK юг", "!Юг.", "REDO", "GOTO start", "TALK север/north", "!Север.", "REDO"})),
               ElementsAre("6 unreachable-line"));
   // REDO before the GOTO: the block is empty and the GOTO runs on every visit.
-  EXPECT_THAT(findings(game({"TALK север", "REDO", "GOTO start"})), ElementsAre("3 empty-talk", "5 unreachable-line"));
+  EXPECT_THAT(findings(game({"TALK север", "REDO", "GOTO start"})), ElementsAre("3 empty-talk"));
+  // A READ after the GOTO changes nothing; a talk block after the READ is never offered.
+  EXPECT_THAT(findings(game({"GOTO start", "READ", "TALK север", "!С.", "REDO"})), ElementsAre("4 unreachable-line"));
   EXPECT_THAT(findings(game({"!Вы здесь.", "RETURN", "!Никогда."})), ElementsAre("4 unreachable-line"));
 }
 
