@@ -186,22 +186,23 @@ std::string wordProblem(std::string_view word) {
 
 void checkTalkSyntax(Context& ctx) {
   // Every word of every talk pattern with the number of lines it stands on, for telling two words
-  // glued together ("наверхвверх", "ключеспросить").
+  // glued together ("наверхвверх").
   std::unordered_map<std::string, int> vocabulary;
   for (int i = 0; i < ctx.size(); ++i) {
     if (!(ctx.line(i).rows & kTalk)) continue;
     std::unordered_set<std::string> here;
-    for (auto alt : splitRuns(talkPattern(ctx.line(i).text), '/', 20))
+    const std::string pattern = talkPattern(ctx.line(i).text);  // the words point into it
+    for (auto alt : splitRuns(pattern, '/', 20))
       for (auto word : splitRuns(alt, ' ', 10))
         if (word.size() >= 3 && here.emplace(word).second) ++vocabulary[std::string(word)];
   }
   auto known = [&](std::string_view w) { return vocabulary.count(std::string(w)) != 0; };
-  // Where a word splits into two known words of three letters or more; 0 when it does not, or
-  // when it stands on another line as it is.
+  // Where a word splits into two known words of four letters or more (shorter ones are prefixes
+  // and prepositions: "про" + "читать"); 0 when it does not, or when it stands on another line.
   auto glued = [&](std::string_view word) -> std::size_t {
-    if (word.size() < 6 || word.size() > 40 || vocabulary.size() > 20000) return 0;
+    if (word.size() < 8 || word.size() > 40 || vocabulary.size() > 20000) return 0;
     if (auto it = vocabulary.find(std::string(word)); it != vocabulary.end() && it->second > 1) return 0;
-    for (std::size_t cut = 3; cut + 3 <= word.size(); ++cut)
+    for (std::size_t cut = 4; cut + 4 <= word.size(); ++cut)
       if (known(word.substr(0, cut)) && known(word.substr(cut))) return cut;
     return 0;
   };
