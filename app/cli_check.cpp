@@ -20,7 +20,8 @@ namespace {
 int usageError(const std::string& what) {
   std::fprintf(stderr,
                "marvo-cli check: %s\n"
-               "usage: marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n",
+               "usage: marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n"
+               "       marvo-cli check --library FILE [--format text|json]\n",
                what.c_str());
   return 2;
 }
@@ -53,36 +54,49 @@ int check(const Args& args) {
       scenarios.push_back(a);
     }
   }
-  if (scenarios.empty()) return usageError("no scenario");
+  // Without a scenario the library given is checked alone.
+  const bool libraryAlone = scenarios.empty() && !libraryPath.empty();
+  if (scenarios.empty() && !libraryAlone) return usageError("no scenario");
 
   check::CheckInput input;
+  std::vector<check::Diagnostic> libraryBytes;  // NUL bytes of the library, told with every check
   if (libraryPath.empty() && std::filesystem::exists("marvo.lib")) libraryPath = "marvo.lib";
   if (!libraryPath.empty()) {
-    auto read = readScenarioFile(libraryPath);
-    if (!read.error.empty()) {
-      std::fprintf(stderr, "marvo-cli check: %s\n", read.error.c_str());
+    const auto file = readWholeFile(libraryPath);
+    if (!file.error.empty()) {
+      std::fprintf(stderr, "marvo-cli check: %s\n", file.error.c_str());
       return 1;
     }
-    input.library = std::move(read.lines);
+    input.library = parseScenarioText(file.bytes);
+    libraryBytes = check::checkFileBytes(file.bytes, check::Source::Library);
     input.libraryName = utf8ToCp1251(std::filesystem::path(libraryPath).filename().string());
   } else {
     std::fputs("marvo-cli check: no marvo.lib here; checking without a library\n", stderr);
   }
+  if (libraryAlone) scenarios.push_back(libraryPath);
 
   check::Counts total;
   bool unreadable = false;
   std::string jsonItems;
   for (const auto& path : scenarios) {
-    const auto file = readWholeFile(path);
-    if (!file.error.empty()) {
-      std::fprintf(stderr, "marvo-cli check: %s\n", file.error.c_str());
-      unreadable = true;
-      continue;
+    std::vector<check::Diagnostic> list;
+    if (&path == &scenarios.front()) list = libraryBytes;  // told once
+    if (libraryAlone) {
+      auto found = check::checkLibrary(input);
+      list.insert(list.end(), found.begin(), found.end());
+    } else {
+      const auto file = readWholeFile(path);
+      if (!file.error.empty()) {
+        std::fprintf(stderr, "marvo-cli check: %s\n", file.error.c_str());
+        unreadable = true;
+        continue;
+      }
+      input.scenario = parseScenarioText(file.bytes);
+      auto bytes = check::checkFileBytes(file.bytes);
+      auto rest = check::checkScenario(input);
+      list.insert(list.end(), bytes.begin(), bytes.end());
+      list.insert(list.end(), rest.begin(), rest.end());
     }
-    input.scenario = parseScenarioText(file.bytes);
-    auto list = check::checkFileBytes(file.bytes);
-    auto rest = check::checkScenario(input);
-    list.insert(list.end(), rest.begin(), rest.end());
     std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
       return std::tie(a.source, a.line) < std::tie(b.source, b.line);
     });

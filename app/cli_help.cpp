@@ -29,7 +29,8 @@ constexpr Explanation kExplanations[] = {
     {"cat", "Prints the lines of SCENARIO as \"Open File\" reads them (UTF-8).\n"},
     {"check",
      "Checks each SCENARIO together with the library and prints the mistakes found as\n"
-     "FILE:LINE: error|warning: TEXT, then a summary.\n"
+     "FILE:LINE: error|warning: TEXT, then a summary. An error changes what the game does;\n"
+     "a warning may be meant. With --library FILE and no SCENARIO, checks the library alone.\n"
      "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
      "  --format text|json  the form of the report\n"},
     {"dialogue",

@@ -1,13 +1,12 @@
 // The checker's entry points: run every rule group, sort and format the diagnostics.
 #include "checker.h"
 
-#include "game/symbol_index.h"
-
 #include <algorithm>
 
 #include "context.h"
 #include "engine/text.h"
 #include "game/symbol_index.h"
+#include "unrunnable_lines.h"
 
 namespace marvo::check {
 
@@ -58,7 +57,7 @@ int editDistance(std::string_view a, std::string_view b, int cap) {
 }
 
 std::vector<Diagnostic> checkScenario(const CheckInput& input) {
-  Context ctx{input, prepareProgram(input), {}, {}, {}, -1, {}};
+  Context ctx{input, prepareProgram(input), {}, {}, {}, -1, {}, false, {}, {}};
   for (auto& p : ctx.program.problems) ctx.report.add(p.source, p.line, p.severity, p.text, p.rule);
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
@@ -68,12 +67,19 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
     if (l.text == ":common" && ctx.commonLine < 0) ctx.commonLine = i;
   }
   // The objects given by CREATE: the scenario's, and the library's when game start splices it in.
-  const SymbolIndex symbols(input.scenario, input.library);
+  ctx.symbols.build(input.scenario, input.library);
+  const SymbolIndex& symbols = ctx.symbols;
   for (const Symbol& object : symbols.allDefinitions(SymbolKind::Object, SymbolIndex::Source::Scenario))
     ctx.objects.emplace(object.name);
   if (symbols.librarySpliced())
     for (const Symbol& object : symbols.allDefinitions(SymbolKind::Object, SymbolIndex::Source::Library))
       ctx.objects.emplace(object.name);
+  {
+    std::vector<FlowLine> flow;
+    flow.reserve(ctx.program.lines.size());
+    for (const ProgramLine& l : ctx.program.lines) flow.push_back({l.text, l.rows, l.marks, l.d.truthWord(1).text});
+    ctx.runnable = runnableLines(flow);
+  }
   for (const auto& line : input.library)
     if (!trimView(line).empty()) ctx.libraryHasText = true;
 
@@ -85,10 +91,31 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   checkVariables(ctx);
   checkTalkPatterns(ctx);
   checkEncoding(ctx);
+  checkOrder(ctx);
+  checkNames(ctx);
+  checkTalkSyntax(ctx);
   return ctx.report.take();
 }
 
-std::vector<Diagnostic> checkFileBytes(std::string_view bytes) {
+std::vector<Diagnostic> checkLibrary(const CheckInput& input) {
+  // Rules that judge a library by what a game does with it.
+  static constexpr std::string_view kNeedAGame[] = {
+      "unreachable-location", "never-assigned", "never-read",      "undeclared-object",       "library-not-spliced",
+      "unknown-place",        "missing-label",  "common-misspelt", "library-word-over-object"};
+  CheckInput alone;
+  alone.scenario = {":common", "RETURN"};
+  alone.library = input.library;
+  alone.libraryName = input.libraryName;
+  std::vector<Diagnostic> out;
+  for (auto& d : checkScenario(alone)) {
+    if (d.source != Source::Library) continue;
+    if (std::find(std::begin(kNeedAGame), std::end(kNeedAGame), d.rule) != std::end(kNeedAGame)) continue;
+    out.push_back(std::move(d));
+  }
+  return out;
+}
+
+std::vector<Diagnostic> checkFileBytes(std::string_view bytes, Source source) {
   std::vector<Diagnostic> out;
   const auto nul = bytes.find('\0');
   if (nul == std::string_view::npos || bytes.starts_with("\xEF\xBB\xBF{\\rtf") || bytes.starts_with("{\\rtf"))
@@ -100,9 +127,11 @@ std::vector<Diagnostic> checkFileBytes(std::string_view bytes) {
     else if (bytes[i] == '\r' && (i + 1 >= nul || bytes[i + 1] != '\n'))
       ++line;
   }
-  out.push_back({Source::Scenario, line, Severity::Error,
-                 std::string("В файле нулевой байт: всё, что стоит после него, не будет прочитано. "
-                             "Удалите его (файл, вероятно, сохранён не как текст)."_w),
+  const auto count = std::count(bytes.begin(), bytes.end(), '\0');
+  out.push_back({source, line, Severity::Warning,
+                 concat("В файле нулевые байты (NUL, всего "_w, std::to_string(count),
+                        "): программа удаляет их при чтении, все строки сохраняются. Уберите их, сохранив файл "
+                        "заново (файл, вероятно, был испорчен или сохранён не как текст)."_w),
                  "nul-byte"});
   return out;
 }

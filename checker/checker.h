@@ -31,9 +31,14 @@ struct CheckInput {
 // any text; the work grows linearly with the text (n log n at worst).
 std::vector<Diagnostic> checkScenario(const CheckInput& input);
 
-// Problems of the file's bytes themselves, for a plain-text scenario file: a NUL byte (the
-// reader stops there). Lines are counted as the reader counts them.
-std::vector<Diagnostic> checkFileBytes(std::string_view bytes);
+// The library alone, as game start splices it into a game's ":common": its own rules apply, and
+// those that need a game (unreachable locations, variables and objects the game may give) are left
+// out. Only library findings are returned.
+std::vector<Diagnostic> checkLibrary(const CheckInput& input);
+
+// Problems of the file's bytes themselves, for a plain-text scenario or library file: NUL bytes
+// (the reader drops them and keeps every line). Lines are counted as the reader counts them.
+std::vector<Diagnostic> checkFileBytes(std::string_view bytes, Source source = Source::Scenario);
 
 // The 0-based index of the first scenario line that declares the object `name` with CREATE (as
 // the engine reads it: the first word starts with "crea", the second is the name, lower-cased),

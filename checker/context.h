@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "game/symbol_index.h"
 #include "program.h"
 
 namespace marvo::check {
@@ -41,11 +42,16 @@ struct Context {
   int commonLine = -1;                          // first line equal to ":common"
   std::unordered_set<std::string> objects;      // names given by CREATE anywhere
   bool libraryHasText = false;                  // some library line is not blank
+  std::vector<std::uint8_t> runnable;           // per program line: some run can execute it
+  SymbolIndex symbols;                          // definitions of the scenario and the library
 
   const ProgramLine& line(int i) const { return program.lines[static_cast<std::size_t>(i)]; }
   int size() const { return static_cast<int>(program.lines.size()); }
   bool isLabel(int i) const { return line(i).text.starts_with(":"); }
 };
+
+// Optimal string alignment distance, capped: returns cap + 1 when the distance exceeds cap.
+int editDistance(std::string_view a, std::string_view b, int cap);
 
 // Rule groups; each reports into ctx.report.
 void checkLabelsAndJumps(Context& ctx);
@@ -56,9 +62,28 @@ void checkObjects(Context& ctx);       // properties: suffixes, undeclared names
 void checkVariables(Context& ctx);     // read but never assigned, assigned but never read
 void checkTalkPatterns(Context& ctx);  // shadowed patterns, collisions with button numbers
 void checkEncoding(Context& ctx);      // text that looks like another code page
+void checkOrder(Context& ctx);         // unreachable statements, empty talk blocks, CREATE run again
+void checkNames(Context& ctx);         // places and objects nothing declares, library words over objects
+void checkTalkSyntax(Context& ctx);    // patterns that no input the player types can match
 
-// Optimal string alignment distance, capped: returns cap + 1 when the distance exceeds cap.
-int editDistance(std::string_view a, std::string_view b, int cap);
+// The name among `candidates` nearest to `name` by edit distance (at most 1 for names of four
+// characters or fewer, else 2), or "" when none is that near or the name is one of them.
+template <class Range>
+std::string_view nearestName(std::string_view name, const Range& candidates) {
+  if (name.size() < 2 || name.size() > 40) return {};
+  int best = name.size() <= 4 ? 1 : 2;
+  std::string_view found;
+  for (const auto& c : candidates) {
+    const std::string_view v(c);
+    if (v == name) return {};
+    const int d = editDistance(name, v, best);
+    if (d <= best && (found.empty() || d < best)) {
+      found = v;
+      best = d;
+    }
+  }
+  return found;
+}
 
 }  // namespace marvo::check
 

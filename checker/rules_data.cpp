@@ -1,5 +1,6 @@
 // Objects and variables: property suffixes, undeclared objects, stored blanks, variables that are
 // read but never assigned or assigned but never read.
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 #include <unordered_set>
@@ -76,7 +77,7 @@ void checkObjects(Context& ctx) {
         const std::string raw = runtimeRaw(l.text);
         const std::size_t from = w0.size() + 1;
         if (from < raw.size() && (raw[from] == ' ' || raw[from] == '=' || raw[from] == '\t'))
-          ctx.report.at(l, Severity::Warning,
+          ctx.report.at(l, Severity::Error,
                         concat("Значение "_w, quoted(std::string_view(raw).substr(from)),
                                " сохранится вместе с начальными символами: значение начинается сразу за "
                                "одним знаком после имени свойства. Пишите без пробелов вокруг «=», например «"_w,
@@ -167,25 +168,61 @@ void checkVariables(Context& ctx) {
     }
   }
 
-  // Does a "_..." tail of the name (after at least one character) belong to `suffixes`?
-  auto endsWithAny = [](const std::string& name, const std::unordered_set<std::string>& suffixes) {
-    if (suffixes.empty()) return false;
+  // The "_..." tail of the name (after at least one character) that belongs to `suffixes`: its
+  // position, or npos.
+  auto suffixAt = [](const std::string& name, const std::unordered_set<std::string>& suffixes) {
+    if (suffixes.empty()) return std::string::npos;
     for (auto p = name.find('_', 1); p != std::string::npos; p = name.find('_', p + 1))
-      if (suffixes.count(name.substr(p))) return true;
-    return false;
+      if (suffixes.count(name.substr(p))) return p;
+    return std::string::npos;
+  };
+  auto endsWithAny = [&](const std::string& name, const std::unordered_set<std::string>& suffixes) {
+    return suffixAt(name, suffixes) != std::string::npos;
+  };
+  std::vector<std::string_view> assignedNames;  // sorted, built on the first need
+  int suggestions = 300;
+  auto nearVariable = [&](const std::string& name) -> std::string {
+    if (suggestions-- <= 0) return {};
+    if (assignedNames.empty()) {
+      for (const auto& [n, line] : assigned) assignedNames.emplace_back(n);
+      std::sort(assignedNames.begin(), assignedNames.end());
+    }
+    const std::string_view near = nearestName(name, assignedNames);
+    return near.empty() ? std::string() : concat(" Возможно, имелось в виду "_w, quoted(near), "."_w);
   };
   for (const auto& [where, name] : reads) {
-    if (isSpecial(name) || assigned.count(name) || endsWithAny(name, assignedSuffixes)) continue;
+    if (isSpecial(name) || assigned.count(name)) continue;
     const bool reference = where < 0;
     const ProgramLine& l = ctx.line(reference ? -where - 1 : where);
+    if (const auto p = suffixAt(name, assignedSuffixes); p != std::string::npos) {
+      // "<object>_открыт=1" gives the flag to the objects the player names: only a declared
+      // object's flag can be set that way.
+      const std::string object = name.substr(0, p);
+      if (ctx.objects.count(object)) continue;
+      if (suggestions-- <= 0) continue;
+      // The flag of the nearest declared object, compared as whole names ("дери_открыт").
+      std::vector<std::string> flags;
+      for (const auto& o : ctx.objects) flags.push_back(concat(o, std::string_view(name).substr(p)));
+      std::sort(flags.begin(), flags.end());
+      const std::string near(nearestName(name, flags));
+      ctx.report.at(l, Severity::Error,
+                    concat("Переменная "_w, quoted(name), " нигде не получает значения: «"_w, name.substr(p),
+                           "» задаётся только предметам через <object>, а предмета "_w, quoted(object),
+                           " нет, так что здесь всегда 0."_w,
+                           near.empty() ? concat(" Объявите «CREATE "_w, object, "» или исправьте имя."_w)
+                                        : concat(" Возможно, имелось в виду "_w, quoted(near), "."_w)),
+                    "never-assigned");
+      continue;
+    }
     ctx.report.at(l, Severity::Error,
-                  reference ? concat("Переменная "_w, quoted(name),
-                                     " нигде не получает значения: игра покажет «Не найдена переменная». "
-                                     "Присвойте её раньше ("_w,
-                                     name, "=0) или исправьте имя."_w)
-                            : concat("Переменная "_w, quoted(name),
-                                     " нигде не получает значения, здесь она всегда 0. Присвойте её раньше ("_w, name,
-                                     "=0) или исправьте имя."_w),
+                  concat(reference ? concat("Переменная "_w, quoted(name),
+                                            " нигде не получает значения: игра покажет «Не найдена переменная». "
+                                            "Присвойте её раньше ("_w,
+                                            name, "=0) или исправьте имя."_w)
+                                   : concat("Переменная "_w, quoted(name),
+                                            " нигде не получает значения, здесь она всегда 0. Присвойте её раньше ("_w,
+                                            name, "=0) или исправьте имя."_w),
+                         nearVariable(name)),
                   "never-assigned");
   }
   for (const auto& [name, line] : assigned) {

@@ -163,12 +163,12 @@ void checkBlocks(Context& ctx) {
                                       : t.starts_with(alias::kEndif.russianStem) ? alias::kEndif.russianStem
                                                                                  : std::string_view();
         if (stem.empty())
-          ctx.report.at(
-              end, Severity::Error,
-              concat("Строка "_w, quoted(end.text), " содержит «endi»: пропуская блок IF из "_w, lineRef(ctx, i),
-                     ", игра примет её за ENDIF, и блок закончится здесь. "
-                     "Измените это слово."_w),
-              "taken-as-endif");
+          ctx.report.at(end, Severity::Error,
+                        concat("Строка "_w, quoted(end.text), " содержит «endi»: пропуская блок IF из "_w,
+                               lineRef(ctx, i, "строки"_w),
+                               ", игра примет её за ENDIF, и блок закончится здесь. "
+                               "Измените это слово."_w),
+                        "taken-as-endif");
         else
           ctx.report.at(end, Severity::Error,
                         concat("Строка "_w, quoted(end.text), " начинается с «"_w, stem, "…»: пропуская блок IF из "_w,
@@ -213,7 +213,7 @@ void checkBlocks(Context& ctx) {
       if (depth > 0)
         --depth;
       else if (m & kEndifWord)
-        ctx.report.at(l, Severity::Warning,
+        ctx.report.at(l, Severity::Error,
                       std::string("ENDIF без IF: перед ним в этой локации нет открытого IF. "
                                   "Удалите строку или добавьте IF."_w),
                       "endif-without-if");
@@ -264,7 +264,10 @@ End segmentEnd(const Context& ctx, int a, int b) {
       if (ifDepth > 0) --ifDepth;
       continue;
     }
-    if (ifDepth == 0 && (l.rows & (kReturn | kRead | kGoto | kJump | kRedo | kPopIndex))) return End::Stops;
+    // The JUMP of a call comes back (POPINDEX returns behind it): it does not end the location.
+    const std::uint32_t ends = l.made == Made::Call ? (kReturn | kRead | kGoto | kRedo | kPopIndex)
+                                                    : (kReturn | kRead | kGoto | kJump | kRedo | kPopIndex);
+    if (ifDepth == 0 && (l.rows & ends)) return End::Stops;
   }
   return ifDepth > 0 || talkDepth > 0 ? End::Unknown : End::Falls;
 }
@@ -304,7 +307,10 @@ void checkLocationEnds(Context& ctx) {
                                       "зациклится. Добавьте RETURN в конце «:common»."_w),
                     "common-without-return");
     } else if (n + 1 < labels.size()) {
-      ctx.report.at(l, Severity::Warning,
+      // Told at the location's last line, where READ or GOTO is missing.
+      int last = b - 1;
+      while (last > a && (ctx.line(last).d.count == 0 || (ctx.line(last).rows & kComment))) --last;
+      ctx.report.at(ctx.line(last), Severity::Error,
                     concat("Локация "_w, quoted(l.text),
                            " не заканчивается READ, GOTO, JUMP или RETURN: выполнение перейдёт в "
                            "следующую локацию "_w,
@@ -325,13 +331,31 @@ void checkLocationEnds(Context& ctx) {
     const std::string key = lower(trimView(line));
     if (key.find("btn") != std::string::npos || key.starts_with("do")) menuDriven = true;
   }
-  if (ctx.libraryHasText && !menuDriven && (!ctx.program.scenarioHasReturn || ctx.commonLine < 0))
-    ctx.report.add(Source::Scenario, 1, Severity::Warning,
+  // A label one or two letters off ":common" is the common section renamed by mistake: READ then
+  // ends the turn, and neither the library nor the section runs after it.
+  if (ctx.commonLine < 0) {
+    for (int a : labels) {
+      const std::string_view name = std::string_view(ctx.line(a).text).substr(1);
+      if (name.size() < 4 || editDistance(name, "common", 2) > 2) continue;
+      ctx.report.at(ctx.line(a), Severity::Error,
+                    concat("Метка "_w, quoted(ctx.line(a).text),
+                           " похожа на «:common», но общей локацией игра считает только строку «:common» "
+                           "точно: после READ эта локация выполняться не будет. Исправьте метку."_w),
+                    "common-misspelt");
+      return;
+    }
+  }
+  if (ctx.libraryHasText && !menuDriven && (!ctx.program.scenarioHasReturn || ctx.commonLine < 0)) {
+    // With a line containing "return" the library is in the program, but without ":common" READ
+    // never leads to it: every command of the library is lost.
+    const bool lost = ctx.program.scenarioHasReturn;
+    ctx.report.add(Source::Scenario, 1, lost ? Severity::Error : Severity::Warning,
                    concat("В сценарии нет локации «:common» со строкой RETURN, поэтому библиотека "_w,
                           quoted(ctx.input.libraryName),
                           " не будет вставлена или не будет выполняться после READ. Добавьте в конец "
                           "строки «:common» и «RETURN»."_w),
                    "library-not-spliced");
+  }
 }
 
 }  // namespace marvo::check

@@ -1,6 +1,8 @@
 // Lines the engine takes for something other than they look like, near-miss keywords, the library
 // splice, text characters that vanish, and text that looks like another code page.
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "context.h"
 #include "engine/keyword_aliases.h"
@@ -116,6 +118,21 @@ std::string vanishing(std::string_view text) {
   return {};
 }
 
+// The number after a minus that stands where a value begins ("x=-5", "IF x>-1"), or "".
+std::string_view negativeNumber(std::string_view statement) {
+  for (std::size_t k = statement.find('-'); k != std::string_view::npos; k = statement.find('-', k + 1)) {
+    std::size_t before = k;
+    while (before > 0 && statement[before - 1] == ' ') --before;
+    if (before == 0 || std::string_view("=<>").find(statement[before - 1]) == std::string_view::npos) continue;
+    std::size_t from = k + 1;
+    while (from < statement.size() && statement[from] == ' ') ++from;
+    std::size_t to = from;
+    while (to < statement.size() && statement[to] >= '0' && statement[to] <= '9') ++to;
+    if (to > from) return statement.substr(from, to - from);
+  }
+  return {};
+}
+
 }  // namespace
 
 void checkStatements(Context& ctx) {
@@ -134,6 +151,14 @@ void checkStatements(Context& ctx) {
     }
     if (l.made != Made::Copy) continue;
     const bool textLike = d.statement.starts_with("!") || d.statement.starts_with("@");
+    if ((l.rows & (kAssign | kAddSub | kMulDiv)) || ((l.rows & kIf) && d.ifForm >= 3))
+      if (auto number = negativeNumber(d.statement); !number.empty())
+        ctx.report.at(
+            l, Severity::Error,
+            concat("В "_w, quoted(l.text), " минус перед "_w, number, " — разделитель, а не знак: игра возьмёт "_w,
+                   number, ". Отрицательное число получают вычитанием: «x=0-"_w, number,
+                   "» (в IF сравнивайте с такой переменной)."_w),
+            "negative-number");
 
     if ((l.rows & kIf) && !alias::kIf.matches(w0)) {
       ctx.report.at(l, Severity::Error,
@@ -180,7 +205,7 @@ void checkStatements(Context& ctx) {
           concat(quoted(w0), " — не команда, и строка ничего не делает. Возможно, имелось в виду "_w, upper(k), "."_w),
           "unknown-keyword");
     } else {
-      ctx.report.at(l, Severity::Warning,
+      ctx.report.at(l, Severity::Error,
                     concat("Строка "_w, quoted(l.text),
                            " ничего не делает: игра не узнаёт в ней ни команду, ни присваивание. Текст для "
                            "игрока начинайте с «!» или «@»."_w),
@@ -205,31 +230,98 @@ void checkStatements(Context& ctx) {
   }
 }
 
-void checkEncoding(Context& ctx) {
-  // UTF-8 Cyrillic read as Windows-1251 shows as "Р" or "С" followed by a character of 0x80-0xBF.
-  int pairs = 0, firstLine = -1;
-  for (std::size_t i = 0; i < ctx.input.scenario.size() && pairs < 3; ++i) {
-    const std::string& s = ctx.input.scenario[i];
-    for (std::size_t k = 0; k + 1 < s.size(); ++k) {
-      const auto a = static_cast<unsigned char>(s[k]), b = static_cast<unsigned char>(s[k + 1]);
-      if ((a == 0xD0 || a == 0xD1) && b >= 0x80 && b <= 0xBF) {
-        if (firstLine < 0) firstLine = static_cast<int>(i);
-        if (++pairs >= 3) break;
-        ++k;
-      }
-    }
+namespace {
+
+// A byte pair that is a Russian letter in UTF-8 (shown in Windows-1251 as "Р" or "С" and a sign).
+bool utf8Letter(unsigned char a, unsigned char b) {
+  return (a == 0xD0 && (b == 0x81 || (b >= 0x90 && b <= 0xBF))) ||
+         (a == 0xD1 && ((b >= 0x80 && b <= 0x8F) || b == 0x91));
+}
+
+// Second bytes that never follow "Р" or "С" in Russian text: letters of other Cyrillic alphabets,
+// and 0x98, which Windows-1251 leaves empty.
+bool foreignSign(unsigned char b) {
+  static constexpr unsigned char kForeign[] = {0x80, 0x81, 0x83, 0x8A, 0x8C, 0x8D, 0x8E, 0x8F, 0x90, 0x98,
+                                               0x9A, 0x9C, 0x9D, 0x9E, 0x9F, 0xA1, 0xA2, 0xA3, 0xA5, 0xAA,
+                                               0xAF, 0xB2, 0xB3, 0xB4, 0xBA, 0xBC, 0xBD, 0xBE, 0xBF};
+  for (unsigned char f : kForeign)
+    if (b == f) return true;
+  return false;
+}
+
+// The word of a line that holds UTF-8 letters read as Windows-1251 ("ШуРЃмная"), or "".
+std::string_view utf8Word(std::string_view s) {
+  for (std::size_t k = 0; k + 1 < s.size(); ++k) {
+    const auto a = static_cast<unsigned char>(s[k]), b = static_cast<unsigned char>(s[k + 1]);
+    if (!utf8Letter(a, b)) continue;
+    const bool twice =
+        k + 3 < s.size() && utf8Letter(static_cast<unsigned char>(s[k + 2]), static_cast<unsigned char>(s[k + 3]));
+    // A sign between "Р" or "С" and a letter ("Р›ампа") stands inside a word only as UTF-8; "Ё" and
+    // "ё" after them are Russian ("ГРЁЗЫ", "Рёв").
+    const bool inWord =
+        k + 2 < s.size() && b != 0xA8 && b != 0xB8 &&
+        (static_cast<unsigned char>(s[k + 2]) >= 0xC0 || std::isalpha(static_cast<unsigned char>(s[k + 2])));
+    // A sign right after a lone "Р" or "С" at the start of a word ("Р’ сундуке") is UTF-8 as well.
+    const bool atStart = (k == 0 || !(static_cast<unsigned char>(s[k - 1]) >= 0xC0 ||
+                                      std::isalpha(static_cast<unsigned char>(s[k - 1])))) &&
+                         b != 0xA8 && b != 0xB8 && b != 0xAB && b != 0xBB;
+    if (!twice && !foreignSign(b) && !inWord && !atStart) continue;
+    std::size_t from = k, to = k + 2;
+    while (from > 0 && s[from - 1] != ' ') --from;
+    while (to < s.size() && s[to] != ' ') ++to;
+    while (from < k && std::ispunct(static_cast<unsigned char>(s[from]))) ++from;  // "!" or "@" of the line
+    return s.substr(from, std::min<std::size_t>(to - from, 40));
   }
-  if (pairs >= 3) {
-    ctx.report.add(Source::Scenario, firstLine + 1, Severity::Error,
+  return {};
+}
+
+// Has the line Russian letters as Windows-1251 keeps them (outside UTF-8 pairs)?
+bool cp1251Letters(std::string_view s) {
+  for (std::size_t k = 0; k < s.size(); ++k) {
+    const auto a = static_cast<unsigned char>(s[k]);
+    if (k + 1 < s.size() && utf8Letter(a, static_cast<unsigned char>(s[k + 1]))) {
+      ++k;
+      continue;
+    }
+    if (a >= 0xC0) return true;
+  }
+  return false;
+}
+
+// UTF-8 text in a Windows-1251 file: one finding when the whole text is UTF-8, else one per line.
+bool checkUtf8(Context& ctx, const std::vector<std::string>& text, Source source) {
+  std::vector<int> mixed;
+  bool windowsText = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!utf8Word(text[i]).empty()) mixed.push_back(static_cast<int>(i));
+    if (!windowsText && cp1251Letters(text[i])) windowsText = true;
+  }
+  if (mixed.empty()) return false;
+  if (!windowsText && mixed.size() >= 2) {
+    ctx.report.add(source, mixed.front() + 1, Severity::Error,
                    std::string("Текст похож на UTF-8, прочитанный как Windows-1251 (например, «Рџ» вместо "
                                "«П»). Сохраните сценарий в кодировке Windows-1251 или с меткой порядка байтов."_w),
                    "wrong-encoding");
-    return;
+    return true;
   }
+  for (int i : mixed)
+    ctx.report.add(source, i + 1, Severity::Error,
+                   concat("В строке текст в UTF-8: "_w, quoted(utf8Word(text[static_cast<std::size_t>(i)])),
+                          " — так игра покажет эти буквы. Файл хранит текст в двух кодировках; перепечатайте "
+                          "строку в редакторе или сохраните весь файл в Windows-1251."_w),
+                   "wrong-encoding");
+  return true;
+}
+
+}  // namespace
+
+void checkEncoding(Context& ctx) {
+  checkUtf8(ctx, ctx.input.library, Source::Library);
+  if (checkUtf8(ctx, ctx.input.scenario, Source::Scenario)) return;
+  int firstLine = -1;
   // DOS (866) Cyrillic read as Windows-1251 falls mostly into 0x80-0xAF, where Windows-1251 has
   // only rare letters and signs.
   int high = 0, dos = 0;
-  firstLine = -1;
   for (std::size_t i = 0; i < ctx.input.scenario.size(); ++i) {
     for (unsigned char c : ctx.input.scenario[i]) {
       if (c < 0x80) continue;

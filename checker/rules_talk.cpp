@@ -1,9 +1,12 @@
 // Talk patterns: a pattern that an earlier pattern of the same location always beats, and choice
 // numbers that collide (restarted numbering, ten or more choices, digit patterns of the author).
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "context.h"
 #include "engine/text.h"
+#include "game/talk_matcher.h"
 
 namespace marvo::check {
 
@@ -132,7 +135,7 @@ void checkTalkPatterns(Context& ctx) {
                    where, ". Не используйте числа в шаблонах TALK рядом с кнопками."_w),
             "talk-button-collision");
       } else {
-        ctx.report.at(l, Severity::Warning,
+        ctx.report.at(l, Severity::Error,
                       concat("Шаблон "_w, quoted(p.text),
                              " никогда не сработает: любой подходящий к нему ввод раньше подойдёт к шаблону "_w,
                              quoted(by->text), where, " этой же локации. Переставьте блоки или уточните шаблон."_w),
@@ -141,6 +144,96 @@ void checkTalkPatterns(Context& ctx) {
     }
     if (ifDepth == 0 && earlier.size() < 500) earlier.push_back(std::move(p));
     if (budget < 0) return;
+  }
+}
+
+}  // namespace marvo::check
+
+namespace marvo::check {
+
+using namespace literals;
+
+namespace {
+
+bool latin(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool cyrillic(unsigned char c) { return c >= 0xC0 || c == 0xA8 || c == 0xB8; }
+
+// What keeps a pattern word from matching what a player types, or "".
+std::string wordProblem(std::string_view word) {
+  if (word == "<object>") return {};
+  for (std::string_view q : {"«"_w, "»"_w, "\""_w, "'"_w, "„"_w, "“"_w, "”"_w})
+    if (word.find(q) != std::string_view::npos)
+      return concat("в слове "_w, quoted(word), " есть кавычка "_w, q,
+                    ": она остаётся частью слова, и ввод без неё не подойдёт. Уберите кавычки."_w);
+  for (char b : std::string_view("()[]{}<>"))
+    if (word.find(b) != std::string_view::npos)
+      return concat("в слове "_w, quoted(word), " есть «"_w, std::string_view(&b, 1),
+                    "»: игра убирает только первую пару круглых скобок (и только после «talk» строчными), "
+                    "остальные скобки остаются частью слова, и ввод без них не подойдёт. Уберите скобки."_w);
+  bool hasLatin = false, hasCyrillic = false;
+  for (unsigned char c : word) {
+    hasLatin = hasLatin || latin(c);
+    hasCyrillic = hasCyrillic || cyrillic(c);
+  }
+  if (hasLatin && hasCyrillic)
+    return concat("в слове "_w, quoted(word),
+                  " латинские буквы стоят вместе с русскими: игрок не наберёт такое слово. Разделите варианты "
+                  "знаком «/» или исправьте буквы."_w);
+  return {};
+}
+
+}  // namespace
+
+void checkTalkSyntax(Context& ctx) {
+  // Every word of every talk pattern with the number of lines it stands on, for telling two words
+  // glued together ("наверхвверх").
+  std::unordered_map<std::string, int> vocabulary;
+  for (int i = 0; i < ctx.size(); ++i) {
+    if (!(ctx.line(i).rows & kTalk)) continue;
+    std::unordered_set<std::string> here;
+    const std::string pattern = talkPattern(ctx.line(i).text);  // the words point into it
+    for (auto alt : splitRuns(pattern, '/', 20))
+      for (auto word : splitRuns(alt, ' ', 10))
+        if (word.size() >= 3 && here.emplace(word).second) ++vocabulary[std::string(word)];
+  }
+  auto known = [&](std::string_view w) { return vocabulary.count(std::string(w)) != 0; };
+  // Where a word splits into two known words of four letters or more (shorter ones are prefixes
+  // and prepositions: "про" + "читать"); 0 when it does not, or when it stands on another line.
+  auto glued = [&](std::string_view word) -> std::size_t {
+    if (word.size() < 8 || word.size() > 40 || vocabulary.size() > 20000) return 0;
+    if (auto it = vocabulary.find(std::string(word)); it != vocabulary.end() && it->second > 1) return 0;
+    for (std::size_t cut = 4; cut + 4 <= word.size(); ++cut)
+      if (known(word.substr(0, cut)) && known(word.substr(cut))) return cut;
+    return 0;
+  };
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (!(l.rows & kTalk) || l.made != Made::Copy) continue;
+    const std::string pattern = talkPattern(l.text);
+    std::string problem;
+    bool anyWord = false;
+    for (auto alt : splitRuns(pattern, '/', 20)) {
+      const auto words = splitRuns(alt, ' ', 10);
+      for (auto word : words) {
+        anyWord = true;
+        if (problem.empty()) problem = wordProblem(word);
+        if (const std::size_t cut = problem.empty() ? glued(word) : 0)
+          problem = concat("слово "_w, quoted(word), " похоже на два слова, "_w, quoted(word.substr(0, cut)), " и "_w,
+                           quoted(word.substr(cut)),
+                           ", склеенных без «/»: ввод игрока к нему не подойдёт. Разделите их знаком «/»."_w);
+      }
+      // A lone Russian letter is found inside almost any input the player types (beside other
+      // words it adds nothing, and a Latin one rarely occurs in Russian input).
+      if (problem.empty() && words.size() == 1 && words[0].size() == 1 &&
+          cyrillic(static_cast<unsigned char>(words[0][0])))
+        problem = concat("вариант "_w, quoted(words[0]),
+                         " из одной буквы: слова образца ищутся внутри ввода, и он подойдёт почти к любой "
+                         "команде. Напишите слово целиком."_w);
+    }
+    if (!anyWord)
+      problem = std::string("в нём нет ни одного слова, и никакой ввод к нему не подойдёт. Допишите команду."_w);
+    if (problem.empty()) continue;
+    ctx.report.at(l, Severity::Error, concat("Образец "_w, quoted(l.text), ": "_w, problem), "talk-syntax");
   }
 }
 

@@ -1,6 +1,7 @@
 // Coverage from the program lines the walkthroughs executed, told in scenario lines.
 #include "coverage.h"
 
+#include "checker/unrunnable_lines.h"
 #include "engine/codec.h"
 #include "engine/decode.h"
 #include "engine/text.h"
@@ -21,6 +22,7 @@ void count(CoverageCount& c, bool reached) {
 Coverage computeCoverage(const PreparedGame& game, const std::vector<std::uint8_t>& executed) {
   Coverage c;
   const auto& program = game.built.lines;
+  const std::vector<std::uint8_t> runnable = check::runnableLines(program);
   DecodedLine decoded;
   for (std::size_t i = 0; i < game.spans.size(); ++i) {
     const LineSpan span = game.spans[i];
@@ -28,7 +30,15 @@ Coverage computeCoverage(const PreparedGame& game, const std::vector<std::uint8_
     if (span.count == 0 || text.empty()) continue;
     const int line = static_cast<int>(i + 1);
     bool any = false;
-    for (int k = 0; k < span.count; ++k) any = any || ran(executed, span.first + k);
+    bool canRun = false;
+    for (int k = 0; k < span.count; ++k) {
+      any = any || ran(executed, span.first + k);
+      canRun = canRun || runnable[static_cast<std::size_t>(span.first + k)];
+    }
+    if (!any && !canRun) {  // after an unconditional jump, a REDO that only closes a block: no gap
+      ++c.leftOut;
+      continue;
+    }
     const std::string& first = program[static_cast<std::size_t>(span.first)];
     auto item = [&](CoverageItem::Kind kind, CoverageCount& counter, bool reached) {
       count(counter, reached);
@@ -69,7 +79,8 @@ std::vector<std::string> coverageReport(const Coverage& coverage, const std::str
   };
   out.push_back("coverage: " + std::to_string(coverage.lines.percent()) + "% of program lines (" +
                 part("lines", coverage.lines) + ", " + part("locations", coverage.locations) + ", " +
-                part("talk blocks", coverage.talks) + ", " + part("menu items", coverage.menus) + ")");
+                part("talk blocks", coverage.talks) + ", " + part("menu items", coverage.menus) + ")" +
+                (coverage.leftOut ? "; " + std::to_string(coverage.leftOut) + " lines no path can run left out" : ""));
   return out;
 }
 

@@ -103,6 +103,25 @@ TEST(Coverage, ReportsWhatNoWalkthroughReached) {
   EXPECT_EQ(report.back().rfind("coverage: ", 0), 0u);
 }
 
+TEST(Coverage, LeavesOutLinesNoPathCanRun) {
+  // The REDO closing a block that leaves by GOTO, and ":common"'s RETURN after the library's own,
+  // can never run; the talk block nobody chose is a real gap.
+  const auto game = walk::prepareGame(w({":a", "@A.", "TALK идти", "GOTO b", "REDO", "TALK ждать", "!Ждём.", "REDO",
+                                         "READ", ":b", "@B.", "READ", ":common", "RETURN"}),
+                                      w({"TALK помощь", "!Справка.", "REDO", "RETURN"}));
+  std::vector<WalkFile> files;
+  RunOptions options;
+  options.coverage = true;
+  const auto r = runText(game, files, "> идти\nB.\n", options);
+  const Coverage c = computeCoverage(game, r.executed);
+  std::vector<int> missed;
+  for (const auto& m : c.missed) missed.push_back(m.line);
+  EXPECT_EQ(missed, (std::vector<int>{6, 7, 8}));
+  EXPECT_EQ(c.leftOut, 2);
+  EXPECT_EQ(c.lines.total, 12);
+  EXPECT_NE(coverageReport(c, "g.scn").back().find("; 2 lines no path can run left out"), std::string::npos);
+}
+
 TEST(Coverage, LibraryLinesShiftTheMapButAreNotCounted) {
   const auto game =
       walk::prepareGame(w({":a", "@A.%", "READ", ":common", "RETURN"}), w({"TALK помощь", "!Справка.", "REDO"}));
