@@ -84,8 +84,9 @@ class CodeEditorWindow : public QDialog {
   // Context menu "Publish to web...": the text and the library written as a folder for the web
   // player after the checker has had its say; publishedPageReady() gives the page to open.
   void publishToWeb();
-  // Ctrl+F9 and the context menu: every ".walk" in the folder of the scenario's file (the current
-  // folder while the text has no file) against the text being edited.
+  // Ctrl+F9 and the context menu: the walkthroughs of the scenario's file (NAME.walk and NAME-*.walk
+  // beside it, *.walk in the folder NAME beside it) against the text being edited; none while the
+  // text has no file.
   void runWalkthroughs();
   // F1: to the common location and back to the line the caret was on.
   void toggleCommonLocation();
