@@ -106,6 +106,9 @@ void CodeEditorWindow::refreshLineIndicator() {
 bool CodeEditorWindow::textKeyPress(QKeyEvent* key) {
   if (windowKey(key)) return true;
   refreshLineIndicator();
+  // Ctrl with a key types nothing (Ctrl+= zooms): no typing aid may see its character.
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier && !isEnter(key))
+    return false;
 
   const QString typed = key->text();
   if (typed == QLatin1String("=")) {

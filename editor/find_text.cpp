@@ -18,7 +18,6 @@ const std::array<bool, 256>& wordBytes() {
       if (lowered != c) t[static_cast<std::size_t>(c)] = t[lowered] = true;
     }
     for (int c = '0'; c <= '9'; ++c) t[static_cast<std::size_t>(c)] = true;
-    t['_'] = true;
     return t;
   }();
   return table;

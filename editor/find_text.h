@@ -10,10 +10,11 @@ namespace marvo::editor {
 
 struct FindOptions {
   bool matchCase = false;  // else letters compare as the engine lower-cases them (Latin and Cyrillic)
-  bool wholeWord = false;  // a match does not continue a word of the line (letters, digits, "_")
+  bool wholeWord = false;  // a match does not continue a word of the line (letters, digits)
 };
 
-// A letter of Windows-1251 (Latin, Cyrillic and the other letters of the code page), a digit or "_".
+// A letter of Windows-1251 (Latin, Cyrillic and the other letters of the code page) or a digit. "_"
+// is none: it joins an object and its property ("лампа_Надет" holds the whole word "лампа").
 bool isWordByte(unsigned char c);
 
 // The 0-based columns where `needle` occurs in `line`, left to right and without overlap; none for

@@ -12,7 +12,7 @@ namespace {
 const FindOptions kAny{};
 const FindOptions kCase{.matchCase = true};
 const FindOptions kWord{.wholeWord = true};
-const std::string_view kWords = "ЁЁЖ goto ё2 _x"_w;
+const std::string_view kWords = "ЁЁЖ goto ё2 Ґїў"_w;
 }  // namespace
 
 TEST(FindText, LetterCaseFollowsTheCodePage) {
@@ -29,7 +29,8 @@ TEST(FindText, LetterCaseFollowsTheCodePage) {
 
 TEST(FindText, WholeWordsEndAtNonWordCharacters) {
   EXPECT_EQ(findInLine("loc1 loc12 xloc1 loc1, (loc1)", "loc1", kWord), (std::vector<int>{0, 17, 24}));
-  EXPECT_EQ(findInLine("лампа лампа_Описание Лампа.", "лампа"_w, kWord), (std::vector<int>{0, 21}));
+  // "_" joins an object and its property: the object's name is a whole word before it.
+  EXPECT_EQ(findInLine("лампа лампа_Описание Лампа."_w, "лампа"_w, kWord), (std::vector<int>{0, 6, 21}));
   // Cyrillic letters, "ё" and digits are word characters; blanks and punctuation are not.
   EXPECT_TRUE(findInLine("ёлка"_w, "лка"_w, kWord).empty());
   EXPECT_TRUE(findInLine("дом2"_w, "дом"_w, kWord).empty());
@@ -43,7 +44,7 @@ TEST(FindText, WholeWordsEndAtNonWordCharacters) {
     if (c != 0x20) {
       EXPECT_TRUE(isWordByte(c)) << int(c);
     }
-  for (unsigned char c : std::string_view(" .,;:!?()<>=+-*/@\"'\t\x85\x96\xAB\xBB"))
+  for (unsigned char c : std::string_view(" _.,;:!?()<>=+-*/@\"'\t\x85\x96\xAB\xBB"))
     EXPECT_FALSE(isWordByte(c)) << int(c);
 }
 
