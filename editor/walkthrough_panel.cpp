@@ -182,12 +182,15 @@ void WalkthroughPanel::applyShading() {
   QList<QTextEdit::ExtraSelection> marks;
   if (run_ && !busy_ && coverageShadingBox_->isChecked()) {
     QTextDocument* doc = textView_.document();
+    // A pale shade under dark text, a dim one under the light text of a dark theme.
+    const bool dark = textView_.palette().color(QPalette::Base).lightness() < 128;
+    const QColor shade = dark ? QColor(0x5A, 0x3C, 0x1E) : QColor(255, 228, 196);
     for (int line : run_->coverage.unexecutedLines) {
       const QTextBlock block = doc->findBlockByNumber(line - 1);
       if (!block.isValid()) continue;
       QTextEdit::ExtraSelection mark;
       mark.cursor = QTextCursor(block);
-      mark.format.setBackground(QColor(255, 228, 196));
+      mark.format.setBackground(shade);
       mark.format.setProperty(QTextFormat::FullWidthSelection, true);
       marks.append(mark);
     }
