@@ -147,7 +147,7 @@ class CodeEditorWindow : public QDialog {
   void addEditingCommands();
   // The text area with the find and go to line bars above it.
   QWidget* textWithBars(QWidget* text);
-  // Ctrl+F, Ctrl+H, Ctrl+G wherever the focus is in the window.
+  // Ctrl+F, Ctrl+H, Ctrl+G and zoom (Ctrl+plus, Ctrl+minus, Ctrl+0) wherever the focus is in the window.
   bool editingKey(QKeyEvent* key);
   void addWalkthroughCommand();
   void wireProblems();

@@ -94,6 +94,23 @@ void CodeEditorWindow::openGoToLine() {
 }
 
 bool CodeEditorWindow::editingKey(QKeyEvent* key) {
+  // Zoom from any control of the window; the plus may need Shift on the keyboard.
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier) {
+    switch (key->key()) {
+      case Qt::Key_Plus:
+      case Qt::Key_Equal:
+        scenarioView_->zoomBy(1);
+        return true;
+      case Qt::Key_Minus:
+        scenarioView_->zoomBy(-1);
+        return true;
+      case Qt::Key_0:
+        scenarioView_->resetZoom();
+        return true;
+      default:
+        break;
+    }
+  }
   if (key->modifiers() != Qt::ControlModifier) return false;
   switch (key->key()) {
     case Qt::Key_F:

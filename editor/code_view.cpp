@@ -199,6 +199,19 @@ void CodeView::paintEvent(QPaintEvent* event) {
   const QColor fill = darkBackground() ? QColor(255, 190, 60, 80) : QColor(255, 200, 0, 110);
   QPainter painter(viewport());
   for (const QRect& r : marks) painter.fillRect(r, fill);
+  // The match the find bar selected is framed: the selection fades while the bar has the focus.
+  const QTextCursor caret = textCursor();
+  if (!caret.hasSelection()) return;
+  const QTextBlock block = caret.block();
+  const int start = caret.selectionStart() - block.position(), end = caret.selectionEnd() - block.position();
+  if (start < 0 || end > block.length() - 1) return;
+  const QTextLine row = block.layout()->lineForTextPosition(start);
+  if (!row.isValid()) return;
+  const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+  const QRectF frame(box.left() + row.cursorToX(start), box.top() + row.y(), row.cursorToX(end) - row.cursorToX(start),
+                     row.height());
+  painter.setPen(QPen(darkBackground() ? QColor(255, 190, 60) : QColor(200, 90, 0), 2));
+  painter.drawRect(frame.adjusted(1, 1, -1, -1));
 }
 
 QString CodeView::problemTextAt(const QPoint& viewportPos) const {

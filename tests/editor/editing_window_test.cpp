@@ -284,6 +284,13 @@ class EditingWindowTest : public QObject {
     QApplication::sendEvent(view->viewport(), &wheel);
     QCOMPARE(view->zoomSteps(), 3);
     QCOMPARE(view->font().pointSizeF(), base + 3);
+    // From the find bar too.
+    QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(editor_->findBar()->findField(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(view->zoomSteps(), 4);
+    QTest::keyClick(editor_->findBar()->findField(), Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(view->zoomSteps(), 3);
+
     // A view built later (the library editor, the next start) takes the remembered size.
     marvo::LibraryEditorWindow library(*dialogs_);
     QCOMPARE(library.libraryView()->zoomSteps(), 3);
