@@ -20,7 +20,7 @@ constexpr std::string_view kUsage =
     "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
     "            [--west TEXT] [--east TEXT]\n"
     "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n"
-    "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO WALK...\n"
+    "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO [WALK...]\n"
     "  marvo-cli record [--library FILE] SCENARIO [--from SAVE.sav | < commands]\n"
     "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n";
 

@@ -14,6 +14,7 @@
 #include "walkthrough/coverage.h"
 #include "walkthrough/recording.h"
 #include "walkthrough/runner.h"
+#include "walkthrough/walk_selection.h"
 
 namespace marvo::cli {
 
@@ -87,9 +88,18 @@ void printFailure(const walk::TestOutcome& o, const walk::Failure& f) {
 
 int test(const Args& args) {
   Options o;
-  if (!parse(args, o, {"--bless", "--coverage"}, {"--library"}) || o.files.size() < 2) {
-    std::fputs("usage: marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO WALK...\n", stderr);
+  if (!parse(args, o, {"--bless", "--coverage"}, {"--library"})) {
+    std::fputs("usage: marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO [WALK...]\n", stderr);
     return 2;
+  }
+  // Without walkthroughs named, those that belong to the scenario, as the code editor runs them.
+  if (o.files.size() == 1) {
+    for (const auto& walk : walk::walkthroughsFor(o.files[0])) o.files.push_back(walk.string());
+    if (o.files.size() == 1) {
+      std::fprintf(stderr, "marvo-cli: no walkthroughs of %s (NAME.walk, NAME-*.walk or NAME/*.walk beside it)\n",
+                   o.files[0].c_str());
+      return 1;
+    }
   }
   std::vector<std::string> scenario, library;
   if (!readScenario(o.files[0], scenario) || !readLibrary(o.library, library)) return 1;

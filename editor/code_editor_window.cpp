@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,6 +42,8 @@ CodeEditorWindow::CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs,
   buildControls();
   buildContextMenu();
   highlighter_ = new ScenarioHighlighter(this);
+  highlighter_->followBackgroundOf(scenarioView_);
+  refreshLineIndicator();
   wireProblems();
   connect(&document_, &ScenarioDocument::textReplaced, this, [this] {
     pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
@@ -51,12 +52,11 @@ CodeEditorWindow::CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs,
 }
 
 void CodeEditorWindow::buildControls() {
-  scenarioView_ = new QPlainTextEdit(this);
+  scenarioView_ = new CodeView(this);
   scenarioView_->setDocument(document_.textDocument());
   scenarioView_->setLineWrapMode(QPlainTextEdit::NoWrap);
   scenarioView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   scenarioView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  scenarioView_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
   locationBox_ = new QComboBox(this);
   locationBox_->setEditable(false);
@@ -81,6 +81,11 @@ void CodeEditorWindow::buildControls() {
   auto* indicatorRow = new QHBoxLayout;
   indicatorRow->addWidget(new QLabel(QStringLiteral("Строка:"), this));
   indicatorRow->addWidget(lineIndicator_);
+  lineNumberNote_ = new QLabel(this);
+  lineNumberNote_->setToolTip(
+      QStringLiteral("«Строка:» считает строки с 0. Слева от текста, в списке проблем и в «Перейти к строке» "
+                     "(Ctrl+G) строки считаются с 1: там у этой строки номер после «№»."));
+  indicatorRow->addWidget(lineNumberNote_);
   indicatorRow->addStretch();
 
   auto* side = new QWidget(this);
@@ -105,7 +110,7 @@ void CodeEditorWindow::buildControls() {
   textAndProblems->addWidget(problemsPanel_);
   textAndProblems->setStretchFactor(0, 4);
   textAndProblems->setStretchFactor(1, 1);
-  grid->addWidget(textAndProblems, 1, 0);
+  grid->addWidget(textWithBars(textAndProblems), 1, 0);
   grid->addWidget(side, 1, 1);
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(1, 1);
@@ -136,6 +141,7 @@ void CodeEditorWindow::buildControls() {
 
 void CodeEditorWindow::buildContextMenu() {
   contextMenu_ = new QMenu(this);
+  addEditingCommands();
   createObjectAction_ = contextMenu_->addAction(QStringLiteral("Создать объект"));
   contextMenu_->addSeparator();
   libraryAction_ = contextMenu_->addAction(QStringLiteral("Marvo.lib"));

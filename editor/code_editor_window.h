@@ -3,12 +3,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <QTextCursor>
 #include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "code_view.h"
 #include "property_list.h"
 
 class QAction;
@@ -25,11 +27,20 @@ class QUrl;
 namespace marvo {
 
 class Dialogs;
+class FindBar;
+class GoToLineBar;
 class ProblemsPanel;
 class ScenarioDocument;
 class ScenarioHighlighter;
 class WalkthroughPanel;
 struct Problem;
+
+// What the problems list says about one line of the text: the line is underlined (red when one
+// of them is an error) and shows the messages when hovered.
+struct LineProblems {
+  bool error = false;
+  QStringList messages;
+};
 
 class CodeEditorWindow : public QDialog {
   Q_OBJECT
@@ -60,11 +71,20 @@ class CodeEditorWindow : public QDialog {
   // Shows the window maximised.
   void setVisible(bool visible) override;
 
-  QPlainTextEdit* scenarioView() const { return scenarioView_; }
+  CodeView* scenarioView() const { return scenarioView_; }
   QPlainTextEdit* variablePane() const { return variablePane_; }
   QComboBox* locationBox() const { return locationBox_; }
   QLineEdit* searchField() const { return searchField_; }
   QLabel* lineIndicator() const { return lineIndicator_; }
+  // Beside the indicator: says that it counts from 0 and gives the line's number from 1.
+  QLabel* lineNumberNote() const { return lineNumberNote_; }
+  FindBar* findBar() const { return findBar_; }
+  GoToLineBar* goToLineBar() const { return goToLineBar_; }
+  QAction* undoAction() const { return undoAction_; }
+  QAction* redoAction() const { return redoAction_; }
+  QAction* cutAction() const { return cutAction_; }
+  QAction* copyAction() const { return copyAction_; }
+  QAction* pasteAction() const { return pasteAction_; }
   QCheckBox* autoCompleteBox() const { return autoCompleteBox_; }
   QListWidget* propertyPopup() const { return propertyPopup_; }
   QMenu* contextMenu() const { return contextMenu_; }
@@ -84,9 +104,15 @@ class CodeEditorWindow : public QDialog {
   // Context menu "Publish to web...": the text and the library written as a folder for the web
   // player after the checker has had its say; publishedPageReady() gives the page to open.
   void publishToWeb();
-  // Ctrl+F9 and the context menu: every ".walk" in the folder of the scenario's file (the current
-  // folder while the text has no file) against the text being edited.
+  // Ctrl+F9 and the context menu: the walkthroughs of the scenario's file (NAME.walk and NAME-*.walk
+  // beside it, *.walk in the folder NAME beside it) against the text being edited; none while the
+  // text has no file.
   void runWalkthroughs();
+  // Ctrl+F, Ctrl+H and Ctrl+G (also in the context menu): the find bar, with the replace row, and
+  // the go to line bar above the text.
+  void openFind();
+  void openReplace();
+  void openGoToLine();
   // F1: to the common location and back to the line the caret was on.
   void toggleCommonLocation();
   // Context menu "Создать объект", "Marvo.lib" and "Диалог NPC" (also F3): ask for those windows.
@@ -117,6 +143,12 @@ class CodeEditorWindow : public QDialog {
  private:
   void buildControls();
   void buildContextMenu();
+  // Undo, redo, cut, copy, paste, find, replace and go to line: the context menu's first items.
+  void addEditingCommands();
+  // The text area with the find and go to line bars above it.
+  QWidget* textWithBars(QWidget* text);
+  // Ctrl+F, Ctrl+H, Ctrl+G and zoom (Ctrl+plus, Ctrl+minus, Ctrl+0) wherever the focus is in the window.
+  bool editingKey(QKeyEvent* key);
   void addWalkthroughCommand();
   void wireProblems();
   std::vector<std::string> libraryLines() const;
@@ -125,7 +157,7 @@ class CodeEditorWindow : public QDialog {
   void checkBeforeGame();
   int runChecker(bool onlyWhenErrors);
   void showProblems();
-  void markProblemLines(const std::unordered_map<int, bool>& lines);  // 0-based line -> is an error
+  void markProblemLines(const std::unordered_map<int, LineProblems>& lines);  // by 0-based line
   QObject* problemsList() const;
 
   // Keys: the window's own keys (wherever the focus is), then those of each control.
@@ -161,11 +193,22 @@ class CodeEditorWindow : public QDialog {
   Dialogs& dialogs_;
   std::function<std::vector<std::string>()> librarySource_;
 
-  QPlainTextEdit* scenarioView_ = nullptr;
+  CodeView* scenarioView_ = nullptr;
   QPlainTextEdit* variablePane_ = nullptr;
   QComboBox* locationBox_ = nullptr;
   QLineEdit* searchField_ = nullptr;
   QLabel* lineIndicator_ = nullptr;
+  QLabel* lineNumberNote_ = nullptr;
+  FindBar* findBar_ = nullptr;
+  GoToLineBar* goToLineBar_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
+  QAction* cutAction_ = nullptr;
+  QAction* copyAction_ = nullptr;
+  QAction* pasteAction_ = nullptr;
+  QAction* findAction_ = nullptr;
+  QAction* replaceAction_ = nullptr;
+  QAction* goToLineAction_ = nullptr;
   QCheckBox* autoCompleteBox_ = nullptr;
   QListWidget* propertyPopup_ = nullptr;
   QMenu* contextMenu_ = nullptr;

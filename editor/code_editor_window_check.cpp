@@ -16,7 +16,7 @@ namespace marvo {
 
 namespace {
 
-QList<Problem> problemsOf(const std::vector<check::Diagnostic>& found, std::unordered_map<int, bool>& marks) {
+QList<Problem> problemsOf(const std::vector<check::Diagnostic>& found, std::unordered_map<int, LineProblems>& marks) {
   QList<Problem> out;
   for (const auto& d : found) {
     Problem p;
@@ -26,7 +26,13 @@ QList<Problem> problemsOf(const std::vector<check::Diagnostic>& found, std::unor
     p.severity = d.severity == check::Severity::Error ? Problem::Severity::Error : Problem::Severity::Warning;
     p.text = toQt(d.text);
     p.rule = QString::fromStdString(d.rule);
-    if (p.inScenario) marks[d.line - 1] = marks[d.line - 1] || p.severity == Problem::Severity::Error;
+    if (p.inScenario) {
+      LineProblems& mark = marks[d.line - 1];
+      mark.error = mark.error || p.severity == Problem::Severity::Error;
+      mark.messages.append(
+          (p.severity == Problem::Severity::Error ? QStringLiteral("Ошибка: ") : QStringLiteral("Предупреждение: ")) +
+          p.text);
+    }
     out.append(p);
   }
   return out;
@@ -63,14 +69,14 @@ int CodeEditorWindow::runChecker(bool onlyWhenErrors) {
   const auto found = check::checkScenario(input);
   const int errors = check::countDiagnostics(found).errors;
   if (onlyWhenErrors && errors == 0) return 0;
-  std::unordered_map<int, bool> marks;
+  std::unordered_map<int, LineProblems> marks;
   problemsPanel_->setProblems(problemsOf(found, marks));
   showProblems();
   markProblemLines(marks);
   return errors;
 }
 
-void CodeEditorWindow::markProblemLines(const std::unordered_map<int, bool>& lines) {
+void CodeEditorWindow::markProblemLines(const std::unordered_map<int, LineProblems>& lines) {
   QTextDocument* doc = scenarioView_->document();
   // The marks live in the document's lines; the highlighter draws them while the window is shown.
   const bool shown = highlighter_->document() == doc;
@@ -79,10 +85,10 @@ void CodeEditorWindow::markProblemLines(const std::unordered_map<int, bool>& lin
     block.setUserData(nullptr);
     if (shown) highlighter_->rehighlightBlock(block);
   }
-  for (const auto& [line, error] : lines) {
+  for (const auto& [line, problems] : lines) {
     QTextBlock block = doc->findBlockByNumber(line);
     if (!block.isValid()) continue;
-    block.setUserData(new ProblemMark(error));
+    block.setUserData(new ProblemMark(problems.error, problems.messages));
     if (shown) highlighter_->rehighlightBlock(block);
   }
 }

@@ -12,6 +12,7 @@
 #include <QTextBlock>
 
 #include "code_editor_window.h"
+#include "find_bar.h"
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
 #include "keywords.h"
@@ -32,6 +33,10 @@ bool CodeEditorWindow::eventFilter(QObject* watched, QEvent* event) {
       if (watched == locationBox_) return locationBoxKeyPress(key);
       if (watched == searchField_) return searchFieldKeyPress(key);
       if (watched == variablePane_ || watched == autoCompleteBox_ || watched == problemsList()) return windowKey(key);
+      // The bars' fields keep their own keys (Enter, Esc) and pass the rest on to the window.
+      if (watched == findBar_->findField() || watched == findBar_->replaceField() ||
+          watched == goToLineBar_->lineField())
+        return editingKey(key);
       break;
     }
     case QEvent::KeyRelease:
@@ -59,6 +64,7 @@ void CodeEditorWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CodeEditorWindow::windowKey(QKeyEvent* key) {
+  if (editingKey(key)) return true;
   if (key->key() == Qt::Key_F9 && (key->modifiers() & Qt::ControlModifier)) {
     runWalkthroughs();
     return true;
@@ -91,11 +97,18 @@ bool CodeEditorWindow::windowKey(QKeyEvent* key) {
   }
 }
 
-void CodeEditorWindow::refreshLineIndicator() { lineIndicator_->setText(QString::number(caretLine())); }
+void CodeEditorWindow::refreshLineIndicator() {
+  const int line = caretLine();
+  lineIndicator_->setText(QString::number(line));
+  lineNumberNote_->setText(QStringLiteral("(с 0) · № %1").arg(line + 1));
+}
 
 bool CodeEditorWindow::textKeyPress(QKeyEvent* key) {
   if (windowKey(key)) return true;
   refreshLineIndicator();
+  // Ctrl with a key types nothing (Ctrl+= zooms): no typing aid may see its character.
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier && !isEnter(key))
+    return false;
 
   const QString typed = key->text();
   if (typed == QLatin1String("=")) {

@@ -1,18 +1,19 @@
 // The library editor window "Library edit": the library text in a plain text area, saved to "marvo.lib".
 #include "library_editor_window.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
-#include <QPlainTextEdit>
+#include <QLabel>
 #include <QStyle>
 #include <QTextBlock>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "code_view.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "scenario_highlighter.h"
 
 namespace marvo {
 
@@ -28,12 +29,20 @@ LibraryEditorWindow::LibraryEditorWindow(Dialogs& dialogs, QWidget* parent) : QD
   toolBar_->addWidget(saveButton_);
   connect(saveButton_, &QToolButton::clicked, this, &LibraryEditorWindow::saveLibrary);
 
-  libraryView_ = new QPlainTextEdit(this);
+  lineIndicator_ = new QLabel(toolBar_);
+  lineIndicator_->setContentsMargins(12, 0, 0, 0);
+  toolBar_->addWidget(lineIndicator_);
+
+  libraryView_ = new CodeView(this);
   libraryView_->setLineWrapMode(QPlainTextEdit::NoWrap);
   libraryView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   libraryView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   libraryView_->setTabChangesFocus(false);
-  libraryView_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  highlighter_ = new ScenarioHighlighter(this);
+  highlighter_->followBackgroundOf(libraryView_);
+  connect(libraryView_, &QPlainTextEdit::cursorPositionChanged, this, &LibraryEditorWindow::refreshLineIndicator);
+  connect(libraryView_, &QPlainTextEdit::blockCountChanged, this, &LibraryEditorWindow::refreshLineIndicator);
+  refreshLineIndicator();
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -80,6 +89,25 @@ void LibraryEditorWindow::setLibraryText(std::string_view cp1251) {
   cp1251 = cp1251.substr(0, cp1251.find('\0'));
   // setPlainText makes a block of every CR, LF and CR LF.
   libraryView_->setPlainText(toQt(cp1251));
+}
+
+void LibraryEditorWindow::refreshLineIndicator() {
+  lineIndicator_->setText(QStringLiteral("Строка %1 из %2")
+                              .arg(libraryView_->textCursor().blockNumber() + 1)
+                              .arg(libraryView_->document()->blockCount()));
+}
+
+void LibraryEditorWindow::setVisible(bool visible) {
+  // The library is loaded at every activation of the main window, hidden: it is coloured only
+  // while shown. Colouring touches only the layout, so the modified flag stays as it was.
+  QTextDocument* doc = libraryView_->document();
+  const bool modified = doc->isModified();
+  if (visible && !highlighter_->document() && doc->characterCount() <= ScenarioHighlighter::kLargestColouredText)
+    highlighter_->setDocument(doc);
+  else if (!visible && highlighter_->document())
+    highlighter_->setDocument(nullptr);
+  QDialog::setVisible(visible);
+  doc->setModified(modified);
 }
 
 bool LibraryEditorWindow::saveLibrary() {

@@ -6,13 +6,16 @@
 #include <string_view>
 #include <vector>
 
-class QPlainTextEdit;
+#include "code_view.h"
+
+class QLabel;
 class QToolBar;
 class QToolButton;
 
 namespace marvo {
 
 class Dialogs;
+class ScenarioHighlighter;
 
 class LibraryEditorWindow : public QDialog {
   Q_OBJECT
@@ -30,7 +33,12 @@ class LibraryEditorWindow : public QDialog {
   std::string libraryText() const;
   void setLibraryText(std::string_view cp1251);
 
-  QPlainTextEdit* libraryView() const { return libraryView_; }
+  CodeView* libraryView() const { return libraryView_; }
+  // The caret's line, counted from 1 as in the problems list: "Строка 12 из 340".
+  QLabel* lineIndicator() const { return lineIndicator_; }
+
+  // Coloured as the code editor colours the scenario, while the window is shown.
+  void setVisible(bool visible) override;
   QToolButton* saveButton() const { return saveButton_; }
 
  public slots:
@@ -46,7 +54,11 @@ class LibraryEditorWindow : public QDialog {
   Dialogs& dialogs_;
   QToolBar* toolBar_ = nullptr;
   QToolButton* saveButton_ = nullptr;
-  QPlainTextEdit* libraryView_ = nullptr;
+  CodeView* libraryView_ = nullptr;
+  QLabel* lineIndicator_ = nullptr;
+  ScenarioHighlighter* highlighter_ = nullptr;
+
+  void refreshLineIndicator();
 };
 
 }  // namespace marvo

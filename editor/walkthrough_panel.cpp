@@ -2,8 +2,6 @@
 #include "walkthrough_panel.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -80,7 +78,8 @@ WalkthroughPanel::~WalkthroughPanel() {
   if (worker_.joinable()) worker_.join();
 }
 
-void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::string> library, const QString& folder) {
+void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::string> library,
+                           std::vector<std::filesystem::path> walks, const QString& noneNote) {
   if (busy_) return;
   busy_ = true;
   show();
@@ -90,28 +89,27 @@ void WalkthroughPanel::run(std::vector<std::string> scenario, std::vector<std::s
   cancel_ = false;
   auto run = std::make_shared<Run>();
   run_ = run;
-  QStringList names = QDir(folder).entryList({QStringLiteral("*.walk")}, QDir::Files, QDir::Name);
-  std::vector<std::filesystem::path> paths;
-  for (const auto& name : names) paths.push_back(QFile::encodeName(QDir(folder).filePath(name)).toStdString());
-  worker_ = std::thread([this, run, paths, scenario = std::move(scenario), library = std::move(library)]() mutable {
-    for (const auto& path : paths) run->files.push_back(marvo::walk::readWalkFile(path));
-    run->game = marvo::walk::prepareGame(std::move(scenario), std::move(library));
-    marvo::walk::RunOptions options;
-    options.coverage = true;
-    options.cancel = &cancel_;
-    options.progress = [this](std::size_t done, std::size_t total) {
-      QMetaObject::invokeMethod(
-          this,
-          [this, done, total] {
-            progressBar_->setMaximum(static_cast<int>(total));
-            progressBar_->setValue(static_cast<int>(done));
-          },
-          Qt::QueuedConnection);
-    };
-    run->result = marvo::walk::runWalkthroughs(run->game, run->files, options);
-    run->coverage = marvo::walk::computeCoverage(run->game, run->result.executed);
-    QMetaObject::invokeMethod(this, &WalkthroughPanel::showResults, Qt::QueuedConnection);
-  });
+  noneNote_ = noneNote;
+  worker_ = std::thread(
+      [this, run, paths = std::move(walks), scenario = std::move(scenario), library = std::move(library)]() mutable {
+        for (const auto& path : paths) run->files.push_back(marvo::walk::readWalkFile(path));
+        run->game = marvo::walk::prepareGame(std::move(scenario), std::move(library));
+        marvo::walk::RunOptions options;
+        options.coverage = true;
+        options.cancel = &cancel_;
+        options.progress = [this](std::size_t done, std::size_t total) {
+          QMetaObject::invokeMethod(
+              this,
+              [this, done, total] {
+                progressBar_->setMaximum(static_cast<int>(total));
+                progressBar_->setValue(static_cast<int>(done));
+              },
+              Qt::QueuedConnection);
+        };
+        run->result = marvo::walk::runWalkthroughs(run->game, run->files, options);
+        run->coverage = marvo::walk::computeCoverage(run->game, run->result.executed);
+        QMetaObject::invokeMethod(this, &WalkthroughPanel::showResults, Qt::QueuedConnection);
+      });
 }
 
 void WalkthroughPanel::showResults() {
@@ -138,7 +136,7 @@ void WalkthroughPanel::showResults() {
     }
   }
   if (run.files.empty()) {
-    summaryLabel_->setText(QStringLiteral("Нет файлов .walk в папке сценария"));
+    summaryLabel_->setText(noneNote_);
   } else {
     summaryLabel_->setText(QStringLiteral("Прохождения: успешно %1, с ошибками %2; покрытие строк %3%")
                                .arg(run.result.passed)
@@ -184,12 +182,15 @@ void WalkthroughPanel::applyShading() {
   QList<QTextEdit::ExtraSelection> marks;
   if (run_ && !busy_ && coverageShadingBox_->isChecked()) {
     QTextDocument* doc = textView_.document();
+    // A pale shade under dark text, a dim one under the light text of a dark theme.
+    const bool dark = textView_.palette().color(QPalette::Base).lightness() < 128;
+    const QColor shade = dark ? QColor(0x5A, 0x3C, 0x1E) : QColor(255, 228, 196);
     for (int line : run_->coverage.unexecutedLines) {
       const QTextBlock block = doc->findBlockByNumber(line - 1);
       if (!block.isValid()) continue;
       QTextEdit::ExtraSelection mark;
       mark.cursor = QTextCursor(block);
-      mark.format.setBackground(QColor(255, 228, 196));
+      mark.format.setBackground(shade);
       mark.format.setProperty(QTextFormat::FullWidthSelection, true);
       marks.append(mark);
     }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -48,9 +49,11 @@ class WalkthroughPanel : public QWidget {
   explicit WalkthroughPanel(QPlainTextEdit& textView, QWidget* parent = nullptr);
   ~WalkthroughPanel() override;
 
-  // Starts a run of every ".walk" file in `folder` against the scenario and library lines
+  // Starts a run of the walkthrough files `walks` against the scenario and library lines
   // (Windows-1251) on a worker thread; does nothing while a run is under way. Emits finished().
-  void run(std::vector<std::string> scenario, std::vector<std::string> library, const QString& folder);
+  // With no files the summary shows `noneNote`.
+  void run(std::vector<std::string> scenario, std::vector<std::string> library,
+           std::vector<std::filesystem::path> walks, const QString& noneNote);
   bool running() const { return busy_; }
 
   // Opens the viewer for a failure of the last run (the `data` of its problem).
@@ -77,6 +80,7 @@ class WalkthroughPanel : public QWidget {
   QProgressBar* progressBar_ = nullptr;
   QCheckBox* coverageShadingBox_ = nullptr;  // shade the lines no walkthrough executed
   std::shared_ptr<Run> run_;
+  QString noneNote_;
   std::thread worker_;
   std::atomic<bool> cancel_{false};
   bool busy_ = false;  // from run() until its results are shown

@@ -330,6 +330,12 @@ class CodeWindowTest : public QObject {
     QStringList captions;
     for (QAction* action : editor_->contextMenu()->actions())
       if (!action->isSeparator()) captions << action->text();
+    // The editing commands come first; the window's own items follow as they were.
+    QCOMPARE(captions.mid(0, 8),
+             (QStringList{QString::fromUtf8("Отменить"), QString::fromUtf8("Повторить"), QString::fromUtf8("Вырезать"),
+                          QString::fromUtf8("Копировать"), QString::fromUtf8("Вставить"), QString::fromUtf8("Найти..."),
+                          QString::fromUtf8("Заменить..."), QString::fromUtf8("Перейти к строке...")}));
+    captions = captions.mid(8);
     QCOMPARE(captions, (QStringList{QString::fromUtf8("Создать объект"), QStringLiteral("Marvo.lib"),
                                     QString::fromUtf8("Диалог NPC"), QString::fromUtf8("Проверить сценарий"),
                                     QStringLiteral("Run walkthroughs"), QStringLiteral("Publish to web...")}));

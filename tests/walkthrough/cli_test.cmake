@@ -16,6 +16,9 @@ endfunction()
 
 file(WRITE ${WORK}/input.txt "ждать\n1\n")
 run(0 "PASS game.walk:2 ждём и выходим в сад\n1 passed, 0 failed" test game.scn game.walk)
+# The scenario alone runs its own walkthroughs; a scenario without any is an error.
+run(0 "PASS game.walk:2 ждём и выходим в сад\n1 passed, 0 failed" test game.scn)
+run(1 "^$" test edited.scn)
 # A broken edit: the failing line, the command's output, the summary, exit status 1.
 run(1 "game.walk:4: expected Вы ждёте. / got:\n    >ждать\n    Вы спите.\nFAIL game.walk:2" test edited.scn game.walk)
 run(1 "0 passed, 1 failed" test edited.scn game.walk)

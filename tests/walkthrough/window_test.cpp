@@ -45,13 +45,15 @@ QString readUtf8(const QString& path) {
   return QString::fromUtf8(file.readAll());
 }
 
-// The game opened from a file in a sub-folder with two walkthroughs beside it.
+// The game opened from a file in a sub-folder with its two walkthroughs, one beside it and one in
+// the folder named for it, and the walkthrough of another game beside it.
 QString openGameWithWalkthroughs(Windows& w) {
-  QDir(w.dir.path()).mkdir(QStringLiteral("game"));
+  QDir(w.dir.path()).mkpath(QStringLiteral("game/game"));
   const QString scenario = w.path(QStringLiteral("game/game.scn"));
   window_test::writeCp1251(scenario, kGame);
-  writeUtf8(w.path(QStringLiteral("game/a_good.walk")), QStringLiteral("* хорошо\n> ждать\nВы ждёте.\n"));
-  writeUtf8(w.path(QStringLiteral("game/b_bad.walk")), QStringLiteral("* плохо\n> петь\nВы молчите.\n"));
+  writeUtf8(w.path(QStringLiteral("game/game-good.walk")), QStringLiteral("* хорошо\n> ждать\nВы ждёте.\n"));
+  writeUtf8(w.path(QStringLiteral("game/game/bad.walk")), QStringLiteral("* плохо\n> петь\nВы молчите.\n"));
+  writeUtf8(w.path(QStringLiteral("game/other.walk")), QStringLiteral("* чужое\n> петь\nДругая игра.\n"));
   w.mainWindow->openScenario(scenario);
   return scenario;
 }
@@ -107,7 +109,7 @@ class WalkthroughWindowTest : public QObject {
     QVERIFY(!panel->running());
     const QList<marvo::Problem> problems = w.codeEditor->problemsPanel()->problems();
     QCOMPARE(problems.size(), 1);
-    QCOMPARE(problems[0].source, w.path(QStringLiteral("game/b_bad.walk")));
+    QCOMPARE(problems[0].source, w.path(QStringLiteral("game/game/bad.walk")));
     QCOMPARE(problems[0].line, 3);
     QCOMPARE(problems[0].text, QStringLiteral("> петь — ожидалось Вы молчите."));
     QVERIFY(!w.codeEditor->problemsPanel()->isHidden());
@@ -145,20 +147,23 @@ class WalkthroughWindowTest : public QObject {
     QCOMPARE(w.codeEditor->runWalkthroughsAction()->text(), QStringLiteral("Run walkthroughs"));
   }
 
-  // The walkthroughs are read from the folder of the text's file; a text without a file reads
-  // those of the current folder.
-  void runReadsTheFolderOfTheScenarioFile() {
+  // The walkthroughs are those named for the text's file; a text without a file has none, and the
+  // summary says how to name them.
+  void runReadsTheWalkthroughsOfTheScenarioFile() {
     Windows w;
     w.setScenario(kGame);
     writeUtf8(w.path(QStringLiteral("here.walk")), QStringLiteral("* здесь\n> петь\nВы молчите.\n"));
     QVERIFY(runAndWait(w, [&] { w.codeEditor->runWalkthroughs(); }));
-    QCOMPARE(w.codeEditor->problemsPanel()->problems().size(), 1);
-    QVERIFY(w.codeEditor->problemsPanel()->problems()[0].source.endsWith(QStringLiteral("/here.walk")));
+    QVERIFY(w.codeEditor->problemsPanel()->problems().isEmpty());
+    QVERIFY(w.codeEditor->walkthroughPanel()->summaryLabel()->text().contains(QStringLiteral("не сохранён")));
 
     QDir(w.dir.path()).mkdir(QStringLiteral("saved"));
-    writeUtf8(w.path(QStringLiteral("saved/good.walk")), QStringLiteral("* хорошо\n> ждать\nВы ждёте.\n"));
     w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("saved/game.scn")));
     w.mainWindow->saveAsAction()->trigger();
+    QVERIFY(runAndWait(w, [&] { w.codeEditor->runWalkthroughs(); }));
+    QVERIFY(w.codeEditor->walkthroughPanel()->summaryLabel()->text().contains(QStringLiteral("game.walk")));
+
+    writeUtf8(w.path(QStringLiteral("saved/game.walk")), QStringLiteral("* хорошо\n> ждать\nВы ждёте.\n"));
     QVERIFY(runAndWait(w, [&] { w.codeEditor->runWalkthroughs(); }));
     QVERIFY(w.codeEditor->problemsPanel()->problems().isEmpty());
     QVERIFY(
