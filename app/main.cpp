@@ -79,7 +79,10 @@ int main(int argc, char* argv[]) {
     document.recovery().handleTerminationSignals();
     const QString path = marvo::prepareStart(QCoreApplication::arguments(), mainWindow);
     QTimer::singleShot(0, &mainWindow, [&mainWindow, path] {
-      if (!mainWindow.offerRecovery() && !path.isEmpty()) mainWindow.openScenario(path);
+      if (mainWindow.offerRecovery())
+        mainWindow.openCodeEditor();  // the restored text where the author left it
+      else if (!path.isEmpty())
+        mainWindow.openScenario(path);
     });
     return app.exec();
   } catch (const std::exception& error) {

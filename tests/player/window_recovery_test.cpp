@@ -19,7 +19,9 @@ QString recoveryFolder() {
   return QFile::decodeName(QByteArray::fromStdString(marvo::RecoveryWriter::folder().string()));
 }
 
-int recoveryFileCount() { return static_cast<int>(QDir(recoveryFolder()).entryList(QDir::Files).size()); }
+int recoveryFileCount() {
+  return static_cast<int>(QDir(recoveryFolder()).entryList({QStringLiteral("*.recovery")}, QDir::Files).size());
+}
 
 void edit(Windows& w) { w.codeEditor->document().appendLine("!edited"); }
 
@@ -68,7 +70,7 @@ void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit(
   QCOMPARE(recoveryFileCount(), 1);
   QCOMPARE(marvo::readRecovery(recovery.currentFile())->scenario,
            std::filesystem::path(QFile::encodeName(target).toStdString()));
-  w.dialogs.fileAnswers = {};  // Exit: the save dialog is cancelled, the program ends cleanly
+  w.dialogs.choiceAnswers = {1};  // Exit: "Не сохранять" ends the program cleanly
   w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.exitCalls, 1);
   QCOMPARE(recoveryFileCount(), 0);
