@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "engine/file_io.h"
 #include "game/game.h"
+#include "game/scenario_file.h"
 
 namespace marvo {
 
@@ -18,6 +19,7 @@ SavedGameRead readSavedGame(const std::filesystem::path& path) {
   FileRead file = readWholeFile(path);
   if (!file.error.empty()) {
     result.error = std::move(file.error);
+    result.errorNumber = readErrorNumber(path);
     return result;
   }
   result.commandLog = isCommandLog(file.bytes);

@@ -12,6 +12,7 @@ namespace marvo {
 struct SavedGameRead {
   std::vector<std::string> commands;
   std::string error;       // empty on success; names the file and the reason
+  int errorNumber = 0;     // the errno of a failed read
   bool commandLog = true;  // false: the file holds bytes no typed command holds (see isCommandLog)
 };
 

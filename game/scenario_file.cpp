@@ -84,15 +84,6 @@ std::size_t appendParagraphs(std::string& out, const std::vector<std::string>& l
   return next;
 }
 
-// The errno behind a failed read of `path`, found again from the file system.
-int readErrorNumber(const std::filesystem::path& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return errno;
-  if (S_ISDIR(info.st_mode)) return EISDIR;
-  if (::access(path.c_str(), R_OK) != 0) return errno;
-  return EIO;
-}
-
 // The file text of `lines` in `format`, piece by piece (see replaceFileInPieces).
 std::function<std::optional<std::string_view>()> filePieces(const std::vector<std::string>& lines,
                                                             ScenarioFormat format, std::string& piece,
@@ -159,6 +150,14 @@ int writeTemporary(std::string& name, const std::function<std::optional<std::str
 }
 
 }  // namespace
+
+int readErrorNumber(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return errno;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  if (::access(path.c_str(), R_OK) != 0) return errno;
+  return EIO;
+}
 
 bool looksBinary(std::string_view content) {
   // UTF-16 text holds a NUL in every ASCII character: the plain-text reader knows it by its mark.

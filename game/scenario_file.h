@@ -31,6 +31,9 @@ struct ScenarioRead {
   ScenarioDoubt doubt = ScenarioDoubt::None;
 };
 
+// The errno behind a failed read of `path`, found again from the file system (EISDIR for a folder).
+int readErrorNumber(const std::filesystem::path& path);
+
 // Whether plain-text content looks like a program, an image or other data rather than text: many
 // control bytes (other than tab, line ends, form feed and the end-of-file mark) among its first
 // bytes. A stray NUL in a text is not enough.

@@ -66,6 +66,11 @@ QString scenarioDoubtQuestion(const QString& file, const ScenarioRead& read) {
   return what + QStringLiteral("\nЗаменить им текущий текст сценария?");
 }
 
+QString savedGameNotLoaded(const QString& file, int errorNumber) {
+  return QStringLiteral("Сохранённая игра %1 не загружена: %2. Игра продолжается.")
+      .arg(file, fileErrorReason(errorNumber));
+}
+
 QString notASavedGame(const QString& file) {
   return QStringLiteral("«%1» — не сохранённая игра: в файле не текст команд. Игра продолжается.").arg(file);
 }

@@ -17,6 +17,8 @@ QString scenarioNotOpened(const QString& file, const ScenarioRead& read);
 // The question before a doubtful scenario (read.doubt is not None) replaces the text.
 QString scenarioDoubtQuestion(const QString& file, const ScenarioRead& read);
 
+// "Load game" could not read `file` (errno `errorNumber`). The game goes on.
+QString savedGameNotLoaded(const QString& file, int errorNumber);
 // "Load game" refuses `file`: it holds no command log. The game goes on.
 QString notASavedGame(const QString& file);
 // The question before a saved game whose commands mostly match nothing is replayed.

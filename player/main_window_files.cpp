@@ -142,7 +142,7 @@ void MainWindow::loadGameFrom(const QString& path) {
   // Read first: a file that cannot be read, or is no saved game, leaves the running game as it was.
   auto saved = readSavedGame(toPath(path));
   if (!saved.error.empty()) {
-    showError(fileError(saved.error));
+    report(savedGameNotLoaded(path, saved.errorNumber));
     return;
   }
   if (!saved.commandLog) {

@@ -269,7 +269,9 @@ void WindowFilesTest::unreadableSavedGameLeavesTheGame() {
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("gone.sav")));
   w.mainWindow->loadGame();
   QCOMPARE(w.dialogs.messages.size(), 1);
-  QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("gone.sav")));
+  QCOMPARE(w.dialogs.messages[0], QStringLiteral("Сохранённая игра %1 не загружена: такого файла или папки нет (папку "
+                                                 "могли удалить или переименовать). Игра продолжается.")
+                                      .arg(w.path(QStringLiteral("gone.sav"))));
   QCOMPARE(w.output(), output);
   QCOMPARE(w.mainWindow->game().commandLog(), log);
   // Cancelling touches nothing either.
