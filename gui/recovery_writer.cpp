@@ -119,6 +119,10 @@ RecoveryWriter::RecoveryWriter(ScenarioDocument& document, QObject* parent)
   connect(pause_, &QTimer::timeout, this, &RecoveryWriter::writeInBackground);
   connect(longestWait_, &QTimer::timeout, this, &RecoveryWriter::writeInBackground);
   connect(document_.textDocument(), &QTextDocument::contentsChange, this, &RecoveryWriter::onTextChanged);
+  // A failed write (a full disk, say) is tried again a little later, also when typing has stopped.
+  connect(this, &RecoveryWriter::written, this, [this](bool ok) {
+    if (!ok && started_ && !longestWait_->isActive()) longestWait_->start();
+  });
 }
 
 RecoveryWriter::~RecoveryWriter() = default;
@@ -129,6 +133,7 @@ std::filesystem::path RecoveryWriter::folder() {
 
 void RecoveryWriter::onTextChanged() {
   ++change_;
+  if (!started_) return;
   pause_->start();
   if (!longestWait_->isActive()) longestWait_->start();
 }

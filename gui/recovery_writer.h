@@ -48,6 +48,9 @@ class RecoveryWriter : public QObject {
   int writtenChange() const { return written_->load(); }
   int change() const { return change_; }
 
+  // From now on the file is written after pauses in typing. Until then (as in tests of windows
+  // that edit the text) only writeIfNeeded() writes, and the user's data folder is left alone.
+  void start() { started_ = true; }
   // Production: SIGTERM and SIGHUP write the recovery file, then end the program by that signal.
   void handleTerminationSignals();
 
@@ -73,6 +76,7 @@ class RecoveryWriter : public QObject {
   int change_ = 0;  // counts the changes of the text
   std::shared_ptr<std::atomic<int>> written_;
   bool owned_ = false;  // file_ was written (or adopted) by this run
+  bool started_ = false;
 };
 
 }  // namespace marvo

@@ -18,6 +18,7 @@
 #include "engine/engine.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/recovery_writer.h"
 #include "gui/scenario_document.h"
 #include "player/main_window.h"
 #include "player/window_application.h"
@@ -73,6 +74,7 @@ struct Windows {
 
   Windows() {
     QDir::setCurrent(dir.path());
+    document.recovery().start();                         // the scratch data folder of the test program
     writeCp1251(path(QStringLiteral("marvo.lib")), {});  // an empty library, present
     static_cast<marvo::Application*>(qApp)->setDialogs(&dialogs);
     mainWindow = std::make_unique<marvo::MainWindow>(engine, document, dialogs);
