@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "engine/text.h"
+#include "gui/document_saver.h"
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
 #include "help/reference_topics.h"
@@ -49,6 +50,11 @@ CodeEditorWindow::CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs,
     pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
     caretToStart();
   });
+  // Ctrl+S: the text to its file, as "Save" (F2) in the main window; a name is asked when it has none.
+  auto* save = new QAction(this);
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  connect(save, &QAction::triggered, this, [this] { DocumentSaver(document_, dialogs_, this).save(); });
+  addAction(save);
 }
 
 void CodeEditorWindow::buildControls() {

@@ -34,7 +34,8 @@ class DocumentState {
 
   const std::filesystem::path& path() const { return path_; }
   ScenarioFormat format() const { return format_; }
-  // Changed since the last save: ending the program offers to save.
+  // Changed since the last save, or looked at in the code editor. (The questions before the text
+  // is replaced or the program ends go by whether the text itself differs from the file.)
   bool modified() const { return modified_; }
   // "Save": the file and format it goes to, or std::nullopt when a name must be asked for.
   std::optional<SaveTarget> saveTarget() const;

@@ -1,7 +1,14 @@
 // Recovery files: a header naming the scenario, then the text as Windows-1251 lines with CR LF.
 #include "recovery.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <set>
 #include <system_error>
 
 #include "engine/file_io.h"
@@ -12,6 +19,7 @@ namespace {
 
 constexpr std::string_view kMagic = "MARVO-RECOVERY 1";
 constexpr std::string_view kExtension = ".recovery";
+constexpr std::string_view kLockExtension = ".lock";
 
 // FNV-1a: a stable short name for a scenario path.
 std::string hashName(const std::string& text) {
@@ -23,13 +31,91 @@ std::string hashName(const std::string& text) {
   return out;
 }
 
+// The owner named in a recovery file's name ("<name>-<owner>.recovery"); empty for none.
+std::string ownerOf(const std::filesystem::path& file) {
+  const std::string stem = file.stem().string();
+  const auto dash = stem.rfind('-');
+  return dash == std::string::npos ? std::string() : stem.substr(dash + 1);
+}
+
+std::filesystem::path lockFile(const std::filesystem::path& folder, const std::string& owner) {
+  return folder / (owner + std::string(kLockExtension));
+}
+
+// Whether the lock file of `owner` is free: its instance has ended. With `remove`, a free lock
+// file is deleted while it is held, so that no instance starting meanwhile can take it.
+bool lockFree(const std::filesystem::path& lock, bool remove) {
+  const int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  if (free && remove) ::unlink(lock.c_str());
+  ::close(fd);
+  return free;
+}
+
 }  // namespace
 
-std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario) {
-  if (scenario.empty()) return folder / ("untitled" + std::string(kExtension));
+std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario,
+                                      std::string_view owner) {
+  std::string name;
+  if (scenario.empty()) {
+    name = "untitled";
+  } else {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(scenario, ec);
+    name = hashName((ec ? scenario : absolute).string());
+  }
+  if (!owner.empty()) name.append("-").append(owner);
+  return folder / (name + std::string(kExtension));
+}
+
+RecoveryOwner::RecoveryOwner(std::filesystem::path folder, std::string id)
+    : folder_(std::move(folder)), id_(std::move(id)) {
+  if (id_.empty()) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    id_ = std::to_string(::getpid()) + "x" +
+          std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
+  }
+}
+
+RecoveryOwner::~RecoveryOwner() {
+  if (lock_ < 0) return;
+  ::unlink(lockFile(folder_, id_).c_str());
+  ::close(lock_);
+}
+
+bool RecoveryOwner::claim() {
+  if (lock_ >= 0) return true;
   std::error_code ec;
-  const auto absolute = std::filesystem::absolute(scenario, ec);
-  return folder / (hashName((ec ? scenario : absolute).string()) + std::string(kExtension));
+  std::filesystem::create_directories(folder_, ec);
+  const auto lock = lockFile(folder_, id_);
+  // Another instance cleaning up may remove a lock file between its creation and its locking:
+  // the lock counts only when the file locked is still the one of that name.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    struct stat held {
+    }, named{};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && ::stat(lock.c_str(), &named) == 0 &&
+        held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
+      lock_ = fd;
+      return true;
+    }
+    ::close(fd);
+  }
+  return false;
+}
+
+bool recoveryOwnerGone(const std::filesystem::path& file) {
+  const std::string owner = ownerOf(file);
+  return owner.empty() || lockFree(lockFile(file.parent_path(), owner), false);
+}
+
+bool adoptRecovery(const std::filesystem::path& file, const std::filesystem::path& to) {
+  if (file == to) return true;
+  std::error_code ec;
+  std::filesystem::rename(file, to, ec);
+  return !ec;
 }
 
 std::string recoveryText(const std::filesystem::path& scenario, const std::vector<std::string>& lines) {
@@ -76,11 +162,18 @@ std::optional<Recovery> readRecovery(const std::filesystem::path& file) {
 
 std::vector<Recovery> pendingRecoveries(const std::filesystem::path& folder) {
   std::vector<Recovery> pending;
+  std::set<std::string> owners, owning;  // lock files seen; owners of recovery files left
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (entry.path().extension() == kLockExtension) owners.insert(entry.path().stem().string());
     if (entry.path().extension() != kExtension) continue;
+    // A running instance's file is its own: neither offered nor removed.
+    if (!recoveryOwnerGone(entry.path())) continue;
     auto recovery = readRecovery(entry.path());
-    if (!recovery) continue;
+    if (!recovery) {
+      owning.insert(ownerOf(entry.path()));
+      continue;
+    }
     if (!recovery->scenario.empty()) {
       std::error_code timeError;
       const auto saved = std::filesystem::last_write_time(recovery->scenario, timeError);
@@ -89,8 +182,12 @@ std::vector<Recovery> pendingRecoveries(const std::filesystem::path& folder) {
         continue;
       }
     }
+    owning.insert(ownerOf(recovery->file));
     pending.push_back(std::move(*recovery));
   }
+  // Lock files of ended runs with nothing left to offer.
+  for (const auto& owner : owners)
+    if (!owning.contains(owner)) lockFree(lockFile(folder, owner), true);
   std::sort(pending.begin(), pending.end(), [](const Recovery& a, const Recovery& b) { return a.written < b.written; });
   return pending;
 }

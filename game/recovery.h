@@ -20,8 +20,43 @@ struct Recovery {
   std::uintmax_t size = 0;  // bytes of the recovery file
 };
 
-// The recovery file for `scenario` in `folder`: one per scenario path, another for untitled text.
-std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario);
+// The recovery file for `scenario` in `folder`: one per scenario path, another for untitled text;
+// with `owner`, the file of that running instance (see RecoveryOwner). A file without an owner in
+// its name belongs to no running instance.
+std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario,
+                                      std::string_view owner = {});
+
+// A running instance's claim on the recovery files it writes: the lock file "<id>.lock" in the
+// folder, locked (flock) from the first write until the owner is destroyed or the process ends,
+// however it ends. Recovery files whose owner's lock can be taken belong to an ended run.
+class RecoveryOwner {
+ public:
+  // `id` names the owner in its files; empty: made from the process id and the time.
+  explicit RecoveryOwner(std::filesystem::path folder, std::string id = {});
+  ~RecoveryOwner();
+  RecoveryOwner(const RecoveryOwner&) = delete;
+  RecoveryOwner& operator=(const RecoveryOwner&) = delete;
+
+  const std::string& id() const { return id_; }
+  const std::filesystem::path& folder() const { return folder_; }
+  std::filesystem::path fileFor(const std::filesystem::path& scenario) const {
+    return recoveryFileFor(folder_, scenario, id_);
+  }
+  // Creates the folder and takes the lock, once. False when that failed (the files are then
+  // written without a claim, and another instance may offer them).
+  bool claim();
+
+ private:
+  std::filesystem::path folder_;
+  std::string id_;
+  int lock_ = -1;
+};
+
+// Whether the instance that wrote `file` has ended (or the file names no instance).
+bool recoveryOwnerGone(const std::filesystem::path& file);
+// Makes `file` of an ended run the recovery file `to` of this run. Returns false when it could not
+// be renamed.
+bool adoptRecovery(const std::filesystem::path& file, const std::filesystem::path& to);
 // Writes `lines` of `scenario` to `file` (the folder is created when missing), replacing the
 // previous recovery file atomically. Returns "<file>: <reason>" on failure.
 std::optional<std::string> writeRecovery(const std::filesystem::path& file, const std::filesystem::path& scenario,
@@ -32,9 +67,10 @@ std::string recoveryText(const std::filesystem::path& scenario, const std::vecto
 std::optional<Recovery> parseRecovery(std::string_view bytes);
 // Reads a recovery file; std::nullopt when it is missing or not a recovery file.
 std::optional<Recovery> readRecovery(const std::filesystem::path& file);
-// The recovery files of `folder` worth offering, oldest first: those written after their scenario
-// was last changed (or whose scenario is gone or was never saved). Files older than their
-// scenario were superseded by a later save and are removed.
+// The recovery files of `folder` worth offering, oldest first: those of ended runs written after
+// their scenario was last changed (or whose scenario is gone or was never saved). Files of running
+// instances are left alone. Files of ended runs older than their scenario were superseded by a
+// later save and are removed, as are the lock files of ended runs that left no recovery file.
 std::vector<Recovery> pendingRecoveries(const std::filesystem::path& folder);
 // Removes a recovery file; a missing file is no error.
 void removeRecovery(const std::filesystem::path& file);

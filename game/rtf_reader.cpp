@@ -150,8 +150,9 @@ class RtfParser {
  public:
   explicit RtfParser(std::string_view in) : in_(in) {}
 
-  std::vector<std::string> run() {
+  std::vector<std::string> run(bool* closed) {
     while (pos_ < in_.size() && !finished_) step();
+    if (closed) *closed = finished_;
     if (!line_.empty()) lines_.push_back(std::move(line_));
     return std::move(lines_);
   }
@@ -394,6 +395,8 @@ std::size_t rtfStart(std::string_view content) {
 
 bool isRtf(std::string_view content) { return content.substr(rtfStart(content)).starts_with("{\\rtf"); }
 
-std::vector<std::string> rtfToLines(std::string_view rtf) { return RtfParser(rtf.substr(rtfStart(rtf))).run(); }
+std::vector<std::string> rtfToLines(std::string_view rtf, bool* closed) {
+  return RtfParser(rtf.substr(rtfStart(rtf))).run(closed);
+}
 
 }  // namespace marvo

@@ -25,6 +25,8 @@ bool isRtf(std::string_view content);
 // hidden text are left out; \bin data is skipped. The parser is iterative, so nesting depth is
 // bounded only by memory; a document whose groups are never closed gives what it holds, and
 // anything after the closing brace of the document is ignored. Never fails: any input gives lines.
-std::vector<std::string> rtfToLines(std::string_view rtf);
+// `closed`, when given, tells whether the document's outermost group was closed (a document cut
+// short, as by a full disk or an interrupted copy, is not).
+std::vector<std::string> rtfToLines(std::string_view rtf, bool* closed = nullptr);
 
 }  // namespace marvo

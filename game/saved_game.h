@@ -11,8 +11,25 @@ namespace marvo {
 
 struct SavedGameRead {
   std::vector<std::string> commands;
-  std::string error;  // empty on success; names the file and the reason
+  std::string error;       // empty on success; names the file and the reason
+  int errorNumber = 0;     // the errno of a failed read
+  bool commandLog = true;  // false: the file holds bytes no typed command holds (see isCommandLog)
 };
+
+// Whether `content` can be a command log: text lines only, no NUL or other control byte besides
+// CR, LF and TAB (a random or binary file has them within its first few hundred bytes).
+bool isCommandLog(std::string_view content);
+
+// How a saved game fits a scenario: its non-empty commands replayed on a scratch game, and how many
+// of them matched nothing there.
+struct SavedGameFit {
+  int checked = 0;
+  int unmatched = 0;
+  // Most commands match nothing: the log probably belongs to another game.
+  bool looksLikeOtherGame() const { return checked > 0 && unmatched * 2 > checked; }
+};
+SavedGameFit savedGameFit(const std::vector<std::string>& scenario, const std::vector<std::string>& library,
+                          const std::vector<std::string>& commands);
 
 SavedGameRead readSavedGame(const std::filesystem::path& path);
 // Lines end at CR, LF or CR LF; a NUL byte ends the text; a last line without a line end counts.

@@ -1,4 +1,5 @@
-// The recovery file of the scenario document's text, written by a timer and on termination signals.
+// The recovery file of the scenario document's text, written by a thread of its own after pauses in
+// typing, and on termination signals.
 #include "recovery_writer.h"
 
 #include <sys/socket.h>
@@ -8,7 +9,12 @@
 #include <QStandardPaths>
 #include <QTextDocument>
 #include <QTimer>
+#include <condition_variable>
 #include <csignal>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "game/recovery.h"
 #include "gui/scenario_document.h"
@@ -29,43 +35,163 @@ void onTerminationSignal(int signal) {
 
 namespace marvo {
 
-RecoveryWriter::RecoveryWriter(ScenarioDocument& document, QObject* parent) : QObject(parent), document_(document) {
-  file_ = marvo::recoveryFileFor(folder(), {});
-  timer_ = new QTimer(this);
-  timer_->setInterval(kIntervalMs);
-  connect(timer_, &QTimer::timeout, this, &RecoveryWriter::writeIfNeeded);
-  timer_->start();
+// The thread that writes recovery files: it takes the newest text handed over (an older one not
+// yet begun is dropped), so the typing path only copies the text.
+class RecoveryWriter::Worker {
+ public:
+  struct Job {
+    std::filesystem::path file;
+    std::filesystem::path scenario;
+    std::vector<std::string> lines;
+    int change = 0;
+  };
+
+  explicit Worker(std::function<void(const Job&, bool)> done) : done_(std::move(done)), thread_([this] { run(); }) {}
+  ~Worker() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+      pending_.reset();
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+
+  void post(Job job) {
+    {
+      std::lock_guard lock(mutex_);
+      pending_ = std::move(job);
+    }
+    wake_.notify_all();
+  }
+
+  // Runs `action` on the calling thread once no write is under way, with the queued one dropped:
+  // nothing the thread does can come after it.
+  template <class Action>
+  auto exclusive(Action&& action) {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return !busy_; });
+    pending_.reset();
+    return action();
+  }
+
+ private:
+  void run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
+      if (stopping_) return;
+      Job job = std::move(*pending_);
+      pending_.reset();
+      busy_ = true;
+      lock.unlock();
+      const bool ok = !writeRecovery(job.file, job.scenario, job.lines);
+      done_(job, ok);
+      lock.lock();
+      busy_ = false;
+      idle_.notify_all();
+    }
+  }
+
+  std::function<void(const Job&, bool)> done_;
+  std::mutex mutex_;
+  std::condition_variable wake_, idle_;
+  std::optional<Job> pending_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::thread thread_;  // last: started once everything above exists
+};
+
+RecoveryWriter::RecoveryWriter(ScenarioDocument& document, QObject* parent)
+    : QObject(parent), document_(document), owner_(folder()), written_(std::make_shared<std::atomic<int>>(0)) {
+  file_ = owner_.fileFor({});
+  worker_ = std::make_unique<Worker>([this, written = written_](const Worker::Job& job, bool ok) {
+    if (ok) written->store(job.change);
+    QMetaObject::invokeMethod(
+        this, [this, ok] { emit this->written(ok); }, Qt::QueuedConnection);
+  });
+  pause_ = new QTimer(this);
+  pause_->setSingleShot(true);
+  pause_->setInterval(kPauseMs);
+  longestWait_ = new QTimer(this);
+  longestWait_->setSingleShot(true);
+  longestWait_->setInterval(kLongestWaitMs);
+  connect(pause_, &QTimer::timeout, this, &RecoveryWriter::writeInBackground);
+  connect(longestWait_, &QTimer::timeout, this, &RecoveryWriter::writeInBackground);
+  connect(document_.textDocument(), &QTextDocument::contentsChange, this, &RecoveryWriter::onTextChanged);
+  // A failed write (a full disk, say) is tried again a little later, also when typing has stopped.
+  connect(this, &RecoveryWriter::written, this, [this](bool ok) {
+    if (!ok && started_ && !longestWait_->isActive()) longestWait_->start();
+  });
 }
+
+RecoveryWriter::~RecoveryWriter() = default;
 
 std::filesystem::path RecoveryWriter::folder() {
   return toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) / "recovery";
 }
 
-void RecoveryWriter::setScenario(const QString& scenario, bool restored) {
-  scenario_ = scenario;
-  const auto next = marvo::recoveryFileFor(folder(), toPath(scenario));
-  // The text before was saved or given up: its recovery file goes (only one this run wrote or
-  // restored; another may still wait to be offered at the next start).
-  if (owned_ && !(restored && next == file_)) marvo::removeRecovery(file_);
-  file_ = next;
-  owned_ = restored;
-  writtenRevision_ = -1;
+void RecoveryWriter::onTextChanged() {
+  ++change_;
+  if (!started_) return;
+  pause_->start();
+  if (!longestWait_->isActive()) longestWait_->start();
 }
 
-void RecoveryWriter::discard() {
-  if (owned_) marvo::removeRecovery(file_);
-  owned_ = false;
-  writtenRevision_ = -1;
+void RecoveryWriter::writeInBackground() {
+  pause_->stop();
+  longestWait_->stop();
+  const QTextDocument* doc = document_.textDocument();
+  if (!doc->isModified()) {
+    // Back to the saved text (undone): the recovery file no longer holds anything unsaved.
+    removeOwnFile();
+    return;
+  }
+  if (written_->load() == change_) return;
+  owner_.claim();
+  owned_ = true;
+  worker_->post({file_, toPath(scenario_), document_.lines(), change_});
 }
 
 bool RecoveryWriter::writeIfNeeded() {
+  pause_->stop();
+  longestWait_->stop();
   const QTextDocument* doc = document_.textDocument();
-  if (!doc->isModified() || doc->revision() == writtenRevision_) return true;
-  if (marvo::writeRecovery(file_, toPath(scenario_), document_.lines())) return false;
-  writtenRevision_ = doc->revision();
+  if (!doc->isModified() || written_->load() == change_) return true;
+  owner_.claim();
   owned_ = true;
-  return true;
+  const bool ok = worker_->exclusive([&] { return !writeRecovery(file_, toPath(scenario_), document_.lines()); });
+  if (ok) written_->store(change_);
+  return ok;
 }
+
+void RecoveryWriter::removeOwnFile() {
+  worker_->exclusive([&] {
+    if (owned_) marvo::removeRecovery(file_);
+  });
+  owned_ = false;
+  written_->store(change_);
+}
+
+void RecoveryWriter::setScenario(const QString& scenario) {
+  // The text before was saved or given up: its recovery file goes (only one this run wrote or
+  // adopted; those of other runs wait to be offered).
+  removeOwnFile();
+  scenario_ = scenario;
+  file_ = owner_.fileFor(toPath(scenario));
+}
+
+void RecoveryWriter::adopt(const std::filesystem::path& file, const QString& scenario) {
+  removeOwnFile();
+  scenario_ = scenario;
+  file_ = owner_.fileFor(toPath(scenario));
+  // Claimed first, so that the file is never without an owner once renamed.
+  if (!owner_.claim() || !adoptRecovery(file, file_)) file_ = file;
+  owned_ = true;
+  written_->store(change_);  // the file holds the restored text
+}
+
+void RecoveryWriter::discard() { removeOwnFile(); }
 
 void RecoveryWriter::handleTerminationSignals() {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) return;

@@ -227,7 +227,10 @@ void ScenarioDocument::load(const std::vector<std::string>& lines, const QString
   setLines(lines);
   state_.loaded(toPath(path), formatFor(plainText));
   recovery_->setScenario(path);
-  if (!path.isEmpty()) emit fileChanged(path);
+  if (!path.isEmpty()) {
+    offeredName_ = path;
+    emit fileChanged(path);
+  }
 }
 
 void ScenarioDocument::clear() {
@@ -236,22 +239,25 @@ void ScenarioDocument::clear() {
   clearText();
 }
 
-std::optional<std::string> ScenarioDocument::saveTo(const QString& path, bool plainText) {
+std::optional<SaveFailure> ScenarioDocument::saveTo(const QString& path, bool plainText) {
   const auto format = formatFor(plainText);
-  if (auto error = saveScenarioFile(toPath(path), lines(), format)) return error;
+  if (auto failure = saveScenarioFile(toPath(path), lines(), format)) return failure;
   // Only once the text is safely on disk.
   state_.saved(toPath(path), format);
   text_->setModified(false);
+  offeredName_ = path;
   recovery_->setScenario(path);
   emit fileChanged(path);
   return std::nullopt;
 }
 
-void ScenarioDocument::restore(const std::vector<std::string>& lines, const QString& scenario) {
+void ScenarioDocument::restore(const std::vector<std::string>& lines, const QString& scenario,
+                               const std::filesystem::path& recoveryFile) {
   setLines(lines);
   text_->setModified(true);
   state_.restored(toPath(scenario));
-  recovery_->setScenario(scenario, true);
+  if (!scenario.isEmpty()) offeredName_ = scenario;
+  recovery_->adopt(recoveryFile, scenario);
 }
 
 }  // namespace marvo

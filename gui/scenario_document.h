@@ -5,12 +5,14 @@
 #include <QObject>
 #include <QString>
 #include <QTextCursor>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "game/document_state.h"
+#include "game/scenario_file.h"
 #include "game/symbol_index.h"
 
 class QTextDocument;
@@ -68,11 +70,17 @@ class ScenarioDocument : public QObject {
   // The file the text came from or was last saved to (empty for none) and its format.
   QString path() const;
   bool plainText() const { return state_.format() == ScenarioFormat::PlainText; }
-  // Changed since the last save (also set when the code editor has been shown): exit offers to save.
+  // Changed since the last save (also set when the code editor has been shown).
   bool modified() const { return state_.modified(); }
   void markModified() { state_.changed(); }
-  // The text differs from what was loaded or saved: replacing it offers to save first.
+  // The text differs from what was last loaded or saved (an edit undone back to that text counts
+  // as no change; a restored text counts as changed): replacing the text or ending the program
+  // asks first.
   bool hasUnsavedChanges() const;
+  // The file name a save dialog offers: the file last opened, saved or restored, else the name
+  // last chosen in a save dialog, else "newqst.scn". "New" keeps it.
+  QString offeredName() const { return offeredName_; }
+  void setOfferedName(const QString& name) { offeredName_ = name; }
 
   // Whether a window may replace the whole text now: the guard's answer, yes without one.
   void setReplaceGuard(ReplaceGuard* guard) { replaceGuard_ = guard; }
@@ -83,13 +91,14 @@ class ScenarioDocument : public QObject {
   // "New": an empty text that belongs to no file.
   void clear();
   // Writes the text to `path` (the file it replaces kept as "<path>.bak"); only once it is safely
-  // on disk does the text belong to `path`. Returns the error text (naming the file) on failure.
-  std::optional<std::string> saveTo(const QString& path, bool plainText);
+  // on disk does the text belong to `path`. Returns the failure on failure (nothing changed then).
+  std::optional<SaveFailure> saveTo(const QString& path, bool plainText);
   // Where "Save" writes without asking; std::nullopt when a name must be asked for.
   std::optional<DocumentState::SaveTarget> saveTarget() const { return state_.saveTarget(); }
-  // Unsaved text of `scenario` (empty: of no file) brought back from its recovery file, which now
-  // belongs to this run.
-  void restore(const std::vector<std::string>& lines, const QString& scenario);
+  // Unsaved text of `scenario` (empty: of no file) brought back from `recoveryFile`, left by an
+  // ended run; that file now belongs to this run.
+  void restore(const std::vector<std::string>& lines, const QString& scenario,
+               const std::filesystem::path& recoveryFile);
 
   // The symbols of the text (with `library` spliced in as game start would, see setLibrary), kept
   // up to date line by line as the text changes; a change of many lines at once is indexed afresh
@@ -120,6 +129,7 @@ class ScenarioDocument : public QObject {
   DocumentState state_;
   RecoveryWriter* recovery_ = nullptr;
   ReplaceGuard* replaceGuard_ = nullptr;
+  QString offeredName_ = QStringLiteral("newqst.scn");
 };
 
 }  // namespace marvo

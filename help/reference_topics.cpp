@@ -17,6 +17,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"tutorial.md", "Учебник"},
       {"game-start.md", "Правила запуска игры"},
       {"traps.md", "Ловушки"},
+      {"check.md", "Проверка сценария"},
       {"locations.md", "Метки и локации"},
       {"output.md", "Текстовые строки и строки меню"},
       {"buttons.md", "btn, do, call и ret"},

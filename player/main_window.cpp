@@ -90,6 +90,7 @@ MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dial
   qApp->installEventFilter(this);
   connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::onFocusWindowChanged);
   document_.setReplaceGuard(this);
+  setAcceptDrops(true);  // scenarios and saved games dropped on the window open
 }
 
 MainWindow::~MainWindow() {
@@ -230,6 +231,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QWidget*>(watched)->window() == this) {
     if (previewKey(*static_cast<QKeyEvent*>(event))) return true;
   }
+  if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this && handleFileDrop(event)) return true;
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -13,6 +13,7 @@
 
 #include "engine/host.h"
 #include "game/game.h"
+#include "gui/document_saver.h"
 #include "gui/scenario_document.h"
 #include "player/command_line.h"
 #include "player/output_pane.h"
@@ -51,8 +52,19 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void attachWindows(CodeEditorWindow& editor, QDialog& mapEditor, LibraryEditorWindow& libraryEditor);
 
   // Opens `path` as "Open File" does after its dialog (also used for the command-line argument,
-  // which may come before the window's first activation: the library is loaded first then).
-  void openScenario(const QString& path);
+  // which may come before the window's first activation: the library is loaded first then). A
+  // file that cannot be read is refused with the reason; a doubtful one (empty, binary, cut short)
+  // replaces the text only when the user says so. Returns whether the scenario was opened.
+  bool openScenario(const QString& path);
+  // "Load game" after its dialog: refuses a file that is no command log, and asks before
+  // replaying one whose commands mostly match nothing in this game.
+  void loadGameFrom(const QString& path);
+  // A file dropped on the window: a saved game (".sav") is loaded, anything else opened as a
+  // scenario after the offer to save unsaved changes.
+  void openDroppedFile(const QString& path);
+  // Before the program ends: with unsaved changes asks Сохранить / Не сохранять / Отмена. True
+  // when it may end (saved, or discarded); then the recovery file is gone.
+  bool mayEnd();
 
   // Before the scenario text is replaced (New, Open File, a recent file, the map export): offers
   // to save unsaved changes. True when the caller may go on (saved, or the user said no); false
@@ -143,6 +155,8 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // The window closed by the desktop (its close button, Alt+F4) asks as "Exit" does.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // One file dialog of the window: its filter, suffix and the name it offers next time.
@@ -180,10 +194,11 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void openRequestedEditor();
   // Saving, recent files and recovery (main_window_save.cpp, main_window_recovery.cpp).
   void buildSaveMenu();
-  enum class SaveResult { Saved, Cancelled, Failed };
+  using SaveResult = DocumentSaver::Result;
   SaveResult saveScenarioAs();
   SaveResult saveScenario();  // "Save": to the document's file, or through the dialog when there is none
-  bool saveScenarioTo(const QString& name, bool plainText);
+  // Files dragged onto any control of the window: accepted, and opened when dropped.
+  bool handleFileDrop(QEvent* event);
   void showReadNotes(const QString& file, const std::vector<TextNote>& notes);
   void addRecentFile(const QString& file);
   void rebuildRecentFiles();

@@ -1,7 +1,11 @@
-// The main window's game flow and file commands: Begin game, Talk, New, Open File, Save as...,
-// Save game, Load game and Exit.
+// The main window's game flow and file commands: Begin game, Talk, New, Open File, Save game,
+// Load game, Exit, and files dropped on the window.
+#include <QCloseEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMimeData>
 #include <exception>
 #include <filesystem>
 
@@ -10,6 +14,7 @@
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
 #include "gui/dialogs.h"
+#include "gui/file_messages.h"
 #include "gui/qt_codec.h"
 #include "gui/recovery_writer.h"
 #include "gui/scenario_document.h"
@@ -95,21 +100,25 @@ void MainWindow::newScenario() {
   });
 }
 
-void MainWindow::openScenario(const QString& path) {
-  if (!editor_ || busy_) return;
+bool MainWindow::openScenario(const QString& path) {
+  if (!editor_ || busy_) return false;
   // A scenario named on the command line is opened before the window has been activated: the
   // game must not start without the library.
   if (!libraryLoaded_) reloadLibrary();
   auto read = readScenarioFile(toPath(path));
   if (!read.error.empty()) {
-    showError(fileError(read.error));
-    return;
+    report(scenarioNotOpened(path, read));
+    return false;
   }
-  document_.load(read.lines, path, read.plainText);
+  if (read.doubt != ScenarioDoubt::None && dialogs_.choose(this, scenarioDoubtQuestion(path, read),
+                                                           {QStringLiteral("Открыть"), QStringLiteral("Отмена")}) != 0)
+    return false;
+  document_.load(read.lines, path, read.plainText);  // "Save as..." and "Exit" now offer to write back to it
   showReadNotes(path, read.notes);
   scenarioOpenDialog_.lastName = path;
-  scenarioSaveDialog_.lastName = path;  // "Save as..." and "Exit" offer to write back to it
+  scenarioSaveDialog_.lastName = path;
   beginGame();
+  return true;
 }
 
 void MainWindow::openFile() {
@@ -126,14 +135,25 @@ void MainWindow::saveGame() {
 
 void MainWindow::loadGame() {
   if (!editor_ || busy_) return;
-  auto name = askOpen(gameOpenDialog_);
-  if (!name) return;
-  // Read first: a file that cannot be read leaves the running game as it was.
-  auto saved = readSavedGame(toPath(*name));
+  if (auto name = askOpen(gameOpenDialog_)) loadGameFrom(*name);
+}
+
+void MainWindow::loadGameFrom(const QString& path) {
+  if (!editor_ || busy_) return;
+  // Read first: a file that cannot be read, or is no saved game, leaves the running game as it was.
+  auto saved = readSavedGame(toPath(path));
   if (!saved.error.empty()) {
-    showError(fileError(saved.error));
+    report(savedGameNotLoaded(path, saved.errorNumber));
     return;
   }
+  if (!saved.commandLog) {
+    report(notASavedGame(path));
+    return;
+  }
+  const auto fit = savedGameFit(document_.lines(), libraryEditor_->libraryLines(), saved.commands);
+  if (fit.looksLikeOtherGame() && dialogs_.choose(this, otherGameQuestion(path, fit),
+                                                  {QStringLiteral("Загрузить"), QStringLiteral("Не загружать")}) != 0)
+    return;
   engineHandler([this, &saved] {
     game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
     // Each replayed command passes through the input line, and Talk leaves it empty.
@@ -143,11 +163,43 @@ void MainWindow::loadGame() {
 }
 
 void MainWindow::exitProgram() {
-  if (busy_) return;
-  // A failed save stays, so that the user can try again; a cancelled dialog ends all the same.
-  if (document_.modified() && editor_ && saveScenarioAs() == SaveResult::Failed) return;
-  document_.recovery().discard();  // a clean exit
+  if (busy_ || !mayEnd()) return;
   emit exitRequested(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (busy_ || !mayEnd()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit exitRequested(0);
+}
+
+void MainWindow::openDroppedFile(const QString& path) {
+  if (!editor_ || busy_) return;
+  if (QFileInfo(path).suffix().compare(QStringLiteral("sav"), Qt::CaseInsensitive) == 0) {
+    loadGameFrom(path);
+    return;
+  }
+  if (offerSave()) openScenario(path);
+}
+
+bool MainWindow::handleFileDrop(QEvent* event) {
+  const auto type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+  auto* drop = static_cast<QDropEvent*>(event);
+  const QMimeData* data = drop->mimeData();
+  if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile()) return false;
+  drop->setDropAction(Qt::CopyAction);
+  drop->accept();
+  if (type == QEvent::Drop) {
+    // Opened once the drop has ended: the questions it may ask must not run inside the drag.
+    const QString path = data->urls().constFirst().toLocalFile();
+    QMetaObject::invokeMethod(
+        this, [this, path] { openDroppedFile(path); }, Qt::QueuedConnection);
+  }
+  return true;
 }
 
 }  // namespace marvo

@@ -1,5 +1,5 @@
-// The main window's safe saving: the offer to save before the text is replaced, "Save" and
-// "Save as..." in RTF or plain text (with a backup of the replaced file), and the recent files.
+// The main window's safe saving: the offer to save before the text is replaced or the program
+// ends, "Save" and "Save as..." (through the document saver), and the recent files.
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +11,9 @@
 #include "editor/code_editor_window.h"
 #include "game/scenario_file.h"
 #include "gui/dialogs.h"
+#include "gui/document_saver.h"
 #include "gui/qt_codec.h"
+#include "gui/recovery_writer.h"
 #include "gui/scenario_document.h"
 #include "main_window.h"
 
@@ -19,9 +21,6 @@ namespace marvo {
 
 namespace {
 
-const QStringList kScenarioTypes = {QStringLiteral("scenary (*.scn)"),
-                                    QStringLiteral("plain text scenary (*.scn *.txt)")};
-constexpr int kPlainTextType = 1;
 const QString kRecentKey = QStringLiteral("recentFiles");
 
 QSettings settings() { return QSettings(QStringLiteral("marvo"), QStringLiteral("marvo")); }
@@ -63,26 +62,27 @@ void MainWindow::saveScenarioCommand() {
 }
 
 MainWindow::SaveResult MainWindow::saveScenario() {
-  const auto target = document_.saveTarget();
-  if (!target) return saveScenarioAs();
-  return saveScenarioTo(document_.path(), target->format == ScenarioFormat::PlainText) ? SaveResult::Saved
-                                                                                       : SaveResult::Failed;
+  const auto result = DocumentSaver(document_, dialogs_, this).save();
+  scenarioSaveDialog_.lastName = document_.offeredName();
+  return result;
 }
 
 MainWindow::SaveResult MainWindow::saveScenarioAs() {
-  const FileDialogRequest request{scenarioSaveDialog_.filter, scenarioSaveDialog_.defaultSuffix,
-                                  scenarioSaveDialog_.lastName};
-  auto chosen = dialogs_.saveFileOfType(this, request, kScenarioTypes, document_.plainText() ? kPlainTextType : 0);
-  if (!chosen) return SaveResult::Cancelled;
-  scenarioSaveDialog_.lastName = chosen->name;
-  return saveScenarioTo(chosen->name, chosen->type == kPlainTextType) ? SaveResult::Saved : SaveResult::Failed;
+  const auto result = DocumentSaver(document_, dialogs_, this).saveAs();
+  scenarioSaveDialog_.lastName = document_.offeredName();
+  return result;
 }
 
-bool MainWindow::saveScenarioTo(const QString& name, bool plainText) {
-  if (auto error = document_.saveTo(name, plainText)) {
-    showError(QString::fromLocal8Bit(*error));
-    return false;
+bool MainWindow::mayEnd() {
+  if (document_.hasUnsavedChanges()) {
+    const int answer = dialogs_.choose(
+        this, QStringLiteral("Текст сценария изменён и не сохранён. Сохранить изменения перед выходом?"),
+        {QStringLiteral("Сохранить"), QStringLiteral("Не сохранять"), QStringLiteral("Отмена")});
+    // Отмена, or the box closed: back to the program with the text as it is.
+    if (answer != 0 && answer != 1) return false;
+    if (answer == 0 && saveScenario() != SaveResult::Saved) return false;
   }
+  document_.recovery().discard();  // saved, unchanged, or given up by the user
   return true;
 }
 

@@ -1,6 +1,10 @@
 // Recovery files on disk: round trip, which files are offered, and garbage in the folder.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <thread>
 
 #include "files_test_util.h"
@@ -56,6 +60,68 @@ TEST(Recovery, OnlyFilesNewerThanTheirScenarioAreOfferedAndOlderOnesAreRemoved) 
   EXPECT_FALSE(std::filesystem::exists(recoveryFileFor(folder, saved)));  // superseded by the save
   EXPECT_TRUE(std::filesystem::exists(folder / "garbage.recovery"));      // not ours to judge
   EXPECT_TRUE(pendingRecoveries(dir / "no-such-folder").empty());
+}
+
+// Another running instance (a child process) that claimed its recovery files and wrote one.
+struct OtherInstance {
+  pid_t pid = -1;
+  std::filesystem::path file;
+
+  explicit OtherInstance(const std::filesystem::path& folder) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    RecoveryOwner owner(folder, "other");
+    file = owner.fileFor({});
+    pid = ::fork();
+    if (pid == 0) {
+      const bool ok = owner.claim() && !writeRecovery(file, {}, {"typed by the other instance"});
+      [[maybe_unused]] auto written = ::write(ready[1], ok ? "1" : "0", 1);
+      for (;;) ::pause();  // runs until killed
+    }
+    char answer = 0;
+    if (::read(ready[0], &answer, 1) != 1 || answer != '1') ADD_FAILURE() << "the other instance did not start";
+    ::close(ready[0]);
+    ::close(ready[1]);
+  }
+  void kill() {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    pid = -1;
+  }
+  ~OtherInstance() {
+    if (pid > 0) kill();
+  }
+};
+
+TEST(Recovery, FilesOfARunningInstanceAreOfferedOnlyOnceItHasEnded) {
+  TempDir dir;
+  const auto folder = dir / "recovery";
+  OtherInstance other(folder);
+  const auto lock = folder / "other.lock";
+  ASSERT_TRUE(std::filesystem::exists(other.file));
+  EXPECT_FALSE(recoveryOwnerGone(other.file));
+  EXPECT_TRUE(pendingRecoveries(folder).empty());
+  EXPECT_TRUE(std::filesystem::exists(other.file));  // neither offered nor removed
+  EXPECT_TRUE(std::filesystem::exists(lock));
+
+  // Instances never share a file, untitled text included.
+  RecoveryOwner mine(folder);
+  EXPECT_NE(mine.fileFor({}), other.file);
+  EXPECT_NE(mine.fileFor(dir / "a.scn"), RecoveryOwner(folder, "other").fileFor(dir / "a.scn"));
+
+  other.kill();  // as by kill -9: its lock file stays behind, no longer locked
+  EXPECT_TRUE(recoveryOwnerGone(other.file));
+  auto pending = pendingRecoveries(folder);
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0].lines, Lines{"typed by the other instance"});
+  EXPECT_TRUE(std::filesystem::exists(lock));  // its owner still has a file to offer
+
+  // Restored here, the file becomes this instance's; the ended run's lock file goes.
+  ASSERT_TRUE(mine.claim());
+  ASSERT_TRUE(adoptRecovery(pending[0].file, mine.fileFor({})));
+  EXPECT_TRUE(pendingRecoveries(folder).empty());
+  EXPECT_FALSE(std::filesystem::exists(lock));
+  EXPECT_TRUE(std::filesystem::exists(mine.fileFor({})));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 QObject* makeWindowSafetyTest();
 QObject* makeWindowRecoveryTest();
+QObject* makeWindowFileSafetyTest();
 
 int main(int argc, char** argv) {
-  return marvo::test::runWindowTests(argc, argv, {makeWindowSafetyTest, makeWindowRecoveryTest});
+  return marvo::test::runWindowTests(argc, argv,
+                                     {makeWindowSafetyTest, makeWindowRecoveryTest, makeWindowFileSafetyTest});
 }

@@ -3,9 +3,11 @@
 # into the input line and check on screenshots that the window showed the game's answer (also when
 # typed after a click on the game text); open the reference window with Help (F1) and take a
 # screenshot of it; then change the scenario in the code editor, kill marvo with SIGTERM, start it
-# again and check that the unsaved text is offered, restored and saved. When the package is
-# installed, the installed marvo is started as the desktop menu starts it, on the installed sample
-# game, from a folder without "marvo.lib".
+# again and check that the unsaved text is offered, restored into the code editor and saved there
+# with Ctrl+S; then edit, Exit, Cancel (still running, text kept), Exit, Don't save (ended); then kill
+# -9 two seconds after typing and check that the restart brings the typed line back. When the
+# package is installed, the installed marvo is started as the desktop menu starts it, on the
+# installed sample game, from a folder without "marvo.lib".
 # Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
 set -euo pipefail
 
@@ -202,33 +204,115 @@ recovery=$(ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null | head -n1 
 [[ -n $recovery ]] || { echo "smoke: no recovery file after SIGTERM"; cat "$work/built.log"; exit 1; }
 grep -q 'recovered line' "$recovery" || { echo "smoke: the recovery file lacks the typed line"; exit 1; }
 
-"$marvo" >"$work/marvo2.log" 2>&1 &
-pids+=($!)
-offer=$(visible_window '^Marvo IF$')
-[[ -n $offer ]] || { echo "smoke: the restart offered no recovery"; cat "$work/marvo2.log"; exit 1; }
-sleep 1
-import -window root "$work/offer.png"
-xdotool windowfocus --sync "$offer"
-xdotool key Return  # Restore
-for _ in $(seq 100); do
-  [[ -z $(xdotool search --onlyvisible --name '^Marvo IF$' 2>/dev/null || true) ]] && break
-  sleep 0.1
-done
+# restore_and_save LOG LINE: starts marvo without a scenario, takes the offer of the unsaved text
+# (Enter: Restore), expects the code editor on it, saves it there with Ctrl+S back to smoke.scn
+# and checks that LINE is in smoke.scn and no recovery file is left. The program goes on running
+# (its pid is the last of $pids) with the code editor closed again.
+restore_and_save() {
+  local log=$1 line=$2
+  "$marvo" >"$work/$log" 2>&1 &
+  pids+=($!)
+  local offer
+  offer=$(visible_window '^Marvo IF$')
+  [[ -n $offer ]] || { echo "smoke: the restart offered no recovery ($log)"; cat "$work/$log"; exit 1; }
+  sleep 1
+  import -window root "$work/offer.png"
+  xdotool windowfocus --sync "$offer"
+  xdotool key Return  # Restore
+  local restored
+  restored=$(visible_window '^Code Edit$')
+  [[ -n $restored ]] || { echo "smoke: the code editor did not open on the restored text ($log)"; exit 1; }
+  sleep 0.5
+  xdotool windowfocus --sync "$restored"
+  rm -f smoke.scn.bak
+  xdotool key ctrl+s  # Save from inside the editor: back to the scenario the text belongs to
+  for _ in $(seq 50); do
+    [[ -f smoke.scn.bak ]] && break
+    sleep 0.2
+  done
+  sleep 0.5
+  iconv -f CP1251 -t UTF-8 smoke.scn | grep -q "$line" ||
+    { echo "smoke: the restored text was not saved to smoke.scn ($log)"; cat "$work/$log"; exit 1; }
+  [[ -f smoke.scn.bak ]] || { echo "smoke: no backup of the replaced scenario"; exit 1; }
+  if ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery >/dev/null 2>&1; then
+    echo "smoke: the recovery file is still there after the save"; exit 1
+  fi
+  xdotool key Escape  # the editor closes
+  sleep 0.5
+}
+
+restore_and_save marvo2.log 'recovered line'
+echo "smoke: killed by SIGTERM, recovered and saved"
+
+# ---- Exit never loses text: edit, Exit, Cancel leaves the program and the text; Don't save ends it ----
 main=$(visible_window '^Marvo IF v1\.03$')
 xdotool windowfocus --sync "$main"
-xdotool key F2  # Save: back to the scenario the text belongs to
+xdotool key F4
+editor=$(visible_window '^Code Edit$')
+[[ -n $editor ]] || { echo "smoke: the code editor did not open again"; exit 1; }
+sleep 0.5
+xdotool windowfocus --sync "$editor"
+xdotool key ctrl+End
+xdotool type --delay 30 '!kept after cancel'
+xdotool key Return Escape
+sleep 0.5
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+q
+question=$(visible_window '^Marvo IF$')
+[[ -n $question ]] || { echo "smoke: Exit did not ask about the unsaved text"; exit 1; }
+sleep 1
+import -window root "$work/exit-question.png"
+xdotool windowfocus --sync "$question"
+xdotool key Escape  # Отмена
+sleep 1.5
+kill -0 "${pids[-1]}" 2>/dev/null || { echo "smoke: Exit, Cancel ended the program"; cat "$work/marvo2.log"; exit 1; }
+# The text is still there: the program keeps writing it aside (after a pause in typing).
 for _ in $(seq 50); do
-  [[ -f smoke.scn.bak ]] && break
+  grep -q 'kept after cancel' "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null && break
   sleep 0.2
 done
-sleep 0.5
-iconv -f CP1251 -t UTF-8 smoke.scn | grep -q 'recovered line' ||
-  { echo "smoke: the restored text was not saved to smoke.scn"; cat "$work/marvo2.log"; exit 1; }
-[[ -f smoke.scn.bak ]] || { echo "smoke: no backup of the replaced scenario"; exit 1; }
+grep -q 'kept after cancel' "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null ||
+  { echo "smoke: after Exit, Cancel the typed line is not in the program's recovery file"; exit 1; }
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+q
+question=$(visible_window '^Marvo IF$')
+[[ -n $question ]] || { echo "smoke: the second Exit did not ask"; exit 1; }
+sleep 1
+xdotool windowfocus --sync "$question"
+xdotool key Tab space  # Не сохранять
+status=0
+wait "${pids[-1]}" || status=$?
+((status == 0)) || { echo "smoke: Exit, Don't save did not end the program cleanly (status $status)"; exit 1; }
 if ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery >/dev/null 2>&1; then
-  echo "smoke: the recovery file is still there after the save"; exit 1
+  echo "smoke: the recovery file stayed after Exit, Don't save"; exit 1
 fi
-echo "smoke: killed by SIGTERM, recovered and saved"
+if iconv -f CP1251 -t UTF-8 smoke.scn | grep -q 'kept after cancel'; then
+  echo "smoke: Don't save saved the text"; exit 1
+fi
+echo "smoke: Exit asked; Cancel kept the program and the text, Don't save ended it"
+
+# ---- kill -9 two seconds after typing: the restart brings the typed line back ----
+"$marvo" smoke.scn >"$work/marvo3.log" 2>&1 &
+pids+=($!)
+main=$(visible_window '^Marvo IF v1\.03$')
+[[ -n $main ]] || { echo "smoke: marvo did not start again"; cat "$work/marvo3.log"; exit 1; }
+sleep 1.5
+xdotool windowfocus --sync "$main"
+xdotool key F4
+editor=$(visible_window '^Code Edit$')
+[[ -n $editor ]] || { echo "smoke: the code editor did not open (kill -9)"; exit 1; }
+sleep 0.5
+xdotool windowfocus --sync "$editor"
+xdotool key ctrl+End
+xdotool type --delay 30 '!typed before kill'
+sleep 2
+kill -KILL "${pids[-1]}"
+wait "${pids[-1]}" 2>/dev/null || true
+grep -q 'typed before kill' "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null ||
+  { echo "smoke: two seconds after typing, the recovery file lacks the typed line"; exit 1; }
+restore_and_save marvo4.log 'typed before kill'
+echo "smoke: killed by SIGKILL two seconds after typing, recovered and saved"
+kill "${pids[-1]}" 2>/dev/null || true
 # The installed program as the desktop entry starts it, from a folder without a library and with a
 # home of its own: it works in its per-user folder and reads the installed library.
 games=/usr/share/marvo/games

@@ -57,48 +57,76 @@ class WindowFilesTest : public QObject {
 };
 
 void WindowFilesTest::exitOffersToSaveOnlyWhenModified() {
+  constexpr int kSave = 0, kDontSave = 1, kCancel = 2;
   Windows w;
   w.mainWindow->exitAction()->trigger();
+  QVERIFY(w.dialogs.questions.isEmpty());
   QVERIFY(w.dialogs.requests.isEmpty());
   QCOMPARE(w.exitCalls, 1);
   QCOMPARE(w.exitCode, 0);
 
-  // Showing the editor and closing it without a change marks the scenario modified.
+  // Showing the editor and closing it without a change leaves nothing unsaved: no question.
   openEditorAndClose(w);
-  QVERIFY(w.document.modified());
-  w.mainWindow->exitAction()->trigger();  // the dialog is cancelled: the program still ends
+  w.mainWindow->exitAction()->trigger();
+  QVERIFY(w.dialogs.questions.isEmpty());
+  QCOMPARE(w.exitCalls, 2);
+
+  // An edit is asked about; Cancel, Esc, and a cancelled save dialog return to the program.
+  w.codeEditor->document().appendLine("!edit");
+  const auto edited = w.codeEditor->document().lines();
+  for (int answer : {kCancel, -1}) {
+    w.dialogs.choiceAnswers = {answer};
+    w.mainWindow->exitAction()->trigger();
+  }
+  w.dialogs.choiceAnswers = {kSave};
+  w.mainWindow->exitAction()->trigger();
+  QCOMPARE(w.dialogs.questions.size(), 3);
+  QCOMPARE(w.dialogs.questions[0],
+           QStringLiteral("Текст сценария изменён и не сохранён. Сохранить изменения перед выходом?"));
   QCOMPARE(w.dialogs.requests.size(), 1);
   QCOMPARE(w.dialogs.requests[0].filter, QStringLiteral("scenary (*.scn);;plain text scenary (*.scn *.txt)"));
   QCOMPARE(w.dialogs.requests[0].defaultSuffix, QStringLiteral("scn"));
   QCOMPARE(w.dialogs.requests[0].initialName, QStringLiteral("newqst.scn"));
   QCOMPARE(w.exitCalls, 2);
-  QVERIFY(w.document.modified());
+  QCOMPARE(w.codeEditor->document().lines(), edited);
+  QVERIFY(w.document.hasUnsavedChanges());
 
+  // Save: through the dialog (the text has no file), then the program ends.
   const QString target = w.path(QStringLiteral("exit.scn"));
+  w.dialogs.choiceAnswers = {kSave};
   w.dialogs.fileAnswers.push_back(target);
   w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.exitCalls, 3);
   QVERIFY(!w.document.modified());
   auto read = marvo::readScenarioFile(QFile::encodeName(target).toStdString());
   QVERIFY(read.error.empty());
-  QCOMPARE(read.lines, w.codeEditor->document().lines());
+  QCOMPARE(read.lines, edited);
   QVERIFY(fileBytes(target).startsWith("{\\rtf"));
+
+  // Don't save: the program ends and the text stays unsaved.
+  w.codeEditor->document().appendLine("!dropped");
+  w.dialogs.choiceAnswers = {kDontSave};
+  w.mainWindow->exitAction()->trigger();
+  QCOMPARE(w.exitCalls, 4);
+  QCOMPARE(marvo::readScenarioFile(QFile::encodeName(target).toStdString()).lines, edited);
 }
 
 void WindowFilesTest::exitSaveFailureKeepsTheProgramRunning() {
   Windows w;
-  openEditorAndClose(w);
+  w.codeEditor->document().appendLine("!edit");
   const QString bad = w.path(QStringLiteral("no-such-dir/exit.scn"));
+  w.dialogs.choiceAnswers = {0};
   w.dialogs.fileAnswers.push_back(bad);
   w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.exitCalls, 0);
-  QVERIFY(w.document.modified());
+  QVERIFY(w.document.hasUnsavedChanges());
   QCOMPARE(w.dialogs.messages.size(), 1);
   QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("exit.scn")));
-  // The dialog offers the name chosen last.
+  // The dialog offers the name chosen last; cancelling it keeps the program running.
+  w.dialogs.choiceAnswers = {0};
   w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.dialogs.requests.last().initialName, bad);
-  QCOMPARE(w.exitCalls, 1);
+  QCOMPARE(w.exitCalls, 0);
 }
 
 void WindowFilesTest::saveAsClearsTheFlagOnlyAfterWriting() {
@@ -241,7 +269,9 @@ void WindowFilesTest::unreadableSavedGameLeavesTheGame() {
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("gone.sav")));
   w.mainWindow->loadGame();
   QCOMPARE(w.dialogs.messages.size(), 1);
-  QVERIFY(w.dialogs.messages[0].contains(QStringLiteral("gone.sav")));
+  QCOMPARE(w.dialogs.messages[0], QStringLiteral("Сохранённая игра %1 не загружена: такого файла или папки нет (папку "
+                                                 "могли удалить или переименовать). Игра продолжается.")
+                                      .arg(w.path(QStringLiteral("gone.sav"))));
   QCOMPARE(w.output(), output);
   QCOMPARE(w.mainWindow->game().commandLog(), log);
   // Cancelling touches nothing either.

@@ -18,6 +18,7 @@
 #include "engine/engine.h"
 #include "gui/dialogs.h"
 #include "gui/qt_codec.h"
+#include "gui/recovery_writer.h"
 #include "gui/scenario_document.h"
 #include "player/main_window.h"
 #include "player/window_application.h"
@@ -76,6 +77,7 @@ struct Windows {
     // The windows write recent files, the zoom and recovery files: never into the user's folders.
     if (!marvo::test::settingsArePrivate()) qFatal("window tests: call usePrivateSettings() first in main");
     QDir::setCurrent(dir.path());
+    document.recovery().start();                         // the scratch data folder of the test program
     writeCp1251(path(QStringLiteral("marvo.lib")), {});  // an empty library, present
     static_cast<marvo::Application*>(qApp)->setDialogs(&dialogs);
     mainWindow = std::make_unique<marvo::MainWindow>(engine, document, dialogs);

@@ -19,7 +19,9 @@ QString recoveryFolder() {
   return QFile::decodeName(QByteArray::fromStdString(marvo::RecoveryWriter::folder().string()));
 }
 
-int recoveryFileCount() { return static_cast<int>(QDir(recoveryFolder()).entryList(QDir::Files).size()); }
+int recoveryFileCount() {
+  return static_cast<int>(QDir(recoveryFolder()).entryList({QStringLiteral("*.recovery")}, QDir::Files).size());
+}
 
 void edit(Windows& w) { w.codeEditor->document().appendLine("!edited"); }
 
@@ -42,6 +44,8 @@ class WindowRecoveryTest : public QObject {
   void writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit();
   void laterKeepsDiscardRemovesRestoreBringsTheTextBack();
   void aRecoveryOlderThanItsScenarioIsNotOffered();
+  void aPauseInTypingWritesTheFileOffTheTypingPath();
+  void filesOfARunningInstanceAreNotOffered();
 };
 
 void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit() {
@@ -68,7 +72,7 @@ void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit(
   QCOMPARE(recoveryFileCount(), 1);
   QCOMPARE(marvo::readRecovery(recovery.currentFile())->scenario,
            std::filesystem::path(QFile::encodeName(target).toStdString()));
-  w.dialogs.fileAnswers = {};  // Exit: the save dialog is cancelled, the program ends cleanly
+  w.dialogs.choiceAnswers = {1};  // Exit: "Не сохранять" ends the program cleanly
   w.mainWindow->exitAction()->trigger();
   QCOMPARE(w.exitCalls, 1);
   QCOMPARE(recoveryFileCount(), 0);
@@ -97,6 +101,8 @@ void WindowRecoveryTest::laterKeepsDiscardRemovesRestoreBringsTheTextBack() {
     QVERIFY(restore.document.hasUnsavedChanges());
     QVERIFY(restore.document.modified());
     QCOMPARE(restore.document.path(), scenario);
+    // The code editor opens at the first line that differs from the scenario's file.
+    QCOMPARE(restore.codeEditor->scenarioView()->textCursor().blockNumber(), 2);
     QCOMPARE(recoveryFileCount(), 1);             // still there until the text is saved
     restore.mainWindow->saveAction()->trigger();  // to the scenario it belongs to, as plain text
     QVERIFY(restore.dialogs.requests.isEmpty());
@@ -123,6 +129,57 @@ void WindowRecoveryTest::aRecoveryOlderThanItsScenarioIsNotOffered() {
   QVERIFY(!next.mainWindow->offerRecovery());
   QVERIFY(next.dialogs.questions.isEmpty());
   QCOMPARE(recoveryFileCount(), 0);
+}
+
+void WindowRecoveryTest::aPauseInTypingWritesTheFileOffTheTypingPath() {
+  Windows w;
+  marvo::RecoveryWriter& recovery = w.document.recovery();
+  edit(w);
+  QCOMPARE(recoveryFileCount(), 0);  // typing itself writes nothing
+  QTRY_COMPARE_WITH_TIMEOUT(recoveryFileCount(), 1, 20000);
+  QCOMPARE(marvo::readRecovery(recovery.currentFile())->lines, w.document.lines());
+
+  // Typing on is written at the next pause; undoing back to the unchanged text removes the file.
+  w.document.appendLine("!more");
+  QTRY_VERIFY_WITH_TIMEOUT(marvo::readRecovery(recovery.currentFile())->lines == w.document.lines(), 20000);
+  w.document.textDocument()->undo();
+  w.document.textDocument()->undo();
+  QVERIFY(!w.document.hasUnsavedChanges());
+  QTRY_COMPARE_WITH_TIMEOUT(recoveryFileCount(), 0, 20000);
+}
+
+void WindowRecoveryTest::filesOfARunningInstanceAreNotOffered() {
+  std::filesystem::path firstFile;
+  std::vector<std::string> firstText;
+  {
+    Windows first;
+    edit(first);
+    QVERIFY(first.document.recovery().writeIfNeeded());
+    firstFile = first.document.recovery().currentFile();
+    firstText = first.document.lines();
+
+    // A second instance started meanwhile neither offers nor removes the first one's file ...
+    Windows second;
+    second.dialogs.choiceAnswers = {kDiscard};
+    QVERIFY(!second.mainWindow->offerRecovery());
+    QVERIFY(second.dialogs.questions.isEmpty());
+    QCOMPARE(marvo::readRecovery(firstFile)->lines, firstText);
+    // ... and writes its own untitled text to a file of its own.
+    second.document.appendLine("!second");
+    QVERIFY(second.document.recovery().writeIfNeeded());
+    QVERIFY(second.document.recovery().currentFile() != firstFile);
+    QCOMPARE(marvo::readRecovery(firstFile)->lines, firstText);
+    second.document.recovery().discard();
+  }  // the first instance ends without a word, as if killed
+
+  Windows third;
+  third.dialogs.choiceAnswers = {kRestore};
+  QVERIFY(third.mainWindow->offerRecovery());
+  QCOMPARE(third.document.lines(), firstText);
+  // The file is now the third instance's own.
+  QVERIFY(!std::filesystem::exists(firstFile));
+  QCOMPARE(recoveryFileCount(), 1);
+  QCOMPARE(marvo::readRecovery(third.document.recovery().currentFile())->lines, firstText);
 }
 
 QObject* makeWindowRecoveryTest() { return new WindowRecoveryTest; }

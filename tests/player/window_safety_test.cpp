@@ -116,9 +116,13 @@ void WindowSafetyTest::exportOffersToSaveSetsTheFlagAndIsOneUndoStep() {
   map->exportToScenario();  // no unsaved changes: no question
   QVERIFY(w.dialogs.questions.isEmpty());
   QCOMPARE(w.codeEditor->document().line(0), std::string("goto A101"));
-  QVERIFY(w.document.modified());         // without the code editor ever shown
+  QVERIFY(w.document.modified());  // without the code editor ever shown
+  w.dialogs.choiceAnswers = {kYes};
   w.mainWindow->exitAction()->trigger();  // so "Exit" offers to save the exported scenario
-  QCOMPARE(w.dialogs.requests.size(), 1);
+  QCOMPARE(w.dialogs.questions.size(), 1);
+  QCOMPARE(w.dialogs.requests.size(), 1);  // the save dialog, cancelled: the program goes on
+  QCOMPARE(w.exitCalls, 0);
+  w.dialogs.questions.clear();
 
   const auto exported = w.codeEditor->document().lines();
   w.codeEditor->scenarioView()->document()->undo();
