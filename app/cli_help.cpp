@@ -31,7 +31,10 @@ constexpr Explanation kExplanations[] = {
      "Checks each SCENARIO together with the library and prints the mistakes found as\n"
      "FILE:LINE: error|warning: TEXT, then a summary.\n"
      "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
-     "  --format text|json  the form of the report\n"},
+     "  --format text|json  the form of the report\n"
+     "  --spelling          also report unknown words of the game's text (warnings, rule spelling)\n"
+     "                      with up to three suggestions; names and made-up words go into NAME.dic\n"
+     "                      beside the scenario (needs Debian's hunspell-ru)\n"},
     {"dialogue",
      "Prints the lines the NPC dialogue maker's \"Создать\" appends for the dialogue file.\n"
      "  --label LABEL       the label of the generated location\n"
