@@ -66,8 +66,8 @@ class Speller {
   // small letters matches it in any case, one with capitals as written or in capitals), or in the
   // language dictionary? Cached per word.
   bool known(std::string_view word) const;
-  // Up to `max` corrections, best first: close words of the game's and the user's lists, then the
-  // dictionary's. Cached per word; may take a few tenths of a second for an uncached word.
+  // Up to `max` (at most three) corrections, best first: close words of the game's and the user's
+  // lists, then the dictionary's. Cached per word; may take a few tenths of a second for an uncached word.
   std::vector<std::string> suggest(std::string_view word, std::size_t max = 3) const;
 
   // The unknown words among the prose words of a line (prose.h), left to right.

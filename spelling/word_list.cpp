@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "engine/codec.h"
 #include "engine/file_io.h"
@@ -15,6 +16,22 @@ namespace {
 // Does the UTF-8 text survive the trip to Windows-1251 (no character turned into "?")?
 bool fitsCp1251(std::string_view utf8, const std::string& cp1251) {
   return std::count(utf8.begin(), utf8.end(), '?') == std::count(cp1251.begin(), cp1251.end(), '?');
+}
+
+// Dictionary order of two lines: letters compared without case, «ё» right after «е», Latin before
+// Cyrillic; lines equal so compared by their bytes, so the order is total and never depends on
+// the order of addition.
+bool alphabetical(const std::string& a, const std::string& b) {
+  const auto key = [](const std::string& utf8) {
+    std::vector<int> out;
+    for (char c : lower(utf8ToCp1251(utf8))) {
+      const auto b = static_cast<unsigned char>(c);
+      out.push_back(b == 0xB8 ? 0xE5 * 2 + 1 : b * 2);
+    }
+    return out;
+  };
+  const auto ka = key(a), kb = key(b);
+  return ka != kb ? ka < kb : a < b;
 }
 
 }  // namespace
@@ -44,7 +61,7 @@ std::optional<std::string> WordList::add(std::string_view word) {
   if (std::find(words_.begin(), words_.end(), word) != words_.end()) return std::nullopt;
   std::vector<std::string> lines = lines_;
   lines.push_back(cp1251ToUtf8(word));
-  std::sort(lines.begin(), lines.end());
+  std::sort(lines.begin(), lines.end(), alphabetical);
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
   std::string text;
   for (const std::string& line : lines) text.append(line).append("\n");

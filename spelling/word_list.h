@@ -20,10 +20,11 @@ class WordList {
   // when the file exists but cannot be read; the list is then empty.
   std::optional<std::string> load();
 
-  // Adds a word (Windows-1251) and writes the file at once: the lines sorted by their UTF-8 bytes
-  // (Cyrillic in alphabetical order), each word once, through a temporary file renamed over the old
-  // one, so a failed write leaves the previous file. A word already listed changes nothing. Returns
-  // "<file>: <reason>" on failure; the word is then not in the list.
+  // Adds a word (Windows-1251) and writes the file at once: the lines in alphabetical order (case
+  // aside, «ё» after «е»; a file put in another order by hand is sorted), each word once, through
+  // a temporary file renamed over the old one, so a failed write leaves the previous file. A word
+  // already listed changes nothing. Returns "<file>: <reason>" on failure; the word is then not
+  // in the list.
   std::optional<std::string> add(std::string_view word);
 
   const std::filesystem::path& path() const { return path_; }
