@@ -214,14 +214,14 @@ std::vector<std::string> Speller::suggest(std::string_view word, std::size_t max
   return unique;
 }
 
-std::vector<Misspelling> Speller::checkLine(std::string_view line, bool withSuggestions) const {
+std::vector<Misspelling> Speller::checkLine(std::string_view text, int lineNumber, bool withSuggestions) const {
   std::vector<Misspelling> out;
   if (!available()) return out;
-  for (const Span& span : proseWords(line)) {
+  for (const Span& span : proseWords(text)) {
     const std::string_view word =
-        line.substr(static_cast<std::size_t>(span.offset), static_cast<std::size_t>(span.length));
+        text.substr(static_cast<std::size_t>(span.offset), static_cast<std::size_t>(span.length));
     if (known(word)) continue;
-    Misspelling m{span.offset, span.length, std::string(word), {}};
+    Misspelling m{lineNumber, span.offset, span.length, std::string(word), {}};
     if (withSuggestions) m.suggestions = suggest(word);
     out.push_back(std::move(m));
   }
@@ -232,12 +232,12 @@ TextSpelling checkText(const Speller& speller, const std::vector<std::string>& l
   TextSpelling result;
   result.generation = speller.generation();
   result.lines.reserve(lines.size());
-  for (const std::string& line : lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     if (stop && stop->load(std::memory_order_relaxed)) {
       result.complete = false;
       break;
     }
-    result.lines.push_back(speller.checkLine(line));
+    result.lines.push_back(speller.checkLine(lines[i], static_cast<int>(i)));
   }
   return result;
 }
@@ -245,16 +245,24 @@ TextSpelling checkText(const Speller& speller, const std::vector<std::string>& l
 void SpellingResults::replaceLine(const Speller& speller, int line, std::string_view text) {
   if (line < 0) return;
   if (line >= lineCount()) lines_.resize(static_cast<std::size_t>(line) + 1);
-  lines_[static_cast<std::size_t>(line)] = speller.checkLine(text);
+  lines_[static_cast<std::size_t>(line)] = speller.checkLine(text, line);
+}
+
+void SpellingResults::renumber(int from) {
+  for (std::size_t i = static_cast<std::size_t>(std::max(from, 0)); i < lines_.size(); ++i)
+    for (Misspelling& m : lines_[i]) m.line = static_cast<int>(i);
 }
 
 void SpellingResults::insertLine(const Speller& speller, int line, std::string_view text) {
   line = std::clamp(line, 0, lineCount());
-  lines_.insert(lines_.begin() + line, speller.checkLine(text));
+  lines_.insert(lines_.begin() + line, speller.checkLine(text, line));
+  renumber(line + 1);
 }
 
 void SpellingResults::removeLine(int line) {
-  if (line >= 0 && line < lineCount()) lines_.erase(lines_.begin() + line);
+  if (line < 0 || line >= lineCount()) return;
+  lines_.erase(lines_.begin() + line);
+  renumber(line);
 }
 
 const std::vector<Misspelling>& SpellingResults::on(int line) const {

@@ -26,9 +26,10 @@ struct Options {
 
 // An unknown word of a line.
 struct Misspelling {
-  int column = 0;                        // byte offset in the Windows-1251 line, from 0
-  int length = 0;                        // in bytes (= characters)
-  std::string word;                      // Windows-1251, as written
+  int line = 0;      // the line's number as the caller gave it (checkText and SpellingResults: from 0)
+  int column = 0;    // byte offset in the Windows-1251 line, from 0
+  int length = 0;    // in bytes (= characters)
+  std::string word;  // Windows-1251, as written
   std::vector<std::string> suggestions;  // Windows-1251, best first, at most three; only on request
 };
 
@@ -70,8 +71,9 @@ class Speller {
   // lists, then the dictionary's. Cached per word; may take a few tenths of a second for an uncached word.
   std::vector<std::string> suggest(std::string_view word, std::size_t max = 3) const;
 
-  // The unknown words among the prose words of a line (prose.h), left to right.
-  std::vector<Misspelling> checkLine(std::string_view line, bool withSuggestions = false) const;
+  // The unknown words among the prose words of a line (prose.h), left to right, marked with
+  // `lineNumber`.
+  std::vector<Misspelling> checkLine(std::string_view text, int lineNumber = 0, bool withSuggestions = false) const;
 
  private:
   std::string fold(std::string_view word) const;  // ё to е when the options say so
@@ -105,7 +107,8 @@ TextSpelling checkText(const Speller& speller, const std::vector<std::string>& l
                        const std::atomic<bool>* stop = nullptr);
 
 // The misspellings of every line of a document, kept in step with one-line edits as the code
-// editor makes them (line numbers from 0). Not thread-safe: owned by the thread that edits.
+// editor makes them (line numbers from 0, renumbered after an inserted or removed line). Not
+// thread-safe: owned by the thread that edits.
 class SpellingResults {
  public:
   void assign(TextSpelling&& checked) { lines_ = std::move(checked.lines); }
@@ -118,6 +121,8 @@ class SpellingResults {
   const Misspelling* at(int line, int column) const;
 
  private:
+  void renumber(int from);
+
   std::vector<std::vector<Misspelling>> lines_;
 };
 

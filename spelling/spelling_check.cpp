@@ -22,7 +22,7 @@ FileSpelling checkScenarioSpelling(std::shared_ptr<const Dictionaries> dictionar
     if (auto error = speller.openUserDictionary(userDictionary)) result.errors.push_back(*error);
   const std::string dictionaryName = utf8ToCp1251(gameDictionary.filename().string());
   for (std::size_t i = 0; i < lines.size(); ++i)
-    for (const Misspelling& m : speller.checkLine(lines[i], /*withSuggestions=*/true)) {
+    for (const Misspelling& m : speller.checkLine(lines[i], static_cast<int>(i), /*withSuggestions=*/true)) {
       std::string text = concat("Неизвестное слово «"_w, m.word, "»"_w);
       if (!m.suggestions.empty()) {
         text += " (может быть: "_w;

@@ -54,8 +54,9 @@ TEST(Speller, ReportsTyposWithPositionsAndSuggestions) {
   ASSERT_TRUE(installed()->available()) << cp1251ToUtf8(installed()->note());
   Speller speller(installed());
   const std::string line = utf8ToCp1251("  !Старый сундку стоит в углу. Старый cheste.");
-  const auto found = speller.checkLine(line, /*withSuggestions=*/true);
+  const auto found = speller.checkLine(line, 41, /*withSuggestions=*/true);
   ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].line, 41);
   EXPECT_EQ(found[0].column, 10);
   EXPECT_EQ(found[0].length, 6);
   EXPECT_EQ(cp1251ToUtf8(found[0].word), "сундку");
@@ -197,7 +198,10 @@ TEST(Speller, ResultsFollowEditsAndAgreeWithAFreshCheck) {
   ASSERT_EQ(results.lineCount(), static_cast<int>(fresh.lines.size()));
   for (int i = 0; i < results.lineCount(); ++i) {
     ASSERT_EQ(results.on(i).size(), fresh.lines[static_cast<std::size_t>(i)].size()) << i;
-    for (std::size_t k = 0; k < results.on(i).size(); ++k) EXPECT_EQ(results.on(i)[k].word, fresh.lines[i][k].word);
+    for (std::size_t k = 0; k < results.on(i).size(); ++k) {
+      EXPECT_EQ(results.on(i)[k].word, fresh.lines[i][k].word);
+      EXPECT_EQ(results.on(i)[k].line, i);
+    }
   }
   const Misspelling* hit = results.at(0, 3);
   ASSERT_NE(hit, nullptr);
