@@ -36,6 +36,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"messages.md", "Сообщения движка"},
       {"formats.md", "Форматы файлов"},
       {"cli.md", "marvo-cli"},
+      {"spelling.md", "Проверка орфографии"},
   };
   return pages;
 }
