@@ -14,7 +14,7 @@ constexpr std::string_view kUsage =
     "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
     " [--no-clock] [--clock-step N] SCENARIO\n"
     "  marvo-cli cat SCENARIO\n"
-    "  marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n"
+    "  marvo-cli check [--library FILE] [--format text|json] [--spelling] SCENARIO...\n"
     "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
     "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
     "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"

@@ -12,6 +12,8 @@
 #include "engine/file_io.h"
 #include "game/json_events.h"
 #include "game/scenario_file.h"
+#include "spelling/spelling_check.h"
+#include "spelling/word_list.h"
 
 namespace marvo::cli {
 
@@ -20,7 +22,7 @@ namespace {
 int usageError(const std::string& what) {
   std::fprintf(stderr,
                "marvo-cli check: %s\n"
-               "usage: marvo-cli check [--library FILE] [--format text|json] SCENARIO...\n"
+               "usage: marvo-cli check [--library FILE] [--format text|json] [--spelling] SCENARIO...\n"
                "       marvo-cli check --library FILE [--format text|json]\n",
                what.c_str());
   return 2;
@@ -36,6 +38,7 @@ void print(const std::string& utf8) {
 int check(const Args& args) {
   std::string libraryPath;
   bool asJson = false;
+  bool spelling = false;
   std::vector<std::string> scenarios;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -48,6 +51,8 @@ int check(const Args& args) {
         asJson = true;
       else if (v != "text")
         return usageError("unknown format " + v);
+    } else if (a == "--spelling") {
+      spelling = true;
     } else if (a.starts_with("--")) {
       return usageError("unknown option " + a);
     } else {
@@ -75,6 +80,14 @@ int check(const Args& args) {
   }
   if (libraryAlone) scenarios.push_back(libraryPath);
 
+  // Unknown words of the prose, when asked for and a dictionary is installed (else one note).
+  std::shared_ptr<const spelling::Dictionaries> dictionaries;
+  if (spelling) {
+    dictionaries = spelling::Dictionaries::load();
+    if (!dictionaries->available())
+      std::fprintf(stderr, "marvo-cli check: %s\n", cp1251ToUtf8(dictionaries->note()).c_str());
+  }
+
   check::Counts total;
   bool unreadable = false;
   std::string jsonItems;
@@ -96,6 +109,12 @@ int check(const Args& args) {
       auto rest = check::checkScenario(input);
       list.insert(list.end(), bytes.begin(), bytes.end());
       list.insert(list.end(), rest.begin(), rest.end());
+    }
+    if (dictionaries && dictionaries->available()) {
+      auto words = spelling::checkScenarioSpelling(dictionaries, path, input.scenario,
+                                                   spelling::userDictionaryPath(spelling::defaultUserDataFolder()));
+      for (const auto& error : words.errors) std::fprintf(stderr, "marvo-cli check: %s\n", error.c_str());
+      list.insert(list.end(), words.warnings.begin(), words.warnings.end());
     }
     std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
       return std::tie(a.source, a.line) < std::tie(b.source, b.line);

@@ -32,7 +32,10 @@ constexpr Explanation kExplanations[] = {
      "FILE:LINE: error|warning: TEXT, then a summary. An error changes what the game does;\n"
      "a warning may be meant. With --library FILE and no SCENARIO, checks the library alone.\n"
      "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
-     "  --format text|json  the form of the report\n"},
+     "  --format text|json  the form of the report\n"
+     "  --spelling          also report unknown words of the game's text (warnings, rule spelling)\n"
+     "                      with up to three suggestions; names and made-up words go into NAME.dic\n"
+     "                      beside the scenario (needs Debian's hunspell-ru)\n"},
     {"dialogue",
      "Prints the lines the NPC dialogue maker's \"Создать\" appends for the dialogue file.\n"
      "  --label LABEL       the label of the generated location\n"

@@ -31,7 +31,7 @@ inline std::filesystem::path writeEditorScenario(const std::filesystem::path& di
     const std::string n = std::to_string(loc);
     add(std::string("* - - - - - Локация "_w) + n + " - - - - -");
     add(":loc" + n);
-    add(std::string("!Вы стоите в комнате номер "_w) + n + ". Вокруг тихо.");
+    add(std::string("!Вы стоите в комнате номер "_w) + n + std::string(". Вокруг тихо."_w));
     add(std::string("@На север"_w));
     add(std::string("@На юг"_w));
     add("TALK north|" + std::string("север"_w));

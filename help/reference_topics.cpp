@@ -38,6 +38,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"formats.md", "Форматы файлов"},
       {"cli.md", "marvo-cli"},
       {"editor.md", "Редактор кода"},
+      {"spelling.md", "Проверка орфографии"},
   };
   return pages;
 }

@@ -20,8 +20,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Desktop, MIME and icon caches are refreshed by the triggers of the packages that own them; Qt's
-# own Russian texts (the buttons of standard dialogs) come with qt6-translations-l10n.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, hicolor-icon-theme, qt6-translations-l10n")
+# own Russian texts (the buttons of standard dialogs) come with qt6-translations-l10n. The spelling
+# check reads Debian's Hunspell dictionaries; without them it is off with a note.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "shared-mime-info, desktop-file-utils, hicolor-icon-theme, qt6-translations-l10n, hunspell-ru, hunspell-en-us")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

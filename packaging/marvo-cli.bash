@@ -44,7 +44,7 @@ _marvo_cli() {
     dialogue) options="--label --scenario" ;;
     export-map) options="--cursor --no-jump --names-in-description --names-as-directions
                          --text-navigation --north --south --west --east" ;;
-    check) options="--library --format" ;;
+    check) options="--library --format --spelling" ;;
     test) options="--library --bless --coverage" ;;
     record) options="--library --from" ;;
     replay-check) options="--against" ;;
