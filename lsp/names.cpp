@@ -32,9 +32,13 @@ std::vector<Span> nameSpans(std::string_view line, std::string_view name, Symbol
   std::vector<Span> spans;
   if (name.empty()) return spans;
   const std::string lowered = lower(line);
+  // In a text or menu line only "#name" names a variable; the rest is prose.
+  const std::size_t first = lowered.find_first_not_of(" \t^");
+  const bool prose = first != std::string::npos && (lowered[first] == '!' || lowered[first] == '@');
   for (std::size_t at = lowered.find(name); at != std::string::npos; at = lowered.find(name, at + 1)) {
     const std::size_t end = at + name.size();
     if (at > 0 && isNameChar(lowered[at - 1])) continue;
+    if (prose && kind == SymbolKind::Variable && (at == 0 || lowered[at - 1] != '#')) continue;
     if (end < lowered.size() && isNameChar(lowered[end]) && !(kind == SymbolKind::Object && lowered[end] == '_'))
       continue;
     spans.push_back({static_cast<int>(at), static_cast<int>(end)});

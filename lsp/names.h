@@ -24,7 +24,8 @@ bool isNameChar(char c);
 Span wordAt(std::string_view line, int column);
 
 // Where `name` (lower-case) stands in `line` as a whole name, letter case ignored. An object's name
-// may also be followed by "_" (its property lines).
+// may also be followed by "_" (its property lines); in a text or menu line a variable is only
+// named after "#".
 std::vector<Span> nameSpans(std::string_view line, std::string_view name, SymbolKind kind);
 
 // Why a symbol of `kind` may not be renamed to `name` (Windows-1251, as typed), in Russian

@@ -225,8 +225,10 @@ json Server::references(const json& params) {
   if (params.contains("context") && params["context"].is_object())
     declarations = params["context"].value("includeDeclaration", true);
   json out = json::array();
+  std::set<std::pair<int, int>> done;  // a line with several occurrences is listed once
   for (const Symbol& s : doc.index.occurrences(found->symbol.kind, found->symbol.name)) {
     if (!declarations && s.role == SymbolRole::Definition) continue;
+    if (!done.insert({static_cast<int>(s.source), s.line}).second) continue;
     for (json& r : spansOf(doc, s)) out.push_back({{"uri", uriOf(doc, s.source)}, {"range", std::move(r)}});
   }
   return out;
