@@ -138,7 +138,9 @@ TEST(Server, CancelledRequestsOfABatchAreAnsweredAsCancelled) {
 }
 
 TEST(Server, DiagnosticsComeFromTheCheckerWithTheFirstDefinitionAndFollowEditsAfterAPause) {
-  Session s(ServerOptions{.diagnosticsDelay = std::chrono::milliseconds(1000)});
+  ServerOptions slow;
+  slow.diagnosticsDelay = std::chrono::milliseconds(1000);
+  Session s(slow);
   s.start();
   const json list = s.open(kUri, kScenario);
   ASSERT_TRUE(list.is_array());
