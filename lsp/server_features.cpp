@@ -146,9 +146,11 @@ json Server::completion(const json& params) {
       if (source == LineOrigin::Library && !doc.index.librarySpliced()) continue;
       for (const Symbol& s : doc.index.allDefinitions(kind, source)) {
         if (!s.name.starts_with(typed)) continue;
-        const auto& text = textOf(doc, source);
-        add(s.name, itemKind, cp1251ToUtf8(concat(kindName(kind), ", "_w, whereText(s))),
-            "```marvo\n" + cp1251ToUtf8(trim(text[static_cast<std::size_t>(s.line)])) + "\n```", from);
+        if (items.size() >= kMaxCompletions) {
+          incomplete = true;  // the client asks again as more is typed
+          return;
+        }
+        add(s.name, itemKind, cp1251ToUtf8(concat(kindName(kind), ", "_w, whereText(s))), {}, from);
       }
     }
   };

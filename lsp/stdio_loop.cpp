@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -22,7 +23,8 @@ struct Inbox {
   bool ended = false;
 };
 
-void readInput(int in, Inbox& inbox) {
+void readInput(int in, std::shared_ptr<Inbox> shared) {
+  Inbox& inbox = *shared;
   MessageReader reader;
   std::string chunk(1 << 16, '\0');
   for (;;) {
@@ -61,11 +63,11 @@ int serve(int in, int out, ServerOptions options) {
   Server server(std::move(options), [&](const std::string& body) {
     if (!clientGone) clientGone = !writeAll(out, frameMessage(body));
   });
-  Inbox inbox;
-  std::thread reader(readInput, in, std::ref(inbox));
-  // The reader blocks in read() until the input ends; it is left to the process's end when the
-  // server stops first.
-  reader.detach();
+  // The reader blocks in read() until the input ends; when the server stops first it is left to the
+  // process's end, and the inbox it shares lives as long as it does.
+  auto shared = std::make_shared<Inbox>();
+  Inbox& inbox = *shared;
+  std::thread(readInput, in, shared).detach();
   for (;;) {
     std::vector<Frame> batch;
     bool ended = false;

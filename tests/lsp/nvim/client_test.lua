@@ -17,6 +17,12 @@ local function main()
   check(vim.bo.filetype == 'marvo', 'filetype marvo, got ' .. vim.bo.filetype)
   check(vim.bo.fileencoding == 'cp1251', 'read as cp1251, got ' .. vim.bo.fileencoding)
   check(vim.api.nvim_buf_get_lines(0, 0, 1, false)[1] == 'CREATE сундук', 'Cyrillic text decoded')
+  -- The syntax file: a label, a keyword, a variable in a text line, a property.
+  local function group(line, col) return vim.fn.synIDattr(vim.fn.synID(line, col, 1), 'name') end
+  check(group(3, 1) == 'marvoLabel', 'label highlighted: ' .. group(3, 1))
+  check(group(6, 1) == 'marvoKeyword', 'GOTO highlighted: ' .. group(6, 1))
+  check(group(4, 34) == 'marvoVariable', '#золото highlighted: ' .. group(4, 34))
+  check(group(2, 14) == 'marvoProperty', 'property highlighted: ' .. group(2, 14))
 
   local function codeOf(d) return d.code or (d.user_data and d.user_data.lsp and d.user_data.lsp.code) end
   local function missing()
