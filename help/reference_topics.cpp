@@ -36,6 +36,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"messages.md", "Сообщения движка"},
       {"formats.md", "Форматы файлов"},
       {"cli.md", "marvo-cli"},
+      {"editors.md", "Редакторы"},
   };
   return pages;
 }

@@ -402,6 +402,19 @@ void Server::publishDiagnostics(OpenDocument& doc) {
     notify("textDocument/publishDiagnostics", {{"uri", doc.uri}, {"version", doc.text.version}, {"diagnostics", list}});
     return;
   }
+  if (trimView(doc.text.lines().front()).starts_with("{\\rtf")) {
+    // An RTF scenario shows as markup here: its lines are not the scenario's lines.
+    list.push_back(
+        {{"range", lineRange(doc, LineOrigin::Scenario, 0)},
+         {"severity", 2},
+         {"source", "marvo"},
+         {"code", "rtf-file"},
+         {"message", cp1251ToUtf8("Сценарий сохранён как RTF: здесь видна разметка, а не строки сценария, и "
+                                  "проверки нет. Откройте его в Marvo IF и сохраните как «plain text scenary "
+                                  "(*.scn *.txt)»."_w)}});
+    notify("textDocument/publishDiagnostics", {{"uri", doc.uri}, {"version", doc.text.version}, {"diagnostics", list}});
+    return;
+  }
   check::CheckInput input;
   input.scenario = doc.text.lines();
   input.library = doc.library->lines;

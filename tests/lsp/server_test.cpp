@@ -171,6 +171,10 @@ TEST(Server, DiagnosticsComeFromTheCheckerWithTheFirstDefinitionAndFollowEditsAf
   for (const json& d : after) EXPECT_NE(d["code"], "duplicate-label");
   EXPECT_FALSE(s.server.nextDue());
   EXPECT_EQ(s.server.document(kUri)->text.lineCount(), 16);
+  // A scenario saved as RTF is no scenario text here: one note says what to do.
+  const json rtf = s.open("file:///nowhere/rtf.scn", "{\\rtf1\\ansi\\ansicpg1251 :loc1\\par GOTO x\\par}");
+  ASSERT_EQ(rtf.size(), 1u);
+  EXPECT_EQ(rtf[0]["code"], "rtf-file");
 }
 
 TEST(Server, NavigationFindsNamesByTheirUtf16Positions) {
