@@ -294,6 +294,27 @@ TEST(Server, TheLibraryBesideTheScenarioIsReadAsGameStartReadsIt) {
   EXPECT_EQ(pathOfUri(uriOfPath("/tmp/с пробелом/a.scn")), "/tmp/с пробелом/a.scn");
 }
 
+TEST(Server, ADocumentTooLargeToAnalyseIsKeptInStepAndAnalysedOnceItShrinks) {
+  ServerOptions small;
+  small.maxAnalysedLines = 12;
+  Session s(small);
+  s.start();
+  const json tooLarge = s.open(kUri, kScenario);  // 17 lines
+  ASSERT_EQ(tooLarge.size(), 1u);
+  EXPECT_EQ(tooLarge[0]["code"], "too-large");
+  EXPECT_TRUE(s.at("textDocument/definition", kUri, 7, 7)["result"].is_null());
+  EXPECT_TRUE(s.request("textDocument/documentSymbol", {{"textDocument", {{"uri", kUri}}}})["result"].empty());
+  // Lines 11 to the end removed: 11 lines are left, and the index is built for them.
+  s.notify("textDocument/didChange",
+           {{"textDocument", {{"uri", kUri}, {"version", 2}}},
+            {"contentChanges",
+             {{{"range", {{"start", {{"line", 10}, {"character", 0}}}, {"end", {{"line", 16}, {"character", 0}}}}},
+               {"text", ""}}}}});
+  s.server.publishDue(*s.server.nextDue());
+  for (const json& d : s.diagnosticsFor(kUri)) EXPECT_NE(d["code"], "too-large");
+  EXPECT_EQ(s.at("textDocument/definition", kUri, 4, 1)["result"]["range"]["start"]["line"], 4);
+}
+
 TEST(Server, ServeEndsAtTheEndOfInputAndWhenTheClientIsGone) {
   int in[2], out[2];
   ASSERT_EQ(::pipe(in), 0);
