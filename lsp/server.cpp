@@ -205,7 +205,7 @@ json Server::initialize(const json& params) {
        {
            {"positionEncoding", "utf-16"},
            {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
-           {"completionProvider", {{"triggerCharacters", {"_", " ", "]"}}, {"resolveProvider", false}}},
+           {"completionProvider", {{"triggerCharacters", {"_", "#", "]"}}, {"resolveProvider", false}}},
            {"hoverProvider", true},
            {"definitionProvider", true},
            {"referencesProvider", true},

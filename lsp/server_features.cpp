@@ -106,6 +106,14 @@ json Server::completion(const json& params) {
   if (start >= 8 && lower(before.substr(start - 8, 8)) == "<object>") start -= 8;
   const std::string word = lower(before.substr(start));
 
+  // In comments nothing is offered; in text and menu lines only variables after "#".
+  const std::string statement = statementOf(line);
+  const std::size_t kindAt = statement.find_first_not_of("^ ");
+  const char lineKind = kindAt == std::string::npos ? '\0' : statement[kindAt];
+  const bool prose = lineKind == '!' || lineKind == '@';
+  if (lineKind == '*' || (prose && (start == 0 || before[start - 1] != '#')))
+    return {{"isIncomplete", false}, {"items", json::array()}};
+
   json items = json::array();
   bool incomplete = false;
   std::set<std::string> seen;
@@ -154,6 +162,10 @@ json Server::completion(const json& params) {
       }
     }
   };
+  if (prose) {
+    addSymbols(SymbolKind::Variable, kCompletionVariable, word, start);
+    return {{"isIncomplete", incomplete}, {"items", items}};
+  }
   if (expectsLabel(before)) {
     addSymbols(SymbolKind::Location, kCompletionReference, word, start);
     return {{"isIncomplete", incomplete}, {"items", items}};
@@ -173,6 +185,21 @@ json Server::completion(const json& params) {
 json Server::hover(const json& params) {
   OpenDocument& doc = documentOf(params);
   const Place place = doc.text.place(params.at("position").at("line"), params.at("position").at("character"));
+  const std::string& line = doc.text.lines()[static_cast<std::size_t>(place.line)];
+  const Span word = wordAt(line, place.column);
+  const std::string text =
+      line.substr(static_cast<std::size_t>(word.start), static_cast<std::size_t>(word.end - word.start));
+  // The property part of "object_Property" under the caret: the property list's hint.
+  if (const std::size_t underscore = text.find('_');
+      underscore != std::string::npos && place.column > word.start + static_cast<int>(underscore)) {
+    const std::string_view hint = propertyHint(std::string_view(text).substr(underscore + 1));
+    if (!hint.empty())
+      return {{"contents",
+               {{"kind", "markdown"},
+                {"value", "**" + cp1251ToUtf8(text.substr(underscore + 1)) + "**\n\n" + std::string(hint)}}},
+              {"range",
+               range(doc, LineOrigin::Scenario, place.line, word.start + static_cast<int>(underscore) + 1, word.end)}};
+  }
   if (const auto found = symbolAt(doc, place)) {
     const auto def = doc.index.definition(found->symbol.kind, found->symbol.name);
     std::string value;
@@ -181,29 +208,22 @@ json Server::hover(const json& params) {
       value = "```marvo\n" + cp1251ToUtf8(trim(text[static_cast<std::size_t>(def->line)])) + "\n```\n" +
               cp1251ToUtf8(concat(kindName(found->symbol.kind), ", "_w, whereText(*def)));
     } else {
-      value = cp1251ToUtf8(concat(kindName(found->symbol.kind), " «"_w, found->symbol.name,
-                                  "» нигде не определена в тексте, который запускает игра."_w));
+      value = cp1251ToUtf8(concat("«"_w, found->symbol.name, "» ("_w, kindName(found->symbol.kind),
+                                  ") нигде не определено в тексте, который запускает игра."_w));
     }
     return {{"contents", {{"kind", "markdown"}, {"value", value}}},
             {"range", range(doc, LineOrigin::Scenario, place.line, found->span.start, found->span.end)}};
   }
-  const std::string& line = doc.text.lines()[static_cast<std::size_t>(place.line)];
-  const Span word = wordAt(line, place.column);
-  if (word.start == word.end) return nullptr;
-  const std::string text =
-      line.substr(static_cast<std::size_t>(word.start), static_cast<std::size_t>(word.end - word.start));
-  std::string value;
-  // A property of an object: the property list's hint.
-  if (const std::size_t underscore = text.find('_'); underscore != std::string::npos) {
-    const std::string_view hint = propertyHint(std::string_view(text).substr(underscore + 1));
-    if (!hint.empty()) value = "**" + cp1251ToUtf8(text.substr(underscore + 1)) + "**\n\n" + std::string(hint);
-  }
-  if (value.empty()) {
-    const std::string page = referencePage(text);
-    if (page.empty()) return nullptr;
-    const PageSummary summary = pageSummary(page);
-    value = "**" + summary.title + "**\n\n" + summary.summary;
-  }
+  // A keyword: the title and the first paragraph of its reference page (prose and comments have none).
+  const std::string statement = statementOf(line);
+  const std::size_t kindAt = statement.find_first_not_of("^ ");
+  if (word.start == word.end ||
+      (kindAt != std::string::npos && std::string_view("!@*").find(statement[kindAt]) != std::string_view::npos))
+    return nullptr;
+  const std::string page = referencePage(text);
+  if (page.empty()) return nullptr;
+  const PageSummary summary = pageSummary(page);
+  const std::string value = "**" + summary.title + "**\n\n" + summary.summary;
   return {{"contents", {{"kind", "markdown"}, {"value", value}}},
           {"range", range(doc, LineOrigin::Scenario, place.line, word.start, word.end)}};
 }
@@ -243,6 +263,11 @@ json Server::prepareRename(const json& params) {
   if (!found)
     throw RequestError{kRequestFailed,
                        cp1251ToUtf8("Переименовать можно локацию, предмет или переменную: поставьте курсор на имя."_w)};
+  for (const Symbol& s : doc.index.occurrences(found->symbol.kind, found->symbol.name))
+    if (s.source == LineOrigin::Library)
+      throw RequestError{kRequestFailed,
+                         cp1251ToUtf8(concat("«"_w, found->symbol.name, "» есть в библиотеке ("_w, lower(whereText(s)),
+                                             "): переименуйте его и там, в редакторе библиотеки."_w))};
   return {{"range", range(doc, LineOrigin::Scenario, place.line, found->span.start, found->span.end)},
           {"placeholder", cp1251ToUtf8(std::string_view(doc.text.lines()[static_cast<std::size_t>(place.line)])
                                            .substr(static_cast<std::size_t>(found->span.start),

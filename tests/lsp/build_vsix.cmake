@@ -24,7 +24,8 @@ if(NOT EXISTS ${WORK}/node_modules/.package-lock.json OR ${WORK}/package-lock.js
   endif()
 endif()
 file(REMOVE ${WORK}/marvo-if.vsix)
-execute_process(COMMAND ${NODE} node_modules/@vscode/vsce/vsce package --out marvo-if.vsix
+execute_process(COMMAND ${NODE} node_modules/@vscode/vsce/vsce package --allow-missing-repository --skip-license
+                        --out marvo-if.vsix
                 WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status)
 if(NOT status EQUAL 0 OR NOT EXISTS ${WORK}/marvo-if.vsix)
   message(FATAL_ERROR "vsce package failed (${status})")

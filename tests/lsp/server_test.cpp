@@ -208,6 +208,11 @@ TEST(Server, NavigationFindsNamesByTheirUtf16Positions) {
   EXPECT_NE(hoverName.find(":сарай"), std::string::npos);
   const std::string hoverKeyword = s.at("textDocument/hover", kUri, 11, 1)["result"]["contents"]["value"];
   EXPECT_NE(hoverKeyword.find("READ"), std::string::npos) << hoverKeyword;
+  // On the property part of a property line: the property's hint, not the object.
+  const json property = s.at("textDocument/hover", kUri, 1, 10)["result"];
+  EXPECT_EQ(property["range"]["start"]["character"], 7);
+  EXPECT_NE(property["contents"]["value"].get<std::string>().find("Расположение"), std::string::npos);
+  EXPECT_TRUE(s.at("textDocument/hover", kUri, 3, 5)["result"].is_null()) << "prose has no keyword pages";
 }
 
 TEST(Server, CompletionOffersWhatFitsWhereTheCaretIs) {
@@ -230,6 +235,9 @@ TEST(Server, CompletionOffersWhatFitsWhereTheCaretIs) {
   EXPECT_NE(std::find(words.begin(), words.end(), "золото"), words.end());
   const auto keywords = labels(18, 0);
   EXPECT_NE(std::find(keywords.begin(), keywords.end(), "ENDIF"), keywords.end());
+  // In a text line only variables, and only after "#".
+  EXPECT_EQ(labels(3, 27), (std::vector<std::string>{"золото"}));
+  EXPECT_TRUE(labels(3, 5).empty());
 }
 
 TEST(Server, RenameChangesEveryUseAndRefusesCollisionsAndNamesTheGeneratorsForbid) {
