@@ -35,6 +35,13 @@ int hexValue(char c) {
   return -1;
 }
 
+// Do two paths name the same file? Empty paths name none.
+bool samePath(const std::filesystem::path& a, const std::filesystem::path& b) {
+  if (a.empty() || b.empty()) return false;
+  std::error_code ec;
+  return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
+}
+
 }  // namespace
 
 std::filesystem::path pathOfUri(const std::string& uri) {
@@ -230,12 +237,13 @@ std::shared_ptr<const Library> Server::libraryFor(const std::filesystem::path& s
   auto& cached = libraries_[path];
   const auto stamp = std::filesystem::last_write_time(path, ec);
   const std::string uri = uriOfPath(std::filesystem::absolute(path, ec));
-  if (const auto open = documents_.find(uri); open != documents_.end()) {
+  for (const auto& [openUri, open] : documents_) {
+    if (!samePath(open->path, path)) continue;
     // The library is open in the editor: its text there is the one that counts.
     auto lib = std::make_shared<Library>();
     lib->path = path;
-    lib->uri = uri;
-    lib->lines = open->second->text.lines();
+    lib->uri = openUri;
+    lib->lines = open->text.lines();
     return lib;
   }
   if (!cached || cached->stamp != stamp) {
@@ -269,7 +277,7 @@ void Server::didOpen(const json& params) {
   documents_[uri] = std::move(doc);
   // A library opened in the editor: the scenarios that use it are read again with its text.
   for (auto& [otherUri, other] : documents_)
-    if (other.get() != &d && other->library && other->library->uri == uri) {
+    if (other.get() != &d && other->library && samePath(other->library->path, d.path)) {
       reindex(*other);
       scheduleDiagnostics(*other);
     }
@@ -314,7 +322,7 @@ void Server::didChange(const json& params) {
   scheduleDiagnostics(doc);
   // Scenarios that read this document as their library follow it.
   for (auto& [otherUri, other] : documents_)
-    if (other.get() != &doc && other->library && other->library->uri == doc.uri) {
+    if (other.get() != &doc && other->library && samePath(other->library->path, doc.path)) {
       reindex(*other);
       scheduleDiagnostics(*other);
     }

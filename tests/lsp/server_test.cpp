@@ -298,6 +298,12 @@ TEST(Server, TheLibraryBesideTheScenarioIsReadAsGameStartReadsIt) {
   EXPECT_EQ(def["uri"], uriOfPath(dir / "marvo.lib"));
   // A library symbol is not renamed from the scenario.
   EXPECT_TRUE(s.at("textDocument/rename", uri, 0, 7, {{"newName", "книги"}}).contains("error"));
+  // The library opened in the editor (its URI spelled with other escapes): its text there counts.
+  const std::string libraryUri = "file://" + dir.string() + "/marvo%2Elib";
+  s.open(libraryUri, "READ\n:библиотека\nREAD\n");
+  const json moved = s.at("textDocument/definition", uri, 0, 7)["result"];
+  EXPECT_EQ(moved["uri"], libraryUri);
+  EXPECT_EQ(moved["range"]["start"]["line"], 1);
   std::filesystem::remove_all(dir);
   EXPECT_EQ(pathOfUri(uriOfPath("/tmp/с пробелом/a.scn")), "/tmp/с пробелом/a.scn");
 }
