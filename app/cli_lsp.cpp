@@ -44,10 +44,8 @@ int lsp(const Args& args) {
   // The installed library, where the program's sample games lie; --library takes the place of it.
   std::error_code ec;
   const auto programDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
-  if (!library.empty())
-    options.installedLibrary = std::filesystem::absolute(library, ec);
-  else if (!programDir.empty())
-    options.installedLibrary = (programDir / MARVO_GAMES_FROM_BINDIR / kLibraryFileName).lexically_normal();
+  if (!library.empty()) options.library = std::filesystem::absolute(library, ec);
+  if (!programDir.empty()) options.installedGames = (programDir / MARVO_GAMES_FROM_BINDIR).lexically_normal();
   return lsp::serve(STDIN_FILENO, STDOUT_FILENO, std::move(options));
 }
 

@@ -228,11 +228,11 @@ std::shared_ptr<const Library> Server::libraryFor(const std::filesystem::path& s
   // As game start reads it: the library beside the scenario, else the installed one.
   std::filesystem::path path = libraryOverride_;
   std::error_code ec;
-  if (path.empty() && !scenario.empty()) {
-    const auto beside = scenario.parent_path() / kLibraryFileName;
-    if (std::filesystem::is_regular_file(beside, ec)) path = beside;
+  if (path.empty()) {
+    // As a game started from the desktop finds it: beside the scenario, else the installed one.
+    path = planDesktopStart({}, scenario, {}, options_.library.empty() ? options_.installedGames : "").libraryFallback;
+    if (path.empty()) path = options_.library;
   }
-  if (path.empty()) path = options_.installedLibrary;
   if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return std::make_shared<Library>();
   auto& cached = libraries_[path];
   const auto stamp = std::filesystem::last_write_time(path, ec);

@@ -34,8 +34,10 @@ struct RequestError {
 inline constexpr int kRequestFailed = -32803;
 
 struct ServerOptions {
-  // The library read when the scenario's folder has no "marvo.lib" (the installed one); may be empty.
-  std::filesystem::path installedLibrary;
+  // The installed sample games' folder, with the library read when the scenario's folder has no
+  // "marvo.lib"; `library`, when given, is read instead of that one.
+  std::filesystem::path installedGames;
+  std::filesystem::path library;
   // The pause in typing after which diagnostics are published.
   std::chrono::milliseconds diagnosticsDelay{120};
   // Larger documents are kept in step but not analysed.

@@ -306,6 +306,18 @@ TEST(Server, TheLibraryBesideTheScenarioIsReadAsGameStartReadsIt) {
   EXPECT_EQ(moved["range"]["start"]["line"], 1);
   std::filesystem::remove_all(dir);
   EXPECT_EQ(pathOfUri(uriOfPath("/tmp/с пробелом/a.scn")), "/tmp/с пробелом/a.scn");
+
+  // No library beside the scenario: the installed one, or the one given instead of it.
+  const std::filesystem::path games = std::filesystem::path(MARVO_SOURCE_DIR) / "games";
+  for (bool given : {false, true}) {
+    ServerOptions options;
+    (given ? options.library : options.installedGames) = given ? games / "marvo.lib" : games;
+    Session installed(options);
+    installed.start();
+    installed.open(kUri, "RETURN\n");
+    const auto& lines = installed.server.document(kUri)->library->lines;
+    EXPECT_FALSE(lines.empty()) << given;
+  }
 }
 
 TEST(Server, ADocumentTooLargeToAnalyseIsKeptInStepAndAnalysedOnceItShrinks) {
