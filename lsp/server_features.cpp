@@ -57,7 +57,9 @@ bool expectsLabel(std::string_view before) {
   const std::size_t bracket = s.find(']');
   if (contains(s, "btn") && bracket != std::string::npos) return true;
   const std::size_t blank = s.find(' ');
-  if (blank == std::string::npos && !(before.size() > s.size() && !s.empty())) return false;
+  const bool pastFirstWord =
+      blank != std::string::npos || (!before.empty() && static_cast<unsigned char>(before.back()) <= 32);
+  if (!pastFirstWord || s.empty()) return false;
   const std::string first = s.substr(0, blank);
   return alias::kGoto.starts(first) || first.starts_with("jump") || first.starts_with("call") || first == "do";
 }
