@@ -48,7 +48,7 @@ constexpr Explanation kExplanations[] = {
      "rename, outline and folding on scenarios in Windows-1251. The library is marvo.lib beside\n"
      "the scenario, else the installed one. Ends at \"exit\" or at the end of input.\n"
      "  --library FILE          the library when the scenario's folder has none\n"
-     "  --diagnostics-delay MS  the pause in typing before diagnostics (default 120)\n"},
+     "  --diagnostics-delay MS  the pause in typing before diagnostics (default 100)\n"},
 };
 
 // The lines of `usage` that belong to `command`; empty when it has none.

@@ -39,7 +39,7 @@ struct ServerOptions {
   std::filesystem::path installedGames;
   std::filesystem::path library;
   // The pause in typing after which diagnostics are published.
-  std::chrono::milliseconds diagnosticsDelay{120};
+  std::chrono::milliseconds diagnosticsDelay{100};
   // Larger documents are kept in step but not analysed.
   std::size_t maxAnalysedBytes = 32u << 20;
   int maxAnalysedLines = 200000;
