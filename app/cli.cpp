@@ -22,7 +22,8 @@ constexpr std::string_view kUsage =
     "  marvo-cli publish [--library FILE] [--title TEXT] [--force] SCENARIO OUT_DIR\n"
     "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO [WALK...]\n"
     "  marvo-cli record [--library FILE] SCENARIO [--from SAVE.sav | < commands]\n"
-    "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n";
+    "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n"
+    "  marvo-cli lsp [--library FILE] [--diagnostics-delay MS]\n";
 
 int usage() {
   std::fputs(kUsage.data(), stderr);
@@ -44,5 +45,6 @@ int main(int argc, char** argv) {
   if (command == "test") return marvo::cli::test(args);
   if (command == "record") return marvo::cli::record(args);
   if (command == "replay-check") return marvo::cli::replayCheck(args);
+  if (command == "lsp") return marvo::cli::lsp(args);
   return usage();
 }

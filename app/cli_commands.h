@@ -17,6 +17,7 @@ int publish(const Args& args);
 int test(const Args& args);
 int record(const Args& args);
 int replayCheck(const Args& args);
+int lsp(const Args& args);
 
 // The library lines: the --library file (`option`), else "marvo.lib" in the current directory,
 // else none. When there is none or it cannot be read, a note says "<doing> without a library";

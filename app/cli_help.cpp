@@ -46,6 +46,13 @@ constexpr Explanation kExplanations[] = {
      "  --no-jump, --names-in-description, --names-as-directions, --text-navigation\n"
      "                      the export's check boxes\n"
      "  --north, --south, --west, --east TEXT   the direction words\n"},
+    {"lsp",
+     "Runs the language server (Language Server Protocol 3.17, JSON-RPC over standard input and\n"
+     "output) for editors: diagnostics of the checker, completion, hover, definition, references,\n"
+     "rename, outline and folding on scenarios in Windows-1251. The library is marvo.lib beside\n"
+     "the scenario, else the installed one. Ends at \"exit\" or at the end of input.\n"
+     "  --library FILE          the library when the scenario's folder has none\n"
+     "  --diagnostics-delay MS  the pause in typing before diagnostics (default 100)\n"},
 };
 
 // The lines of `usage` that belong to `command`; empty when it has none.

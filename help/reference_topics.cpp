@@ -39,6 +39,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"cli.md", "marvo-cli"},
       {"editor.md", "Редактор кода"},
       {"spelling.md", "Проверка орфографии"},
+      {"editors.md", "Редакторы"},
   };
   return pages;
 }

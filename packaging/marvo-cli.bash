@@ -21,7 +21,7 @@ _marvo_cli() {
     words=("${COMP_WORDS[@]}") cword=$COMP_CWORD
   fi
 
-  local commands="play cat dialogue export-map check test record replay-check publish help"
+  local commands="play cat dialogue export-map check test record replay-check publish lsp help"
   if ((cword == 1)); then
     COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
     return
@@ -34,7 +34,7 @@ _marvo_cli() {
     --replay | --save-log | --from) _marvo_cli_files 'sav'; return ;;
     --scenario | --against) _marvo_cli_files 'scn'; return ;;
     --format) COMPREPLY=($(compgen -W "text json" -- "$cur")); return ;;
-    --cursor | --label | --title | --clock-step | --north | --south | --west | --east) return ;;
+    --cursor | --label | --title | --clock-step | --north | --south | --west | --east | --diagnostics-delay) return ;;
   esac
 
   local options
@@ -49,6 +49,7 @@ _marvo_cli() {
     record) options="--library --from" ;;
     replay-check) options="--against" ;;
     publish) options="--library --title --force" ;;
+    lsp) options="--library --diagnostics-delay" ;;
     help) COMPREPLY=($(compgen -W "$commands" -- "$cur")); return ;;
     *) return ;;
   esac
@@ -62,7 +63,7 @@ _marvo_cli() {
   for ((i = 2; i < cword; i++)); do
     case ${words[i]} in
       --library | --replay | --save-log | --from | --scenario | --against | --format | --cursor | \
-        --label | --title | --clock-step | --north | --south | --west | --east) ((i++)) ;;
+        --label | --title | --clock-step | --north | --south | --west | --east | --diagnostics-delay) ((i++)) ;;
       -*) ;;
       *) ((given++)) ;;
     esac
@@ -73,6 +74,7 @@ _marvo_cli() {
     test) if ((given == 0)); then _marvo_cli_files 'scn'; else _marvo_cli_files 'walk'; fi ;;
     replay-check) if ((given == 0)); then _marvo_cli_files 'scn'; else _marvo_cli_files 'sav'; fi ;;
     publish) if ((given == 0)); then _marvo_cli_files 'scn'; else _marvo_cli_files /; fi ;;
+    lsp) ;;
     *) _marvo_cli_files 'scn' ;;
   esac
 }

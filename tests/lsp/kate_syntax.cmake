@@ -1,0 +1,25 @@
+# The KSyntaxHighlighting definition (editors/kate/marvo.xml) as Kate, KWrite and Qt Creator load
+# it: kate-syntax-highlighter must find "Marvo IF", read it without complaint and give each kind of
+# line its format. Skips (prints "SKIP: ") only when the tool is not installed.
+find_program(HIGHLIGHTER kate-syntax-highlighter)
+if(NOT HIGHLIGHTER)
+  message("SKIP: kate-syntax-highlighter is not installed (scripts/setup installs it)")
+  return()
+endif()
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/org.kde.syntax-highlighting/syntax)
+file(COPY ${SOURCE}/editors/kate/marvo.xml DESTINATION ${WORK}/org.kde.syntax-highlighting/syntax)
+file(WRITE ${WORK}/game.txt "* comment\n:двор\n!Тут [#золото] монет.\n@На север\nGOTO сарай\nсундук_Расположение=двор\n")
+set(ENV{XDG_DATA_HOME} ${WORK})
+set(ENV{QT_QPA_PLATFORM} offscreen)
+execute_process(COMMAND ${HIGHLIGHTER} -s "Marvo IF" -f ansi --syntax-trace format ${WORK}/game.txt
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0 OR NOT err STREQUAL "")
+  message(FATAL_ERROR "kate-syntax-highlighter failed (${status}): ${err}")
+endif()
+foreach(format Comment Label Text Variable Menu Keyword Property)
+  string(FIND "${out}" "${format}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "no line was given the format ${format}:\n${out}")
+  endif()
+endforeach()
