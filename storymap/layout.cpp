@@ -138,7 +138,7 @@ std::vector<Point> autoLayout(const StoryGraph& graph, const Grid& grid) {
     if (a >= 0 && b >= 0 && a != b) unitEdges.emplace(a, b);
   }
   std::vector<std::pair<int, int>> edges;
-  constexpr std::size_t kAllEdgesUpTo = 300;
+  constexpr std::size_t kAllEdgesUpTo = 150;
   if (boxes.size() <= kAllEdgesUpTo) {
     edges.assign(unitEdges.begin(), unitEdges.end());
   } else {

@@ -82,6 +82,19 @@ QPointF leaveBox(QPointF c, QPointF towards) {
   return c + d * std::min({sx, sy, 1.0});
 }
 
+// Do the two graphs draw the same boxes and arrows (lines and texts aside)? Then the scene is
+// updated in place instead of being built again.
+bool drawnAlike(const storymap::StoryGraph& a, const storymap::StoryGraph& b) {
+  if (a.nodes.size() != b.nodes.size() || a.edges.size() != b.edges.size()) return false;
+  for (std::size_t k = 0; k < a.nodes.size(); ++k)
+    if (a.nodes[k].key != b.nodes[k].key) return false;
+  for (std::size_t i = 0; i < a.edges.size(); ++i) {
+    const auto &x = a.edges[i], &y = b.edges[i];
+    if (x.from != y.from || x.to != y.to || x.kind != y.kind || x.label != y.label) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 namespace storymap_view {
@@ -90,12 +103,20 @@ namespace storymap_view {
 class BoxItem : public QGraphicsItem {
  public:
   BoxItem(StoryMapWindow* window, int node, const storymap::Node& n) : window_(window), node_(node) {
-    name_ = toQt(n.name);
-    text_ = toQt(n.text);
-    fill_ = fillOf(n.marks);
     setFlags(ItemIsMovable | ItemIsSelectable | ItemSendsGeometryChanges);
-    setToolTip(text_.isEmpty() ? name_ : name_ + QStringLiteral("\n") + text_);
     setZValue(1);
+    setNode(n);
+  }
+  // Shows the location's name, text and marks (repainted only when they changed).
+  void setNode(const storymap::Node& n) {
+    const QString name = toQt(n.name), text = toQt(n.text);
+    const QColor fill = fillOf(n.marks);
+    if (name == name_ && text == text_ && fill == fill_) return;
+    name_ = name;
+    text_ = text;
+    fill_ = fill;
+    setToolTip(text_.isEmpty() ? name_ : name_ + QStringLiteral("\n") + text_);
+    update();
   }
   int node() const { return node_; }
   const QString& name() const { return name_; }
@@ -394,10 +415,20 @@ void StoryMapWindow::apply(std::shared_ptr<Result> result) {
   computing_ = false;
   const QString selected = selectedLocation();
   const bool first = !haveLayout_;
+  const bool sameShape = haveLayout_ && drawnAlike(graph_, result->graph);
   graph_ = std::move(result->graph);
   layout_ = std::move(result->layout);
   haveLayout_ = true;
-  rebuildScene();
+  // A box dragged while this was computed stays where the author dropped it.
+  for (std::size_t k = 0; k < graph_.nodes.size() && k < layout_.at.size(); ++k)
+    if (auto it = author_.find(graph_.nodes[k].key); it != author_.end() && !(layout_.at[k] == it->second)) {
+      layout_.at[k] = it->second;
+      layout_.positions[graph_.nodes[k].key] = it->second;
+    }
+  if (sameShape)
+    updateScene();
+  else
+    rebuildScene();
   if (!selected.isEmpty())
     for (BoxItem* box : boxes_)
       if (box->name() == selected) box->setSelected(true);
@@ -438,6 +469,14 @@ void StoryMapWindow::rebuildScene() {
     edges_.push_back(item);
   }
   scene_->setSceneRect(scene_->itemsBoundingRect().adjusted(-200, -200, 200, 200));
+}
+
+void StoryMapWindow::updateScene() {
+  for (std::size_t k = 0; k < boxes_.size(); ++k) {
+    boxes_[k]->setNode(graph_.nodes[k]);
+    const storymap::Point p = k < layout_.at.size() ? layout_.at[k] : storymap::Point{};
+    if (boxes_[k]->pos() != QPointF(p.x, p.y)) boxes_[k]->setPos(p.x, p.y);
+  }
 }
 
 void StoryMapWindow::boxMoved(int node) {

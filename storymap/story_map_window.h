@@ -87,6 +87,7 @@ class StoryMapWindow : public QWidget {
   void startComputation();
   void apply(std::shared_ptr<Result> result);
   void rebuildScene();
+  void updateScene();
   void boxMoved(int node);
   void boxDropped(int node);
   void boxClicked(int node);
