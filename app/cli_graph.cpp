@@ -54,9 +54,12 @@ int graph(const Args& args) {
   const storymap::SidecarRead sidecar = storymap::readSidecar(storymap::sidecarPath(scenarioPath), false);
   if (!sidecar.note.empty()) std::fprintf(stderr, "marvo-cli graph: %s\n", cp1251ToUtf8(sidecar.note).c_str());
   const storymap::Layout layout = storymap::layoutStory(graph, sidecar.placement);
-  for (const auto& conflict : layout.conflicts)
-    std::fprintf(stderr, "%s:%s\n", scenarioPath.c_str(),
-                 cp1251ToUtf8(storymap::conflictText(graph, conflict)).substr(sizeof("Строка ") - 1).c_str());
+  for (const auto& conflict : layout.conflicts) {
+    const storymap::Edge& e = graph.edges[static_cast<std::size_t>(conflict.edge)];
+    const std::string& where = e.source == LineOrigin::Library ? libraryPath : scenarioPath;
+    std::fprintf(stderr, "%s:%d: warning: %s\n", where.empty() ? "marvo.lib" : where.c_str(), e.line,
+                 cp1251ToUtf8(storymap::conflictText(graph, conflict, false)).c_str());
+  }
 
   std::string out;
   if (format == "json") {

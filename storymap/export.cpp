@@ -149,12 +149,14 @@ std::optional<std::string> toSvg(const StoryGraph& graph, const Layout& layout) 
   return gv::renderSvg(toDot(graph, &layout));
 }
 
-std::string conflictText(const StoryGraph& graph, const GridConflict& conflict) {
+std::string conflictText(const StoryGraph& graph, const GridConflict& conflict, bool withLine) {
   const Edge& e = graph.edges[static_cast<std::size_t>(conflict.edge)];
   const auto name = [&](int k) { return concat("«"_w, graph.nodes[static_cast<std::size_t>(k)].name, "»"_w); };
-  std::string text = concat("Строка "_w, std::to_string(e.line), e.source == LineOrigin::Library ? " библиотеки"_w : "",
-                            ": переход «"_w, directionWord(e.direction), "» из "_w, name(e.from), " в "_w, name(e.to),
-                            " не ложится на сетку карты: "_w);
+  std::string text = withLine ? concat("Строка "_w, std::to_string(e.line),
+                                       e.source == LineOrigin::Library ? " библиотеки"_w : "", ": "_w)
+                              : std::string();
+  text += concat("переход «"_w, directionWord(e.direction), "» из "_w, name(e.from), " в "_w, name(e.to),
+                 " не ложится на сетку карты: "_w);
   if (conflict.other >= 0)
     text += concat("это место уже занято локацией "_w, name(conflict.other), "."_w);
   else

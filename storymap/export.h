@@ -20,8 +20,8 @@ std::string toDot(const StoryGraph& graph, const Layout* layout);
 // SVG of the laid-out map; std::nullopt when Graphviz cannot draw it.
 std::optional<std::string> toSvg(const StoryGraph& graph, const Layout& layout);
 
-// The conflict as the author reads it (Windows-1251): "Строка 12: «север» из «a» в «b» не ложится
-// на сетку: клетка занята локацией «c»".
-std::string conflictText(const StoryGraph& graph, const GridConflict& conflict);
+// The conflict as the author reads it (Windows-1251): "Строка 12: переход «север» из «a» в «b» не
+// ложится на сетку карты: ...". Without `withLine` it starts at "переход".
+std::string conflictText(const StoryGraph& graph, const GridConflict& conflict, bool withLine = true);
 
 }  // namespace marvo::storymap
