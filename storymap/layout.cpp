@@ -83,6 +83,19 @@ std::optional<Offset> offsetOf(Direction d) {
   }
 }
 
+// Up and down have no place on a flat map: a room above is drawn to the north-east, one below to
+// the south-west, where those cells are free (never a conflict).
+std::optional<Offset> floorOffsetOf(Direction d) {
+  switch (d) {
+    case Direction::Up:
+      return Offset{1, -1};
+    case Direction::Down:
+      return Offset{-1, 1};
+    default:
+      return std::nullopt;
+  }
+}
+
 // The fresh layout of every node: grids as single boxes among the other locations in Graphviz's
 // layered layout, locations with no edge at all in rows beneath.
 std::vector<Point> autoLayout(const StoryGraph& graph, const Grid& grid) {
@@ -222,14 +235,18 @@ Grid placeOnGrid(const StoryGraph& graph) {
     int to;
     Offset offset;
     int edge;
+    bool floor;  // up or down: placed only where free, never a conflict
   };
   std::vector<std::vector<Step>> steps(static_cast<std::size_t>(n));
+  std::vector<bool> compass(static_cast<std::size_t>(n), false);
   for (int i = 0; i < static_cast<int>(graph.edges.size()); ++i) {
     const Edge& e = graph.edges[static_cast<std::size_t>(i)];
-    const auto offset = offsetOf(e.direction);
+    const auto strong = offsetOf(e.direction);
+    const auto offset = strong ? strong : floorOffsetOf(e.direction);
     if (!offset || e.from == e.to) continue;
-    steps[static_cast<std::size_t>(e.from)].push_back({e.to, *offset, i});
-    steps[static_cast<std::size_t>(e.to)].push_back({e.from, {-offset->dx, -offset->dy}, i});
+    steps[static_cast<std::size_t>(e.from)].push_back({e.to, *offset, i, !strong});
+    steps[static_cast<std::size_t>(e.to)].push_back({e.from, {-offset->dx, -offset->dy}, i, !strong});
+    if (strong) compass[static_cast<std::size_t>(e.from)] = compass[static_cast<std::size_t>(e.to)] = true;
   }
   std::unordered_map<long long, int> occupied;  // (component, column, row) -> node
   const auto cellKey = [](int c, int col, int row) {
@@ -239,27 +256,33 @@ Grid placeOnGrid(const StoryGraph& graph) {
   const auto conflict = [&](int edge, int other) {
     if (conflicted.insert(edge).second) grid.conflicts.push_back({edge, other});
   };
-  std::deque<int> queue;
+  // A grid grows by the four directions first; up and down join further rooms only once those
+  // are all placed, so that they never take a cell a compass direction needs.
+  std::deque<int> queue, floors;
   for (int root = 0; root < n; ++root) {
-    if (grid.component[static_cast<std::size_t>(root)] >= 0 || steps[static_cast<std::size_t>(root)].empty()) continue;
+    if (grid.component[static_cast<std::size_t>(root)] >= 0 || !compass[static_cast<std::size_t>(root)]) continue;
     const int c = grid.components++;
     grid.component[static_cast<std::size_t>(root)] = c;
     occupied[cellKey(c, 0, 0)] = root;
     queue.push_back(root);
-    while (!queue.empty()) {
-      const int u = queue.front();
-      queue.pop_front();
+    while (!queue.empty() || !floors.empty()) {
+      const bool floor = queue.empty();
+      const int u = floor ? floors.front() : queue.front();
+      (floor ? floors : queue).pop_front();
+      if (!floor) floors.push_back(u);
       const auto uu = static_cast<std::size_t>(u);
       for (const Step& s : steps[uu]) {
+        if (s.floor != floor) continue;
         const auto uv = static_cast<std::size_t>(s.to);
         const int col = grid.column[uu] + s.offset.dx, row = grid.row[uu] + s.offset.dy;
         if (grid.component[uv] >= 0) {
-          if (grid.component[uv] != c || grid.column[uv] != col || grid.row[uv] != row) conflict(s.edge, -1);
+          if (!floor && (grid.component[uv] != c || grid.column[uv] != col || grid.row[uv] != row))
+            conflict(s.edge, -1);
           continue;
         }
         const auto [it, fresh] = occupied.emplace(cellKey(c, col, row), s.to);
         if (!fresh) {
-          conflict(s.edge, it->second);
+          if (!floor) conflict(s.edge, it->second);
           continue;
         }
         grid.component[uv] = c;
@@ -267,6 +290,34 @@ Grid placeOnGrid(const StoryGraph& graph) {
         grid.row[uv] = row;
         queue.push_back(s.to);
       }
+    }
+  }
+  // A location whose every edge leads to or from one grid stands beside its first neighbour there,
+  // in the first free cell around it, instead of far off where the grid's box ends.
+  std::vector<std::vector<int>> neighbours(static_cast<std::size_t>(n));
+  for (const Edge& e : graph.edges)
+    if (e.from != e.to) {
+      neighbours[static_cast<std::size_t>(e.from)].push_back(e.to);
+      neighbours[static_cast<std::size_t>(e.to)].push_back(e.from);
+    }
+  static constexpr Offset kAround[] = {{1, 0},   {0, -1}, {-1, 0}, {0, 1},   {1, -1}, {1, 1},  {-1, -1},
+                                       {-1, 1},  {2, 0},  {0, -2}, {-2, 0},  {0, 2},  {2, -1}, {2, 1},
+                                       {-2, -1}, {-2, 1}, {1, -2}, {-1, -2}, {1, 2},  {-1, 2}};
+  for (int k = 0; k < n; ++k) {
+    const auto uk = static_cast<std::size_t>(k);
+    if (grid.component[uk] >= 0 || neighbours[uk].empty()) continue;
+    const int c = grid.component[static_cast<std::size_t>(neighbours[uk].front())];
+    if (c < 0 || std::any_of(neighbours[uk].begin(), neighbours[uk].end(),
+                             [&](int v) { return grid.component[static_cast<std::size_t>(v)] != c; }))
+      continue;
+    const auto anchor = static_cast<std::size_t>(neighbours[uk].front());
+    for (const Offset& o : kAround) {
+      const int col = grid.column[anchor] + o.dx, row = grid.row[anchor] + o.dy;
+      if (!occupied.emplace(cellKey(c, col, row), k).second) continue;
+      grid.component[uk] = c;
+      grid.column[uk] = col;
+      grid.row[uk] = row;
+      break;
     }
   }
   std::sort(grid.conflicts.begin(), grid.conflicts.end(),

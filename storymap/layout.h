@@ -37,7 +37,7 @@ using Placement = std::map<std::string, Point>;
 
 struct Layout {
   std::vector<Point> at;                             // per node of the graph
-  std::vector<bool> onGrid;                          // per node: placed by compass directions
+  std::vector<bool> onGrid;                          // per node: placed on a compass grid
   std::vector<GridConflict> conflicts;               // in edge order
   std::unordered_map<std::string, Point> positions;  // by node key, to carry over to the next graph
 };
@@ -48,8 +48,9 @@ struct Layout {
 // No two boxes overlap. Never throws on any graph.
 Layout layoutStory(const StoryGraph& graph, const Placement& author = {}, const Layout* previous = nullptr);
 
-// The grid cells of compass-joined locations: per node its component (-1 when it has none) and
-// cell, and the conflicts. Exposed for tests.
+// The grid cells of compass-joined locations (and of locations linked to one grid only, set
+// beside their neighbour there): per node its component (-1 when it has none) and cell, and the
+// conflicts. Exposed for tests.
 struct Grid {
   std::vector<int> component;
   std::vector<int> column, row;

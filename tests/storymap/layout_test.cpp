@@ -86,6 +86,9 @@ TEST(StoryLayout, ShippedGamesKeepTheirCompassAndNoBoxesOverlap) {
   EXPECT_LT(at("деревня").y, at("причал").y);
   EXPECT_LT(at("тропа").y, at("деревня").y);
   EXPECT_LT(at("лавка").x, at("деревня").x);
+  // Up the lighthouse's stairs: a floor above is drawn to the north-east.
+  EXPECT_EQ(at("лестница").x - at("маяк").x, kCellWidth);
+  EXPECT_EQ(at("лестница").y - at("маяк").y, -kCellHeight);
 }
 
 TEST(StoryLayout, DirectionsThatDisagreeAreReportedNotHidden) {
