@@ -15,6 +15,8 @@ constexpr std::string_view kUsage =
     " [--no-clock] [--clock-step N] SCENARIO\n"
     "  marvo-cli cat SCENARIO\n"
     "  marvo-cli check [--library FILE] [--format text|json] [--spelling] SCENARIO...\n"
+    "  marvo-cli check --library FILE [--format text|json]\n"
+    "  marvo-cli graph [--library FILE] [--format dot|svg|json] SCENARIO\n"
     "  marvo-cli dialogue FILE.dlg [--label LABEL] [--scenario FILE.scn]\n"
     "  marvo-cli export-map FILE.map [--cursor ROW,COL] [--no-jump] [--names-in-description]\n"
     "            [--names-as-directions] [--text-navigation] [--north TEXT] [--south TEXT]\n"
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
   if (command == "play") return marvo::cli::play(args);
   if (command == "cat") return marvo::cli::cat(args);
   if (command == "check") return marvo::cli::check(args);
+  if (command == "graph") return marvo::cli::graph(args);
   if (command == "dialogue") return marvo::cli::dialogue(args);
   if (command == "export-map") return marvo::cli::exportMap(args);
   if (command == "publish") return marvo::cli::publish(args);

@@ -11,6 +11,7 @@ using Args = std::vector<std::string>;
 int play(const Args& args);
 int cat(const Args& args);
 int check(const Args& args);
+int graph(const Args& args);
 int dialogue(const Args& args);
 int exportMap(const Args& args);
 int publish(const Args& args);

@@ -36,6 +36,12 @@ constexpr Explanation kExplanations[] = {
      "  --spelling          also report unknown words of the game's text (warnings, rule spelling)\n"
      "                      with up to three suggestions; names and made-up words go into NAME.dic\n"
      "                      beside the scenario (needs Debian's hunspell-ru)\n"},
+    {"graph",
+     "Prints the story map of SCENARIO: its locations and the ways between them (commands,\n"
+     "choices, jumps, calls, the library's hooks), laid out as the map window lays them out,\n"
+     "with the places the author dragged kept (NAME.layout beside the scenario).\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --format dot|svg|json  DOT with positions (default), SVG drawn by Graphviz, or JSON\n"},
     {"dialogue",
      "Prints the lines the NPC dialogue maker's \"Создать\" appends for the dialogue file.\n"
      "  --label LABEL       the label of the generated location\n"

@@ -40,6 +40,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"editor.md", "Редактор кода"},
       {"spelling.md", "Проверка орфографии"},
       {"editors.md", "Редакторы"},
+      {"story-map.md", "Карта сюжета"},
   };
   return pages;
 }
