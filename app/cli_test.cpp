@@ -118,17 +118,29 @@ int test(const Args& args) {
 
   int status = result.failed ? 1 : 0;
   if (o.bless) {
+    bool blessed = false, writeFailed = false;
     for (const auto& file : walks) {
       bool changed = false;
       const std::string text = walk::blessedText(file, result.tests, changed);
       if (!changed) continue;
       if (auto error = replaceFile(file.path, text)) {
         std::fprintf(stderr, "marvo-cli: %s\n", error->c_str());
-        status = 1;
+        writeFailed = true;
       } else {
         std::printf("blessed %s\n", file.path.c_str());
+        blessed = true;
       }
     }
+    // The status is that of the blessed files: 0 when blessing mended every failure, 1 when some
+    // remain (a faulty line, a "?" check of the game's state) or a file could not be written.
+    if (blessed) {
+      std::vector<walk::WalkFile> again;
+      for (std::size_t i = 1; i < o.files.size(); ++i) again.push_back(walk::readWalkFile(o.files[i]));
+      const auto rerun = walk::runWalkthroughs(game, again);
+      std::printf("after blessing: %d passed, %d failed\n", rerun.passed, rerun.failed);
+      status = rerun.failed ? 1 : 0;
+    }
+    if (writeFailed) status = 1;
   }
   if (o.coverage) {
     for (const auto& line : walk::coverageReport(walk::computeCoverage(game, result.executed), o.files[0]))

@@ -27,10 +27,12 @@ std::string recordWalkthrough(const PreparedGame& game, const std::vector<std::s
 std::string walkthroughText(const std::vector<std::string>& commands, const std::vector<StepOutput>& outputs,
                             const std::string& title = {});
 
-// The file's text with the plain expected texts of every failing test in `outcomes` replaced by
-// what was seen, and its failing "!" and "/regex/" lines dropped; comments, commands, "+" and "?"
-// lines stay as written, and messages no "? message:" of the step accounts for are added. Tests with faulty lines are
-// left alone. Returns the text unchanged (and `changed` false) when nothing is to be rewritten.
+// The file's text with only the failed expectations of failing tests rewritten: a plain text no
+// longer printed is replaced by the output line that took its place (the lines between the
+// neighbouring texts that still hold, or among them the one sharing most words with it), failed
+// "!", "/regex/" and "? message:" lines are dropped, and messages the step does not account for are
+// added. Expectations that still hold, comments, commands, "+" and the other "?" lines stay as
+// written; tests with faulty lines are left alone. `changed` tells whether the text differs.
 std::string blessedText(const WalkFile& file, const std::vector<TestOutcome>& outcomes, bool& changed);
 
 }  // namespace marvo::walk
