@@ -153,7 +153,7 @@ void checkBlocks(Context& ctx) {
       } else if (int label = labelBetween(ctx, i, k); label >= 0) {
         ctx.report.at(l, Severity::Error,
                       concat("IF "_w, quoted(l.text), " не закрыт ENDIF до метки "_w, quoted(ctx.line(label).text),
-                             ": при ложном условии пропуск уйдёт в другую локацию (до "_w, lineRef(ctx, k),
+                             ": при ложном условии пропуск уйдёт в другую локацию (до "_w, lineRef(ctx, k, "строки"_w),
                              "). Закройте блок строкой ENDIF."_w),
                       "unclosed-if");
       } else if (const ProgramLine& end = ctx.line(k); !(end.marks & kEndifWord)) {

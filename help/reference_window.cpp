@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
@@ -55,6 +56,9 @@ ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
   searchField_ = new QLineEdit(this);
   searchField_->setPlaceholderText(QStringLiteral("Поиск по справочнику (Enter - следующее)"));
   searchField_->setClearButtonEnabled(true);
+  searchStatus_ = new QLabel(this);
+  searchStatus_->setObjectName(QStringLiteral("searchStatus"));
+  searchStatus_->setVisible(false);
 
   contentsList_ = new QListWidget(this);
   for (const auto& page : referencePages()) {
@@ -78,6 +82,7 @@ ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
   split->setSizes({220, 740});
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(bar);
+  layout->addWidget(searchStatus_);
   layout->addWidget(split, 1);
 
   connect(backButton_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
@@ -161,11 +166,17 @@ bool ReferenceWindow::search(const QString& text) {
       first = false;
     }
   }
-  if (text.isEmpty()) return true;
-  if (findInPage(text)) return true;
-  if (firstPage.isEmpty()) return false;
-  load(firstPage);
-  return findInPage(text);
+  bool found = text.isEmpty() || findInPage(text);
+  if (!found && !firstPage.isEmpty()) {
+    load(firstPage);
+    found = findInPage(text);
+  }
+  searchStatus_->setText(found ? QString()
+                               : QStringLiteral("Ничего не найдено: «%1» нет ни на одной странице справочника. "
+                                                "Попробуйте часть слова или другое слово.")
+                                     .arg(text));
+  searchStatus_->setVisible(!found);
+  return found;
 }
 
 }  // namespace marvo

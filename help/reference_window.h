@@ -5,6 +5,7 @@
 #include <QString>
 #include <QUrl>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -31,6 +32,8 @@ class ReferenceWindow : public QDialog {
   QListWidget* contentsList() const { return contentsList_; }
   QToolButton* backButton() const { return backButton_; }
   QToolButton* forwardButton() const { return forwardButton_; }
+  // Says when the last search found nothing (hidden otherwise).
+  QLabel* searchStatus() const { return searchStatus_; }
 
  public slots:
   // Shows the page (a file name of docs/, such as "talk.md"; empty = the contents) and raises the
@@ -38,7 +41,7 @@ class ReferenceWindow : public QDialog {
   void showPage(const QString& file);
   // Keeps in the contents list only the pages whose text contains `text` (any letter case; empty =
   // all pages) and selects its first occurrence in the page on view, or on the first page that has
-  // it. Returns whether the text was found.
+  // it. Returns whether the text was found; when not, the window says so under the search field.
   bool search(const QString& text);
 
  private slots:
@@ -55,6 +58,7 @@ class ReferenceWindow : public QDialog {
   QTextBrowser* browser_ = nullptr;
   QListWidget* contentsList_ = nullptr;
   QLineEdit* searchField_ = nullptr;
+  QLabel* searchStatus_ = nullptr;
   QToolButton* backButton_ = nullptr;
   QToolButton* forwardButton_ = nullptr;
 };

@@ -54,6 +54,9 @@ TEST(CheckerFlow, IfBlocksAsTheEngineSkipsThem) {
   EXPECT_THAT(
       findings(lines({":a", "x=1", "IF x=1", "!раз", "READ", ":b", "IF x=2", "ENDIF", "READ", ":common", "RETURN"})),
       ElementsAre("3 unclosed-if"));
+  const auto unclosed = run(lines({":a", "x=1", "IF x=1", "!раз", "READ", ":b", "ENDIF", "READ", ":common", "RETURN"}));
+  ASSERT_FALSE(unclosed.empty());
+  EXPECT_NE(cp1251ToUtf8(unclosed[0].text).find("(до строки 7)"), std::string::npos) << cp1251ToUtf8(unclosed[0].text);
   EXPECT_THAT(findings(game({"x=1", "IF x=1", "!раз"})), ElementsAre("3 unclosed-if"));
   EXPECT_THAT(findings(game({"ENDIF"})), ElementsAre("2 endif-without-if"));
   // A text line with "endi" inside a word ends the skip early.

@@ -1,5 +1,6 @@
 // The reference window (offscreen): pages, links, back and forward, search; F1 and Shift+F1 reach it.
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -60,8 +61,13 @@ class ReferenceWindowTest : public QObject {
       shown += window.contentsList()->item(i)->isHidden() ? 0 : 1;
     QVERIFY(shown >= 1 && shown < window.contentsList()->count());
     QCOMPARE(window.browser()->textCursor().selectedText().toLower(), QStringLiteral("зациклился"));
+    QVERIFY(window.searchStatus()->isHidden());
     QVERIFY(!window.search(QStringLiteral("такого текста в справочнике нет")));
+    QVERIFY(!window.searchStatus()->isHidden());
+    QVERIFY(
+        window.searchStatus()->text().contains(QStringLiteral("Ничего не найдено: «такого текста в справочнике нет»")));
     QVERIFY(window.search(QString()));
+    QVERIFY(window.searchStatus()->isHidden());
     for (int i = 0; i < window.contentsList()->count(); ++i) QVERIFY(!window.contentsList()->item(i)->isHidden());
   }
 
