@@ -25,7 +25,7 @@ constexpr std::string_view kUsage =
     "  marvo-cli test [--library FILE] [--bless] [--coverage] SCENARIO [WALK...]\n"
     "  marvo-cli record [--library FILE] SCENARIO [--from SAVE.sav | < commands]\n"
     "  marvo-cli replay-check [--library FILE] SCENARIO SAVE.sav --against OLD_SCENARIO\n"
-    "  marvo-cli lsp [--library FILE] [--diagnostics-delay MS]\n";
+    "  marvo-cli lsp [--library FILE] [--diagnostics-delay MS] [--stdio]\n";
 
 int usage() {
   std::fputs(kUsage.data(), stderr);

@@ -25,8 +25,36 @@ constexpr Explanation kExplanations[] = {
      "  --replay SAVEFILE   load this saved game after the start\n"
      "  --save-log SAVEFILE write the commands typed since the start at the end of input\n"
      "  --events            print JSON Lines events instead of a transcript\n"
-     "  --no-clock          freeze the game clock (variable time)\n"},
+     "  --no-clock          freeze the game clock (variable time)\n"
+     "  --clock-step N      instead of real seconds, N clock ticks before every command\n"
+     "                      (0 keeps time at 0; reproducible runs of timed events)\n"},
     {"cat", "Prints the lines of SCENARIO as \"Open File\" reads them (UTF-8).\n"},
+    {"publish",
+     "Writes SCENARIO with its library as a folder for the web player (index.html and its\n"
+     "files), to be served over http and played in a browser.\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --title TEXT        the page's title (default: the scenario's first text line or comment)\n"
+     "  --force             write into OUT_DIR even when it is not empty\n"},
+    {"test",
+     "Runs walkthroughs (WALK files; without them NAME.walk, NAME-*.walk and NAME/*.walk beside\n"
+     "the scenario) against SCENARIO, every test from a fresh game start, and prints each failed\n"
+     "expectation with what the game printed, then PASS or FAIL per test. Exit status 1 when a\n"
+     "test failed.\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --bless             rewrite the expectations that failed with what the game printed now;\n"
+     "                      those that still hold, comments and checks stay as written. Exit\n"
+     "                      status 0 when the blessed walkthroughs pass\n"
+     "  --coverage          also list the locations, commands, menus and lines no test reached\n"},
+    {"record",
+     "Plays commands from game start and prints a walkthrough that expects exactly what the game\n"
+     "printed: the commands come from standard input, one a line (UTF-8), or from a saved game.\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --from SAVE.sav     take the commands of this saved game\n"},
+    {"replay-check",
+     "Replays the commands of SAVE.sav on OLD_SCENARIO and on SCENARIO and prints the first\n"
+     "command whose output differs (exit status 1), else \"no difference\".\n"
+     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --against OLD_SCENARIO  the scenario to compare with\n"},
     {"check",
      "Checks each SCENARIO together with the library and prints the mistakes found as\n"
      "FILE:LINE: error|warning: TEXT, then a summary. An error changes what the game does;\n"
@@ -58,7 +86,9 @@ constexpr Explanation kExplanations[] = {
      "rename, outline and folding on scenarios in Windows-1251. The library is marvo.lib beside\n"
      "the scenario, else the installed one. Ends at \"exit\" or at the end of input.\n"
      "  --library FILE          the library when the scenario's folder has none\n"
-     "  --diagnostics-delay MS  the pause in typing before diagnostics (default 100)\n"},
+     "  --diagnostics-delay MS  the pause in typing before diagnostics (default 100)\n"
+     "  --stdio                 accepted for editors that pass it (standard input and output\n"
+     "                          are always used)\n"},
 };
 
 // The lines of `usage` that belong to `command`; empty when it has none.
