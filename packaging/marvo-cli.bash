@@ -21,7 +21,7 @@ _marvo_cli() {
     words=("${COMP_WORDS[@]}") cword=$COMP_CWORD
   fi
 
-  local commands="play cat dialogue export-map check test record replay-check publish lsp help"
+  local commands="play cat check graph dialogue export-map test record replay-check publish lsp help"
   if ((cword == 1)); then
     COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
     return
@@ -33,7 +33,14 @@ _marvo_cli() {
     --library) _marvo_cli_files 'lib'; return ;;
     --replay | --save-log | --from) _marvo_cli_files 'sav'; return ;;
     --scenario | --against) _marvo_cli_files 'scn'; return ;;
-    --format) COMPREPLY=($(compgen -W "text json" -- "$cur")); return ;;
+    --format)
+      if [[ $command == graph ]]; then
+        COMPREPLY=($(compgen -W "dot svg json" -- "$cur"))
+      else
+        COMPREPLY=($(compgen -W "text json" -- "$cur"))
+      fi
+      return
+      ;;
     --cursor | --label | --title | --clock-step | --north | --south | --west | --east | --diagnostics-delay) return ;;
   esac
 
@@ -45,11 +52,12 @@ _marvo_cli() {
     export-map) options="--cursor --no-jump --names-in-description --names-as-directions
                          --text-navigation --north --south --west --east" ;;
     check) options="--library --format --spelling" ;;
+    graph) options="--library --format" ;;
     test) options="--library --bless --coverage" ;;
     record) options="--library --from" ;;
-    replay-check) options="--against" ;;
+    replay-check) options="--library --against" ;;
     publish) options="--library --title --force" ;;
-    lsp) options="--library --diagnostics-delay" ;;
+    lsp) options="--library --diagnostics-delay --stdio" ;;
     help) COMPREPLY=($(compgen -W "$commands" -- "$cur")); return ;;
     *) return ;;
   esac
