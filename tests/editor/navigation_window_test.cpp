@@ -4,6 +4,7 @@
 #include <QGraphicsView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <memory>
@@ -122,6 +123,17 @@ class NavigationWindowTest : public QObject {
     outline->filterField()->clear();
     document_->appendLine(":hallway");
     QTRY_COMPARE(outline->list()->count(), 4);
+  }
+
+  void contextMenuOffersTheCommandsWithTheirKeys() {
+    QStringList captions;
+    for (QAction* action : editor_->contextMenu()->actions())
+      if (!action->isSeparator()) captions << action->text() + QLatin1Char(' ') + action->shortcut().toString();
+    for (const char* item :
+         {"Перейти к определению F12", "Найти использования Shift+F12", "Переименовать... F2", "Карта сюжета Ctrl+M"})
+      QVERIFY2(captions.contains(QString::fromUtf8(item)), item);
+    editor_->storyMapAction()->trigger();
+    QVERIFY(editor_->storyMap() && editor_->storyMap()->isVisible());
   }
 
   void storyMapClickMovesTheCaretAndTheCaretSelects() {
