@@ -48,7 +48,8 @@ OutlinePanel::OutlinePanel(ScenarioDocument& document, QWidget* parent) : QWidge
 }
 
 void OutlinePanel::showEvent(QShowEvent* event) {
-  rebuild();
+  // Shown with a text of many thousand lines, the window appears first and lists them a moment later.
+  debounce_.start();
   QWidget::showEvent(event);
 }
 
