@@ -12,6 +12,7 @@
 #include "editor/code_editor_window.h"
 #include "editor/outline_panel.h"
 #include "editor/references_panel.h"
+#include "editor/walkthrough_panel.h"
 #include "editor_window_fixture.h"
 #include "game/scenario_file.h"
 #include "gui/dialogs.h"
@@ -154,6 +155,20 @@ class NavigationWindowTest : public QObject {
 
     editor_->moveCaretToLine(149);  // inside ":деревня"
     QCOMPARE(map->selectedLocation(), QStringLiteral("деревня"));
+  }
+
+  void walkthroughRunShowsItsCoverageOnTheMap() {
+    // The lighthouse game with its walkthrough beside it, as if opened from the games folder.
+    document_->load(gameFile("mayak.scn"), QStringLiteral(MARVO_SOURCE_DIR "/games/mayak.scn"), true);
+    editor_->setLibrarySource([] { return gameFile("marvo.lib"); });
+    show();
+    marvo::StoryMapWindow* map = editor_->openStoryMap();
+    QTRY_VERIFY_WITH_TIMEOUT(!map->updating() && map->graph().nodes.size() == 21, 20000);
+    QVERIFY(!map->statusText().contains(QStringLiteral("Пройдено")));
+    editor_->runWalkthroughs();
+    QTRY_VERIFY_WITH_TIMEOUT(!editor_->walkthroughPanel()->running(), 30000);
+    QVERIFY2(map->statusText().contains(QStringLiteral("Пройдено прохождениями: ")), qPrintable(map->statusText()));
+    QVERIFY2(!map->statusText().contains(QStringLiteral("прохождениями: 0 из")), qPrintable(map->statusText()));
   }
 };
 
