@@ -15,6 +15,7 @@
 
 #include "bench/bench_util.h"
 #include "editor/code_editor_window.h"
+#include "editor/outline_panel.h"
 #include "editor_scenario.h"
 #include "game/scenario_file.h"
 #include "gui/dialogs.h"
@@ -160,6 +161,39 @@ int main(int argc, char** argv) {
   }
   std::sort(underscore.begin(), underscore.end());
   ok &= report("\"_\" with the object lookup", underscore[underscore.size() / 2], 5, "ms");
+
+  // Go to definition (F12) and find references (Shift+F12) from "GOTO loc3001" in the middle of
+  // the text, on the symbol index the document keeps.
+  {
+    const auto lines = editor.document().lines();  // earlier steps inserted lines: look the line up
+    const int gotoLine = static_cast<int>(std::find(lines.begin(), lines.end(), "GOTO loc3001") - lines.begin());
+    dialogs.messages.clear();
+    info("outline of 6,000 locations rebuilt", timed(5, [&] { editor.outlinePanel()->rebuild(); }));
+    printCpu();
+    auto caretOnName = [&] {
+      QTextCursor cursor(editor.scenarioView()->document()->findBlockByNumber(gotoLine));
+      cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 7);
+      editor.scenarioView()->setTextCursor(cursor);
+    };
+    bool found = true;
+    const double definition = timed(21, [&] {
+      caretOnName();
+      found &= editor.goToDefinition();
+    });
+    ok &= report("go to definition (F12), 90,000 lines", definition, 20, "ms");
+    printCpu();
+    const double references = timed(21, [&] {
+      caretOnName();
+      editor.findReferences();
+    });
+    ok &= report("find references (Shift+F12), 90,000 lines", references, 20, "ms");
+    printCpu();
+    if (!found || editor.scenarioView()->textCursor().blockNumber() != gotoLine || dialogs.messages.size() != 0) {
+      std::printf("error: go to definition or references did not find loc3001 (line \"%s\", %d messages)\n",
+                  editor.document().line(gotoLine).c_str(), static_cast<int>(dialogs.messages.size()));
+      ok = false;
+    }
+  }
 
   std::vector<double> hiddenThenShown, hiddenOnly, hiddenCpu, shownCpu;
   for (int i = 0; i < 5; ++i) {

@@ -42,6 +42,7 @@ CodeEditorWindow::CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs,
   resize(809, 572);
   buildControls();
   buildContextMenu();
+  buildNavigation();
   highlighter_ = new ScenarioHighlighter(this);
   highlighter_->followBackgroundOf(scenarioView_);
   refreshLineIndicator();
@@ -223,6 +224,7 @@ void CodeEditorWindow::mousePressEvent(QMouseEvent* event) {
 
 void CodeEditorWindow::activated() {
   propertyPopup_->hide();
+  if (storyMap_) syncLibrary();  // the library editor may have changed it meanwhile
   scenarioView_->setFocus();
 }
 

@@ -29,9 +29,13 @@ namespace marvo {
 class Dialogs;
 class FindBar;
 class GoToLineBar;
+class OutlinePanel;
 class ProblemsPanel;
+class ReferencesPanel;
+class RenameBar;
 class ScenarioDocument;
 class ScenarioHighlighter;
+class StoryMapWindow;
 class WalkthroughPanel;
 struct Problem;
 
@@ -67,6 +71,7 @@ class CodeEditorWindow : public QDialog {
   void moveCaretToLine(int index);
 
   static constexpr int kDialogueMakerKey = Qt::Key_F3;
+  static constexpr QKeyCombination kStoryMapKey{Qt::ControlModifier, Qt::Key_M};
 
   // Shows the window maximised.
   void setVisible(bool visible) override;
@@ -96,6 +101,15 @@ class CodeEditorWindow : public QDialog {
   QAction* publishAction() const { return publishAction_; }
   ProblemsPanel* problemsPanel() const { return problemsPanel_; }
   WalkthroughPanel* walkthroughPanel() const { return walkthroughPanel_; }
+  OutlinePanel* outlinePanel() const { return outlinePanel_; }
+  ReferencesPanel* referencesPanel() const { return referencesPanel_; }
+  RenameBar* renameBar() const { return renameBar_; }
+  QAction* goToDefinitionAction() const { return goToDefinitionAction_; }
+  QAction* findReferencesAction() const { return findReferencesAction_; }
+  QAction* renameAction() const { return renameAction_; }
+  QAction* storyMapAction() const { return storyMapAction_; }
+  // The story map once "Карта сюжета" has opened it (null before).
+  StoryMapWindow* storyMap() const { return storyMap_; }
 
  public slots:
   // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
@@ -119,6 +133,19 @@ class CodeEditorWindow : public QDialog {
   void openObjectPlacer();
   void openLibraryEditor();
   void openDialogueMaker();
+  // F12 and Ctrl+click: the caret to the definition of the location, object or variable under it.
+  // False (with a message saying why) when there is none in the scenario.
+  bool goToDefinition();
+  // Shift+F12: every line that defines or uses the name under the caret, in the references list.
+  void findReferences();
+  // F2: the rename bar for the name under the caret; renameSymbol() renames the location, object
+  // or variable under the caret everywhere in the scenario as one undo step. It returns why it
+  // cannot (also shown as a message), empty when done.
+  void startRename();
+  QString renameSymbol(const QString& newName);
+  // Ctrl+M and the context menu "Карта сюжета": the story map of the text in a window of its own
+  // beside this one, following the caret; clicking there moves the caret here.
+  StoryMapWindow* openStoryMap();
 
  signals:
   // F9: the checker has run (its errors wait in the problems list) and the window has closed.
@@ -150,6 +177,17 @@ class CodeEditorWindow : public QDialog {
   // Ctrl+F, Ctrl+H, Ctrl+G and zoom (Ctrl+plus, Ctrl+minus, Ctrl+0) wherever the focus is in the window.
   bool editingKey(QKeyEvent* key);
   void addWalkthroughCommand();
+  // Go to definition, references, rename, the outline and the story map.
+  void buildNavigation();
+  bool navigationKey(QKeyEvent* key);
+  bool ctrlClick(QMouseEvent* click);
+  // The caret to a 0-based line and column, that line centred in the view.
+  void placeCaretAt(int line, int column);
+  // The library (as the checker reads it) into the symbol index and the story map when it changed.
+  void syncLibrary();
+  void showCoverageOnMap();
+  QObject* referencesList() const;  // null until built
+  QObject* outlineFilter() const;
   void wireProblems();
   std::vector<std::string> libraryLines() const;
   // Puts the caret on a problem's line of the scenario text.
@@ -220,6 +258,16 @@ class CodeEditorWindow : public QDialog {
   QAction* publishAction_ = nullptr;
   ProblemsPanel* problemsPanel_ = nullptr;
   WalkthroughPanel* walkthroughPanel_ = nullptr;
+  OutlinePanel* outlinePanel_ = nullptr;
+  ReferencesPanel* referencesPanel_ = nullptr;
+  RenameBar* renameBar_ = nullptr;
+  QAction* goToDefinitionAction_ = nullptr;
+  QAction* findReferencesAction_ = nullptr;
+  QAction* renameAction_ = nullptr;
+  QAction* storyMapAction_ = nullptr;
+  StoryMapWindow* storyMap_ = nullptr;
+  std::vector<std::string> syncedLibrary_;
+  bool librarySynced_ = false;
 
   ScenarioHighlighter* highlighter_ = nullptr;
   editor::PropertyList properties_;

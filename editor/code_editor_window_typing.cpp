@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -32,7 +33,9 @@ bool CodeEditorWindow::eventFilter(QObject* watched, QEvent* event) {
       if (watched == propertyPopup_) return propertyPopupKeyPress(key);
       if (watched == locationBox_) return locationBoxKeyPress(key);
       if (watched == searchField_) return searchFieldKeyPress(key);
-      if (watched == variablePane_ || watched == autoCompleteBox_ || watched == problemsList()) return windowKey(key);
+      if (watched == variablePane_ || watched == autoCompleteBox_ || watched == problemsList() ||
+          watched == referencesList() || watched == outlineFilter())
+        return windowKey(key);
       // The bars' fields keep their own keys (Enter, Esc) and pass the rest on to the window.
       if (watched == findBar_->findField() || watched == findBar_->replaceField() ||
           watched == goToLineBar_->lineField())
@@ -49,6 +52,7 @@ bool CodeEditorWindow::eventFilter(QObject* watched, QEvent* event) {
       break;
     case QEvent::MouseButtonPress:
       if (watched == scenarioView_->viewport()) {
+        if (ctrlClick(static_cast<QMouseEvent*>(event))) return true;
         propertyPopup_->hide();
         scenarioView_->setFocus();
       }
@@ -65,6 +69,7 @@ void CodeEditorWindow::keyPressEvent(QKeyEvent* event) {
 
 bool CodeEditorWindow::windowKey(QKeyEvent* key) {
   if (editingKey(key)) return true;
+  if (navigationKey(key)) return true;
   if (key->key() == Qt::Key_F9 && (key->modifiers() & Qt::ControlModifier)) {
     runWalkthroughs();
     return true;

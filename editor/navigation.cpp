@@ -78,3 +78,15 @@ const std::array<std::string_view, 5>& commonRepairLines() {
 }
 
 }  // namespace marvo::editor
+
+namespace marvo::editor {
+
+std::vector<OutlineEntry> outlineEntries(const SymbolIndex& index, std::string_view filter) {
+  const std::string wanted = lower(trimView(filter));
+  std::vector<OutlineEntry> out;
+  for (const Symbol& s : index.allDefinitions(SymbolKind::Location))
+    if (wanted.empty() || contains(s.name, wanted)) out.push_back({s.line, std::string(s.name)});
+  return out;
+}
+
+}  // namespace marvo::editor

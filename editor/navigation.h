@@ -39,3 +39,17 @@ int findCommonLine(const std::vector<std::string>& lines);
 const std::array<std::string_view, 5>& commonRepairLines();
 
 }  // namespace marvo::editor
+
+namespace marvo::editor {
+
+// One location of the outline: its label line (0-based) and its name as the index holds it.
+struct OutlineEntry {
+  int line = 0;
+  std::string name;
+};
+
+// The locations the scenario defines, in line order, whose names contain `filter`
+// (letter case ignored, blanks around it dropped; an empty filter keeps all).
+std::vector<OutlineEntry> outlineEntries(const SymbolIndex& index, std::string_view filter);
+
+}  // namespace marvo::editor

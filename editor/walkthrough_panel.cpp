@@ -178,6 +178,11 @@ void WalkthroughPanel::openFailure(int index) {
   viewer_->show();
 }
 
+const std::vector<int>* WalkthroughPanel::unexecutedLines() const {
+  if (!run_ || busy_ || run_->files.empty()) return nullptr;
+  return &run_->coverage.unexecutedLines;
+}
+
 void WalkthroughPanel::applyShading() {
   QList<QTextEdit::ExtraSelection> marks;
   if (run_ && !busy_ && coverageShadingBox_->isChecked()) {

@@ -65,6 +65,9 @@ class WalkthroughPanel : public QWidget {
   QLabel* summaryLabel() const { return summaryLabel_; }
   QProgressBar* progressBar() const { return progressBar_; }
   QCheckBox* coverageShadingBox() const { return coverageShadingBox_; }
+  // The 1-based scenario lines no walkthrough of the last finished run executed; null while none
+  // has finished or when it ran no walkthrough.
+  const std::vector<int>* unexecutedLines() const;
 
  signals:
   // After every run, with one problem per failure (empty when all passed).

@@ -25,10 +25,6 @@ constexpr int kCompletionProperty = 10, kCompletionKeyword = 14, kCompletionVari
 constexpr int kSymbolModule = 2, kSymbolObject = 19;
 constexpr std::size_t kMaxCompletions = 500;
 
-bool renamable(SymbolKind kind) {
-  return kind == SymbolKind::Location || kind == SymbolKind::Object || kind == SymbolKind::Variable;
-}
-
 std::string_view kindName(SymbolKind kind) {
   switch (kind) {
     case SymbolKind::Location:
@@ -68,17 +64,10 @@ bool expectsLabel(std::string_view before) {
 
 std::optional<Server::Found> Server::symbolAt(const OpenDocument& doc, Place place) const {
   if (!doc.analysed) return std::nullopt;
-  const std::string& line = doc.text.lines()[static_cast<std::size_t>(place.line)];
-  const Span word = wordAt(line, place.column);
-  std::optional<Found> inWord;
-  for (const Symbol& s : doc.index.symbolsOn(LineOrigin::Scenario, place.line)) {
-    if (!renamable(s.kind)) continue;
-    for (const Span& span : nameSpans(line, s.name, s.kind)) {
-      if (span.start <= place.column && place.column <= span.end) return Found{s, span};
-      if (!inWord && span.start >= word.start && span.end <= word.end && word.start < word.end) inWord = Found{s, span};
-    }
-  }
-  return inWord;
+  const auto at =
+      names::symbolAt(doc.index, place.line, doc.text.lines()[static_cast<std::size_t>(place.line)], place.column);
+  if (!at) return std::nullopt;
+  return Found{at->symbol, at->span};
 }
 
 std::vector<json> Server::spansOf(const OpenDocument& doc, const Symbol& symbol) const {

@@ -5,7 +5,8 @@
 # screenshot of it; then change the scenario in the code editor, kill marvo with SIGTERM, start it
 # again and check that the unsaved text is offered, restored into the code editor and saved there
 # with Ctrl+S; then edit, Exit, Cancel (still running, text kept), Exit, Don't save (ended); then kill
-# -9 two seconds after typing and check that the restart brings the typed line back. When the
+# -9 two seconds after typing and check that the restart brings the typed line back; open the story
+# map of the lighthouse game from the code editor (Ctrl+M) and take a screenshot of it. When the
 # package is installed, the installed marvo is started as the desktop menu starts it, on the
 # installed sample game, from a folder without "marvo.lib".
 # Usage: smoke_test.sh MARVO_BINARY SCRATCH_DIR. Exits 77 (skipped) when Xvfb or the tools are missing.
@@ -313,6 +314,37 @@ grep -q 'typed before kill' "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/nu
 restore_and_save marvo4.log 'typed before kill'
 echo "smoke: killed by SIGKILL two seconds after typing, recovered and saved"
 kill "${pids[-1]}" 2>/dev/null || true
+# ---- the story map of the lighthouse game, opened from the code editor (Ctrl+M) ----
+games_dir=$(realpath "$(dirname "$0")/../../games")
+mkdir -p "$work/mayak"
+cp "$games_dir/mayak.scn" "$games_dir/marvo.lib" "$work/mayak/"
+cd "$work/mayak"
+"$marvo" mayak.scn >"$work/marvo5.log" 2>&1 &
+pids+=($!)
+main=$(visible_window '^Marvo IF v1\.03$')
+[[ -n $main ]] || { echo "smoke: marvo did not start on mayak.scn"; cat "$work/marvo5.log"; exit 1; }
+sleep 1
+xdotool windowfocus --sync "$main"
+xdotool key F4
+editor=$(visible_window '^Code Edit$')
+[[ -n $editor ]] || { echo "smoke: the code editor did not open on mayak.scn"; exit 1; }
+sleep 0.5
+xdotool windowfocus --sync "$editor"
+xdotool key ctrl+m
+map=$(visible_window '^Карта сюжета$')
+[[ -n $map ]] || { echo "smoke: Ctrl+M did not open the story map"; cat "$work/marvo5.log"; exit 1; }
+sleep 3  # the layout is computed off the GUI thread
+import -window "$map" "$work/story-map.png"
+# The boxes of the marks (start, endings...) are coloured: the drawing area (below the tool row,
+# above the legend) of a drawn map has many saturated pixels, that of an empty one none.
+coloured=$(convert "$work/story-map.png" -crop 100%x80%+0+40 +repage -colorspace HSL -channel G -separate \
+             -threshold 15% -format '%[fx:round(mean*w*h)]' info:)
+echo "smoke: story map of mayak.scn shown; coloured pixels $coloured (screenshot $work/story-map.png)"
+((coloured > 1000)) || { echo "smoke: the story map shows no coloured boxes"; exit 1; }
+kill "${pids[-1]}" 2>/dev/null || true
+wait "${pids[-1]}" 2>/dev/null || true
+cd "$work"
+
 # The installed program as the desktop entry starts it, from a folder without a library and with a
 # home of its own: it works in its per-user folder and reads the installed library.
 games=/usr/share/marvo/games

@@ -1,12 +1,14 @@
-// Names in scenario lines: words under the caret, whole-name matches, and the rules for new names.
-#include "names.h"
+// Names in scenario lines: words under the caret, whole-name matches, the rules for new names and renaming.
+#include "rename_rules.h"
+
+#include <set>
 
 #include "engine/decode.h"
 #include "engine/text.h"
 #include "mapedit/map_export.h"
 #include "npc/dialogue_script.h"
 
-namespace marvo::lsp {
+namespace marvo::names {
 
 using namespace marvo::literals;
 
@@ -46,6 +48,25 @@ std::vector<Span> nameSpans(std::string_view line, std::string_view name, Symbol
   return spans;
 }
 
+bool renamable(SymbolKind kind) {
+  return kind == SymbolKind::Location || kind == SymbolKind::Object || kind == SymbolKind::Variable;
+}
+
+std::optional<NameAt> symbolAt(const SymbolIndex& index, int lineIndex, std::string_view line, int column) {
+  if (lineIndex < 0 || lineIndex >= index.lineCount(LineOrigin::Scenario)) return std::nullopt;
+  const Span word = wordAt(line, column);
+  std::optional<NameAt> inWord;
+  for (const Symbol& s : index.symbolsOn(LineOrigin::Scenario, lineIndex)) {
+    if (!renamable(s.kind)) continue;
+    for (const Span& span : nameSpans(line, s.name, s.kind)) {
+      if (span.start <= column && column <= span.end) return NameAt{s, span};
+      if (!inWord && span.start >= word.start && span.end <= word.end && word.start < word.end)
+        inWord = NameAt{s, span};
+    }
+  }
+  return inWord;
+}
+
 std::string nameProblem(SymbolKind kind, std::string_view name) {
   if (name.empty()) return std::string("Имя не может быть пустым."_w);
   for (char c : name)
@@ -75,4 +96,50 @@ std::string nameProblem(SymbolKind kind, std::string_view name) {
   return {};
 }
 
-}  // namespace marvo::lsp
+RenameResult rename(const SymbolIndex& index, const std::vector<std::string>& scenario, SymbolKind kind,
+                    std::string_view oldName, std::string_view newName) {
+  RenameResult out;
+  out.problem = nameProblem(kind, newName);
+  if (!out.problem.empty()) return out;
+  const std::string key = lower(newName);
+  const std::string old(oldName);  // the index's names change as the text does
+  const auto occurrences = index.occurrences(kind, old);
+  const auto where = [](const Symbol& s) {
+    return concat("строке "_w, std::to_string(s.line + 1),
+                  s.source == LineOrigin::Library ? " библиотеки"_w : " сценария"_w);
+  };
+  if (key != old) {
+    if (const auto other = index.occurrences(kind, key); !other.empty()) {
+      out.problem =
+          concat("Имя «"_w, newName, "» уже занято: оно есть в "_w, where(other.front()), ". Возьмите другое имя."_w);
+      return out;
+    }
+  }
+  for (const Symbol& s : occurrences)
+    if (s.source == LineOrigin::Library) {
+      out.problem = concat("«"_w, old, "» есть в библиотеке ("_w, where(s),
+                           "): переименуйте его и там, в редакторе библиотеки."_w);
+      return out;
+    }
+  out.lines = scenario;
+  std::set<int> done;  // a line may hold several occurrences of the symbol
+  for (const Symbol& s : occurrences) {
+    if (s.line < 0 || s.line >= static_cast<int>(scenario.size()) || !done.insert(s.line).second) continue;
+    const std::string& line = scenario[static_cast<std::size_t>(s.line)];
+    const auto spans = nameSpans(line, old, kind);
+    if (spans.empty()) continue;
+    std::string edited;
+    std::size_t from = 0;
+    for (const Span& span : spans) {
+      edited.append(line, from, static_cast<std::size_t>(span.start) - from);
+      edited.append(newName);
+      from = static_cast<std::size_t>(span.end);
+    }
+    edited.append(line, from);
+    out.lines[static_cast<std::size_t>(s.line)] = std::move(edited);
+    out.changed.push_back(s.line);
+  }
+  return out;
+}
+
+}  // namespace marvo::names
