@@ -94,6 +94,7 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   checkOrder(ctx);
   checkNames(ctx);
   checkTalkSyntax(ctx);
+  checkNesting(ctx);
   return ctx.report.take();
 }
 

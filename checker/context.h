@@ -65,6 +65,7 @@ void checkEncoding(Context& ctx);      // text that looks like another code page
 void checkOrder(Context& ctx);         // unreachable statements, empty talk blocks, CREATE run again
 void checkNames(Context& ctx);         // places and objects nothing declares, library words over objects
 void checkTalkSyntax(Context& ctx);    // patterns that no input the player types can match
+void checkNesting(Context& ctx);       // IF closed at once, crossed IF/TALK blocks, property before CREATE
 
 // The name among `candidates` nearest to `name` by edit distance (at most 1 for names of four
 // characters or fewer, else 2), or "" when none is that near or the name is one of them.
