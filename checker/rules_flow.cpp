@@ -74,6 +74,13 @@ int labelBetween(const Context& ctx, int from, int to) {
   return it != ctx.labelLines.end() && *it < to ? *it : -1;
 }
 
+// The last line before `label` that is not blank, after `from` (else `from`).
+int lastStatementBefore(const Context& ctx, int from, int label) {
+  for (int k = label - 1; k > from; --k)
+    if (ctx.line(k).d.count != 0 && !(ctx.line(k).rows & kComment)) return k;
+  return from;
+}
+
 }  // namespace
 
 void checkLabelsAndJumps(Context& ctx) {
@@ -189,7 +196,8 @@ void checkBlocks(Context& ctx) {
                              "Закончите блок строкой REDO."_w),
                       "talk-without-redo");
       else if (int label = labelBetween(ctx, i, k); label >= 0)
-        ctx.report.at(l, Severity::Error,
+        // Told on the location's last line, before which the REDO is missing.
+        ctx.report.at(ctx.line(lastStatementBefore(ctx, i, label)), Severity::Error,
                       concat("Блок "_w, quoted(l.text), " не закрыт REDO до метки "_w, quoted(ctx.line(label).text),
                              ": пропуск захватит следующую локацию. Закончите блок строкой REDO."_w),
                       "talk-without-redo");
@@ -200,24 +208,38 @@ void checkBlocks(Context& ctx) {
   // inside a talk block that its skip takes for the start of another.
   int depth = 0;
   int talkDepth = 0;  // the level the skip of the current talk block counts (0: outside every block)
+  int regionStart = -1, prevRegionStart = -1;
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (l.text.starts_with(":")) {
       depth = 0;
       talkDepth = 0;
+      regionStart = -1;
       continue;
     }
     const std::uint8_t m = l.marks;
+    // Lines after the last one that opens or closes a block: where a lost IF would have stood.
+    const bool structural = (m & (kOpensIf | kClosesIf | kOpensTalk | kClosesTalk)) || (l.rows & (kIf | kTalk | kRedo));
+    if (structural) regionStart = -1;
     if (m & kOpensIf) ++depth;
     if (m & kClosesIf) {
-      if (depth > 0)
+      if (depth > 0) {
         --depth;
-      else if (m & kEndifWord)
+      } else if (m & kEndifWord) {
         ctx.report.at(l, Severity::Error,
                       std::string("ENDIF без IF: перед ним в этой локации нет открытого IF. "
                                   "Удалите строку или добавьте IF."_w),
                       "endif-without-if");
+        if (prevRegionStart >= 0 && ctx.line(prevRegionStart).source == l.source)
+          ctx.report.at(ctx.line(prevRegionStart), Severity::Error,
+                        concat("Строки отсюда до ENDIF (строка "_w, std::to_string(l.origin + 1),
+                               ") закрыты ENDIF, но не открыты IF: выполняются всегда. IF, вероятно, пропущен "
+                               "здесь или ниже. Добавьте IF перед строками условия."_w),
+                        "missing-if");
+      }
     }
+    prevRegionStart = regionStart;
+    if (!structural && regionStart < 0 && l.d.count != 0 && !(l.rows & kComment)) regionStart = i;
     if (talkDepth == 0) {
       // A talk line starts a block; one that does not start with "talk" itself stops its own skip.
       if ((l.rows & kTalk) && (m & kOpensTalk)) talkDepth = 1;

@@ -34,9 +34,22 @@ int previousStatement(const Context& ctx, int i) {
   return -1;
 }
 
+// An IF closed at once inside a command's block (a talk or a menu choice): lines meant for the
+// condition stand outside it.
 void emptyIfs(Context& ctx) {
+  int talkDepth = 0;
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
+    if (ctx.isLabel(i)) {
+      talkDepth = 0;
+      continue;
+    }
+    if (talkDepth == 0) {
+      if ((l.rows & kTalk) && (l.marks & kOpensTalk)) talkDepth = 1;
+      continue;
+    }
+    if (l.marks & kOpensTalk) ++talkDepth;
+    if (l.marks & kClosesTalk) --talkDepth;
     if (!(l.rows & kIf) || l.made != Made::Copy) continue;
     const int j = nextStatement(ctx, i);
     if (j < 0 || !isEndif(ctx.line(j)) || ctx.line(j).source != l.source) continue;

@@ -299,6 +299,21 @@ std::optional<std::string> mutateLine(Kind kind, const std::string& line, Rng& r
 
 bool isComment(const std::string& line) { return trimView(line).starts_with("*"); }
 
+// What a line is for the order of two lines: two lines of the same sort swapped (two texts, two
+// buttons, two assignments) give an equally valid scenario, no order mistake.
+enum class Sort { Text, Button, Assignment, Other };
+
+Sort sortOf(const std::string& line) {
+  const Head h = headOf(line);
+  const std::string_view text = std::string_view(line).substr(h.start);
+  if (text.starts_with("!") || text.starts_with("@") || text.starts_with("^@")) return Sort::Text;
+  if (h.word == "btn") return Sort::Button;
+  if (!h.word.empty() && !isIf(h) && line.find('=') != std::string::npos &&
+      !isAnyOf(h.word, {"talk", "goto", "read", "redo", "return", "create", "jump"}) && !h.word.starts_with("парс"_w))
+    return Sort::Assignment;
+  return Sort::Other;
+}
+
 }  // namespace
 
 std::string_view kindName(Kind kind) {
@@ -321,6 +336,7 @@ std::vector<Mutant> mutantsOf(Kind kind, const std::vector<std::string>& text, s
       if (i + 1 >= text.size() || isComment(text[i + 1]) || trim(text[i]).empty() || trim(text[i + 1]).empty() ||
           trim(text[i]) == trim(text[i + 1]))
         continue;
+      if (const Sort a = sortOf(text[i]); a != Sort::Other && a == sortOf(text[i + 1])) continue;
       m.edits = {{i, text[i + 1]}, {i + 1, text[i]}};
       m.lines = {n, n + 1};
     } else {
