@@ -151,5 +151,29 @@ TEST(CheckerRules, TheLibraryAlone) {
   EXPECT_THAT(cp1251ToUtf8(nul[0].text), HasSubstr("все строки сохраняются"));
 }
 
+TEST(CheckerRules, BlocksOutOfOrder) {
+  // Correct: IF blocks inside a talk block, talk blocks inside an IF, CREATE before its properties.
+  EXPECT_THAT(findings(lines({"CREATE лодка", "лодка_Расположение=start", ":start", "IF x=0", "TALK a", "x=1", "IF x=1",
+                              "!Да.", "ENDIF", "REDO", "ENDIF", "TALK b", "!Б.", "REDO", "READ", ":common", "RETURN"})),
+              IsEmpty());
+  // An ENDIF and the IF after it swapped: the IF is closed at once.
+  EXPECT_THAT(findings(game({"TALK a", "x=1", "IF x=1", "ENDIF", "!Да.", "ENDIF", "REDO"})),
+              ElementsAre("4 empty-if", "7 crossed-blocks", "7 endif-without-if"));
+  // REDO before the ENDIF of an IF opened in its block; an ENDIF closing an IF opened before the block.
+  EXPECT_THAT(findings(game({"x=1", "TALK a", "IF x=1", "!Да.", "REDO", "ENDIF"})), ElementsAre("6 crossed-blocks"));
+  EXPECT_THAT(findings(game({"x=1", "IF x=1", "TALK a", "!Да.", "ENDIF", "REDO"})), ElementsAre("6 crossed-blocks"));
+  // A lost REDO: told on the line before the next talk line.
+  EXPECT_THAT(findings(game({"TALK a", "!А.", "TALK b", "!Б.", "REDO"})),
+              ElementsAre("2 talk-without-redo", "3 talk-inside-talk"));
+  // A lost IF: told where its lines start, and at the ENDIF left alone.
+  EXPECT_THAT(findings(game({"x=1", "TALK a", "!Да.", "x=2", "ENDIF", "IF x=2", "!Два.", "ENDIF", "REDO"})),
+              ElementsAre("4 missing-if", "6 crossed-blocks", "6 endif-without-if"));
+  // A property set before its object's CREATE in the same run.
+  EXPECT_THAT(findings(lines({"лодка_Расположение=start", "CREATE лодка", ":start", "READ", ":common", "RETURN"})),
+              ElementsAre("1 property-before-create"));
+  // A talk block whose body is a deleted (blank) line.
+  EXPECT_THAT(findings(game({"TALK a", "", "REDO"})), ElementsAre("4 empty-talk"));
+}
+
 }  // namespace
 }  // namespace marvo::check::test
