@@ -95,6 +95,7 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   checkNames(ctx);
   checkTalkSyntax(ctx);
   checkNesting(ctx);
+  checkDecidedConditions(ctx);
   return ctx.report.take();
 }
 

@@ -175,5 +175,19 @@ TEST(CheckerRules, BlocksOutOfOrder) {
   EXPECT_THAT(findings(game({"TALK a", "", "REDO"})), ElementsAre("4 empty-talk"));
 }
 
+TEST(CheckerRules, ConditionsDecidedByTheLineAbove) {
+  // A value that depends on the path, a one-shot line, a value set before a jump: silent.
+  EXPECT_THAT(findings(game({"TALK a", "x=0", "IF y=1", "x=1", "ENDIF", "IF x=1", "!Да.", "ENDIF", "y=x", "REDO"})),
+              IsEmpty());
+  EXPECT_THAT(findings(game({"^x=0", "IF x=1", "!Да.", "ENDIF", "x=1"})), IsEmpty());
+  EXPECT_THAT(
+      findings(lines({":start", "x=0", "GOTO b", ":b", "IF x=1", "!Да.", "ENDIF", "x=1", "READ", ":common", "RETURN"})),
+      IsEmpty());
+  // An assignment moved out of its IF block: the next IF is never true; told at the assignment.
+  EXPECT_THAT(
+      findings(game({"TALK a", "x=1", "IF y=0", "!Нет.", "ENDIF", "x=0", "IF x=1", "!Да.", "ENDIF", "y=x", "REDO"})),
+      ElementsAre("7 decided-condition"));
+}
+
 }  // namespace
 }  // namespace marvo::check::test
