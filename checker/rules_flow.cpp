@@ -208,38 +208,53 @@ void checkBlocks(Context& ctx) {
   // inside a talk block that its skip takes for the start of another.
   int depth = 0;
   int talkDepth = 0;  // the level the skip of the current talk block counts (0: outside every block)
-  int regionStart = -1, prevRegionStart = -1;
+  // Where a lost IF would have stood: the lines at the top level since the last talk line, REDO
+  // or closed IF block (first any line, first one that is not a text), and the place before the
+  // last closed IF block at the top level, for an ENDIF that follows it at once.
+  int firstLine = -1, firstNonText = -1, beforeBlock = -1, blockPick = -1;
+  bool takenAsEndif = false;  // a line that is no ENDIF closed a block here: that explains a lone ENDIF
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (l.text.starts_with(":")) {
       depth = 0;
       talkDepth = 0;
-      regionStart = -1;
+      firstLine = firstNonText = beforeBlock = blockPick = -1;
+      takenAsEndif = false;
       continue;
     }
     const std::uint8_t m = l.marks;
-    // Lines after the last one that opens or closes a block: where a lost IF would have stood.
-    const bool structural = (m & (kOpensIf | kClosesIf | kOpensTalk | kClosesTalk)) || (l.rows & (kIf | kTalk | kRedo));
-    if (structural) regionStart = -1;
+    const bool talkEdge = (m & (kOpensTalk | kClosesTalk)) || (l.rows & (kTalk | kRedo));
+    if (talkEdge && depth == 0) firstLine = firstNonText = beforeBlock = blockPick = -1;
+    if ((m & kOpensIf) && depth == 0) blockPick = firstNonText >= 0 ? firstNonText : i;
     if (m & kOpensIf) ++depth;
     if (m & kClosesIf) {
       if (depth > 0) {
-        --depth;
+        if (!(m & kEndifWord)) takenAsEndif = true;
+        if (--depth == 0) {
+          beforeBlock = blockPick;
+          firstLine = firstNonText = -1;
+        }
       } else if (m & kEndifWord) {
         ctx.report.at(l, Severity::Error,
                       std::string("ENDIF без IF: перед ним в этой локации нет открытого IF. "
                                   "Удалите строку или добавьте IF."_w),
                       "endif-without-if");
-        if (prevRegionStart >= 0 && ctx.line(prevRegionStart).source == l.source)
-          ctx.report.at(ctx.line(prevRegionStart), Severity::Error,
-                        concat("Строки отсюда до ENDIF (строка "_w, std::to_string(l.origin + 1),
-                               ") закрыты ENDIF, но не открыты IF: выполняются всегда. IF, вероятно, пропущен "
-                               "здесь или ниже. Добавьте IF перед строками условия."_w),
+        const int pick = firstNonText >= 0 ? firstNonText : firstLine >= 0 ? firstLine : beforeBlock;
+        if (pick >= 0 && !takenAsEndif && ctx.line(pick).source == l.source)
+          ctx.report.at(ctx.line(pick), Severity::Error,
+                        concat("Строки до ENDIF (строка "_w, std::to_string(l.origin + 1),
+                               ") закрыты ENDIF, но не открыты IF и выполняются всегда. IF, вероятно, пропущен "
+                               "рядом с этой строкой. Добавьте IF перед строками условия."_w),
                         "missing-if");
+        firstLine = firstNonText = beforeBlock = -1;
       }
     }
-    prevRegionStart = regionStart;
-    if (!structural && regionStart < 0 && l.d.count != 0 && !(l.rows & kComment)) regionStart = i;
+    const bool structural = talkEdge || (m & (kOpensIf | kClosesIf)) || (l.rows & kIf);
+    if (depth == 0 && !structural && l.d.count != 0 && !(l.rows & kComment)) {
+      if (firstLine < 0) firstLine = i;
+      if (firstNonText < 0 && !(l.rows & kText)) firstNonText = i;
+      beforeBlock = -1;
+    }
     if (talkDepth == 0) {
       // A talk line starts a block; one that does not start with "talk" itself stops its own skip.
       if ((l.rows & kTalk) && (m & kOpensTalk)) talkDepth = 1;

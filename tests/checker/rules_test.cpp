@@ -158,16 +158,16 @@ TEST(CheckerRules, BlocksOutOfOrder) {
               IsEmpty());
   // An ENDIF and the IF after it swapped: the IF is closed at once.
   EXPECT_THAT(findings(game({"TALK a", "x=1", "IF x=1", "ENDIF", "!Да.", "ENDIF", "REDO"})),
-              ElementsAre("4 empty-if", "7 crossed-blocks", "7 endif-without-if"));
+              ElementsAre("4 empty-if", "6 missing-if", "7 crossed-blocks", "7 endif-without-if"));
   // REDO before the ENDIF of an IF opened in its block; an ENDIF closing an IF opened before the block.
   EXPECT_THAT(findings(game({"x=1", "TALK a", "IF x=1", "!Да.", "REDO", "ENDIF"})), ElementsAre("6 crossed-blocks"));
   EXPECT_THAT(findings(game({"x=1", "IF x=1", "TALK a", "!Да.", "ENDIF", "REDO"})), ElementsAre("6 crossed-blocks"));
   // A lost REDO: told on the line before the next talk line.
   EXPECT_THAT(findings(game({"TALK a", "!А.", "TALK b", "!Б.", "REDO"})),
               ElementsAre("2 talk-without-redo", "3 talk-inside-talk"));
-  // A lost IF: told where its lines start, and at the ENDIF left alone.
+  // A lost IF: told at the first of its lines that is no text, and at the ENDIF left alone.
   EXPECT_THAT(findings(game({"x=1", "TALK a", "!Да.", "x=2", "ENDIF", "IF x=2", "!Два.", "ENDIF", "REDO"})),
-              ElementsAre("4 missing-if", "6 crossed-blocks", "6 endif-without-if"));
+              ElementsAre("5 missing-if", "6 crossed-blocks", "6 endif-without-if"));
   // A property set before its object's CREATE in the same run.
   EXPECT_THAT(findings(lines({"лодка_Расположение=start", "CREATE лодка", ":start", "READ", ":common", "RETURN"})),
               ElementsAre("1 property-before-create"));
