@@ -68,15 +68,19 @@ void crossedBlocks(Context& ctx) {
   int talkLine = -1;  // the open talk block (a talk line as written), or -1
   int talkDepth = 0;  // talk lines counted by its skip
   std::vector<int> openIfs;
+  std::vector<int> outerIfs;  // IF lines open outside the talk blocks of the location
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (ctx.isLabel(i)) {
       talkLine = -1;
       talkDepth = 0;
       openIfs.clear();
+      outerIfs.clear();
       continue;
     }
     if (talkLine < 0) {
+      if ((l.rows & kIf) && (l.marks & kOpensIf)) outerIfs.push_back(i);
+      if (isEndif(l) && !outerIfs.empty()) outerIfs.pop_back();
       if ((l.rows & kTalk) && (l.marks & kOpensTalk) && l.made == Made::Copy) {
         talkLine = i;
         talkDepth = 1;
@@ -87,14 +91,25 @@ void crossedBlocks(Context& ctx) {
     if (l.marks & kOpensTalk) ++talkDepth;
     if ((l.rows & kIf) && (l.marks & kOpensIf)) openIfs.push_back(i);
     if (isEndif(l) && l.made == Made::Copy) {
-      if (openIfs.empty())
+      if (openIfs.empty()) {
         ctx.report.at(l, Severity::Error,
                       concat("ENDIF внутри блока "_w, quoted(ctx.line(talkLine).text),
                              " закрывает IF, открытый до этого блока: при ложном условии пропуск придёт внутрь "
                              "блока. Поставьте ENDIF после REDO блока или IF внутрь блока."_w),
                       "crossed-blocks");
-      else
+        // The other end: an IF right above the talk line, which may belong inside the block.
+        if (!outerIfs.empty() && nextStatement(ctx, outerIfs.back()) == talkLine) {
+          const ProgramLine& opener = ctx.line(outerIfs.back());
+          ctx.report.at(opener, Severity::Error,
+                        concat("IF "_w, quoted(opener.text), " открыт перед блоком "_w, quoted(ctx.line(talkLine).text),
+                               ", а закрыт внутри него: при ложном условии пропуск придёт внутрь блока. "
+                               "Поставьте IF после строки TALK или ENDIF после REDO."_w),
+                        "crossed-blocks");
+        }
+        if (!outerIfs.empty()) outerIfs.pop_back();
+      } else {
         openIfs.pop_back();
+      }
     }
     if (l.marks & kClosesTalk) {
       if (--talkDepth > 0) continue;
@@ -174,6 +189,36 @@ void propertyBeforeCreate(Context& ctx) {
   }
 }
 
+// A GOTO or JUMP right after the REDO of a talk block, at the location's top level: it runs on
+// every showing of the location, before the player can type (the jump of the block put after
+// its REDO, say).
+void jumpAfterBlock(Context& ctx) {
+  int ifDepth = 0;
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (ctx.isLabel(i)) {
+      ifDepth = 0;
+      continue;
+    }
+    if ((l.rows & kIf) && (l.marks & kOpensIf)) ++ifDepth;
+    if (isEndif(l) && ifDepth > 0) --ifDepth;
+    if (ifDepth > 0 || l.made != Made::Copy || !(l.rows & (kGoto | kJump)) ||
+        !ctx.runnable[static_cast<std::size_t>(i)])
+      continue;
+    const int before = previousStatement(ctx, i);
+    if (before < 0) continue;
+    const ProgramLine& redo = ctx.line(before);
+    if (!(redo.rows & kRedo) || !(redo.marks & kClosesTalk) || redo.made != Made::Copy) continue;
+    // A block closed at once is told by its own rule, with this line named.
+    if (const int open = previousStatement(ctx, before); open >= 0 && (ctx.line(open).rows & kTalk)) continue;
+    ctx.report.at(l, Severity::Warning,
+                  concat("Строка "_w, quoted(l.text),
+                         " стоит сразу после REDO блока, вне его: она выполняется при каждом показе локации, "
+                         "раньше, чем игрок что-то введёт. Если переход — часть блока, поставьте его перед REDO."_w),
+                  "jump-after-block");
+  }
+}
+
 }  // namespace
 
 void checkNesting(Context& ctx) {
@@ -181,6 +226,7 @@ void checkNesting(Context& ctx) {
   crossedBlocks(ctx);
   talkInsideTalk(ctx);
   propertyBeforeCreate(ctx);
+  jumpAfterBlock(ctx);
 }
 
 }  // namespace marvo::check
