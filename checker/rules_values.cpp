@@ -15,16 +15,26 @@ namespace {
 
 struct Known {
   std::int32_t value = 0;
-  int line = -1;  // the program line that gave the value, or -1 when paths with the same value meet
+  bool exact = true;  // the variable holds `value`; else it is known only to differ from it
+  int line = -1;      // the assignment that gave the value, or -1 (a condition, or paths that met)
 };
 using State = std::unordered_map<std::string, Known>;
 
-// Paths meet: what both know alike is still known.
+// Paths meet: what both know alike is still known (a value and a value it differs from: that it
+// differs). The assignment is kept where one path brings it.
 State merge(const State& a, const State& b) {
   State out;
-  for (const auto& [name, k] : a) {
+  for (const auto& [name, x] : a) {
     auto it = b.find(name);
-    if (it != b.end() && it->second.value == k.value) out[name] = {k.value, it->second.line == k.line ? k.line : -1};
+    if (it == b.end()) continue;
+    const Known& y = it->second;
+    const int line = x.line == y.line ? x.line : x.line >= 0 && x.exact ? x.line : y.exact ? y.line : -1;
+    if (x.exact && y.exact && x.value == y.value)
+      out[name] = {x.value, true, line};
+    else if (x.exact != y.exact && x.value != y.value)
+      out[name] = {x.exact ? y.value : x.value, false, line};
+    else if (!x.exact && !y.exact && x.value == y.value)
+      out[name] = {x.value, false, line};
   }
   return out;
 }
@@ -33,23 +43,30 @@ State merge(const State& a, const State& b) {
 std::optional<Known> operandOf(const Word& w, const State& state, const std::unordered_map<std::string, bool>& vars) {
   if (auto it = state.find(w.text); it != state.end()) return it->second;
   if (vars.count(w.text) || w.text.empty() || !isNumberLiteral(w.text, false)) return std::nullopt;
-  return Known{w.number, -1};
+  return Known{w.number, true, -1};
 }
 
-std::optional<bool> decide(int form, std::int32_t a, std::int32_t b) {
+std::optional<bool> decide(int form, const Known& a, const Known& b) {
+  if (!b.exact) return std::nullopt;
+  if (!a.exact) {
+    if (a.value != b.value) return std::nullopt;
+    if (form == 8) return false;
+    if (form == 5) return true;
+    return std::nullopt;
+  }
   switch (form) {
     case 3:
-      return a <= b;
+      return a.value <= b.value;
     case 4:
-      return a >= b;
+      return a.value >= b.value;
     case 5:
-      return a != b;
+      return a.value != b.value;
     case 6:
-      return a < b;
+      return a.value < b.value;
     case 7:
-      return a > b;
+      return a.value > b.value;
     case 8:
-      return a == b;
+      return a.value == b.value;
     default:
       return std::nullopt;
   }
@@ -121,7 +138,14 @@ void checkDecidedConditions(Context& ctx) {
       Open o{state, std::nullopt};
       const auto a = operandOf(l.d.truthWord(1), state, vars);
       const auto b = operandOf(l.d.truthWord(2), state, vars);
-      if (a && b) o.verdict = decide(l.d.ifForm, a->value, b->value);
+      if (a && b) o.verdict = decide(l.d.ifForm, *a, *b);
+      // "IF x=N" and "IF x<>N": each path learns what x is or is not.
+      const std::string& name = l.d.truthWord(1).text;
+      if (!o.verdict && b && b->exact && b->line < 0 && vars.count(name) && (l.d.ifForm == 8 || l.d.ifForm == 5)) {
+        const Known is{b->value, true, -1}, isNot{b->value, false, -1};
+        state[name] = l.d.ifForm == 8 ? is : isNot;
+        o.before[name] = l.d.ifForm == 8 ? isNot : is;
+      }
       const int by = a && a->line >= 0 ? a->line : b && b->line >= 0 ? b->line : -1;
       if (o.verdict == false && by >= 0 && ctx.runnable[static_cast<std::size_t>(i)]) found.emplace_back(by, i);
       open.push_back(std::move(o));
@@ -134,7 +158,7 @@ void checkDecidedConditions(Context& ctx) {
       if (!(l.rows & (kAddSub | kMulDiv)) && !l.d.oneShot && !l.text.starts_with("^"))
         value = operandOf(l.d.truthWord(1), state, vars);
       if (value)
-        state[name] = {value->value, i};
+        state[name] = {value->value, value->exact, i};
       else
         state.erase(name);
     }

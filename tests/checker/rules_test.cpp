@@ -188,6 +188,10 @@ TEST(CheckerRules, ConditionsDecidedByTheLineAbove) {
   EXPECT_THAT(
       findings(game({"TALK a", "x=1", "IF y=0", "!Нет.", "ENDIF", "x=0", "IF x=1", "!Да.", "ENDIF", "y=x", "REDO"})),
       ElementsAre("7 decided-condition"));
+  // Moved out of the inner block: on the other path the outer condition already said x is not 1.
+  EXPECT_THAT(findings(game({"TALK a", "IF x=1", "IF y=1", "!Да.", "ENDIF", "x=0", "ENDIF", "IF x=1", "!Да.", "ENDIF",
+                             "y=x", "REDO"})),
+              ElementsAre("7 decided-condition"));
 }
 
 }  // namespace
