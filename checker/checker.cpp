@@ -96,6 +96,7 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   checkTalkSyntax(ctx);
   checkNesting(ctx);
   checkDecidedConditions(ctx);
+  checkLostAssignments(ctx);
   return ctx.report.take();
 }
 

@@ -66,6 +66,7 @@ void checkOrder(Context& ctx);              // unreachable statements, empty tal
 void checkNames(Context& ctx);              // places and objects nothing declares, library words over objects
 void checkTalkSyntax(Context& ctx);         // patterns that no input the player types can match
 void checkDecidedConditions(Context& ctx);  // IF never true after the assignment above it
+void checkLostAssignments(Context& ctx);    // a value overwritten before anything reads it
 void checkNesting(Context& ctx);            // IF closed at once, crossed IF/TALK blocks, property before CREATE
 
 // The name among `candidates` nearest to `name` by edit distance (at most 1 for names of four

@@ -1,6 +1,6 @@
-// Conditions decided by the lines just above them: within one run of a location (no READ, jump,
-// talk line or REDO between), a variable given a number keeps it, and an IF that compares it so
-// that it is never true leaves its lines dead.
+// Values that lines just above decide or waste: within one run of a location (no READ, jump, talk
+// line or REDO between), a variable given a number keeps it, and an IF that compares it so that it
+// is never true leaves its lines dead; a value overwritten before anything reads it is lost.
 #include <optional>
 #include <unordered_map>
 
@@ -164,6 +164,46 @@ void checkDecidedConditions(Context& ctx) {
     }
   }
   if (!lost && open.empty()) flush();
+}
+
+void checkLostAssignments(Context& ctx) {
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (!(l.rows & kAssign) || (l.rows & (kAddSub | kMulDiv | kIf | kTalk)) || l.made != Made::Copy) continue;
+    if (!ctx.runnable[static_cast<std::size_t>(i)]) continue;
+    const std::string& name = l.d.truthWord(0).text;
+    if (name.size() < 2 || l.d.truthWord(1).text == name) continue;
+    int depth = 0;  // IF blocks opened after line i and not yet closed
+    for (int j = i + 1; j < ctx.size(); ++j) {
+      const ProgramLine& m = ctx.line(j);
+      if (ctx.isLabel(j) || m.made != Made::Copy) break;
+      if (m.d.count == 0 || (m.rows & kComment)) continue;
+      if (m.rows & (kRead | kTalk | kRedo | kReturn | kGoto | kJump | kPushIndex | kPopIndex | kVip | kClear)) break;
+      // Anything that names the variable may read it (a condition, a text's [#name], a sum).
+      const bool sets = (m.rows & kAssign) && !(m.rows & (kAddSub | kMulDiv | kIf)) && m.d.truthWord(0).text == name &&
+                        m.d.truthWord(1).text != name;
+      if (!sets && containsLowered(m.d.statement, name)) break;
+      if ((m.marks & kOpensIf) || (m.rows & kIf)) {
+        ++depth;
+        continue;
+      }
+      if (m.marks & kClosesIf) {
+        if (depth-- == 0) break;
+        continue;
+      }
+      if (!sets) continue;
+      if (depth > 0 || m.d.oneShot || m.text.starts_with("^")) break;
+      ctx.report.at(l, Severity::Warning,
+                    concat("Значение, которое строка "_w, quoted(l.text),
+                           " даёт переменной, ничем не читается: "
+                           "строка "_w,
+                           quoted(m.text), " ниже ("_w, std::to_string(m.origin + 1),
+                           ") сразу его заменяет. Вероятно, строки переставлены: поставьте присваивание туда, "
+                           "где значение нужно, или удалите его."_w),
+                    "lost-assignment");
+      break;
+    }
+  }
 }
 
 }  // namespace marvo::check
