@@ -81,7 +81,8 @@ void crossedBlocks(Context& ctx) {
     if (talkLine < 0) {
       if ((l.rows & kIf) && (l.marks & kOpensIf)) outerIfs.push_back(i);
       if (isEndif(l) && !outerIfs.empty()) outerIfs.pop_back();
-      if ((l.rows & kTalk) && (l.marks & kOpensTalk) && l.made == Made::Copy) {
+      // A talk line as written, or the one a "do" choice makes (its body follows as written).
+      if ((l.rows & kTalk) && (l.marks & kOpensTalk) && (l.made == Made::Copy || l.made == Made::Choice)) {
         talkLine = i;
         talkDepth = 1;
         openIfs.clear();
@@ -98,7 +99,10 @@ void crossedBlocks(Context& ctx) {
                              "блока. Поставьте ENDIF после REDO блока или IF внутрь блока."_w),
                       "crossed-blocks");
         // The other end: an IF right above the talk line, which may belong inside the block.
-        if (!outerIfs.empty() && nextStatement(ctx, outerIfs.back()) == talkLine) {
+        const int afterIf = outerIfs.empty() ? -1 : nextStatement(ctx, outerIfs.back());
+        const ProgramLine& talk = ctx.line(talkLine);
+        if (afterIf >= 0 && afterIf <= talkLine && ctx.line(afterIf).origin == talk.origin &&
+            ctx.line(afterIf).source == talk.source) {
           const ProgramLine& opener = ctx.line(outerIfs.back());
           ctx.report.at(opener, Severity::Error,
                         concat("IF "_w, quoted(opener.text), " открыт перед блоком "_w, quoted(ctx.line(talkLine).text),
@@ -219,6 +223,44 @@ void jumpAfterBlock(Context& ctx) {
   }
 }
 
+// "!2. text" inside the block of "TALK 1" (or of any number): the label of a numbered choice shows
+// only once a choice is made, not in the menu before it.
+void labelInsideChoice(Context& ctx) {
+  int talkLine = -1, talkDepth = 0;
+  for (int i = 0; i < ctx.size(); ++i) {
+    const ProgramLine& l = ctx.line(i);
+    if (ctx.isLabel(i)) {
+      talkLine = -1;
+      talkDepth = 0;
+      continue;
+    }
+    if (talkLine < 0) {
+      const std::string pattern = (l.rows & kTalk) && l.made == Made::Copy ? trim(l.text.substr(4)) : std::string();
+      if (!pattern.empty() && isNumberLiteral(pattern, false) && (l.marks & kOpensTalk)) {
+        talkLine = i;
+        talkDepth = 1;
+      }
+      continue;
+    }
+    if (l.marks & kOpensTalk) ++talkDepth;
+    if ((l.marks & kClosesTalk) && --talkDepth == 0) {
+      talkLine = -1;
+      continue;
+    }
+    if (!(l.rows & kText) || l.made != Made::Copy) continue;
+    // "!N. " or "@N. ": a digit run, a full stop and a blank after the first character.
+    std::size_t k = 1;
+    while (k < l.text.size() && l.text[k] >= '0' && l.text[k] <= '9') ++k;
+    if (k == 1 || k + 1 >= l.text.size() || l.text[k] != '.' || l.text[k + 1] != ' ') continue;
+    ctx.report.at(
+        l, Severity::Error,
+        concat("Строка пункта меню "_w, quoted(l.text), " стоит внутри блока "_w, quoted(ctx.line(talkLine).text),
+               ": игрок увидит её только после выбора, а не в меню перед ним. Поставьте её перед "
+               "строкой TALK своего пункта."_w),
+        "label-inside-choice");
+  }
+}
+
 }  // namespace
 
 void checkNesting(Context& ctx) {
@@ -227,6 +269,7 @@ void checkNesting(Context& ctx) {
   talkInsideTalk(ctx);
   propertyBeforeCreate(ctx);
   jumpAfterBlock(ctx);
+  labelInsideChoice(ctx);
 }
 
 }  // namespace marvo::check
