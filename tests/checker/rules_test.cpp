@@ -163,6 +163,8 @@ TEST(CheckerRules, BlocksOutOfOrder) {
   EXPECT_THAT(findings(game({"x=1", "TALK a", "IF x=1", "!Да.", "REDO", "ENDIF"})), ElementsAre("6 crossed-blocks"));
   EXPECT_THAT(findings(game({"x=1", "IF x=1", "TALK a", "!Да.", "ENDIF", "REDO"})),
               ElementsAre("3 crossed-blocks", "6 crossed-blocks"));
+  EXPECT_THAT(findings(game({"x=1", "IF x=1", "do Поговорить", "!Да.", "ENDIF", "REDO"})),
+              ElementsAre("3 crossed-blocks", "6 crossed-blocks"));
   // A lost REDO: told on the line before the next talk line.
   EXPECT_THAT(findings(game({"TALK a", "!А.", "TALK b", "!Б.", "REDO"})),
               ElementsAre("2 talk-without-redo", "3 talk-inside-talk"));
@@ -192,6 +194,23 @@ TEST(CheckerRules, ConditionsDecidedByTheLineAbove) {
   EXPECT_THAT(findings(game({"TALK a", "IF x=1", "IF y=1", "!Да.", "ENDIF", "x=0", "ENDIF", "IF x=1", "!Да.", "ENDIF",
                              "y=x", "REDO"})),
               ElementsAre("7 decided-condition"));
+}
+
+TEST(CheckerRules, ValuesLostAndChoiceLabelsMisplaced) {
+  // A value read before it is replaced, one replaced only under a condition, a dialogue as the
+  // dialogue maker writes it: silent.
+  EXPECT_THAT(
+      findings(game({"TALK a", "можно=1", "!Было [#можно].", "можно=2", "IF y=1", "можно=3", "ENDIF", "y=можно", "REDO",
+                     "!1. Кто вы?", "TALK 1", "!Смотритель.", "REDO", "!2. Пока.", "TALK 2", "!Ступай.", "REDO"})),
+      IsEmpty());
+  // An assignment swapped into the block that replaces it at once: a warning at the lost one.
+  EXPECT_THAT(findings(game({"TALK a", "IF y=0", "можно=1", "!Нет.", "можно=0", "ENDIF", "y=можно", "REDO"})),
+              ElementsAre("4 lost-assignment"));
+  // The menu line of a choice inside the choice's own block, or inside the previous one.
+  EXPECT_THAT(findings(game({"TALK 1", "!1. Кто вы?", "!Смотритель.", "REDO"})), ElementsAre("3 label-inside-choice"));
+  EXPECT_THAT(
+      findings(game({"!1. Кто вы?", "TALK 1", "!Смотритель.", "!2. Пока.", "REDO", "TALK 2", "!Ступай.", "REDO"})),
+      ElementsAre("5 label-inside-choice"));
 }
 
 }  // namespace
