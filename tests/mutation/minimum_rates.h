@@ -37,4 +37,7 @@ inline constexpr MinimumRates kMinimumRates[] = {
     {Kind::NotEqualLocation, 0, 0, 0, 95},   {Kind::SpacedProperty, 0, 0, 0, 95},
 };
 
+// The same four shares over the whole sample.
+inline constexpr MinimumRates kMinimumOverall = {Kind::SwapLines, 95, 93, 95, 90};
+
 }  // namespace marvo::mutation
