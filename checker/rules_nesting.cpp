@@ -179,7 +179,7 @@ void propertyBeforeCreate(Context& ctx) {
     const std::size_t k = kPropertySuffixLength[static_cast<int>(l.d.property)];
     if (word.size() <= k) continue;
     const auto it = firstCreate.find(word.substr(0, word.size() - k));
-    if (it == firstCreate.end() || it->second <= i) continue;
+    if (it == firstCreate.end() || it->second <= i || it->second - i > 500) continue;
     bool sameRun = true;  // no label, READ or jump between them
     for (int k = i + 1; k < it->second && sameRun; ++k)
       if (ctx.isLabel(k) || (ctx.line(k).rows & (kRead | kGoto | kJump | kReturn | kTalk | kIf))) sameRun = false;

@@ -1,6 +1,7 @@
 // Values that lines just above decide or waste: within one run of a location (no READ, jump, talk
 // line or REDO between), a variable given a number keeps it, and an IF that compares it so that it
 // is never true leaves its lines dead; a value overwritten before anything reads it is lost.
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 
@@ -174,7 +175,9 @@ void checkLostAssignments(Context& ctx) {
     const std::string& name = l.d.truthWord(0).text;
     if (name.size() < 2 || l.d.truthWord(1).text == name) continue;
     int depth = 0;  // IF blocks opened after line i and not yet closed
-    for (int j = i + 1; j < ctx.size(); ++j) {
+    // Looked for within a screenful of lines: a value replaced further down is no slip of order.
+    const int end = std::min(ctx.size(), i + 200);
+    for (int j = i + 1; j < end; ++j) {
       const ProgramLine& m = ctx.line(j);
       if (ctx.isLabel(j) || m.made != Made::Copy) break;
       if (m.d.count == 0 || (m.rows & kComment)) continue;
