@@ -1,7 +1,7 @@
 // The full mutation run: every mutant of every kind in the shipped games and the library, judged by
 // the walkthroughs and the checker; prints the figures per kind and the false alarms on the
 // unmutated games (which must be none).
-//   bench_mutation [--kind NAME] [--seed N] [--threads N] [--list]
+//   bench_mutation [--kind NAME] [--seed N] [--threads N] [--list] [--unreported]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,10 +16,13 @@ int main(int argc, char** argv) {
   std::uint64_t seed = 22;
   unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   bool list = false;
+  bool unreported = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--list") {
       list = true;
+    } else if (a == "--unreported") {
+      unreported = true;
     } else if (i + 1 < argc && a == "--kind") {
       only = argv[++i];
     } else if (i + 1 < argc && a == "--seed") {
@@ -27,7 +30,7 @@ int main(int argc, char** argv) {
     } else if (i + 1 < argc && a == "--threads") {
       threads = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
     } else {
-      std::fprintf(stderr, "usage: bench_mutation [--kind NAME] [--seed N] [--threads N] [--list]\n");
+      std::fprintf(stderr, "usage: bench_mutation [--kind NAME] [--seed N] [--threads N] [--list] [--unreported]\n");
       return 2;
     }
   }
@@ -64,6 +67,10 @@ int main(int argc, char** argv) {
                   !v.reported    ? "not reported"
                   : !v.rightLine ? "reported elsewhere"
                                  : "warning only");
+  }
+  if (unreported) {
+    std::printf("mutants the checker says nothing about:\n");
+    for (const auto& p : outcome.unreported) std::printf("  %s\n", describe(corpus, p).c_str());
   }
   return alarms.empty() && outcome.total.crashed == 0 ? 0 : 1;
 }

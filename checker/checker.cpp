@@ -94,6 +94,9 @@ std::vector<Diagnostic> checkScenario(const CheckInput& input) {
   checkOrder(ctx);
   checkNames(ctx);
   checkTalkSyntax(ctx);
+  checkNesting(ctx);
+  checkDecidedConditions(ctx);
+  checkLostAssignments(ctx);
   return ctx.report.take();
 }
 

@@ -55,16 +55,19 @@ int editDistance(std::string_view a, std::string_view b, int cap);
 
 // Rule groups; each reports into ctx.report.
 void checkLabelsAndJumps(Context& ctx);
-void checkBlocks(Context& ctx);        // IF/ENDIF and TALK/REDO pairing as the engine skips them
-void checkLocationEnds(Context& ctx);  // falling into the next location, reachability, library
-void checkStatements(Context& ctx);    // lines the engine takes for something else, near misses
-void checkObjects(Context& ctx);       // properties: suffixes, undeclared names, stored blanks
-void checkVariables(Context& ctx);     // read but never assigned, assigned but never read
-void checkTalkPatterns(Context& ctx);  // shadowed patterns, collisions with button numbers
-void checkEncoding(Context& ctx);      // text that looks like another code page
-void checkOrder(Context& ctx);         // unreachable statements, empty talk blocks, CREATE run again
-void checkNames(Context& ctx);         // places and objects nothing declares, library words over objects
-void checkTalkSyntax(Context& ctx);    // patterns that no input the player types can match
+void checkBlocks(Context& ctx);             // IF/ENDIF and TALK/REDO pairing as the engine skips them
+void checkLocationEnds(Context& ctx);       // falling into the next location, reachability, library
+void checkStatements(Context& ctx);         // lines the engine takes for something else, near misses
+void checkObjects(Context& ctx);            // properties: suffixes, undeclared names, stored blanks
+void checkVariables(Context& ctx);          // read but never assigned, assigned but never read
+void checkTalkPatterns(Context& ctx);       // shadowed patterns, collisions with button numbers
+void checkEncoding(Context& ctx);           // text that looks like another code page
+void checkOrder(Context& ctx);              // unreachable statements, empty talk blocks, CREATE run again
+void checkNames(Context& ctx);              // places and objects nothing declares, library words over objects
+void checkTalkSyntax(Context& ctx);         // patterns that no input the player types can match
+void checkDecidedConditions(Context& ctx);  // IF never true after the assignment above it
+void checkLostAssignments(Context& ctx);    // a value overwritten before anything reads it
+void checkNesting(Context& ctx);            // IF closed at once, crossed IF/TALK blocks, property before CREATE
 
 // The name among `candidates` nearest to `name` by edit distance (at most 1 for names of four
 // characters or fewer, else 2), or "" when none is that near or the name is one of them.

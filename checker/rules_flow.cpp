@@ -74,6 +74,13 @@ int labelBetween(const Context& ctx, int from, int to) {
   return it != ctx.labelLines.end() && *it < to ? *it : -1;
 }
 
+// The last line before `label` that is not blank, after `from` (else `from`).
+int lastStatementBefore(const Context& ctx, int from, int label) {
+  for (int k = label - 1; k > from; --k)
+    if (ctx.line(k).d.count != 0 && !(ctx.line(k).rows & kComment)) return k;
+  return from;
+}
+
 }  // namespace
 
 void checkLabelsAndJumps(Context& ctx) {
@@ -189,7 +196,8 @@ void checkBlocks(Context& ctx) {
                              "Закончите блок строкой REDO."_w),
                       "talk-without-redo");
       else if (int label = labelBetween(ctx, i, k); label >= 0)
-        ctx.report.at(l, Severity::Error,
+        // Told on the location's last line, before which the REDO is missing.
+        ctx.report.at(ctx.line(lastStatementBefore(ctx, i, label)), Severity::Error,
                       concat("Блок "_w, quoted(l.text), " не закрыт REDO до метки "_w, quoted(ctx.line(label).text),
                              ": пропуск захватит следующую локацию. Закончите блок строкой REDO."_w),
                       "talk-without-redo");
@@ -200,23 +208,52 @@ void checkBlocks(Context& ctx) {
   // inside a talk block that its skip takes for the start of another.
   int depth = 0;
   int talkDepth = 0;  // the level the skip of the current talk block counts (0: outside every block)
+  // Where a lost IF would have stood: the lines at the top level since the last talk line, REDO
+  // or closed IF block (first any line, first one that is not a text), and the place before the
+  // last closed IF block at the top level, for an ENDIF that follows it at once.
+  int firstLine = -1, firstNonText = -1, beforeBlock = -1, blockPick = -1;
+  bool takenAsEndif = false;  // a line that is no ENDIF closed a block here: that explains a lone ENDIF
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (l.text.starts_with(":")) {
       depth = 0;
       talkDepth = 0;
+      firstLine = firstNonText = beforeBlock = blockPick = -1;
+      takenAsEndif = false;
       continue;
     }
     const std::uint8_t m = l.marks;
+    const bool talkEdge = (m & (kOpensTalk | kClosesTalk)) || (l.rows & (kTalk | kRedo));
+    if (talkEdge && depth == 0) firstLine = firstNonText = beforeBlock = blockPick = -1;
+    if ((m & kOpensIf) && depth == 0) blockPick = firstNonText >= 0 ? firstNonText : i;
     if (m & kOpensIf) ++depth;
     if (m & kClosesIf) {
-      if (depth > 0)
-        --depth;
-      else if (m & kEndifWord)
+      if (depth > 0) {
+        if (!(m & kEndifWord)) takenAsEndif = true;
+        if (--depth == 0) {
+          beforeBlock = blockPick;
+          firstLine = firstNonText = -1;
+        }
+      } else if (m & kEndifWord) {
         ctx.report.at(l, Severity::Error,
                       std::string("ENDIF без IF: перед ним в этой локации нет открытого IF. "
                                   "Удалите строку или добавьте IF."_w),
                       "endif-without-if");
+        const int pick = firstNonText >= 0 ? firstNonText : firstLine >= 0 ? firstLine : beforeBlock;
+        if (pick >= 0 && !takenAsEndif && ctx.line(pick).source == l.source)
+          ctx.report.at(ctx.line(pick), Severity::Error,
+                        concat("Строки до ENDIF (строка "_w, std::to_string(l.origin + 1),
+                               ") закрыты ENDIF, но не открыты IF и выполняются всегда. IF, вероятно, пропущен "
+                               "рядом с этой строкой. Добавьте IF перед строками условия."_w),
+                        "missing-if");
+        firstLine = firstNonText = beforeBlock = -1;
+      }
+    }
+    const bool structural = talkEdge || (m & (kOpensIf | kClosesIf)) || (l.rows & kIf);
+    if (depth == 0 && !structural && l.d.count != 0 && !(l.rows & kComment)) {
+      if (firstLine < 0) firstLine = i;
+      if (firstNonText < 0 && !(l.rows & kText)) firstNonText = i;
+      beforeBlock = -1;
     }
     if (talkDepth == 0) {
       // A talk line starts a block; one that does not start with "talk" itself stops its own skip.

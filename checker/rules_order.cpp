@@ -52,10 +52,13 @@ void checkOrder(Context& ctx) {
   for (int i = 0; i + 1 < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (!(l.rows & kTalk) || l.made != Made::Copy) continue;
-    const ProgramLine& close = ctx.line(i + 1);
+    // Blank lines between them (a line deleted, say) leave the block as empty.
+    int c = i + 1;
+    while (c + 1 < ctx.size() && !ctx.isLabel(c) && blank(ctx.line(c))) ++c;
+    const ProgramLine& close = ctx.line(c);
     if (!(close.marks & kClosesTalk) || !(close.rows & kRedo)) continue;
-    const ProgramLine* after = i + 2 < ctx.size() ? &ctx.line(i + 2) : nullptr;
-    const bool bodyAfter = after && !ctx.isLabel(i + 2) && after->source == l.source &&
+    const ProgramLine* after = c + 1 < ctx.size() ? &ctx.line(c + 1) : nullptr;
+    const bool bodyAfter = after && !ctx.isLabel(c + 1) && after->source == l.source &&
                            (after->rows & (kGoto | kJump | kText | kExamine | kShowItem | kPushIndex));
     ctx.report.at(close, Severity::Error,
                   bodyAfter

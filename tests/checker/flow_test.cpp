@@ -93,9 +93,10 @@ TEST(CheckerFlow, TalkBlocksNeedRedoInTheirLocation) {
   EXPECT_THAT(
       findings(lines({":a", "TALK смотреть", "!Ничего.", "READ", ":b", "TALK x", "REDO", "READ", ":common", "RETURN"})),
       ElementsAre("2 talk-without-redo", "7 empty-talk"));
-  // "talker_dialog=0" starts with "talk": the skip counts it as a block of its own.
+  // "talker_dialog=0" starts with "talk": the skip counts it as a block of its own (and the IF
+  // closed at once is inside the block left open).
   EXPECT_THAT(findings(game({"TALK общатс", "talker_dialog=0", "REDO", "IF talker_dialog=0", "ENDIF"})),
-              ElementsAre("2 talk-without-redo", "3 taken-as-talk"));
+              ElementsAre("2 talk-without-redo", "3 taken-as-talk", "5 empty-if"));
   // Between blocks no skip reaches it: it runs as an assignment.
   EXPECT_THAT(findings(game({"TALK a", "REDO", "talker_dialog=0", "парсер=1", "TALK b", "REDO",
                              "IF talker_dialog=парсер", "ENDIF"})),

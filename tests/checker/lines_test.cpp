@@ -16,7 +16,7 @@ TEST(CheckerLines, NearMissKeywordsAndIgnoredLines) {
       ElementsAre("3 unclosed-if", "4 unknown-keyword", "5 unknown-keyword", "6 unknown-keyword", "7 ignored-line"));
   // REDOX works as REDO (keywords are recognised by their first letters); ENDIF markers, labels.
   EXPECT_THAT(findings(game({"TALK x", "REDOX", "x=1", "IF x=1", "ENDIF", "КОНЕЦ"})),
-              ElementsAre("3 empty-talk", "7 endif-without-if"));
+              ElementsAre("3 empty-talk", "4 missing-if", "7 endif-without-if"));
 }
 
 TEST(CheckerLines, LinesTakenForSomethingElse) {

@@ -33,7 +33,7 @@ TEST(CheckerRules, StatementsAfterAnUnconditionalJump) {
   EXPECT_THAT(findings(game({"TALK юг", "GOTO start", "REDO", "TALK север/north", "!Север.", "REDO"})), IsEmpty());
   // Swapped: the GOTO runs on every visit and the talk line after it never.
   EXPECT_THAT(findings(game({"TALK юг", "!Юг.", "REDO", "GOTO start", "TALK север/north", "!Север.", "REDO"})),
-              ElementsAre("6 unreachable-line"));
+              ElementsAre("5 jump-after-block", "6 unreachable-line"));
   // REDO before the GOTO: the block is empty and the GOTO runs on every visit.
   EXPECT_THAT(findings(game({"TALK север", "REDO", "GOTO start"})), ElementsAre("3 empty-talk"));
   // A READ after the GOTO changes nothing; a talk block after the READ is never offered.
@@ -149,6 +149,68 @@ TEST(CheckerRules, TheLibraryAlone) {
   EXPECT_EQ(nul[0].source, Source::Library);
   EXPECT_EQ(nul[0].severity, Severity::Warning);
   EXPECT_THAT(cp1251ToUtf8(nul[0].text), HasSubstr("все строки сохраняются"));
+}
+
+TEST(CheckerRules, BlocksOutOfOrder) {
+  // Correct: IF blocks inside a talk block, talk blocks inside an IF, CREATE before its properties.
+  EXPECT_THAT(findings(lines({"CREATE лодка", "лодка_Расположение=start", ":start", "IF x=0", "TALK a", "x=1", "IF x=1",
+                              "!Да.", "ENDIF", "REDO", "ENDIF", "TALK b", "!Б.", "REDO", "READ", ":common", "RETURN"})),
+              IsEmpty());
+  // An ENDIF and the IF after it swapped: the IF is closed at once.
+  EXPECT_THAT(findings(game({"TALK a", "x=1", "IF x=1", "ENDIF", "!Да.", "ENDIF", "REDO"})),
+              ElementsAre("4 empty-if", "6 missing-if", "7 crossed-blocks", "7 endif-without-if"));
+  // REDO before the ENDIF of an IF opened in its block; an ENDIF closing an IF opened before the block.
+  EXPECT_THAT(findings(game({"x=1", "TALK a", "IF x=1", "!Да.", "REDO", "ENDIF"})), ElementsAre("6 crossed-blocks"));
+  EXPECT_THAT(findings(game({"x=1", "IF x=1", "TALK a", "!Да.", "ENDIF", "REDO"})),
+              ElementsAre("3 crossed-blocks", "6 crossed-blocks"));
+  EXPECT_THAT(findings(game({"x=1", "IF x=1", "do Поговорить", "!Да.", "ENDIF", "REDO"})),
+              ElementsAre("3 crossed-blocks", "6 crossed-blocks"));
+  // A lost REDO: told on the line before the next talk line.
+  EXPECT_THAT(findings(game({"TALK a", "!А.", "TALK b", "!Б.", "REDO"})),
+              ElementsAre("2 talk-without-redo", "3 talk-inside-talk"));
+  // A lost IF: told at the first of its lines that is no text, and at the ENDIF left alone.
+  EXPECT_THAT(findings(game({"x=1", "TALK a", "!Да.", "x=2", "ENDIF", "IF x=2", "!Два.", "ENDIF", "REDO"})),
+              ElementsAre("5 missing-if", "6 crossed-blocks", "6 endif-without-if"));
+  // A property set before its object's CREATE in the same run.
+  EXPECT_THAT(findings(lines({"лодка_Расположение=start", "CREATE лодка", ":start", "READ", ":common", "RETURN"})),
+              ElementsAre("1 property-before-create"));
+  // A talk block whose body is a deleted (blank) line.
+  EXPECT_THAT(findings(game({"TALK a", "", "REDO"})), ElementsAre("4 empty-talk"));
+}
+
+TEST(CheckerRules, ConditionsDecidedByTheLineAbove) {
+  // A value that depends on the path, a one-shot line, a value set before a jump: silent.
+  EXPECT_THAT(findings(game({"TALK a", "x=0", "IF y=1", "x=1", "ENDIF", "IF x=1", "!Да.", "ENDIF", "y=x", "REDO"})),
+              IsEmpty());
+  EXPECT_THAT(findings(game({"^x=0", "IF x=1", "!Да.", "ENDIF", "x=1"})), IsEmpty());
+  EXPECT_THAT(
+      findings(lines({":start", "x=0", "GOTO b", ":b", "IF x=1", "!Да.", "ENDIF", "x=1", "READ", ":common", "RETURN"})),
+      IsEmpty());
+  // An assignment moved out of its IF block: the next IF is never true; told at the assignment.
+  EXPECT_THAT(
+      findings(game({"TALK a", "x=1", "IF y=0", "!Нет.", "ENDIF", "x=0", "IF x=1", "!Да.", "ENDIF", "y=x", "REDO"})),
+      ElementsAre("7 decided-condition"));
+  // Moved out of the inner block: on the other path the outer condition already said x is not 1.
+  EXPECT_THAT(findings(game({"TALK a", "IF x=1", "IF y=1", "!Да.", "ENDIF", "x=0", "ENDIF", "IF x=1", "!Да.", "ENDIF",
+                             "y=x", "REDO"})),
+              ElementsAre("7 decided-condition"));
+}
+
+TEST(CheckerRules, ValuesLostAndChoiceLabelsMisplaced) {
+  // A value read before it is replaced, one replaced only under a condition, a dialogue as the
+  // dialogue maker writes it: silent.
+  EXPECT_THAT(
+      findings(game({"TALK a", "можно=1", "!Было [#можно].", "можно=2", "IF y=1", "можно=3", "ENDIF", "y=можно", "REDO",
+                     "!1. Кто вы?", "TALK 1", "!Смотритель.", "REDO", "!2. Пока.", "TALK 2", "!Ступай.", "REDO"})),
+      IsEmpty());
+  // An assignment swapped into the block that replaces it at once: a warning at the lost one.
+  EXPECT_THAT(findings(game({"TALK a", "IF y=0", "можно=1", "!Нет.", "можно=0", "ENDIF", "y=можно", "REDO"})),
+              ElementsAre("4 lost-assignment"));
+  // The menu line of a choice inside the choice's own block, or inside the previous one.
+  EXPECT_THAT(findings(game({"TALK 1", "!1. Кто вы?", "!Смотритель.", "REDO"})), ElementsAre("3 label-inside-choice"));
+  EXPECT_THAT(
+      findings(game({"!1. Кто вы?", "TALK 1", "!Смотритель.", "!2. Пока.", "REDO", "TALK 2", "!Ступай.", "REDO"})),
+      ElementsAre("5 label-inside-choice"));
 }
 
 }  // namespace

@@ -102,7 +102,9 @@ Corpus loadCorpus(const fs::path& sourceDir) {
 
 std::vector<Planted> plantable(const Corpus& corpus, Kind kind, std::uint64_t seed) {
   std::vector<Planted> out;
-  for (auto& m : mutantsOf(kind, corpus.library, seed)) out.push_back({-1, std::move(m)});
+  // The library is spliced into scenarios, never into itself: "return" in its text is only a word.
+  if (kind != Kind::ReturnInText)
+    for (auto& m : mutantsOf(kind, corpus.library, seed)) out.push_back({-1, std::move(m)});
   for (std::size_t g = 0; g < corpus.games.size(); ++g)
     for (auto& m : mutantsOf(kind, corpus.games[g].scenario, seed + g + 1))
       out.push_back({static_cast<int>(g), std::move(m)});
@@ -173,6 +175,7 @@ Outcome judgeAll(const Corpus& corpus, const std::vector<Planted>& mutants, unsi
     o.perKind[static_cast<std::size_t>(mutants[i].mutant.kind)].add(v);
     o.total.add(v);
     if (v.breaks && !(v.asError && v.rightLine)) o.missed.emplace_back(mutants[i], v);
+    if (!v.reported) o.unreported.push_back(mutants[i]);
   }
   return o;
 }

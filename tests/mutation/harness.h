@@ -67,6 +67,8 @@ struct Outcome {
   Figures total;
   // Mutants that break a walkthrough and are not reported as errors on their line.
   std::vector<std::pair<Planted, Verdict>> missed;
+  // Mutants the checker says nothing about (whether or not they break a walkthrough).
+  std::vector<Planted> unreported;
   double medianMs = 0;  // wall time of judging one mutant (walkthroughs and checker), median
 };
 

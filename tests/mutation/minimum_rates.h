@@ -23,20 +23,23 @@ struct MinimumRates {
   double allReported;
 };
 
-// What today's checker reaches on the sample, a little below: {kind, reported, right line, as errors,
+// What the checker reaches on the sample, a little below: {kind, reported, right line, as errors,
 // reported of all}. A kind whose mutants never break a walkthrough is judged by the last figure alone.
 // Misspelt keywords on the right line: 90, since the sample holds "RETUNR" for the RETURN of the
 // lighthouse's :common, which the checker reports as the library not spliced, on line 1.
 inline constexpr MinimumRates kMinimumRates[] = {
-    {Kind::TalkPattern, 0, 0, 0, 0},         {Kind::SwapLines, 30, 20, 30, 10},
-    {Kind::MisspeltName, 65, 65, 65, 80},    {Kind::MisspeltTarget, 95, 95, 95, 95},
-    {Kind::MisspeltKeyword, 95, 90, 95, 95}, {Kind::Utf8Bytes, 60, 60, 50, 75},
-    {Kind::DeletedIf, 95, 0, 0, 95},         {Kind::DeletedRead, 85, 0, 0, 90},
-    {Kind::DeletedGoto, 35, 15, 0, 35},      {Kind::DeletedRedo, 80, 0, 80, 80},
-    {Kind::AtAsQuote, 95, 95, 0, 95},        {Kind::DroppedBang, 95, 95, 0, 95},
-    {Kind::IfAsFi, 95, 95, 0, 95},           {Kind::RenamedCommon, 95, 95, 0, 95},
-    {Kind::ReturnInText, 95, 95, 95, 75},    {Kind::NegativeLiteral, 0, 0, 0, 0},
-    {Kind::NotEqualLocation, 0, 0, 0, 95},   {Kind::SpacedProperty, 0, 0, 0, 30},
+    {Kind::TalkPattern, 55, 55, 55, 75},     {Kind::SwapLines, 85, 75, 85, 65},
+    {Kind::MisspeltName, 85, 85, 85, 90},    {Kind::MisspeltTarget, 95, 95, 95, 95},
+    {Kind::MisspeltKeyword, 95, 90, 95, 95}, {Kind::Utf8Bytes, 95, 95, 95, 95},
+    {Kind::DeletedIf, 95, 80, 95, 95},       {Kind::DeletedRead, 95, 95, 95, 95},
+    {Kind::DeletedGoto, 85, 75, 75, 70},     {Kind::DeletedRedo, 95, 95, 95, 95},
+    {Kind::AtAsQuote, 95, 95, 95, 95},       {Kind::DroppedBang, 95, 95, 95, 95},
+    {Kind::IfAsFi, 95, 95, 95, 95},          {Kind::RenamedCommon, 95, 95, 95, 95},
+    {Kind::ReturnInText, 95, 95, 95, 95},    {Kind::NegativeLiteral, 0, 0, 0, 95},
+    {Kind::NotEqualLocation, 0, 0, 0, 95},   {Kind::SpacedProperty, 0, 0, 0, 95},
 };
+
+// The same four shares over the whole sample.
+inline constexpr MinimumRates kMinimumOverall = {Kind::SwapLines, 95, 93, 95, 90};
 
 }  // namespace marvo::mutation

@@ -233,7 +233,8 @@ std::optional<std::string> notEqualLocation(const std::string& line, const Head&
 }
 
 std::optional<std::string> spacedProperty(const std::string& line, const Head& h) {
-  if (propertySuffix(h.word).empty()) return std::nullopt;
+  // Only a text property keeps the blanks: a place, a mask or a synonym is read as one word.
+  if (!isAnyOf(propertySuffix(h.word), {"_дескриптор"_w, "_содержание"_w, "_описание"_w})) return std::nullopt;
   const std::size_t eq = line.find('=');
   if (eq == std::string::npos || eq == 0 || line[eq - 1] == ' ' || eq + 1 >= line.size() || line[eq + 1] == ' ')
     return std::nullopt;
@@ -299,6 +300,44 @@ std::optional<std::string> mutateLine(Kind kind, const std::string& line, Rng& r
 
 bool isComment(const std::string& line) { return trimView(line).starts_with("*"); }
 
+// A statement that only shows a text or stores a value (and the name it writes, lower-cased), or
+// nothing for statements that steer the flow or open and close blocks.
+struct Simple {
+  bool text = false;
+  bool button = false;
+  std::string writes;
+};
+
+std::optional<Simple> simpleOf(const std::string& line) {
+  const Head h = headOf(line);
+  const std::string_view text = std::string_view(line).substr(h.start);
+  if (text.starts_with("!") || text.starts_with("@")) return Simple{true, false, {}};
+  if (h.word == "btn") return Simple{false, true, {}};
+  if (h.word == "create" || h.word == "vip") {
+    const auto t = tokens(line, h.span.pos + h.span.len);
+    if (t.empty()) return std::nullopt;
+    return Simple{false, false, h.word == "create" ? lower(std::string_view(line).substr(t[0].pos, t[0].len)) : ""};
+  }
+  if (!h.word.empty() && !isIf(h) && line.find('=') != std::string::npos &&
+      !isAnyOf(h.word, {"talk", "goto", "gotos", "read", "redo", "return", "jump", "jumps", "call", "do"}) &&
+      !h.word.starts_with("парс"_w) && !h.word.starts_with("^") && !h.word.starts_with("коне"_w) &&
+      !contains(h.word, "endi"))
+    return Simple{false, false, h.word};
+  return std::nullopt;
+}
+
+// Two neighbouring lines whose order is no order mistake: two texts or two buttons (an author
+// reorders them at will), or two statements that neither steer the flow nor read what the other
+// writes; swapped, they give the same game.
+bool swapIsNoMistake(const std::string& a, const std::string& b) {
+  const auto x = simpleOf(a), y = simpleOf(b);
+  if (!x || !y) return false;
+  if ((x->text && y->text) || (x->button && y->button)) return true;
+  if (x->button || y->button) return false;
+  const std::string la = lower(a), lb = lower(b);
+  return (x->writes.empty() || !contains(lb, x->writes)) && (y->writes.empty() || !contains(la, y->writes));
+}
+
 }  // namespace
 
 std::string_view kindName(Kind kind) {
@@ -321,6 +360,7 @@ std::vector<Mutant> mutantsOf(Kind kind, const std::vector<std::string>& text, s
       if (i + 1 >= text.size() || isComment(text[i + 1]) || trim(text[i]).empty() || trim(text[i + 1]).empty() ||
           trim(text[i]) == trim(text[i + 1]))
         continue;
+      if (swapIsNoMistake(text[i], text[i + 1])) continue;
       m.edits = {{i, text[i + 1]}, {i + 1, text[i]}};
       m.lines = {n, n + 1};
     } else {

@@ -25,10 +25,11 @@ enum class Kind {
   DroppedBang,       // "!" of a text line dropped
   IfAsFi,            // IF typed as FI
   RenamedCommon,     // ":common" misspelt
-  ReturnInText,      // "return" written in a text line (the library is spliced in there)
+  ReturnInText,      // "return" written in a scenario's text line (the library is spliced in there)
   NegativeLiteral,   // "x = -5" (the minus is a delimiter: 5 is stored)
   NotEqualLocation,  // "<>" in a test of a location or an object's place (always "=")
-  SpacedProperty,    // blanks around "=" of a text property (they become part of the text)
+  SpacedProperty,    // blanks around "=" of a text property (descriptor, content, description: they become part
+                     // of the text)
 };
 inline constexpr std::size_t kKindCount = static_cast<std::size_t>(Kind::SpacedProperty) + 1;
 

@@ -101,6 +101,11 @@ TEST(Mutation, SampleOfEveryKindIsDetectedAtLeastAtTheMinimumRates) {
     EXPECT_GE(percent(f.breakingErrors, f.breaking), min.asErrors) << name << ": as errors";
     EXPECT_GE(percent(f.reported, f.mutants), min.allReported) << name << ": reported of all";
   }
+  const Figures& t = outcome.total;
+  EXPECT_GE(percent(t.breakingReported, t.breaking), kMinimumOverall.reported) << "reported of breaking";
+  EXPECT_GE(percent(t.breakingRightLine, t.breaking), kMinimumOverall.rightLine) << "on the right line";
+  EXPECT_GE(percent(t.breakingErrors, t.breaking), kMinimumOverall.asErrors) << "as errors";
+  EXPECT_GE(percent(t.reported, t.mutants), kMinimumOverall.allReported) << "reported of all";
 }
 
 }  // namespace
