@@ -12,9 +12,11 @@
 #include "engine/engine.h"
 #include "game/error_location.h"
 #include "game/game.h"
+#include "game/installed_data.h"
 #include "game/json_events.h"
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
+#include "marvo_version.h"
 
 namespace marvo::cli {
 
@@ -138,6 +140,52 @@ void printReadNotes(const std::string& path, const ScenarioRead& read) {
     std::fprintf(stderr, "%s:%zu: %s\n", path.c_str(), note.line, cp1251ToUtf8(note.text).c_str());
 }
 
+// The library to play with: the one named, else the first "marvo.lib" the desktop program would
+// read (current folder, the scenario's folder, the user's folder, the installed one), named on
+// standard error. Empty: none found.
+std::string libraryToPlayWith(const PlayOptions& o) {
+  if (!o.library.empty()) return o.library;
+  std::error_code ec;
+  const auto programDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+  const auto installed =
+      programDir.empty() ? std::filesystem::path() : (programDir / MARVO_GAMES_FROM_BINDIR).lexically_normal();
+  const FoundLibrary found = findLibrary(o.scenario, userDataFolder(), installed);
+  const char* where = "";
+  switch (found.place) {
+    case LibraryPlace::None:
+      return {};
+    case LibraryPlace::CurrentFolder:
+      where = "из текущей папки";
+      break;
+    case LibraryPlace::ScenarioFolder:
+      where = "из папки сценария";
+      break;
+    case LibraryPlace::UserFolder:
+      where = "из папки пользователя";
+      break;
+    case LibraryPlace::Installed:
+      where = "установленная";
+      break;
+  }
+  std::fprintf(stderr, "marvo-cli: библиотека %s: %s\n", where, found.file.c_str());
+  return found.file.string();
+}
+
+// Where game start writes its copy of the scenario: "tmp.scn" here, or in the user's folder
+// (said on standard error) when this folder may not be written.
+std::filesystem::path scenarioCopyPath() {
+  const std::filesystem::path here = "tmp.scn";
+  if (writableFolder(".")) return here;
+  const auto userDir = userDataFolder();
+  std::error_code ec;
+  if (userDir.empty() ||
+      (!std::filesystem::is_directory(userDir, ec) && !std::filesystem::create_directories(userDir, ec)))
+    return here;  // the failed write is then reported as always
+  std::fprintf(stderr, "marvo-cli: в текущую папку писать нельзя; копия сценария записывается в %s\n",
+               (userDir / "tmp.scn").c_str());
+  return userDir / "tmp.scn";
+}
+
 }  // namespace
 
 // Exit statuses of play (documented in the README).
@@ -159,7 +207,8 @@ int play(const Args& args) {
   }
   bool libraryUnreadable = false;
   printReadNotes(o.scenario, scenario);
-  const std::vector<std::string> library = readLibrary(o.library, "playing", &libraryUnreadable);
+  const std::vector<std::string> library = readLibrary(libraryToPlayWith(o), "playing", &libraryUnreadable);
+  const std::filesystem::path copyPath = scenarioCopyPath();
 
   Engine engine;
   Game game(engine);
@@ -178,9 +227,9 @@ int play(const Args& args) {
   // Without a saved game to load the scenario is needed once: its lines become the program.
   guarded([&] {
     if (o.replay.empty())
-      game.begin(std::move(scenario.lines), library, host, "tmp.scn");
+      game.begin(std::move(scenario.lines), library, host, copyPath);
     else
-      game.begin(scenario.lines, library, host, "tmp.scn");
+      game.begin(scenario.lines, library, host, copyPath);
   });
   if (!o.replay.empty()) {
     auto saved = readSavedGame(o.replay);
@@ -190,7 +239,7 @@ int play(const Args& args) {
       host.showMessage(utf8ToCp1251(saved.error));
     } else {
       guarded([&] {
-        game.begin(scenario.lines, library, host, "tmp.scn");
+        game.begin(scenario.lines, library, host, copyPath);
         game.replay(saved.commands, host);
       });
     }
