@@ -32,8 +32,9 @@ bool writableFolder(const QString& folder) {
 
 QString DocumentSaver::nameInWritableFolder(const QString& name) {
   const QFileInfo info(name);
-  if (name.isEmpty() || writableFolder(info.absolutePath())) return name;
-  // An installed sample game, or a folder gone meanwhile: the same name where the user may write.
+  // A folder that is not there keeps the name: it was typed last, and may be mended in the dialog.
+  if (name.isEmpty() || !QFileInfo(info.absolutePath()).isDir() || writableFolder(info.absolutePath())) return name;
+  // An installed sample game: the same name where the user may write.
   for (const QString& folder :
        {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath(), QDir::currentPath()}) {
     if (writableFolder(folder)) return QDir(folder).filePath(info.fileName());

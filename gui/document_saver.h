@@ -29,7 +29,7 @@ class DocumentSaver {
   // is then the result.
   Result saveTo(const QString& file, bool plainText);
 
-  // `name` when its folder may be written; else the same file name in the user's documents
+  // `name` when its folder may be written or is not there; else the same file name in the user's documents
   // folder, the home folder or the current folder, the first that may be written. The save
   // dialog starts there.
   static QString nameInWritableFolder(const QString& name);
