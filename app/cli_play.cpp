@@ -140,16 +140,30 @@ void printReadNotes(const std::string& path, const ScenarioRead& read) {
     std::fprintf(stderr, "%s:%zu: %s\n", path.c_str(), note.line, cp1251ToUtf8(note.text).c_str());
 }
 
-// The library to play with: the one named, else the first "marvo.lib" the desktop program would
-// read (current folder, the scenario's folder, the user's folder, the installed one), named on
-// standard error. Empty: none found.
-std::string libraryToPlayWith(const PlayOptions& o) {
-  if (!o.library.empty()) return o.library;
+// Where game start writes its copy of the scenario: "tmp.scn" here, or in the user's folder
+// (said on standard error) when this folder may not be written.
+std::filesystem::path scenarioCopyPath() {
+  const std::filesystem::path here = "tmp.scn";
+  if (writableFolder(".")) return here;
+  const auto userDir = userDataFolder();
+  std::error_code ec;
+  if (userDir.empty() ||
+      (!std::filesystem::is_directory(userDir, ec) && !std::filesystem::create_directories(userDir, ec)))
+    return here;  // the failed write is then reported as always
+  std::fprintf(stderr, "marvo-cli: в текущую папку писать нельзя; копия сценария записывается в %s\n",
+               (userDir / "tmp.scn").c_str());
+  return userDir / "tmp.scn";
+}
+
+}  // namespace
+
+std::string libraryFor(const std::string& option, const std::string& scenario) {
+  if (!option.empty()) return option;
   std::error_code ec;
   const auto programDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
   const auto installed =
       programDir.empty() ? std::filesystem::path() : (programDir / MARVO_GAMES_FROM_BINDIR).lexically_normal();
-  const FoundLibrary found = findLibrary(o.scenario, userDataFolder(), installed);
+  const FoundLibrary found = findLibrary(scenario, userDataFolder(), installed);
   const char* where = "";
   switch (found.place) {
     case LibraryPlace::None:
@@ -171,23 +185,6 @@ std::string libraryToPlayWith(const PlayOptions& o) {
   return found.file.string();
 }
 
-// Where game start writes its copy of the scenario: "tmp.scn" here, or in the user's folder
-// (said on standard error) when this folder may not be written.
-std::filesystem::path scenarioCopyPath() {
-  const std::filesystem::path here = "tmp.scn";
-  if (writableFolder(".")) return here;
-  const auto userDir = userDataFolder();
-  std::error_code ec;
-  if (userDir.empty() ||
-      (!std::filesystem::is_directory(userDir, ec) && !std::filesystem::create_directories(userDir, ec)))
-    return here;  // the failed write is then reported as always
-  std::fprintf(stderr, "marvo-cli: в текущую папку писать нельзя; копия сценария записывается в %s\n",
-               (userDir / "tmp.scn").c_str());
-  return userDir / "tmp.scn";
-}
-
-}  // namespace
-
 // Exit statuses of play (documented in the README).
 constexpr int kExitOk = 0, kExitFile = 1, kExitUsage = 2, kExitEngine = 3;
 
@@ -207,7 +204,8 @@ int play(const Args& args) {
   }
   bool libraryUnreadable = false;
   printReadNotes(o.scenario, scenario);
-  const std::vector<std::string> library = readLibrary(libraryToPlayWith(o), "playing", &libraryUnreadable);
+  const std::vector<std::string> library =
+      readLibrary(libraryFor(o.library, o.scenario), "playing", &libraryUnreadable);
   const std::filesystem::path copyPath = scenarioCopyPath();
 
   Engine engine;
