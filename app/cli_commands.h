@@ -25,4 +25,9 @@ int lsp(const Args& args);
 // `unreadable`, when given, is set when a library file could not be read.
 std::vector<std::string> readLibrary(const std::string& option, const char* doing, bool* unreadable = nullptr);
 
+// The library file for `scenario`: `option` (--library) when given, else the first "marvo.lib" the
+// desktop program would read (current folder, the scenario's folder, the user's folder, the
+// installed games), named on standard error. Empty: none found.
+std::string libraryFor(const std::string& option, const std::string& scenario);
+
 }  // namespace marvo::cli

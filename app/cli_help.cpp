@@ -20,8 +20,10 @@ constexpr Explanation kExplanations[] = {
     {"play",
      "Plays SCENARIO (RTF or plain Windows-1251 text) in the terminal, one command per line of\n"
      "standard input (UTF-8; an empty line is Enter on an empty input). Writes tmp.scn in the\n"
-     "current directory, as the desktop program does.\n"
-     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "current directory, or in ~/.local/share/marvo when the current directory may not be written.\n"
+     "  --library FILE      the library (default: the first marvo.lib in the current directory, the\n"
+     "                      scenario's directory, ~/.local/share/marvo or the installed games;\n"
+     "                      named on standard error)\n"
      "  --replay SAVEFILE   load this saved game after the start\n"
      "  --save-log SAVEFILE write the commands typed since the start at the end of input\n"
      "  --events            print JSON Lines events instead of a transcript\n"
@@ -32,7 +34,7 @@ constexpr Explanation kExplanations[] = {
     {"publish",
      "Writes SCENARIO with its library as a folder for the web player (index.html and its\n"
      "files), to be served over http and played in a browser.\n"
-     "  --library FILE      the library (default: marvo.lib in the current directory, else none)\n"
+     "  --library FILE      the library (default: found as play finds it)\n"
      "  --title TEXT        the page's title (default: the scenario's first text line or comment)\n"
      "  --force             write into OUT_DIR even when it is not empty\n"},
     {"test",

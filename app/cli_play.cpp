@@ -12,9 +12,11 @@
 #include "engine/engine.h"
 #include "game/error_location.h"
 #include "game/game.h"
+#include "game/installed_data.h"
 #include "game/json_events.h"
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
+#include "marvo_version.h"
 
 namespace marvo::cli {
 
@@ -138,7 +140,50 @@ void printReadNotes(const std::string& path, const ScenarioRead& read) {
     std::fprintf(stderr, "%s:%zu: %s\n", path.c_str(), note.line, cp1251ToUtf8(note.text).c_str());
 }
 
+// Where game start writes its copy of the scenario: "tmp.scn" here, or in the user's folder
+// (said on standard error) when this folder may not be written.
+std::filesystem::path scenarioCopyPath() {
+  const std::filesystem::path here = "tmp.scn";
+  if (writableFolder(".")) return here;
+  const auto userDir = userDataFolder();
+  std::error_code ec;
+  if (userDir.empty() ||
+      (!std::filesystem::is_directory(userDir, ec) && !std::filesystem::create_directories(userDir, ec)))
+    return here;  // the failed write is then reported as always
+  std::fprintf(stderr, "marvo-cli: в текущую папку писать нельзя; копия сценария записывается в %s\n",
+               (userDir / "tmp.scn").c_str());
+  return userDir / "tmp.scn";
+}
+
 }  // namespace
+
+std::string libraryFor(const std::string& option, const std::string& scenario) {
+  if (!option.empty()) return option;
+  std::error_code ec;
+  const auto programDir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+  const auto installed =
+      programDir.empty() ? std::filesystem::path() : (programDir / MARVO_GAMES_FROM_BINDIR).lexically_normal();
+  const FoundLibrary found = findLibrary(scenario, userDataFolder(), installed);
+  const char* where = "";
+  switch (found.place) {
+    case LibraryPlace::None:
+      return {};
+    case LibraryPlace::CurrentFolder:
+      where = "из текущей папки";
+      break;
+    case LibraryPlace::ScenarioFolder:
+      where = "из папки сценария";
+      break;
+    case LibraryPlace::UserFolder:
+      where = "из папки пользователя";
+      break;
+    case LibraryPlace::Installed:
+      where = "установленная";
+      break;
+  }
+  std::fprintf(stderr, "marvo-cli: библиотека %s: %s\n", where, found.file.c_str());
+  return found.file.string();
+}
 
 // Exit statuses of play (documented in the README).
 constexpr int kExitOk = 0, kExitFile = 1, kExitUsage = 2, kExitEngine = 3;
@@ -159,7 +204,9 @@ int play(const Args& args) {
   }
   bool libraryUnreadable = false;
   printReadNotes(o.scenario, scenario);
-  const std::vector<std::string> library = readLibrary(o.library, "playing", &libraryUnreadable);
+  const std::vector<std::string> library =
+      readLibrary(libraryFor(o.library, o.scenario), "playing", &libraryUnreadable);
+  const std::filesystem::path copyPath = scenarioCopyPath();
 
   Engine engine;
   Game game(engine);
@@ -178,9 +225,9 @@ int play(const Args& args) {
   // Without a saved game to load the scenario is needed once: its lines become the program.
   guarded([&] {
     if (o.replay.empty())
-      game.begin(std::move(scenario.lines), library, host, "tmp.scn");
+      game.begin(std::move(scenario.lines), library, host, copyPath);
     else
-      game.begin(scenario.lines, library, host, "tmp.scn");
+      game.begin(scenario.lines, library, host, copyPath);
   });
   if (!o.replay.empty()) {
     auto saved = readSavedGame(o.replay);
@@ -190,7 +237,7 @@ int play(const Args& args) {
       host.showMessage(utf8ToCp1251(saved.error));
     } else {
       guarded([&] {
-        game.begin(scenario.lines, library, host, "tmp.scn");
+        game.begin(scenario.lines, library, host, copyPath);
         game.replay(saved.commands, host);
       });
     }

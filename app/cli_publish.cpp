@@ -63,7 +63,7 @@ int publish(const Args& args) {
     return 1;
   }
   request.scenario = std::move(scenario.lines);
-  request.library = readLibrary(o.library, "publishing");
+  request.library = readLibrary(libraryFor(o.library, o.paths[0]), "publishing");
   // Without --title the page is named by the scenario's first text line or comment, else its file.
   if (o.titleGiven) request.title = utf8ToCp1251(o.title);
   request.fallbackTitle = utf8ToCp1251(std::filesystem::path(o.paths[0]).stem().string());

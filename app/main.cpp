@@ -76,15 +76,13 @@ int main(int argc, char* argv[]) {
     mainWindow.activateWindow();
 
     // Unsaved text of an earlier run is offered first; a scenario path as the only argument is
-    // then opened as "Open File" opens it, unless a restored text took its place.
+    // then opened as "Open File" opens it, whatever the answer (a restored text is offered to be
+    // saved before it is replaced).
     document.recovery().start();
     document.recovery().handleTerminationSignals();
     const QString path = marvo::prepareStart(QCoreApplication::arguments(), mainWindow);
     QTimer::singleShot(0, &mainWindow, [&mainWindow, path] {
-      if (mainWindow.offerRecovery())
-        mainWindow.openCodeEditor();  // the restored text where the author left it
-      else if (!path.isEmpty())
-        mainWindow.openScenario(path);
+      if (mainWindow.openAtStart(path)) mainWindow.openCodeEditor();  // the restored text where the author left it
     });
     return app.exec();
   } catch (const std::exception& error) {

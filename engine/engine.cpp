@@ -2,6 +2,7 @@
 #include "engine.h"
 
 #include <algorithm>
+#include <span>
 
 #include "keyword_aliases.h"
 #include "text.h"
@@ -9,10 +10,6 @@
 namespace marvo {
 
 using namespace literals;
-
-namespace {
-constexpr std::string_view kQueueOverflow = "Слишком много строк текста и меню без ожидания ввода"_w;
-}  // namespace
 
 IndexError::IndexError(long long index, int line, MessageName nameKind, std::string name)
     : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")"),
@@ -159,7 +156,6 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
   }
   if (rows & kShowItem) {
     showItem(d);
-    if (queueFull()) return abandonRun(host, kQueueOverflow);
   }
   if (rows & kCreate) {
     if (createObject(host, d) == Flow::EndRun) return Flow::EndRun;
@@ -170,7 +166,6 @@ Engine::Flow Engine::execute(EngineHost& host, DecodedLine& d, std::string_view 
   }
   if (rows & kExamine) {
     examine(d);
-    if (queueFull()) return abandonRun(host, kQueueOverflow);
   }
   if (rows & kRedo) s_.pc = s_.locationLine;
   if (rows & kEmpo) {
@@ -288,8 +283,12 @@ void Engine::talkBlock(EngineHost& host) {
 
 Engine::Flow Engine::readStatement(EngineHost& host) {
   collectObjectsText();
-  bool placed = false;
-  for (auto& line : s_.menuQueue) {
+  // Only the last kQueueLimit lines of each queue are shown; a "%" in an earlier menu line still
+  // takes the objects' text with it.
+  bool placed = s_.droppedMenuTookObjects;
+  const auto menuStart = s_.menuQueue.size() - std::min(s_.menuQueue.size(), kQueueLimit);
+  for (std::size_t i = 0; i < menuStart; ++i) placed |= s_.menuQueue[i].find('%') != std::string::npos;
+  for (auto& line : std::span(s_.menuQueue).subspan(menuStart)) {
     auto percent = line.find('%');
     if (percent != std::string::npos) {
       line[percent] = ' ';
@@ -299,10 +298,11 @@ Engine::Flow Engine::readStatement(EngineHost& host) {
     host.appendOutput(line);
   }
   if (!placed && !s_.objectsText.empty()) host.appendOutput(s_.objectsText);
-  for (const auto& line : s_.textQueue)
-    if (!line.empty()) host.appendOutput(line);
+  const auto textStart = s_.textQueue.size() - std::min(s_.textQueue.size(), kQueueLimit);
+  for (const auto& line : std::span(s_.textQueue).subspan(textStart)) host.appendOutput(line);
   s_.textQueue.clear();
   s_.menuQueue.clear();
+  s_.droppedMenuTookObjects = false;
   s_.objectsText.clear();
   if (s_.commonFound) {
     s_.pc = s_.commonLine;
@@ -323,13 +323,26 @@ Engine::Flow Engine::jumpTo(EngineHost& host, DecodedLine& d, bool jump) {
   return Flow::Continue;
 }
 
-bool Engine::queueFull() const { return s_.textQueue.size() >= kQueueLimit || s_.menuQueue.size() >= kQueueLimit; }
+void Engine::enqueue(std::vector<std::string>& queue, std::string line) {
+  // An empty text line is never shown; leaving it out keeps the lines that are.
+  if (line.empty() && &queue == &s_.textQueue) return;
+  // Dropped in batches, so that a long turn costs no more than a copy of the kept lines now and then.
+  if (queue.size() >= kQueueLimit + kQueueLimit / 4) {
+    const auto cut = queue.end() - static_cast<std::ptrdiff_t>(kQueueLimit);
+    if (&queue == &s_.menuQueue &&
+        std::any_of(queue.begin(), cut, [](const std::string& l) { return l.find('%') != std::string::npos; }))
+      s_.droppedMenuTookObjects = true;
+    queue.erase(queue.begin(), cut);
+  }
+  queue.push_back(std::move(line));
+}
 
 Engine::Flow Engine::abandonRun(EngineHost& host, std::string_view reason) {
   const std::size_t dropped = s_.textQueue.size() + s_.menuQueue.size();
   // Swapped with empty vectors: clear() would keep the memory of a runaway queue.
   std::vector<std::string>().swap(s_.textQueue);
   std::vector<std::string>().swap(s_.menuQueue);
+  s_.droppedMenuTookObjects = false;
   message(host, concat(reason, "; строки текста и меню этого хода отброшены ("_w, std::to_string(dropped), ")"),
           {s_.pc});
   return Flow::EndRun;
@@ -360,8 +373,7 @@ Engine::Flow Engine::textLine(EngineHost& host, DecodedLine& d, std::string_view
     else
       message(host, "Не найдена переменная"_w, {s_.pc, MessageName::MissingVariable, piece.word.text});
   }
-  (d.menu ? s_.menuQueue : s_.textQueue).push_back(std::move(out));
-  if (queueFull()) return abandonRun(host, kQueueOverflow);
+  enqueue(d.menu ? s_.menuQueue : s_.textQueue, std::move(out));
   return Flow::Next;
 }
 

@@ -92,8 +92,10 @@ class Engine {
   void setLineBudget(std::uint64_t lines) { lineBudget_ = lines; }
   std::uint64_t linesExecuted() const { return linesTotal_; }
   static constexpr std::uint64_t kDefaultLineBudget = 50'000'000;
-  // No real game queues this many text or menu lines before a READ: a run that would ends with a
-  // message, and the queued lines of the run are dropped, so a runaway run cannot eat the memory.
+  // A READ shows at most this many of the last text lines and of the last menu lines queued
+  // before it: the output pane keeps only the end of a turn anyway, and a long turn keeps bounded
+  // memory (older lines are dropped as the queues grow; a run that never stops ends at the line
+  // budget).
   static constexpr std::size_t kQueueLimit = 100'000;
 
   // What the window shows, exactly as the per-line rebuild of the lists (before every line) and
@@ -151,7 +153,7 @@ class Engine {
   Flow readStatement(EngineHost& host);
   Flow jumpTo(EngineHost& host, DecodedLine& d, bool jump);
   Flow textLine(EngineHost& host, DecodedLine& d, std::string_view raw);
-  bool queueFull() const;
+  void enqueue(std::vector<std::string>& queue, std::string line);
   // Ends a run that was stopped: the queued text and menu lines are dropped, the message says so.
   Flow abandonRun(EngineHost& host, std::string_view reason);
   Flow ifStatement(EngineHost& host, const DecodedLine& d);

@@ -138,12 +138,12 @@ void Engine::showItem(const DecodedLine& d) {
     else
       result += ", " + object.name;
   }
-  s_.textQueue.push_back(std::move(result));
+  enqueue(s_.textQueue, std::move(result));
 }
 
 void Engine::examine(const DecodedLine& d) {
   const int slot = findObject(d.word(1).text);
-  if (slot < kTableSize) s_.textQueue.push_back(s_.objects[static_cast<std::size_t>(slot)].description);
+  if (slot < kTableSize) enqueue(s_.textQueue, s_.objects[static_cast<std::size_t>(slot)].description);
 }
 
 void Engine::collectObjectsText() {

@@ -49,6 +49,9 @@ struct RuntimeState {
 
   std::vector<std::string> textQueue;
   std::vector<std::string> menuQueue;
+  // A menu line dropped from the front of the full menu queue held "%": the objects' text then has
+  // no line of its own at the READ.
+  bool droppedMenuTookObjects = false;
   std::string objectsText;
   std::array<bool, kTableSize> shown{};
 

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <system_error>
 
 namespace marvo {
@@ -15,14 +16,14 @@ bool hasLibrary(const fs::path& dir) {
   return !dir.empty() && fs::is_regular_file(dir / kLibraryFileName, error);
 }
 
-bool writable(const fs::path& dir) { return ::access(dir.c_str(), W_OK | X_OK) == 0; }
-
 bool sameFolder(const fs::path& a, const fs::path& b) {
   std::error_code error;
   return fs::equivalent(a, b, error);
 }
 
 }  // namespace
+
+bool writableFolder(const fs::path& dir) { return ::access(dir.c_str(), W_OK | X_OK) == 0; }
 
 DesktopStartPlan planDesktopStart(const fs::path& launchDir, const fs::path& scenario, const fs::path& userDir,
                                   const fs::path& installedGames) {
@@ -36,7 +37,7 @@ DesktopStartPlan planDesktopStart(const fs::path& launchDir, const fs::path& sce
 
   if (hasLibrary(launchDir)) return plan;
   // The installed games stay as installed, also for a user who may write there.
-  if (hasLibrary(scenarioDir) && writable(scenarioDir) && !sameFolder(scenarioDir, installedGames)) {
+  if (hasLibrary(scenarioDir) && writableFolder(scenarioDir) && !sameFolder(scenarioDir, installedGames)) {
     plan.workDir = scenarioDir;
     return plan;
   }
@@ -50,6 +51,23 @@ fs::path libraryToRead(const fs::path& fallback) {
   std::error_code error;
   if (fallback.empty() || fs::exists(kLibraryFileName, error)) return kLibraryFileName;
   return fallback;
+}
+
+FoundLibrary findLibrary(const fs::path& scenario, const fs::path& userDir, const fs::path& installedGames) {
+  if (hasLibrary(".")) return {kLibraryFileName, LibraryPlace::CurrentFolder};
+  std::error_code error;
+  const fs::path scenarioDir = scenario.empty() ? fs::path() : fs::absolute(scenario, error).parent_path();
+  if (hasLibrary(scenarioDir)) return {scenarioDir / kLibraryFileName, LibraryPlace::ScenarioFolder};
+  if (hasLibrary(userDir)) return {userDir / kLibraryFileName, LibraryPlace::UserFolder};
+  if (hasLibrary(installedGames)) return {installedGames / kLibraryFileName, LibraryPlace::Installed};
+  return {};
+}
+
+fs::path userDataFolder() {
+  // A relative XDG_DATA_HOME is invalid and ignored, as the desktop program's Qt does.
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/') return fs::path(data) / "marvo";
+  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".local" / "share" / "marvo";
+  return {};
 }
 
 }  // namespace marvo

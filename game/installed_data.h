@@ -33,4 +33,25 @@ DesktopStartPlan planDesktopStart(const std::filesystem::path& launchDir, const 
 // empty, else `fallback`.
 std::filesystem::path libraryToRead(const std::filesystem::path& fallback);
 
+// Where the library of a game played in the terminal was found.
+enum class LibraryPlace { None, CurrentFolder, ScenarioFolder, UserFolder, Installed };
+
+struct FoundLibrary {
+  std::filesystem::path file;  // "marvo.lib" (the current folder's) or a path; empty with None
+  LibraryPlace place = LibraryPlace::None;
+};
+
+// The library a scenario is played with when none is named, in the desktop program's order: the
+// "marvo.lib" of the current folder, else of the scenario's folder, else of `userDir`, else of
+// `installedGames`. Empty folders are skipped.
+FoundLibrary findLibrary(const std::filesystem::path& scenario, const std::filesystem::path& userDir,
+                         const std::filesystem::path& installedGames);
+
+// The program's per-user folder, as the desktop program's: $XDG_DATA_HOME/marvo, else
+// $HOME/.local/share/marvo; empty when neither variable is set.
+std::filesystem::path userDataFolder();
+
+// Whether this process may create files in `dir`.
+bool writableFolder(const std::filesystem::path& dir);
+
 }  // namespace marvo

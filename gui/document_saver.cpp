@@ -1,7 +1,11 @@
 // Saving the scenario document: Save, Save as..., the replace question and failed saves.
 #include "gui/document_saver.h"
 
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "gui/dialogs.h"
 #include "gui/file_messages.h"
@@ -20,7 +24,23 @@ bool sameFile(const QString& a, const QString& b) {
   return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
+bool writableFolder(const QString& folder) {
+  return !folder.isEmpty() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
 }  // namespace
+
+QString DocumentSaver::nameInWritableFolder(const QString& name) {
+  const QFileInfo info(name);
+  // A folder that is not there keeps the name: it was typed last, and may be mended in the dialog.
+  if (name.isEmpty() || !QFileInfo(info.absolutePath()).isDir() || writableFolder(info.absolutePath())) return name;
+  // An installed sample game: the same name where the user may write.
+  for (const QString& folder :
+       {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath(), QDir::currentPath()}) {
+    if (writableFolder(folder)) return QDir(folder).filePath(info.fileName());
+  }
+  return name;
+}
 
 DocumentSaver::DocumentSaver(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
     : document_(document), dialogs_(dialogs), parent_(parent) {}
@@ -36,7 +56,8 @@ DocumentSaver::Result DocumentSaver::save() {
 }
 
 DocumentSaver::Result DocumentSaver::saveAs() {
-  const FileDialogRequest request{types().constFirst(), QStringLiteral("scn"), document_.offeredName()};
+  const FileDialogRequest request{types().constFirst(), QStringLiteral("scn"),
+                                  nameInWritableFolder(document_.offeredName())};
   auto chosen = dialogs_.saveFileOfType(parent_, request, types(), document_.plainText() ? kPlainTextType : 0);
   if (!chosen) return Result::Cancelled;
   document_.setOfferedName(chosen->name);  // the dialog offers the name chosen last

@@ -29,6 +29,11 @@ class DocumentSaver {
   // is then the result.
   Result saveTo(const QString& file, bool plainText);
 
+  // `name` when its folder may be written or is not there; else the same file name in the user's documents
+  // folder, the home folder or the current folder, the first that may be written. The save
+  // dialog starts there.
+  static QString nameInWritableFolder(const QString& name);
+
   // The file types of the save dialog: RTF scenario and plain text scenario.
   static QStringList types();
   static constexpr int kPlainTextType = 1;

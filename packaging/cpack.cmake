@@ -9,14 +9,15 @@ Marvo IF plays and edits text adventures written in a small, line-oriented,
 mostly Russian script language. The desktop program marvo holds the player
 window, a code editor, a map editor, an NPC dialogue maker and an object
 placer; marvo-cli plays games and replays saved games in a terminal.
-The package brings the standard library and sample games.")
+The package brings the standard library, sample games and the web player
+that marvo-cli publish copies into a published game.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 
 set(CPACK_DEBIAN_PACKAGE_NAME marvo)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Not "games": Debian keeps the programs of that section in /usr/games.
-set(CPACK_DEBIAN_PACKAGE_SECTION interpreters)
+# Where Debian files the other interpreters of text adventures (frotz, glulxe, gargoyle).
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Desktop, MIME and icon caches are refreshed by the triggers of the packages that own them; Qt's

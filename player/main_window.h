@@ -75,6 +75,10 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   // At start: offers each recovery file newer than its scenario (Restore / Discard / Later).
   // Returns whether a text was restored into the code editor.
   bool offerRecovery();
+  // At start: offerRecovery(), then the scenario named on the command line (`path`; empty: none)
+  // is opened whatever was answered; a restored text is first offered to be saved, as before any
+  // text is replaced, and stays on Cancel. Returns whether a restored text is left to be shown.
+  bool openAtStart(const QString& path);
   static constexpr int kRecentFiles = 8;
 
   // The output pane's lines as the player sees them (at most kOutputLimit).

@@ -46,4 +46,12 @@ bool MainWindow::offerRecovery() {
   return false;
 }
 
+bool MainWindow::openAtStart(const QString& path) {
+  const bool restored = offerRecovery();
+  if (path.isEmpty()) return restored;
+  if (restored && !offerSave()) return true;
+  openScenario(path);
+  return false;
+}
+
 }  // namespace marvo

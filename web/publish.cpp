@@ -10,11 +10,8 @@
 #include "engine/text.h"
 #include "favicon_svg.h"
 
-#ifndef MARVO_WEB_BUILD_DIR
-#define MARVO_WEB_BUILD_DIR ""
-#endif
-#ifndef MARVO_SOURCE_DIR
-#define MARVO_SOURCE_DIR "."
+#ifndef MARVO_WEB_FROM_BINDIR
+#define MARVO_WEB_FROM_BINDIR "../share/marvo/web"
 #endif
 
 namespace marvo::web {
@@ -70,9 +67,10 @@ fs::path findPlayerFiles(const fs::path& programDir) {
   std::vector<fs::path> candidates;
   if (const char* dir = std::getenv("MARVO_WEB_DIR"); dir && *dir) {
     candidates.emplace_back(dir);
-  } else {
-    if (!programDir.empty()) candidates.push_back((programDir / ".." / "share" / "marvo" / "web").lexically_normal());
-    if (*MARVO_WEB_BUILD_DIR) candidates.emplace_back(MARVO_WEB_BUILD_DIR);
+  } else if (!programDir.empty()) {
+    // Only the installation's own folder: a folder named at build time could be created by anyone
+    // on a machine the program is later installed on, and would then choose what gets published.
+    candidates.push_back((programDir / MARVO_WEB_FROM_BINDIR).lexically_normal());
   }
   for (const auto& dir : candidates) {
     if (holdsPlayerFiles(dir)) return dir.lexically_normal();
@@ -82,9 +80,9 @@ fs::path findPlayerFiles(const fs::path& programDir) {
 
 std::string missingPlayerFilesMessage() {
   return concat("Веб-проигрыватель не собран: нет файлов index.html, marvo.js и marvo.wasm. "_w,
-                "Соберите его командой scripts/build-web (или: emcmake cmake -S "_w, shown(MARVO_SOURCE_DIR),
-                " -B build-web -DMARVO_WEB=ON && cmake --build build-web) либо укажите папку с этими "_w,
-                "файлами в переменной MARVO_WEB_DIR."_w);
+                "Соберите его командой scripts/build-web в папке исходников (или: emcmake cmake -S . "_w,
+                "-B build-web -DMARVO_WEB=ON && cmake --build build-web) и укажите папку build-web/web "_w,
+                "либо другую папку с этими "_w, "файлами в переменной MARVO_WEB_DIR."_w);
 }
 
 bool holdsOnlyPublishedGame(const fs::path& folder) {

@@ -17,8 +17,8 @@ inline constexpr const char* kLibraryFile = "marvo.lib";
 inline constexpr const char* kFaviconFile = "favicon.svg";
 
 // The folder holding all player files: $MARVO_WEB_DIR when set (and then only it), else
-// share/marvo/web of the installation `programDir` belongs to (programDir/../share/marvo/web),
-// else the source checkout's web build. Empty when none holds them all.
+// the installed data folder of the installation `programDir` belongs to (programDir/../share/marvo/web).
+// Empty when it does not hold them all.
 std::filesystem::path findPlayerFiles(const std::filesystem::path& programDir);
 // Says (in Windows-1251) that the player files are missing and what to run to build them.
 std::string missingPlayerFilesMessage();

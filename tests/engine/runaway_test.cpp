@@ -81,16 +81,36 @@ TEST(Runaway, EveryRunawayRunStaysUnder200MegabytesAnd5Seconds) {
   }
 }
 
-TEST(Runaway, AQueueStopsAtItsBoundWithAMessageAndTheGameGoesOn) {
+// Keeps the lines it is given, as the window's pane and the terminal player show them.
+class KeepingHost : public CountingHost {
+ public:
+  std::vector<std::string> lines;
+  void appendOutput(std::string_view line) override {
+    CountingHost::appendOutput(line);
+    lines.emplace_back(line);
+  }
+};
+
+TEST(Runaway, ALongTurnShowsItsEndAndARunThatNeverStopsIsStoppedByTheGuard) {
+  // More text lines than the queue keeps, with a menu line that takes the objects' text early on:
+  // the READ shows the menu, no line of objects of its own, and the last kQueueLimit texts.
+  const std::string last = std::to_string(marvo::Engine::kQueueLimit * 2 - 1);
   marvo::Engine engine;
   marvo::Game game(engine);
-  CountingHost host;
-  game.begin(w({":a", "!раз", "GOTO a", ":b", "!fine", "READ"}), {}, host);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_NE(host.messages[0].find("Слишком много строк"), std::string::npos);
-  EXPECT_NE(host.messages[0].find(std::to_string(marvo::Engine::kQueueLimit)), std::string::npos);
-  EXPECT_EQ(host.outputLines, 0u);  // nothing of the runaway reached the output pane
-  // The guard of executed lines drops what was queued as well.
+  KeepingHost host;
+  game.begin(
+      w({":start", "CREATE ключ", "ключ_расположение=count", "@Меню %", "n = 0", ":count", "!Строка [#n]", "!",
+         "n = n + 1", "IF n < " + std::to_string(marvo::Engine::kQueueLimit * 2), "JUMP count", "ENDIF", "READ"}),
+      {}, host);
+  EXPECT_TRUE(host.messages.empty());
+  ASSERT_EQ(host.lines.size(), marvo::Engine::kQueueLimit + 1);
+  EXPECT_EQ(marvo::cp1251ToUtf8(host.lines.front()).find("Меню "), 0u);
+  EXPECT_NE(host.lines.front().find(marvo::utf8ToCp1251("ключ")), std::string::npos);
+  EXPECT_EQ(marvo::cp1251ToUtf8(host.lines[1]), "Строка " + std::to_string(marvo::Engine::kQueueLimit));
+  EXPECT_EQ(marvo::cp1251ToUtf8(host.lines.back()), "Строка " + last);
+  EXPECT_TRUE(engine.state().textQueue.empty());
+
+  // The guard of executed lines ends a run that never stops and drops what was queued.
   marvo::Engine guarded;
   guarded.setLineBudget(1000);
   marvo::Game second(guarded);
@@ -99,6 +119,7 @@ TEST(Runaway, AQueueStopsAtItsBoundWithAMessageAndTheGameGoesOn) {
   ASSERT_EQ(other.messages.size(), 1u);
   EXPECT_NE(other.messages[0].find("зациклился"), std::string::npos);
   EXPECT_NE(other.messages[0].find("(333)"), std::string::npos);
+  EXPECT_EQ(other.outputLines, 0u);
   EXPECT_TRUE(guarded.state().textQueue.empty());
 }
 

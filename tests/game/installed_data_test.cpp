@@ -101,3 +101,48 @@ TEST_F(DesktopStart, NoLibraryAnywhereAndNoUserFolderKeepsTheUsualRule) {
   fs::current_path(at("launch"));
   EXPECT_EQ(libraryToRead(p.libraryFallback), fs::path("marvo.lib"));  // reported missing as always
 }
+
+TEST_F(DesktopStart, TerminalPlayFindsTheLibraryInTheDesktopProgramsOrder) {
+  fs::create_directories(at("user"));
+  fs::current_path(at("launch"));
+  const fs::path scenario = at("author/quest.scn");
+  // Each place is taken away in turn: current folder, scenario's folder, user's folder, installed.
+  touch("launch/marvo.lib");
+  touch("author/marvo.lib");
+  touch("user/marvo.lib");
+  FoundLibrary found = findLibrary(scenario, at("user"), at("games"));
+  EXPECT_EQ(found.place, LibraryPlace::CurrentFolder);
+  EXPECT_EQ(found.file, fs::path("marvo.lib"));
+  fs::remove(at("launch/marvo.lib"));
+  found = findLibrary(scenario, at("user"), at("games"));
+  EXPECT_EQ(found.place, LibraryPlace::ScenarioFolder);
+  EXPECT_EQ(found.file, at("author/marvo.lib"));
+  // A scenario named relative to the current folder.
+  EXPECT_EQ(findLibrary("../author/quest.scn", at("user"), at("games")).file.lexically_normal(),
+            at("author/marvo.lib"));
+  fs::remove(at("author/marvo.lib"));
+  found = findLibrary(scenario, at("user"), at("games"));
+  EXPECT_EQ(found.place, LibraryPlace::UserFolder);
+  EXPECT_EQ(found.file, at("user/marvo.lib"));
+  fs::remove(at("user/marvo.lib"));
+  found = findLibrary(scenario, at("user"), at("games"));
+  EXPECT_EQ(found.place, LibraryPlace::Installed);
+  EXPECT_EQ(found.file, at("games/marvo.lib"));
+  fs::remove(at("games/marvo.lib"));
+  EXPECT_EQ(findLibrary(scenario, {}, {}).place, LibraryPlace::None);
+}
+
+TEST_F(DesktopStart, TheUserFolderIsTheDesktopProgramsOne) {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  const std::string saved = data ? data : "";
+  ::setenv("XDG_DATA_HOME", at("data").c_str(), 1);
+  EXPECT_EQ(userDataFolder(), at("data/marvo"));
+  ::setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored
+  if (const char* home = std::getenv("HOME")) {
+    EXPECT_EQ(userDataFolder(), fs::path(home) / ".local/share/marvo");
+  }
+  if (data)
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+  else
+    ::unsetenv("XDG_DATA_HOME");
+}

@@ -10,7 +10,8 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 cd "$work/prefix"
 expected=(bin/marvo-cli share/marvo/games/marvo.lib share/marvo/games/yarmarka.scn
           share/mime/packages/marvo.xml share/man/man1/marvo-cli.1.gz
-          share/bash-completion/completions/marvo-cli share/doc/marvo/copyright)
+          share/bash-completion/completions/marvo-cli share/doc/marvo/copyright
+          share/doc/marvo/reference/README.md)
 if [[ $gui == ON ]]; then
   expected+=(bin/marvo share/applications/marvo.desktop share/icons/hicolor/scalable/apps/marvo.svg
              share/metainfo/org.marvoif.marvo.metainfo.xml share/man/man1/marvo.1.gz)

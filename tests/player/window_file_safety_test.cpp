@@ -203,6 +203,28 @@ void WindowFileSafetyTest::failedSavesSayWhatWasNotSavedAndOfferSaveAs() {
     QVERIFY(w.dialogs.messages.last().endsWith(QStringLiteral(": нет прав доступа.")));
     QVERIFY(w.dialogs.details.last().startsWith(QStringLiteral("Файл %1/new.scn не создан.").arg(locked)));
     QVERIFY(entries(locked).isEmpty());
+    // An installed game: a read-only file in a read-only folder. F2 says so and offers "Save as...",
+    // whose dialog starts in a folder that may be written.
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString installed = locked + QStringLiteral("/sample.scn");
+    window_test::writeCp1251(installed, kGame);
+    QFile::setPermissions(installed, QFileDevice::ReadOwner);
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    w.dialogs.choiceAnswers = {1};  // the offer to save the text before it is replaced: "Нет"
+    w.mainWindow->openScenario(installed);
+    edit(w);
+    const QString mine = w.path(QStringLiteral("my-sample.scn"));
+    w.dialogs.actionAnswers = {true};
+    w.dialogs.fileAnswers = {mine};
+    w.mainWindow->saveAction()->trigger();
+    QVERIFY(w.dialogs.messages.last().startsWith(QStringLiteral("Сценарий не сохранён в файл %1: ").arg(installed)));
+    QCOMPARE(w.dialogs.actions.last(), QStringLiteral("Сохранить как..."));
+    const QFileInfo start(w.dialogs.requests.last().initialName);
+    QCOMPARE(start.fileName(), QStringLiteral("sample.scn"));
+    QCOMPARE(::access(QFile::encodeName(start.absolutePath()).constData(), W_OK), 0);
+    QCOMPARE(w.document.path(), mine);
+    QVERIFY(!w.document.hasUnsavedChanges());
+    QCOMPARE(entries(locked), QStringList{QStringLiteral("sample.scn")});
   }
   QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

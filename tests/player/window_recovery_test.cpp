@@ -46,6 +46,7 @@ class WindowRecoveryTest : public QObject {
   void aRecoveryOlderThanItsScenarioIsNotOffered();
   void aPauseInTypingWritesTheFileOffTheTypingPath();
   void filesOfARunningInstanceAreNotOffered();
+  void aScenarioOnTheCommandLineIsOpenedWhateverTheRecoveryAnswer();
 };
 
 void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit() {
@@ -183,5 +184,34 @@ void WindowRecoveryTest::filesOfARunningInstanceAreNotOffered() {
 }
 
 QObject* makeWindowRecoveryTest() { return new WindowRecoveryTest; }
+
+void WindowRecoveryTest::aScenarioOnTheCommandLineIsOpenedWhateverTheRecoveryAnswer() {
+  QTemporaryDir dir;
+  const QString scenario = dir.filePath(QStringLiteral("game.scn"));
+  const QString named = dir.filePath(QStringLiteral("named.scn"));
+  window_test::writeCp1251(scenario, {QStringLiteral(":a"), QStringLiteral("READ")});
+  window_test::writeCp1251(named, {QStringLiteral(":b"), QStringLiteral("!named"), QStringLiteral("READ")});
+  constexpr int kSaveYes = 0, kSaveCancel = 2;
+  for (const int answer : {kRestore, kDiscard, kLater}) {
+    const auto lost = killedRun(scenario);
+    Windows w;
+    w.dialogs.choiceAnswers = {answer, kSaveYes};
+    QVERIFY(!w.mainWindow->openAtStart(named));
+    QCOMPARE(w.document.path(), named);
+    QVERIFY(!w.document.hasUnsavedChanges());
+    if (answer == kRestore) {  // the restored text was saved to its scenario before it was replaced
+      QCOMPARE(marvo::readScenarioFile(QFile::encodeName(scenario).toStdString()).lines, lost);
+      QCOMPARE(w.dialogs.questions.size(), 2);
+    }
+    QDir(recoveryFolder()).removeRecursively();
+  }
+  // Cancel at the offer to save keeps the restored text, to be shown in the code editor.
+  killedRun(scenario);
+  Windows w;
+  w.dialogs.choiceAnswers = {kRestore, kSaveCancel};
+  QVERIFY(w.mainWindow->openAtStart(named));
+  QCOMPARE(w.document.path(), scenario);
+  QVERIFY(w.document.hasUnsavedChanges());
+}
 
 #include "window_recovery_test.moc"
