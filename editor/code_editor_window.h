@@ -32,6 +32,7 @@ class GoToLineBar;
 class ProblemsPanel;
 class ScenarioDocument;
 class ScenarioHighlighter;
+class SpellingUnderline;
 class WalkthroughPanel;
 struct Problem;
 
@@ -96,6 +97,18 @@ class CodeEditorWindow : public QDialog {
   QAction* publishAction() const { return publishAction_; }
   ProblemsPanel* problemsPanel() const { return problemsPanel_; }
   WalkthroughPanel* walkthroughPanel() const { return walkthroughPanel_; }
+
+  // The spelling check: unknown words of the prose underlined, corrections and the dictionaries in
+  // the context menu. Its switch and the «ё»/«е» option are checkable entries of the context menu,
+  // remembered in the settings; the note says why it is off when no dictionary is installed.
+  SpellingUnderline* spelling() const { return spelling_; }
+  QAction* spellingAction() const { return spellingAction_; }
+  QAction* yoIsYeAction() const { return yoIsYeAction_; }
+  QLabel* spellingNote() const { return spellingNote_; }
+  // Fills the context menu for a click at `viewportPos` of the text: for an unknown word there,
+  // its corrections (found on a worker when not known yet), "Добавить в словарь игры",
+  // "Добавить в словарь пользователя" and "Пропустить" come first.
+  void prepareContextMenu(const QPoint& viewportPos);
 
  public slots:
   // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
@@ -222,6 +235,22 @@ class CodeEditorWindow : public QDialog {
   WalkthroughPanel* walkthroughPanel_ = nullptr;
 
   ScenarioHighlighter* highlighter_ = nullptr;
+
+  // The spelling check (code_editor_window_spelling.cpp).
+  void setUpSpelling();
+  void startSpelling();
+  void showSpellingEntries();
+  void replaceMenuWord(const std::string& correction);
+  SpellingUnderline* spelling_ = nullptr;
+  QAction* spellingAction_ = nullptr;
+  QAction* yoIsYeAction_ = nullptr;
+  QLabel* spellingNote_ = nullptr;
+  QList<QAction*> spellingEntries_;
+  struct MenuWord {
+    int line = -1;
+    int column = 0;
+    std::string word;  // Windows-1251; empty when the menu was not opened on an unknown word
+  } menuWord_;
   editor::PropertyList properties_;
 
   bool caretToStartPending_ = false;

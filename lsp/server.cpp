@@ -189,6 +189,7 @@ json Server::dispatchRequest(const std::string& method, const json& params) {
   if (method == "textDocument/rename") return rename(params);
   if (method == "textDocument/documentSymbol") return documentSymbols(params);
   if (method == "textDocument/foldingRange") return foldingRanges(params);
+  if (method == "textDocument/codeAction") return codeActions(params);
   throw RequestError{kMethodNotFound, "unknown method: " + method};
 }
 
@@ -197,6 +198,7 @@ void Server::dispatchNotification(const std::string& method, const json& params)
   if (method == "textDocument/didChange") return didChange(params);
   if (method == "textDocument/didClose") return didClose(params);
   if (method == "textDocument/didSave") return didSave(params);
+  if (method == "workspace/didChangeConfiguration") return didChangeConfiguration(params);
   // "initialized", "$/..." and anything unknown need nothing.
 }
 
@@ -205,6 +207,7 @@ json Server::initialize(const json& params) {
   if (params.contains("initializationOptions") && params["initializationOptions"].is_object()) {
     const json& o = params["initializationOptions"];
     if (o.contains("library") && o["library"].is_string()) libraryOverride_ = o["library"].get<std::string>();
+    if (o.contains("spelling") && o["spelling"].is_boolean()) spellingOn_ = o["spelling"].get<bool>();
   }
   initialized_ = true;
   return {
@@ -219,6 +222,7 @@ json Server::initialize(const json& params) {
            {"renameProvider", {{"prepareProvider", true}}},
            {"documentSymbolProvider", true},
            {"foldingRangeProvider", true},
+           {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
        }},
       {"serverInfo", {{"name", "marvo-cli lsp"}}},
   };
@@ -336,6 +340,11 @@ void Server::didClose(const json& params) {
 void Server::didSave(const json& params) {
   const auto it = documents_.find(params.at("textDocument").at("uri").get<std::string>());
   if (it == documents_.end()) return;
+  // A word may have been added to the game's or the user's dictionary meanwhile.
+  if (it->second->spelling) {
+    it->second->spelling->reload();
+    scheduleDiagnostics(*it->second);
+  }
   // The library may have changed on disk since the document was opened.
   const auto library = libraryFor(it->second->path);
   if (library != it->second->library) {
@@ -452,6 +461,7 @@ void Server::publishDiagnostics(OpenDocument& doc) {
     }
     (source == LineOrigin::Library ? libraryList : list).push_back(std::move(d));
   }
+  addSpellingDiagnostics(doc, list);
   notify("textDocument/publishDiagnostics", {{"uri", doc.uri}, {"version", doc.text.version}, {"diagnostics", list}});
   // Problems of the library go to the library file, also when it is not open.
   if (!doc.library->uri.empty() && (!libraryList.empty() || libraryDiagnosticUris_.count(doc.library->uri))) {
