@@ -122,20 +122,25 @@ void SpellingUnderline::recheckAll() {
   blockCount_ = document_->blockCount();
   revision_ = document_->revision();
   if (!active()) return;
-  std::vector<std::string> lines;
-  lines.reserve(static_cast<std::size_t>(blockCount_));
-  std::string line;
-  for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
-    line.clear();
-    appendCp1251(block.text(), line);
-    lines.push_back(line);
-  }
+  // One copy of the text on this thread (lines parted by U+2029, nothing else replaced, so that
+  // every column stays); the worker cuts it into Windows-1251 lines.
+  QString text = document_->toRawText();
   editsSinceCopy_.clear();
   linesEditedSinceCopy_.clear();
   checking_ = true;
   stop_ = std::make_shared<std::atomic<bool>>(false);
   const std::uint64_t id = checkId_;
-  pool_.start([this, id, speller = speller_, stop = stop_, lines = std::move(lines)] {
+  pool_.start([this, id, speller = speller_, stop = stop_, text = std::move(text)] {
+    std::vector<std::string> lines;
+    std::string line;
+    for (QStringView rest(text);;) {
+      const qsizetype end = rest.indexOf(QChar::ParagraphSeparator);
+      line.clear();
+      appendCp1251(rest.left(end < 0 ? rest.size() : end), line);
+      lines.push_back(line);
+      if (end < 0) break;
+      rest = rest.mid(end + 1);
+    }
     spelling::TextSpelling result = spelling::checkText(*speller, lines, stop.get());
     if (!result.complete) return;
     QMetaObject::invokeMethod(
@@ -144,10 +149,24 @@ void SpellingUnderline::recheckAll() {
   });
 }
 
+void SpellingUnderline::scheduleRecheck() {
+  // A replaced text reports itself twice (the change of its lines, then textReplaced): one check.
+  stopCheck();
+  results_ = {};
+  if (recheckScheduled_) return;
+  recheckScheduled_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        recheckScheduled_ = false;
+        recheckAll();
+      },
+      Qt::QueuedConnection);
+}
+
 void SpellingUnderline::textReplaced() {
   if (!active()) return;
-  results_ = {};
-  recheckAll();
+  scheduleRecheck();
   emit changed();
 }
 
@@ -189,8 +208,8 @@ void SpellingUnderline::textChanged(int position, int charsRemoved, int charsAdd
   const int last = std::max(first, document_->findBlock(position + charsAdded).blockNumber());
   const bool large = last - first > kLargestLineByLineEdit || std::abs(delta) > kLargestLineByLineEdit;
   if (large) {
-    results_ = {};  // what was underlined belonged to the text before
-    recheckAll();
+    scheduleRecheck();  // what was underlined belonged to the text before
+    emit changed();
     return;
   }
   // Lines first+1 .. first+delta were inserted (or that many after `first` removed); lines

@@ -45,7 +45,7 @@ class SpellingUnderline : public QObject {
   // The dictionaries are loaded and the check runs.
   bool active() const { return enabled_ && speller_ && speller_->available(); }
   // A check of the whole text or a load is running.
-  bool busy() const { return loading_ || checking_; }
+  bool busy() const { return loading_ || checking_ || recheckScheduled_; }
 
   // The unknown words of a line (0-based), positions in the line's characters; empty when off.
   const std::vector<spelling::Misspelling>& on(int line) const;
@@ -90,6 +90,7 @@ class SpellingUnderline : public QObject {
   void textChanged(int position, int charsRemoved, int charsAdded);
   void checked(std::uint64_t id, spelling::TextSpelling result);
   void stopCheck();
+  void scheduleRecheck();
   std::string lineText(int line) const;
   void openGameDictionary();
 
@@ -99,6 +100,7 @@ class SpellingUnderline : public QObject {
   bool yoIsYe_ = true;
   bool loading_ = false;
   bool checking_ = false;
+  bool recheckScheduled_ = false;
   QString note_;
   std::shared_ptr<spelling::Speller> speller_;
   spelling::SpellingResults results_;
