@@ -78,7 +78,11 @@ void CodeEditorWindow::startSpelling() {
 void CodeEditorWindow::prepareContextMenu(const QPoint& viewportPos) {
   menuWord_ = {};
   const QTextCursor at = scenarioView_->cursorForPosition(viewportPos);
-  if (const auto* unknown = spelling_->at(at.blockNumber(), at.positionInBlock())) {
+  // The caret position nearest the click: over the right half of a word's last letter it is
+  // already after the word.
+  const auto* unknown = spelling_->at(at.blockNumber(), at.positionInBlock());
+  if (!unknown) unknown = spelling_->at(at.blockNumber(), at.positionInBlock() - 1);
+  if (unknown) {
     menuWord_ = {unknown->line, unknown->column, unknown->word};
     spelling_->findSuggestions(unknown->word);
   }
