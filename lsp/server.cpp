@@ -209,6 +209,7 @@ json Server::initialize(const json& params) {
     if (o.contains("library") && o["library"].is_string()) libraryOverride_ = o["library"].get<std::string>();
     if (o.contains("spelling") && o["spelling"].is_boolean()) spellingOn_ = o["spelling"].get<bool>();
   }
+  if (spellingOn_ && options_.loadDictionariesInBackground) startLoadingDictionaries();
   initialized_ = true;
   return {
       {"capabilities",
@@ -300,6 +301,7 @@ void Server::didChange(const json& params) {
     if (!change.contains("range")) {
       doc.text.setText(text);
       reindex(doc);
+      if (doc.spelling) doc.spelling->invalidate();
       continue;
     }
     const json& r = change["range"];
@@ -311,6 +313,7 @@ void Server::didChange(const json& params) {
         doc.text.lineCount() <= options_.maxAnalysedLines && doc.text.bytes() <= options_.maxAnalysedBytes;
     if (!wasAnalysed || !analyse || edit.removed + edit.inserted > 4000) {
       reindex(doc);
+      if (doc.spelling) doc.spelling->invalidate();
       continue;
     }
     // The index follows line by line: the lines replaced one for one, then those removed or added.
@@ -322,6 +325,12 @@ void Server::didChange(const json& params) {
       doc.index.removeLine(SymbolIndex::Source::Scenario, edit.first + common);
     for (int i = common; i < edit.inserted; ++i)
       doc.index.insertLine(SymbolIndex::Source::Scenario, edit.first + i, lines[edit.first + i]);
+    // The spelling warnings follow the same way.
+    if (doc.spelling) {
+      for (int i = 0; i < common; ++i) doc.spelling->replaceLine(edit.first + i, lines[edit.first + i]);
+      for (int i = common; i < edit.removed; ++i) doc.spelling->removeLine(edit.first + common);
+      for (int i = common; i < edit.inserted; ++i) doc.spelling->insertLine(edit.first + i, lines[edit.first + i]);
+    }
   }
   scheduleDiagnostics(doc);
   // Scenarios that read this document as their library follow it.

@@ -44,6 +44,10 @@ struct ServerOptions {
   // Larger documents are kept in step but not analysed.
   std::size_t maxAnalysedBytes = 32u << 20;
   int maxAnalysedLines = 200000;
+  // The spelling dictionaries are loaded on a thread of their own from initialize on, and the
+  // spelling warnings follow the other diagnostics once they are there (marvo-cli lsp). Without
+  // it they are loaded with the first diagnostics.
+  bool loadDictionariesInBackground = false;
 };
 
 // A library text as game start reads it, shared by the documents that use it.

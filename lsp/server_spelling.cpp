@@ -17,11 +17,17 @@ std::optional<bool> spellingSetting(const json& options) {
 void Server::addSpellingDiagnostics(OpenDocument& doc, json& list) {
   if (!spellingOn_) return;
   if (!doc.spellingMade) {
+    auto made = makeDocumentSpelling(doc.path);
+    if (!made) {
+      // The dictionaries are still loading: the warnings come with a later publication.
+      doc.diagnosticsDue = Clock::now() + std::chrono::milliseconds(50);
+      return;
+    }
     doc.spellingMade = true;
-    doc.spelling = makeDocumentSpelling(doc.path);
+    doc.spelling = std::move(*made);
   }
   if (!doc.spelling) return;  // no dictionary: no spelling warnings, nothing else changes
-  for (const SpellingWarning& w : doc.spelling->check(doc.text.lines()))
+  for (const SpellingWarning& w : doc.spelling->warnings(doc.text.lines()))
     list.push_back({{"range", range(doc, LineOrigin::Scenario, w.line, w.column, w.column + w.length)},
                     {"severity", 2},
                     {"source", "marvo"},

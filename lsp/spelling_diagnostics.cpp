@@ -1,6 +1,11 @@
 // The language server's spelling check on the spelling core.
 #include "spelling_diagnostics.h"
 
+#include <chrono>
+#include <future>
+#include <map>
+#include <mutex>
+
 #include "engine/codec.h"
 #include "engine/text.h"
 #include "spelling/dictionaries.h"
@@ -13,21 +18,41 @@ using namespace marvo::literals;
 
 namespace {
 
+using Loaded = std::shared_ptr<const spelling::Dictionaries>;
+
+std::mutex loadingMutex;
+std::map<std::filesystem::path, std::shared_future<Loaded>> loading;  // by folder
+
 class NuspellDocumentSpelling : public DocumentSpelling {
  public:
-  NuspellDocumentSpelling(std::shared_ptr<const spelling::Dictionaries> dictionaries, std::filesystem::path scenario)
+  NuspellDocumentSpelling(Loaded dictionaries, std::filesystem::path scenario)
       : speller_(std::move(dictionaries)), scenario_(std::move(scenario)) {
     reload();
   }
 
-  std::vector<SpellingWarning> check(const std::vector<std::string>& lines) override {
+  void replaceLine(int line, std::string_view text) override {
+    if (!stale_) results_.replaceLine(speller_, line, text);
+  }
+  void insertLine(int line, std::string_view text) override {
+    if (!stale_) results_.insertLine(speller_, line, text);
+  }
+  void removeLine(int line) override {
+    if (!stale_) results_.removeLine(line);
+  }
+  void invalidate() override { stale_ = true; }
+
+  std::vector<SpellingWarning> warnings(const std::vector<std::string>& lines) override {
+    if (stale_ || results_.lineCount() != static_cast<int>(lines.size())) {
+      results_.assign(spelling::checkText(speller_, lines));
+      stale_ = false;
+    }
     std::vector<SpellingWarning> out;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-      for (spelling::Misspelling& m : speller_.checkLine(lines[i], static_cast<int>(i))) {
+    for (int i = 0; i < results_.lineCount(); ++i)
+      for (const spelling::Misspelling& m : results_.on(i)) {
         std::string message = concat("Неизвестное слово «"_w, m.word, "»"_w);
         message += scenario_.empty() ? std::string(": исправьте его"_w)
                                      : concat(": исправьте его или добавьте в словарь игры "_w, dictionaryName_);
-        out.push_back({m.line, m.column, m.length, std::move(m.word), std::move(message)});
+        out.push_back({m.line, m.column, m.length, m.word, std::move(message)});
       }
     return out;
   }
@@ -43,19 +68,40 @@ class NuspellDocumentSpelling : public DocumentSpelling {
     }
     const auto user = spelling::userDictionaryPath(spelling::defaultUserDataFolder());
     if (!user.empty()) speller_.openUserDictionary(user);
+    stale_ = true;
   }
 
  private:
   spelling::Speller speller_;
+  spelling::SpellingResults results_;
+  bool stale_ = true;
   std::filesystem::path scenario_;
   std::string dictionaryName_;
 };
 
 }  // namespace
 
-std::unique_ptr<DocumentSpelling> makeDocumentSpelling(const std::filesystem::path& scenario) {
-  auto dictionaries = spelling::Dictionaries::shared();
-  if (!dictionaries->available()) return nullptr;
+void startLoadingDictionaries() {
+  const auto folder = spelling::dictionaryFolder();
+  std::lock_guard lock(loadingMutex);
+  auto& pending = loading[folder];
+  if (!pending.valid())
+    pending = std::async(std::launch::async, [folder] { return spelling::Dictionaries::shared(folder); }).share();
+}
+
+std::optional<std::unique_ptr<DocumentSpelling>> makeDocumentSpelling(const std::filesystem::path& scenario) {
+  const auto folder = spelling::dictionaryFolder();
+  Loaded dictionaries;
+  {
+    std::lock_guard lock(loadingMutex);
+    const auto it = loading.find(folder);
+    if (it != loading.end()) {
+      if (it->second.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return std::nullopt;
+      dictionaries = it->second.get();
+    }
+  }
+  if (!dictionaries) dictionaries = spelling::Dictionaries::shared(folder);
+  if (!dictionaries->available()) return std::unique_ptr<DocumentSpelling>();
   return std::make_unique<NuspellDocumentSpelling>(std::move(dictionaries), scenario);
 }
 

@@ -3,6 +3,10 @@
 
 namespace marvo::lsp {
 
-std::unique_ptr<DocumentSpelling> makeDocumentSpelling(const std::filesystem::path&) { return nullptr; }
+void startLoadingDictionaries() {}
+
+std::optional<std::unique_ptr<DocumentSpelling>> makeDocumentSpelling(const std::filesystem::path&) {
+  return std::unique_ptr<DocumentSpelling>();
+}
 
 }  // namespace marvo::lsp

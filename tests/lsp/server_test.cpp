@@ -413,12 +413,25 @@ TEST(Server, UnknownWordsOfTheProseAreWarningsWithCorrectionsAsCodeActions) {
   EXPECT_EQ(actions[0]["kind"], "quickfix");
   EXPECT_EQ(actions[0]["edit"]["changes"][uri][0], json({{"range", words[1]["range"]}, {"newText", "сундук"}}));
 
+  // Edits: the warnings follow line by line.
+  s.notify("textDocument/didChange",
+           {{"textDocument", {{"uri", uri}, {"version", 2}}},
+            {"contentChanges",
+             {{{"range", {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 0}, {"character", 0}}}}},
+               {"text", "!ключь\n"}}}}});
+  s.server.publishDue(Clock::now() + std::chrono::seconds(1));
+  const auto edited = spellingOf(s.diagnosticsFor(uri));
+  ASSERT_EQ(edited.size(), 3u);
+  EXPECT_EQ(edited[0]["range"]["start"]["line"], 0);
+  EXPECT_EQ(edited[1]["range"]["start"]["line"], 1);
+  EXPECT_EQ(edited[2]["range"]["start"]["line"], 4);
+
   // A word added to the game's dictionary elsewhere counts after the next save.
   std::ofstream(folder / "game.dic") << "мяак\n";
   s.sent.clear();
   s.notify("textDocument/didSave", {{"textDocument", {{"uri", uri}}}});
   s.server.publishDue(Clock::now() + std::chrono::seconds(1));
-  ASSERT_EQ(spellingOf(s.diagnosticsFor(uri)).size(), 1u);
+  ASSERT_EQ(spellingOf(s.diagnosticsFor(uri)).size(), 2u);
 
   // Turned off in the settings: gone at the next publication; the checker's findings stay.
   s.notify("workspace/didChangeConfiguration", {{"settings", {{"marvo", {{"spelling", false}}}}}});
