@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -67,6 +68,8 @@ class SpellingWindowTest : public QObject {
   void init() {
     QSettings(QStringLiteral("marvo"), QStringLiteral("marvo")).clear();
     QFile::remove(folder_.filePath(QStringLiteral("game.dic")));
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  QStringLiteral("/marvo/user.dic"));
     dialogs_ = std::make_unique<marvo::ScriptedDialogs>();
     document_ = std::make_unique<marvo::ScenarioDocument>();
     editor_ = std::make_unique<marvo::CodeEditorWindow>(*document_, *dialogs_);
@@ -112,7 +115,7 @@ class SpellingWindowTest : public QObject {
   }
 
   void theContextMenuCorrectsAddsAndIgnores() {
-    open({"!Старый мяак стоит", "!Сундку и ключь", "!ключь"});
+    open({"!Старый мяак стоит", "!Сундку и ключь", "!ключь", "!двверь"});
     menuAt(0, 1);  // on a known word: no spelling entries
     QVERIFY(!entry(QStringLiteral("Пропустить")));
     menuAt(0, 8);
@@ -141,6 +144,16 @@ class SpellingWindowTest : public QObject {
     QTRY_VERIFY(!spelling()->busy());
     QVERIFY(words(1).isEmpty() && words(2).isEmpty());
     QCOMPARE(QFile(folder_.filePath(QStringLiteral("game.dic"))).size(), dic.size());
+
+    // The user's dictionary, in the user's data folder.
+    menuAt(3, 2);
+    entry(QStringLiteral("Добавить в словарь пользователя"))->trigger();
+    QFile user(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+               QStringLiteral("/marvo/user.dic"));
+    QVERIFY(user.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(user.readAll()).split(u'\n').contains(QStringLiteral("двверь")));
+    QTRY_VERIFY(!spelling()->busy());
+    QVERIFY(words(3).isEmpty());
     QVERIFY(dialogs_->messages.isEmpty());
   }
 
