@@ -47,6 +47,7 @@ CodeEditorWindow::CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs,
   highlighter_->followBackgroundOf(scenarioView_);
   refreshLineIndicator();
   wireProblems();
+  setUpSpelling();
   connect(&document_, &ScenarioDocument::textReplaced, this, [this] {
     pendingStart_ = QTextCursor();  // a property name being typed belongs to the old text
     caretToStart();
@@ -173,8 +174,10 @@ void CodeEditorWindow::buildContextMenu() {
   connect(publishAction_, &QAction::triggered, this, &CodeEditorWindow::publishToWeb);
 
   scenarioView_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(scenarioView_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { contextMenu_->popup(scenarioView_->viewport()->mapToGlobal(pos)); });
+  connect(scenarioView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    prepareContextMenu(pos);
+    contextMenu_->popup(scenarioView_->viewport()->mapToGlobal(pos));
+  });
 }
 
 void CodeEditorWindow::openObjectPlacer() { emit objectPlacerRequested(); }
@@ -204,6 +207,7 @@ void CodeEditorWindow::setVisible(bool visible) {
     }
   }
   QDialog::setVisible(visible);
+  if (visible) startSpelling();  // the dictionaries are loaded when the editor is first shown
   if (visible && caretToStartPending_) caretToStart();
   if (visible)
     activated();

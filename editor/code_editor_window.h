@@ -36,6 +36,7 @@ class RenameBar;
 class ScenarioDocument;
 class ScenarioHighlighter;
 class StoryMapWindow;
+class SpellingUnderline;
 class WalkthroughPanel;
 struct Problem;
 
@@ -110,6 +111,18 @@ class CodeEditorWindow : public QDialog {
   QAction* storyMapAction() const { return storyMapAction_; }
   // The story map once "Карта сюжета" has opened it (null before).
   StoryMapWindow* storyMap() const { return storyMap_; }
+
+  // The spelling check: unknown words of the prose underlined, corrections and the dictionaries in
+  // the context menu. Its switch and the «ё»/«е» option are checkable entries of the context menu,
+  // remembered in the settings; the note says why it is off when no dictionary is installed.
+  SpellingUnderline* spelling() const { return spelling_; }
+  QAction* spellingAction() const { return spellingAction_; }
+  QAction* yoIsYeAction() const { return yoIsYeAction_; }
+  QLabel* spellingNote() const { return spellingNote_; }
+  // Fills the context menu for a click at `viewportPos` of the text: for an unknown word there,
+  // its corrections (found on a worker when not known yet), "Добавить в словарь игры",
+  // "Добавить в словарь пользователя" and "Пропустить" come first.
+  void prepareContextMenu(const QPoint& viewportPos);
 
  public slots:
   // The checker (Ctrl+F7, context menu "Проверить сценарий"): fills the problems list under the
@@ -270,6 +283,22 @@ class CodeEditorWindow : public QDialog {
   bool librarySynced_ = false;
 
   ScenarioHighlighter* highlighter_ = nullptr;
+
+  // The spelling check (code_editor_window_spelling.cpp).
+  void setUpSpelling();
+  void startSpelling();
+  void showSpellingEntries();
+  void replaceMenuWord(const std::string& correction);
+  SpellingUnderline* spelling_ = nullptr;
+  QAction* spellingAction_ = nullptr;
+  QAction* yoIsYeAction_ = nullptr;
+  QLabel* spellingNote_ = nullptr;
+  QList<QAction*> spellingEntries_;
+  struct MenuWord {
+    int line = -1;
+    int column = 0;
+    std::string word;  // Windows-1251; empty when the menu was not opened on an unknown word
+  } menuWord_;
   editor::PropertyList properties_;
 
   bool caretToStartPending_ = false;

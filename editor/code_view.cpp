@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSettings>
 #include <QTextBlock>
 #include <QToolTip>
@@ -191,8 +192,56 @@ QList<QRect> CodeView::markRects() const {
   return out;
 }
 
+void CodeView::setWordUnderlines(WordSpans source) {
+  wordSpans_ = std::move(source);
+  viewport()->update();
+}
+
+QColor CodeView::wordUnderlineColour() const {
+  return darkBackground() ? QColor(0x6C, 0xB6, 0xFF) : QColor(0x1A, 0x5F, 0xD0);
+}
+
+QList<QRect> CodeView::wordUnderlineRects() const {
+  QList<QRect> out;
+  if (!wordSpans_) return out;
+  const int bottom = viewport()->height();
+  for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+    const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+    if (box.top() > bottom) break;
+    if (!block.isVisible() || block.length() > ScenarioHighlighter::kLongestColouredLine) continue;
+    const QTextLayout* layout = block.layout();
+    for (const auto& [column, length] : wordSpans_(block.blockNumber())) {
+      if (column + length > block.length() - 1) continue;  // the line changed since it was checked
+      const QTextLine row = layout->lineForTextPosition(column);
+      if (!row.isValid()) continue;
+      const qreal left = row.cursorToX(column), right = row.cursorToX(column + length);
+      out.append(QRectF(box.left() + left, box.top() + row.y(), right - left, row.height()).toAlignedRect());
+    }
+  }
+  return out;
+}
+
+namespace {
+// A wavy line along the bottom of `word`.
+void drawWave(QPainter& painter, const QRect& word) {
+  const qreal amplitude = 1.5, step = 2.0, base = word.bottom() - amplitude;
+  QPainterPath wave(QPointF(word.left(), base));
+  bool up = true;
+  for (qreal x = word.left() + step; x <= word.right() + step; x += step, up = !up)
+    wave.lineTo(std::min<qreal>(x, word.right()), base + (up ? -amplitude : amplitude));
+  painter.drawPath(wave);
+}
+}  // namespace
+
 void CodeView::paintEvent(QPaintEvent* event) {
   QPlainTextEdit::paintEvent(event);
+  const QList<QRect> words = wordUnderlineRects();
+  if (!words.isEmpty()) {
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(wordUnderlineColour(), 1));
+    for (const QRect& word : words) drawWave(painter, word);
+  }
   const QList<QRect> marks = markRects();
   if (marks.isEmpty()) return;
   // Translucent over the text, so that its colours stay readable on either background.

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "find_text.h"
@@ -39,6 +40,15 @@ class CodeView : public QPlainTextEdit {
   // Where the marks of the visible lines are, in viewport coordinates.
   QList<QRect> markRects() const;
 
+  // Words underlined with a wavy line in their own colour (the spelling check's unknown words):
+  // for a line (0-based), the first character and the length of each word. None without a source.
+  using WordSpans = std::function<QList<QPair<int, int>>(int line)>;
+  void setWordUnderlines(WordSpans source);
+  // Where those underlines are in the visible lines, in viewport coordinates (the words' boxes).
+  QList<QRect> wordUnderlineRects() const;
+  // Blue: apart from the problems' red and amber on either background.
+  QColor wordUnderlineColour() const;
+
   // The messages of the problems underlined at `viewportPos` (one a line), empty when the point is
   // not over the text of an underlined line.
   QString problemTextAt(const QPoint& viewportPos) const;
@@ -63,6 +73,7 @@ class CodeView : public QPlainTextEdit {
   QWidget* gutter_ = nullptr;
   qreal basePointSize_ = 0;
   int zoomSteps_ = 0;
+  WordSpans wordSpans_;
   std::string markedNeedle_;
   editor::FindOptions markedOptions_;
 };

@@ -189,6 +189,7 @@ json Server::dispatchRequest(const std::string& method, const json& params) {
   if (method == "textDocument/rename") return rename(params);
   if (method == "textDocument/documentSymbol") return documentSymbols(params);
   if (method == "textDocument/foldingRange") return foldingRanges(params);
+  if (method == "textDocument/codeAction") return codeActions(params);
   throw RequestError{kMethodNotFound, "unknown method: " + method};
 }
 
@@ -197,6 +198,7 @@ void Server::dispatchNotification(const std::string& method, const json& params)
   if (method == "textDocument/didChange") return didChange(params);
   if (method == "textDocument/didClose") return didClose(params);
   if (method == "textDocument/didSave") return didSave(params);
+  if (method == "workspace/didChangeConfiguration") return didChangeConfiguration(params);
   // "initialized", "$/..." and anything unknown need nothing.
 }
 
@@ -205,7 +207,9 @@ json Server::initialize(const json& params) {
   if (params.contains("initializationOptions") && params["initializationOptions"].is_object()) {
     const json& o = params["initializationOptions"];
     if (o.contains("library") && o["library"].is_string()) libraryOverride_ = o["library"].get<std::string>();
+    if (o.contains("spelling") && o["spelling"].is_boolean()) spellingOn_ = o["spelling"].get<bool>();
   }
+  if (spellingOn_ && options_.loadDictionariesInBackground) startLoadingDictionaries();
   initialized_ = true;
   return {
       {"capabilities",
@@ -219,6 +223,7 @@ json Server::initialize(const json& params) {
            {"renameProvider", {{"prepareProvider", true}}},
            {"documentSymbolProvider", true},
            {"foldingRangeProvider", true},
+           {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
        }},
       {"serverInfo", {{"name", "marvo-cli lsp"}}},
   };
@@ -296,6 +301,7 @@ void Server::didChange(const json& params) {
     if (!change.contains("range")) {
       doc.text.setText(text);
       reindex(doc);
+      if (doc.spelling) doc.spelling->invalidate();
       continue;
     }
     const json& r = change["range"];
@@ -307,6 +313,7 @@ void Server::didChange(const json& params) {
         doc.text.lineCount() <= options_.maxAnalysedLines && doc.text.bytes() <= options_.maxAnalysedBytes;
     if (!wasAnalysed || !analyse || edit.removed + edit.inserted > 4000) {
       reindex(doc);
+      if (doc.spelling) doc.spelling->invalidate();
       continue;
     }
     // The index follows line by line: the lines replaced one for one, then those removed or added.
@@ -318,6 +325,12 @@ void Server::didChange(const json& params) {
       doc.index.removeLine(SymbolIndex::Source::Scenario, edit.first + common);
     for (int i = common; i < edit.inserted; ++i)
       doc.index.insertLine(SymbolIndex::Source::Scenario, edit.first + i, lines[edit.first + i]);
+    // The spelling warnings follow the same way.
+    if (doc.spelling) {
+      for (int i = 0; i < common; ++i) doc.spelling->replaceLine(edit.first + i, lines[edit.first + i]);
+      for (int i = common; i < edit.removed; ++i) doc.spelling->removeLine(edit.first + common);
+      for (int i = common; i < edit.inserted; ++i) doc.spelling->insertLine(edit.first + i, lines[edit.first + i]);
+    }
   }
   scheduleDiagnostics(doc);
   // Scenarios that read this document as their library follow it.
@@ -336,6 +349,11 @@ void Server::didClose(const json& params) {
 void Server::didSave(const json& params) {
   const auto it = documents_.find(params.at("textDocument").at("uri").get<std::string>());
   if (it == documents_.end()) return;
+  // A word may have been added to the game's or the user's dictionary meanwhile.
+  if (it->second->spelling) {
+    it->second->spelling->reload();
+    scheduleDiagnostics(*it->second);
+  }
   // The library may have changed on disk since the document was opened.
   const auto library = libraryFor(it->second->path);
   if (library != it->second->library) {
@@ -452,6 +470,7 @@ void Server::publishDiagnostics(OpenDocument& doc) {
     }
     (source == LineOrigin::Library ? libraryList : list).push_back(std::move(d));
   }
+  addSpellingDiagnostics(doc, list);
   notify("textDocument/publishDiagnostics", {{"uri", doc.uri}, {"version", doc.text.version}, {"diagnostics", list}});
   // Problems of the library go to the library file, also when it is not open.
   if (!doc.library->uri.empty() && (!libraryList.empty() || libraryDiagnosticUris_.count(doc.library->uri))) {

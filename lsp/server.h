@@ -20,6 +20,7 @@
 #include "game/symbol_index.h"
 #include "message_reader.h"
 #include "names.h"
+#include "spelling_diagnostics.h"
 
 namespace marvo::lsp {
 
@@ -43,6 +44,10 @@ struct ServerOptions {
   // Larger documents are kept in step but not analysed.
   std::size_t maxAnalysedBytes = 32u << 20;
   int maxAnalysedLines = 200000;
+  // The spelling dictionaries are loaded on a thread of their own from initialize on, and the
+  // spelling warnings follow the other diagnostics once they are there (marvo-cli lsp). Without
+  // it they are loaded with the first diagnostics.
+  bool loadDictionariesInBackground = false;
 };
 
 // A library text as game start reads it, shared by the documents that use it.
@@ -60,6 +65,9 @@ struct OpenDocument {
   SymbolIndex index;
   std::shared_ptr<const Library> library;
   bool analysed = true;  // false while the document is too large to analyse
+  // The spelling check, made with the first diagnostics; null without a dictionary.
+  std::unique_ptr<DocumentSpelling> spelling;
+  bool spellingMade = false;
   std::optional<Clock::time_point> diagnosticsDue;
 };
 
@@ -112,6 +120,10 @@ class Server {
   json rename(const json& params);
   json documentSymbols(const json& params);
   json foldingRanges(const json& params);
+  json codeActions(const json& params);
+  void didChangeConfiguration(const json& params);
+  // Unknown words of the document's prose as warnings with the code "spelling".
+  void addSpellingDiagnostics(OpenDocument& doc, json& list);
 
   OpenDocument& documentOf(const json& params);
   std::shared_ptr<const Library> libraryFor(const std::filesystem::path& scenario);
@@ -140,6 +152,9 @@ class Server {
   bool shutdown_ = false;
   bool exited_ = false;
   std::filesystem::path libraryOverride_;
+  // The spelling warnings: on unless the client turns them off ("spelling": false in the
+  // initialization options or in the settings' "marvo" section).
+  bool spellingOn_ = true;
   std::map<std::string, std::unique_ptr<OpenDocument>> documents_;
   std::map<std::filesystem::path, std::shared_ptr<Library>> libraries_;
   std::set<std::string> libraryDiagnosticUris_;  // library files given diagnostics last time

@@ -57,6 +57,7 @@ bool writeAll(int out, std::string_view bytes) {
 }  // namespace
 
 int serve(int in, int out, ServerOptions options) {
+  options.loadDictionariesInBackground = true;  // the first diagnostics do not wait for them
   // A client that goes away makes writes fail instead of killing the process.
   std::signal(SIGPIPE, SIG_IGN);
   bool clientGone = false;

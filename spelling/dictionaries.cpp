@@ -2,6 +2,7 @@
 #include "dictionaries.h"
 
 #include <cstdlib>
+#include <map>
 #include <nuspell/dictionary.hxx>
 
 #include "engine/codec.h"
@@ -36,6 +37,15 @@ std::unique_ptr<Dictionaries::Guarded> loadOne(const std::filesystem::path& aff,
 }
 
 }  // namespace
+
+std::shared_ptr<const Dictionaries> Dictionaries::shared(const std::filesystem::path& folder) {
+  static std::mutex mutex;
+  static std::map<std::filesystem::path, std::shared_ptr<const Dictionaries>> loaded;
+  std::lock_guard lock(mutex);
+  auto& dictionaries = loaded[folder];
+  if (!dictionaries) dictionaries = load(folder);
+  return dictionaries;
+}
 
 std::filesystem::path dictionaryFolder() {
   if (const char* folder = std::getenv("MARVO_HUNSPELL_DIR"); folder && *folder) return folder;

@@ -31,6 +31,9 @@ class Dictionaries {
   // Reads FOLDER/ru_RU.aff + .dic and, when present, FOLDER/en_US.aff + .dic. Never throws: without
   // the Russian dictionary the result is not available() and note() says why and what to do.
   static std::shared_ptr<const Dictionaries> load(const std::filesystem::path& folder = dictionaryFolder());
+  // The same, loaded once a folder for the whole process and shared (the editor's and the
+  // language server's documents). Safe to call from any thread; the first call waits for the load.
+  static std::shared_ptr<const Dictionaries> shared(const std::filesystem::path& folder = dictionaryFolder());
 
   ~Dictionaries();
   struct Guarded;  // a Nuspell dictionary with its mutex

@@ -339,7 +339,9 @@ class CodeWindowTest : public QObject {
     captions = captions.mid(8, 6);
     QCOMPARE(captions, (QStringList{QString::fromUtf8("Создать объект"), QStringLiteral("Marvo.lib"),
                                     QString::fromUtf8("Диалог NPC"), QString::fromUtf8("Проверить сценарий"),
-                                    QStringLiteral("Run walkthroughs"), QStringLiteral("Publish to web...")}));
+                                    QStringLiteral("Run walkthroughs"), QStringLiteral("Publish to web..."),
+                                    QString::fromUtf8("Проверка орфографии"),
+                                    QString::fromUtf8("Считать «ё» и «е» одной буквой")}));
     editor_->createObjectAction()->trigger();
     editor_->libraryAction()->trigger();
     editor_->dialogueAction()->trigger();

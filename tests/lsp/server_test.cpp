@@ -371,5 +371,91 @@ TEST(Server, ServeEndsAtTheEndOfInputAndWhenTheClientIsGone) {
   ::close(out[1]);
 }
 
+// Points the spelling check at a dictionary folder for one test.
+class DictionaryFolder {
+ public:
+  explicit DictionaryFolder(const std::filesystem::path& folder) { ::setenv("MARVO_HUNSPELL_DIR", folder.c_str(), 1); }
+  ~DictionaryFolder() { ::unsetenv("MARVO_HUNSPELL_DIR"); }
+};
+
+std::vector<json> spellingOf(const json& list) {
+  std::vector<json> out;
+  for (const json& d : list)
+    if (d["code"] == "spelling") out.push_back(d);
+  return out;
+}
+
+TEST(Server, UnknownWordsOfTheProseAreWarningsWithCorrectionsAsCodeActions) {
+  DictionaryFolder dictionaries(MARVO_SOURCE_DIR "/tests/editor/data/spelling");
+  const auto folder = std::filesystem::temp_directory_path() / ("marvo-lsp-spelling-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string uri = uriOfPath(folder / "game.scn");
+  ServerOptions options;
+  options.diagnosticsDelay = std::chrono::milliseconds(0);
+  Session s(options);
+  s.start();
+  // Prose only; the column counts UTF-16 units (the emoji takes two).
+  const json list = s.open(uri, "!Старый мяак стоит\ngoto мяак\n:мяак\n!😀 сундку\nREAD\n");
+  const auto words = spellingOf(list);
+  ASSERT_EQ(words.size(), 2u) << list.dump();
+  EXPECT_EQ(words[0]["range"]["start"], json({{"line", 0}, {"character", 8}}));
+  EXPECT_EQ(words[0]["range"]["end"], json({{"line", 0}, {"character", 12}}));
+  EXPECT_EQ(words[0]["severity"], 2);
+  EXPECT_EQ(words[0]["source"], "marvo");
+  EXPECT_EQ(words[0]["message"], "Неизвестное слово «мяак»: исправьте его или добавьте в словарь игры game.dic");
+  EXPECT_EQ(words[1]["range"]["start"], json({{"line", 3}, {"character", 4}}));
+
+  const json actions = s.request("textDocument/codeAction", {{"textDocument", {{"uri", uri}}},
+                                                             {"range", words[1]["range"]},
+                                                             {"context", {{"diagnostics", {words[1]}}}}})["result"];
+  ASSERT_FALSE(actions.empty()) << actions.dump();
+  EXPECT_EQ(actions[0]["title"], "Заменить на сундук");
+  EXPECT_EQ(actions[0]["kind"], "quickfix");
+  EXPECT_EQ(actions[0]["edit"]["changes"][uri][0], json({{"range", words[1]["range"]}, {"newText", "сундук"}}));
+
+  // Edits: the warnings follow line by line.
+  s.notify("textDocument/didChange",
+           {{"textDocument", {{"uri", uri}, {"version", 2}}},
+            {"contentChanges",
+             {{{"range", {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 0}, {"character", 0}}}}},
+               {"text", "!ключь\n"}}}}});
+  s.server.publishDue(Clock::now() + std::chrono::seconds(1));
+  const auto edited = spellingOf(s.diagnosticsFor(uri));
+  ASSERT_EQ(edited.size(), 3u);
+  EXPECT_EQ(edited[0]["range"]["start"]["line"], 0);
+  EXPECT_EQ(edited[1]["range"]["start"]["line"], 1);
+  EXPECT_EQ(edited[2]["range"]["start"]["line"], 4);
+
+  // A word added to the game's dictionary elsewhere counts after the next save.
+  std::ofstream(folder / "game.dic") << "мяак\n";
+  s.sent.clear();
+  s.notify("textDocument/didSave", {{"textDocument", {{"uri", uri}}}});
+  s.server.publishDue(Clock::now() + std::chrono::seconds(1));
+  ASSERT_EQ(spellingOf(s.diagnosticsFor(uri)).size(), 2u);
+
+  // Turned off in the settings: gone at the next publication; the checker's findings stay.
+  s.notify("workspace/didChangeConfiguration", {{"settings", {{"marvo", {{"spelling", false}}}}}});
+  s.server.publishDue(Clock::now() + std::chrono::seconds(1));
+  EXPECT_TRUE(spellingOf(s.diagnosticsFor(uri)).empty());
+  std::filesystem::remove_all(folder);
+
+  // Off from the start through the initialization options.
+  Session off(options);
+  off.request("initialize", {{"capabilities", json::object()}, {"initializationOptions", {{"spelling", false}}}});
+  EXPECT_TRUE(spellingOf(off.open(kUri, "!мяак\n")).empty());
+}
+
+TEST(Server, WithoutADictionaryNoSpellingWarningsAndTheRestAsBefore) {
+  const auto empty = std::filesystem::temp_directory_path() / ("marvo-lsp-nodic-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(empty);
+  DictionaryFolder dictionaries(empty);
+  Session s;
+  s.start();
+  const json list = s.open(kUri, "!мяак\nGOTO нигде\nREAD\n");
+  EXPECT_TRUE(spellingOf(list).empty());
+  EXPECT_FALSE(list.empty());  // the missing label is still reported
+  std::filesystem::remove_all(empty);
+}
+
 }  // namespace
 }  // namespace marvo::lsp
