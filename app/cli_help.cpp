@@ -25,7 +25,9 @@ constexpr Explanation kExplanations[] = {
      "  --replay SAVEFILE   load this saved game after the start\n"
      "  --save-log SAVEFILE write the commands typed since the start at the end of input\n"
      "  --events            print JSON Lines events instead of a transcript\n"
-     "  --no-clock          freeze the game clock (variable time)\n"},
+     "  --no-clock          freeze the game clock (variable time)\n"
+     "  --undo-word WORD    a line that is WORD (any letter case) takes back the last command:\n"
+     "                      the game is replayed without it and its last turn shown again\n"},
     {"cat", "Prints the lines of SCENARIO as \"Open File\" reads them (UTF-8).\n"},
     {"check",
      "Checks each SCENARIO together with the library and prints the mistakes found as\n"
