@@ -90,6 +90,14 @@ bool PlayHistory::redo(EngineHost& host) {
   return true;
 }
 
+void PlayHistory::resume(std::vector<PlayStep> steps, std::uint32_t pendingTicks, EngineHost& host) {
+  if (!started_) return;
+  steps_ = std::move(steps);
+  pending_ = pendingTicks;
+  redo_.clear();
+  replayAll(host);
+}
+
 void PlayHistory::carry() {
   const RuntimeState& s = game_.engine().state();
   carried_.locationLine = s.locationLine;

@@ -53,6 +53,10 @@ class PlayHistory {
   // was undone since the last command.
   bool redo(EngineHost& host);
 
+  // A game in progress kept aside (recovery data): after begin, replays `steps` with their ticks
+  // and then `pendingTicks`; nothing to redo.
+  void resume(std::vector<PlayStep> steps, std::uint32_t pendingTicks, EngineHost& host);
+
   const std::vector<PlayStep>& steps() const { return steps_; }
   // Ticks since the last command (or game start).
   std::uint32_t pendingTicks() const { return pending_; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/play_history.h"
+#include "game/recovery.h"
 #include "support/play.h"
 
 using namespace marvo;
@@ -129,4 +130,30 @@ TEST(PlayHistory, UndoReplaysTheProgramAsStartedNotTheEditedText) {
   r.history.forget();
   EXPECT_FALSE(r.history.canUndo());
   EXPECT_FALSE(r.history.undo(r.host));
+}
+
+TEST(PlayHistory, TheRecoveryDataBringsTheGameBackWithItsClock) {
+  Rewound r;
+  r.begin(kDice);
+  r.ticks(2);
+  r.give("бросить");
+  r.ticks(5);
+  r.give("  Бросить\tещё");  // a tab and blanks are kept as typed
+  r.ticks(1);
+  const PlayRecovery kept{r.history.steps(), r.history.pendingTicks()};
+  const std::string text = playRecoveryText(kept);
+  ASSERT_EQ(parsePlayRecovery(text), kept);
+
+  Rewound back;
+  back.begin(kDice);
+  back.history.resume(parsePlayRecovery(text)->steps, parsePlayRecovery(text)->pendingTicks, back.host);
+  EXPECT_EQ(back.variables(), r.variables());
+  EXPECT_EQ(back.game.commandLog(), r.game.commandLog());
+
+  // Anything else is no game in progress: cut short, another header, ticks that are no number.
+  EXPECT_FALSE(parsePlayRecovery(text.substr(0, text.size() - 1)));
+  EXPECT_FALSE(parsePlayRecovery("MARVO-RECOVERY 1\r\n0\r\n"));
+  EXPECT_FALSE(parsePlayRecovery("MARVO-PLAY 1\r\nx\tбросить\r\n0\r\n"));
+  EXPECT_FALSE(parsePlayRecovery("MARVO-PLAY 1\r\n2 бросить\r\n0\r\n"));
+  EXPECT_EQ(parsePlayRecovery("MARVO-PLAY 1\r\n7\r\n"), (PlayRecovery{{}, 7}));
 }
