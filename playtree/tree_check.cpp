@@ -6,6 +6,7 @@
 
 #include "engine/codec.h"
 #include "engine/engine.h"
+#include "engine/text.h"
 #include "game/game.h"
 #include "walkthrough/walk_file.h"
 
@@ -119,6 +120,21 @@ CheckResult checkTree(PlayTree& tree, const PreparedProgram& program, unsigned t
     result.unfit += tree.node(id).unfit;
   }
   return result;
+}
+
+std::optional<int> scenarioLineOf(const PreparedProgram& program, std::string_view replyLine) {
+  for (std::size_t i = 0; i < program.lines.size() && i < program.origins.size(); ++i) {
+    const std::string_view line = trimView(program.lines[i]);
+    if (line.empty() || (line[0] != '!' && line[0] != '@')) continue;
+    const std::string_view text = line.substr(1);
+    const auto bracket = text.find('[');
+    const bool fits = bracket == std::string_view::npos ? text == replyLine
+                                                        : bracket > 0 && replyLine.starts_with(text.substr(0, bracket));
+    if (!fits) continue;
+    const LineOrigin origin = unpackOrigin(program.origins[i]);
+    if (origin.source == LineOrigin::Scenario) return origin.line;
+  }
+  return std::nullopt;
 }
 
 std::string exportPath(const PlayTree& tree, std::size_t node) {

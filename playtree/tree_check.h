@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,11 @@ struct CheckResult {
 CheckResult checkTree(PlayTree& tree, const PreparedProgram& program, unsigned threads = 2,
                       const std::function<void(std::size_t, std::size_t)>& progress = {},
                       const std::atomic<bool>* cancel = nullptr);
+
+// The scenario line (from 1) of the text or menu line that printed `replyLine`: the first "!" or "@"
+// line whose text equals it, or, for a text with [substitutions], whose text before the first "["
+// begins it. std::nullopt when no scenario line fits (a library line, a message).
+std::optional<int> scenarioLineOf(const PreparedProgram& program, std::string_view replyLine);
 
 // A walkthrough (UTF-8) of the path to `node`, titled by its name (or its last command): each
 // command with the lines of its blessed reply (else its last reply) as expected text.
