@@ -150,6 +150,9 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void clockTick();              // one second of the game clock
   void undoTurn();               // "Отменить ход": the game as it was before the last command
   void redoTurn();               // "Вернуть ход": the last undone command given again
+  // Begins the game on the current text and replays `commands` (Windows-1251), to go on playing
+  // from there (a node chosen in the play tree).
+  void playPath(const std::vector<std::string>& commands);
 
  signals:
   // "Exit" is done with the text: the application ends with `code`.
@@ -158,6 +161,8 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void documentRequested(const QUrl& document);
   // "Help": the language reference window.
   void referenceRequested();
+  // A command was played (typed, clicked or from the play tree): the command log from game start.
+  void turnPlayed(const std::vector<std::string>& commandLog);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -89,6 +89,7 @@ void MainWindow::submitCommand() {
     commandLine_->clear();
     history_.talk(raw, *this);
   });
+  emit turnPlayed(game_.commandLog());
 }
 
 // Undo and redo of turns replay the game (main_window_rewind.cpp has their menu items and keys); the
@@ -99,6 +100,14 @@ void MainWindow::undoTurn() {
 
 void MainWindow::redoTurn() {
   if (history_.canRedo()) engineHandler([this] { history_.redo(*this); });
+}
+
+void MainWindow::playPath(const std::vector<std::string>& commands) {
+  engineHandler([this, &commands] {
+    history_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    for (const auto& command : commands) history_.talk(command, *this);
+  });
+  commandLine_->setFocus();
 }
 
 void MainWindow::newScenario() {

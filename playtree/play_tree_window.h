@@ -62,6 +62,12 @@ class PlayTreeWindow : public QWidget {
   // with the replies they get on the current text. Connect it to the plays started from the code
   // editor.
   void recordPlay(const std::vector<std::string>& commands);
+  // While on (the game was started from the code editor), every turn played records the command
+  // log so far: connect the main window's turnPlayed to recordTurn.
+  void setRecording(bool on) { recording_ = on; }
+  void recordTurn(const std::vector<std::string>& commandLog) {
+    if (recording_) recordPlay(commandLog);
+  }
   void playSelected();      // "Играть отсюда"
   void deleteSelected();    // "Удалить ветку"
   void blessSelected();     // "Ответ верный": also accepts a changed reply
@@ -94,6 +100,7 @@ class PlayTreeWindow : public QWidget {
   tree::PlayTree tree_;
   std::vector<QTreeWidgetItem*> items_;  // per node, null for removed ones
   bool filling_ = false;
+  bool recording_ = false;
 
   std::unique_ptr<std::thread> worker_;
   std::atomic<bool> cancelRequested_{false};

@@ -24,6 +24,7 @@ class WindowRewindTest : public QObject {
  private slots:
   void undoShowsTheLastTurnAndTheListsFollow();
   void keysUndoOnlyInAnEmptyInputLine();
+  void aPlayFromThePlayTreeCanBeUndone();
 };
 
 void WindowRewindTest::undoShowsTheLastTurnAndTheListsFollow() {
@@ -86,6 +87,23 @@ void WindowRewindTest::keysUndoOnlyInAnEmptyInputLine() {
   QTest::keyClick(line, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(w.mainWindow->game().commandLog().size(), std::size_t{1});
   QCOMPARE(w.output().at(1), QStringLiteral("Ничего интересного."));
+}
+
+void WindowRewindTest::aPlayFromThePlayTreeCanBeUndone() {
+  Windows w;
+  w.setScenario({QStringLiteral(":hall"), QStringLiteral("@Вы в холле."), QStringLiteral("TALK look"),
+                 QStringLiteral("!Ничего интересного."), QStringLiteral("REDO"), QStringLiteral("READ")});
+  int turns = 0;
+  QObject::connect(w.mainWindow.get(), &marvo::MainWindow::turnPlayed,
+                   [&](const std::vector<std::string>& log) { turns = static_cast<int>(log.size()); });
+  w.mainWindow->playPath({"look", "look"});
+  QCOMPARE(w.mainWindow->game().commandLog().size(), std::size_t{2});
+  w.mainWindow->commandLine()->setText(QStringLiteral("look"));
+  w.mainWindow->submitCommand();
+  QCOMPARE(turns, 3);
+  w.mainWindow->undoTurn();
+  w.mainWindow->undoTurn();
+  QCOMPARE(w.mainWindow->game().commandLog().size(), std::size_t{1});
 }
 
 QObject* makeWindowRewindTest() { return new WindowRewindTest; }
