@@ -10,10 +10,12 @@
 #include "cli_commands.h"
 #include "engine/codec.h"
 #include "engine/engine.h"
+#include "engine/text.h"
 #include "game/error_location.h"
 #include "game/game.h"
 #include "game/installed_data.h"
 #include "game/json_events.h"
+#include "game/play_history.h"
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
 #include "marvo_version.h"
@@ -83,6 +85,7 @@ struct PlayOptions {
   bool events = false;
   bool clock = true;
   long long clockStep = -1;  // ticks before every command instead of real seconds
+  std::string undoWord;      // a command that takes back the last one instead (UTF-8); empty: none
   std::string scenario;
 };
 
@@ -100,6 +103,8 @@ bool parsePlay(const Args& args, PlayOptions& o) {
       if (!value(o.replay)) return false;
     } else if (a == "--save-log") {
       if (!value(o.saveLog)) return false;
+    } else if (a == "--undo-word") {
+      if (!value(o.undoWord) || o.undoWord.find_first_not_of(" \t") == std::string::npos) return false;
     } else if (a == "--events")
       o.events = true;
     else if (a == "--no-clock")
@@ -121,7 +126,7 @@ bool parsePlay(const Args& args, PlayOptions& o) {
 class Clock {
  public:
   explicit Clock(bool running) : running_(running), start_(std::chrono::steady_clock::now()) {}
-  void catchUp(Game& game) {
+  void catchUp(PlayHistory& game) {
     if (!running_) return;
     const auto elapsed = std::chrono::steady_clock::now() - start_;
     const auto due = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
@@ -193,7 +198,7 @@ int play(const Args& args) {
   if (!parsePlay(args, o)) {
     std::fputs(
         "usage: marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE]"
-        " [--events] [--no-clock] [--clock-step N] SCENARIO\n",
+        " [--events] [--no-clock] [--clock-step N] [--undo-word WORD] SCENARIO\n",
         stderr);
     return kExitUsage;
   }
@@ -210,6 +215,8 @@ int play(const Args& args) {
 
   Engine engine;
   Game game(engine);
+  PlayHistory history(game);  // started only with an undo word: it keeps a copy of the scenario
+  const std::string undoWord = lower(trim(utf8ToCp1251(o.undoWord)));
   TerminalHost host(o.events, game);
   host.fileError = libraryUnreadable;
   Clock clock(o.clock && o.clockStep < 0);
@@ -224,7 +231,9 @@ int play(const Args& args) {
 
   // Without a saved game to load the scenario is needed once: its lines become the program.
   guarded([&] {
-    if (o.replay.empty())
+    if (!undoWord.empty())
+      history.begin(scenario.lines, library, host, copyPath);
+    else if (o.replay.empty())
       game.begin(std::move(scenario.lines), library, host, copyPath);
     else
       game.begin(scenario.lines, library, host, copyPath);
@@ -237,8 +246,13 @@ int play(const Args& args) {
       host.showMessage(utf8ToCp1251(saved.error));
     } else {
       guarded([&] {
-        game.begin(scenario.lines, library, host, copyPath);
-        game.replay(saved.commands, host);
+        if (undoWord.empty()) {
+          game.begin(scenario.lines, library, host, copyPath);
+          game.replay(saved.commands, host);
+        } else {
+          history.begin(scenario.lines, library, host, copyPath);
+          for (const auto& command : saved.commands) history.talk(command, host);
+        }
       });
     }
   }
@@ -247,11 +261,22 @@ int play(const Args& args) {
   while (std::getline(std::cin, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (o.clock && o.clockStep >= 0)
-      for (long long t = 0; t < o.clockStep; ++t) game.tick();
-    clock.catchUp(game);
-    guarded([&] { game.talk(utf8ToCp1251(line), host); });
+      for (long long t = 0; t < o.clockStep; ++t) history.tick();
+    clock.catchUp(history);
+    std::string command = utf8ToCp1251(line);
+    if (!undoWord.empty() && lower(trim(command)) == undoWord) {
+      // The game as it was before the last command, its last turn shown again; not logged.
+      if (!history.canUndo()) {
+        host.appendOutput(std::string("Отменять нечего"_w));
+        std::fflush(stdout);
+        continue;
+      }
+      guarded([&] { history.undo(host); });
+      continue;
+    }
+    guarded([&] { history.talk(command, host); });
   }
-  clock.catchUp(game);
+  clock.catchUp(history);
 
   if (o.events) {
     std::printf("%s\n", events::list("inventory", engine.inventoryView()).c_str());

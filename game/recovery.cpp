@@ -197,4 +197,69 @@ void removeRecovery(const std::filesystem::path& file) {
   std::filesystem::remove(file, ec);
 }
 
+namespace {
+
+constexpr std::string_view kPlayMagic = "MARVO-PLAY 1";
+
+std::optional<std::uint32_t> parseTicks(std::string_view text) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
+    return std::nullopt;
+  std::uint32_t n = 0;
+  for (char c : text) n = n * 10 + static_cast<std::uint32_t>(c - '0');
+  return n;
+}
+
+}  // namespace
+
+std::string playRecoveryText(const PlayRecovery& play) {
+  std::string out(kPlayMagic);
+  out += "\r\n";
+  for (const auto& step : play.steps) {
+    out += std::to_string(step.ticksBefore);
+    out += '\t';
+    for (char c : step.command)
+      if (c != '\r' && c != '\n') out += c;
+    out += "\r\n";
+  }
+  out += std::to_string(play.pendingTicks);
+  out += "\r\n";
+  return out;
+}
+
+std::optional<PlayRecovery> parsePlayRecovery(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  while (!bytes.empty()) {
+    const auto end = bytes.find("\r\n");
+    if (end == std::string_view::npos) return std::nullopt;  // cut short
+    lines.push_back(bytes.substr(0, end));
+    bytes.remove_prefix(end + 2);
+  }
+  if (lines.size() < 2 || lines.front() != kPlayMagic) return std::nullopt;
+  PlayRecovery play;
+  for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+    const auto tab = lines[i].find('\t');
+    if (tab == std::string_view::npos) return std::nullopt;
+    const auto ticks = parseTicks(lines[i].substr(0, tab));
+    if (!ticks) return std::nullopt;
+    play.steps.push_back({*ticks, std::string(lines[i].substr(tab + 1))});
+  }
+  const auto pending = parseTicks(lines.back());
+  if (!pending) return std::nullopt;
+  play.pendingTicks = *pending;
+  return play;
+}
+
+std::optional<std::string> writePlayRecovery(const std::filesystem::path& file, const PlayRecovery& play) {
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  if (ec) return file.string() + ": " + ec.message();
+  return replaceFile(file, playRecoveryText(play));
+}
+
+std::optional<PlayRecovery> readPlayRecovery(const std::filesystem::path& file) {
+  FileRead read = readWholeFile(file);
+  if (!read.error.empty()) return std::nullopt;
+  return parsePlayRecovery(read.bytes);
+}
+
 }  // namespace marvo

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "play_history.h"
+
 namespace marvo {
 
 // One recovery file: the scenario file it belongs to (empty for a text never saved) and the text.
@@ -74,5 +76,24 @@ std::optional<Recovery> readRecovery(const std::filesystem::path& file);
 std::vector<Recovery> pendingRecoveries(const std::filesystem::path& folder);
 // Removes a recovery file; a missing file is no error.
 void removeRecovery(const std::filesystem::path& file);
+
+// The game in progress, kept beside the text: every command with the clock ticks before it and
+// the ticks since the last one, so that a restored game comes back with its clock. (A saved game
+// keeps the commands alone.)
+struct PlayRecovery {
+  std::vector<PlayStep> steps;
+  std::uint32_t pendingTicks = 0;
+  bool operator==(const PlayRecovery&) const = default;
+};
+// A header line, then "TICKS<TAB>COMMAND" per command and "TICKS" for the ticks since, each followed
+// by CR LF. parsePlayRecovery gives std::nullopt for anything else (a command holding CR or LF
+// cannot be written: such commands are written without those bytes).
+std::string playRecoveryText(const PlayRecovery& play);
+std::optional<PlayRecovery> parsePlayRecovery(std::string_view bytes);
+// Replaces `file` atomically (the folder is created when missing). Returns "<file>: <reason>" on
+// failure.
+std::optional<std::string> writePlayRecovery(const std::filesystem::path& file, const PlayRecovery& play);
+// std::nullopt when the file is missing or holds no game in progress.
+std::optional<PlayRecovery> readPlayRecovery(const std::filesystem::path& file);
 
 }  // namespace marvo

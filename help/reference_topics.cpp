@@ -41,6 +41,7 @@ const std::vector<ReferencePage>& referencePages() {
       {"spelling.md", "Проверка орфографии"},
       {"editors.md", "Редакторы"},
       {"story-map.md", "Карта сюжета"},
+      {"undo.md", "Отмена хода и дерево прохождений"},
   };
   return pages;
 }

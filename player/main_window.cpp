@@ -73,6 +73,7 @@ MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dial
   buildMenu();
   applyLook();
   buildPlayAids();
+  buildRewind();
 
   for (const char* line : kBanner) output_.emplace_back(line);
   outputAppended_ = output_.size();
@@ -236,6 +237,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool MainWindow::previewKey(const QKeyEvent& key) {
+  if (rewindKey(key)) return true;
   if (key.key() != Qt::Key_F9) return false;
   beginGame();
   return true;
@@ -309,7 +311,7 @@ void MainWindow::openMapEditor() {
   activateWindow();
 }
 
-void MainWindow::clockTick() { game_.tick(); }
+void MainWindow::clockTick() { history_.tick(); }
 
 void MainWindow::report(const QString& text) { dialogs_.message(this, text); }
 

@@ -13,6 +13,7 @@
 
 #include "engine/host.h"
 #include "game/game.h"
+#include "game/play_history.h"
 #include "gui/document_saver.h"
 #include "gui/scenario_document.h"
 #include "player/command_line.h"
@@ -85,6 +86,7 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   QStringList outputLines() const;
   static constexpr int kOutputLimit = 200;
   Game& game() { return game_; }
+  PlayHistory& playHistory() { return history_; }
 
   // Started from the desktop: the library read while the current folder has no "marvo.lib".
   void setLibraryFallback(std::filesystem::path library) { libraryFallback_ = std::move(library); }
@@ -124,6 +126,8 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   QAction* saveWalkthroughAction() const { return saveWalkthroughAction_; }
   QAction* saveTranscriptAction() const { return saveTranscriptAction_; }
   QAction* talkAction() const { return talkAction_; }
+  QAction* undoTurnAction() const { return undoTurnAction_; }
+  QAction* redoTurnAction() const { return redoTurnAction_; }
   QMenu* editMenu() const { return editMenu_; }
   QAction* editScenarioAction() const { return editScenarioAction_; }
   QAction* mapEditorAction() const { return mapEditorAction_; }
@@ -148,6 +152,11 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void clearScreen();            // "Clear screen"
   void showHelp();               // "Help": referenceRequested(), then the help file when it exists
   void clockTick();              // one second of the game clock
+  void undoTurn();               // "Отменить ход": the game as it was before the last command
+  void redoTurn();               // "Вернуть ход": the last undone command given again
+  // Begins the game on the current text and replays `commands` (Windows-1251), to go on playing
+  // from there (a node chosen in the play tree).
+  void playPath(const std::vector<std::string>& commands);
 
  signals:
   // "Exit" is done with the text: the application ends with `code`.
@@ -156,6 +165,8 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void documentRequested(const QUrl& document);
   // "Help": the language reference window.
   void referenceRequested();
+  // A command was played (typed, clicked or from the play tree): the command log from game start.
+  void turnPlayed(const std::vector<std::string>& commandLog);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -176,6 +187,10 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   // The player's aids (main_window_play.cpp): accessible names, keyboard reach, clickable menu
   // lines, zoom, "Save transcript...".
   void buildPlayAids();
+  // "Отменить ход" and "Вернуть ход" in the Game menu (main_window_rewind.cpp).
+  void buildRewind();
+  // Ctrl+Z and Ctrl+Shift+Z in the empty input line. Returns whether the key was used.
+  bool rewindKey(const QKeyEvent& key);
   // A click on a menu line of the output pane: its number is submitted as a command.
   void chooseMenuLine(int line);
   // Key preview: F9, with any modifiers, starts the game. Returns whether the key was used.
@@ -217,6 +232,7 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
 
   Engine& engine_;
   Game game_;
+  PlayHistory history_{game_};
   ScenarioDocument& document_;
   Dialogs& dialogs_;
   CodeEditorWindow* editor_ = nullptr;
@@ -246,6 +262,8 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   QAction* saveWalkthroughAction_ = nullptr;
   QAction* saveTranscriptAction_ = nullptr;
   QAction* talkAction_ = nullptr;
+  QAction* undoTurnAction_ = nullptr;
+  QAction* redoTurnAction_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QAction* editScenarioAction_ = nullptr;
   QAction* mapEditorAction_ = nullptr;

@@ -78,7 +78,7 @@ std::optional<QString> MainWindow::askSave(FileDialog& dialog) {
 }
 
 void MainWindow::beginGame() {
-  engineHandler([this] { game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn"); });
+  engineHandler([this] { history_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn"); });
 }
 
 void MainWindow::submitCommand() {
@@ -87,14 +87,34 @@ void MainWindow::submitCommand() {
     std::string raw = fromQt(commandLine_->text());
     commandLine_->remember(raw);
     commandLine_->clear();
-    game_.talk(raw, *this);
+    history_.talk(raw, *this);
   });
+  emit turnPlayed(game_.commandLog());
+}
+
+// Undo and redo of turns replay the game (main_window_rewind.cpp has their menu items and keys); the
+// pane shows the last turn replayed, the lists follow, the clock goes on from the restored time.
+void MainWindow::undoTurn() {
+  if (history_.canUndo()) engineHandler([this] { history_.undo(*this); });
+}
+
+void MainWindow::redoTurn() {
+  if (history_.canRedo()) engineHandler([this] { history_.redo(*this); });
+}
+
+void MainWindow::playPath(const std::vector<std::string>& commands) {
+  engineHandler([this, &commands] {
+    history_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    for (const auto& command : commands) history_.talk(command, *this);
+  });
+  commandLine_->setFocus();
 }
 
 void MainWindow::newScenario() {
   if (busy_ || !offerSave()) return;
   engineHandler([this] {
     document_.clear();
+    history_.forget();
     game_.reset(*this);
     clearOutput();
   });
@@ -155,10 +175,10 @@ void MainWindow::loadGameFrom(const QString& path) {
                                                   {QStringLiteral("Загрузить"), QStringLiteral("Не загружать")}) != 0)
     return;
   engineHandler([this, &saved] {
-    game_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    history_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
     // Each replayed command passes through the input line, and Talk leaves it empty.
     if (!saved.commands.empty()) commandLine_->clear();
-    game_.replay(saved.commands, *this);
+    for (const auto& command : saved.commands) history_.talk(command, *this);
   });
 }
 

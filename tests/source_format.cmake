@@ -1,6 +1,6 @@
 # Fails when a C++ source of the tree is not as clang-format (.clang-format at the root) writes it.
 # -DSOURCE=<source folder> -DCLANG_FORMAT=<clang-format>
-set(folders app bench checker editor engine game gui help lsp mapedit npc object_placer player spelling storymap walkthrough web
+set(folders app bench checker editor engine game gui help lsp mapedit npc object_placer player playtree spelling storymap walkthrough web
     tests)
 set(files)
 foreach(folder ${folders})

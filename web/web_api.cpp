@@ -36,6 +36,10 @@ void marvo_talk(const char* command) { session().talk(command ? command : ""); }
 
 void marvo_tick() { session().tick(); }
 
+// Undo and redo of a turn: 1 when done (the events are those of the last turn replayed), else 0.
+int marvo_undo() { return session().undo() ? 1 : 0; }
+int marvo_redo() { return session().redo() ? 1 : 0; }
+
 // Load game from .sav bytes. Returns 0 when loaded, 1 when the bytes are no saved game, 2 when
 // most commands fit nothing in this game (only with `check`; the game is then kept).
 int marvo_load(const char* sav, int size, int check) {

@@ -53,12 +53,24 @@ void WebSession::start(std::string_view scenarioFile, std::string_view libraryFi
 }
 
 void WebSession::restart() {
-  guarded(*play_, [&] { play_->game.begin(scenario_, library_, play_->host); });
+  guarded(*play_, [&] { play_->history.begin(scenario_, library_, play_->host); });
 }
 
 void WebSession::talk(std::string_view utf8Command) {
   const std::string command = utf8ToCp1251(utf8Command);
-  guarded(*play_, [&] { play_->game.talk(command, play_->host); });
+  guarded(*play_, [&] { play_->history.talk(command, play_->host); });
+}
+
+bool WebSession::undo() {
+  bool done = false;
+  guarded(*play_, [&] { done = play_->history.undo(play_->host); });
+  return done;
+}
+
+bool WebSession::redo() {
+  bool done = false;
+  guarded(*play_, [&] { done = play_->history.redo(play_->host); });
+  return done;
 }
 
 LoadResult WebSession::beginLoad(std::string_view savBytes, bool check) {
@@ -70,7 +82,7 @@ LoadResult WebSession::beginLoad(std::string_view savBytes, bool check) {
   pending_ = parseSavedGame(savBytes);
   loading_ = std::make_unique<Play>(events_);
   Play& play = *loading_;
-  if (!guarded(play, [&] { play.game.begin(scenario_, library_, play.host); })) replayed_ = pending_.size();
+  if (!guarded(play, [&] { play.history.begin(scenario_, library_, play.host); })) replayed_ = pending_.size();
   return LoadResult::Loaded;
 }
 
@@ -82,7 +94,7 @@ std::size_t WebSession::continueLoad(std::size_t maxCommands) {
     // Counted as they go: whether the commands fit this game decides a checked load.
     for (; replayed_ < end; ++replayed_) {
       const std::string& command = pending_[replayed_];
-      const bool matched = play.game.talk(command, play.host);
+      const bool matched = play.history.talk(command, play.host);
       if (command.empty()) continue;
       ++checked_;
       if (!matched) ++unmatched_;

@@ -10,6 +10,7 @@
 
 #include "engine/engine.h"
 #include "game/game.h"
+#include "game/play_history.h"
 
 namespace marvo::web {
 
@@ -33,7 +34,12 @@ class WebSession {
   // Talk on a command typed in the page (UTF-8).
   void talk(std::string_view utf8Command);
   // clockTick; records no events.
-  void tick() { play_->game.tick(); }
+  void tick() { play_->history.tick(); }
+  // "Отменить ход" and "Вернуть ход": the game replayed without its last command, or with the last
+  // one undone given again; the events are those of the last turn replayed (after a clearing).
+  // False when there was nothing to undo or redo (no events then).
+  bool undo();
+  bool redo();
 
   // Load game from the bytes of a .sav file. With `check`, a file that is not a command log
   // (NUL or other control bytes) or whose non-empty commands mostly match nothing in this game
@@ -89,6 +95,7 @@ class WebSession {
     explicit Play(std::string& events) : host(game, events) {}
     Engine engine;
     Game game{engine};
+    PlayHistory history{game};
     RecordingHost host;
   };
   // Runs an action on `play`; an index error it throws becomes an event. False after one.

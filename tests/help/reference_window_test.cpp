@@ -26,7 +26,7 @@ class ReferenceWindowTest : public QObject {
     marvo::ReferenceWindow window;
     QCOMPARE(window.currentPage(), QStringLiteral("README.md"));
     QVERIFY(window.browser()->toPlainText().contains(QStringLiteral("Справочник по языку Marvo IF")));
-    QCOMPARE(window.contentsList()->count(), 28);
+    QCOMPARE(window.contentsList()->count(), 29);
     for (int i = 0; i < window.contentsList()->count(); ++i) {
       const QString file = window.contentsList()->item(i)->data(Qt::UserRole).toString();
       QVERIFY2(!marvo::ReferenceWindow::pageText(file).isEmpty(), qPrintable(file));

@@ -164,6 +164,20 @@ echo "smoke: typed after a click on the game text; light pixels $again"
 if ((again < after + 400)); then
   echo "smoke: typing after a click on the game text did not reach the input line"; exit 1
 fi
+# Ctrl+Z in the empty input line takes back that "look": the pane then shows only the turn before
+# it, replayed; Ctrl+Shift+Z gives it again.
+xdotool key ctrl+z
+sleep 1.5
+import -window root "$work/undone.png"
+undone=$(light_pixels "$work/undone.png")
+echo "smoke: after Ctrl+Z light pixels $undone (screenshot $work/undone.png)"
+if ((undone >= again)); then
+  echo "smoke: Ctrl+Z did not take back the command"; exit 1
+fi
+xdotool key ctrl+shift+z
+sleep 1.5
+import -window root "$work/redone.png"
+echo "smoke: after Ctrl+Shift+Z light pixels $(light_pixels "$work/redone.png") (screenshot $work/redone.png)"
 after=$again
 
 # Help (F1) opens the reference window over the game.

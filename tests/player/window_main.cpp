@@ -6,9 +6,10 @@ QObject* makeWindowFilesTest();
 QObject* makeWindowActivationTest();
 QObject* makeWindowMessagesTest();
 QObject* makeWindowAidsTest();
+QObject* makeWindowRewindTest();
 
 int main(int argc, char** argv) {
-  return marvo::test::runWindowTests(
-      argc, argv,
-      {makeWindowPlayTest, makeWindowFilesTest, makeWindowActivationTest, makeWindowMessagesTest, makeWindowAidsTest});
+  return marvo::test::runWindowTests(argc, argv,
+                                     {makeWindowPlayTest, makeWindowFilesTest, makeWindowActivationTest,
+                                      makeWindowMessagesTest, makeWindowAidsTest, makeWindowRewindTest});
 }

@@ -380,6 +380,21 @@ try {
   await page.waitForSelector('#dialog:not([open])');
   check(same(await pageView(page), played), 'Esc on the question keeps the game');
 
+  // Ctrl+Z in the empty command line takes back the last command: the pane shows the turn before
+  // it, replayed; "Вернуть ход" gives it again, with the lists as they were.
+  await page.focus('#command');
+  await page.keyboard.down('Control');
+  await afterTurn(page, () => page.keyboard.press('z'));
+  await page.keyboard.up('Control');
+  const undone = await pageView(page);
+  check(undone.pane[0] === '>бросить фонарь' && !undone.pane.includes('>помощь'),
+    'Ctrl+Z in the empty command line undoes the last command', JSON.stringify(undone.pane.slice(0, 2)));
+  await afterTurn(page, () => page.click('#redo'));
+  const redone = await pageView(page);
+  check(redone.pane[0] === '>помощь' && same(redone.pane, played.pane.slice(played.pane.lastIndexOf('>помощь'))) &&
+    same(redone.inventory, played.inventory) && same(redone.characteristics, played.characteristics),
+  '"Вернуть ход" gives the command again', JSON.stringify(redone.pane.slice(0, 2)));
+
   // Reopen: resume from the browser's storage (still there after the question above).
   await page.reload();
   await page.waitForSelector('body[data-ready="true"]');

@@ -178,3 +178,26 @@ TEST(WebSession, AnIndexErrorEndsALoadInSteps) {
   EXPECT_EQ(s.finishLoad(false), LoadResult::Loaded);
   EXPECT_EQ(s.commandCount(), 2u);
 }
+
+TEST(WebSession, UndoAndRedoShowTheLastTurnAndKeepALoadedGame) {
+  WebSession s;
+  s.start(kHouse, "");
+  EXPECT_FALSE(s.undo());
+  s.talk("1");
+  s.talk("смотреть");
+  EXPECT_TRUE(s.undo());
+  EXPECT_EQ(s.events(),
+            "{\"clear\": true}\n{\"out\": \">1\"}\n{\"out\": \"Кухня.\"}\n{\"out\": \"1. Назад\"}\n"
+            "{\"out\": \"2. Открыть шкаф\"}\n");
+  EXPECT_EQ(s.commandCount(), 1u);
+  EXPECT_EQ(s.choices(), "[\"1\", \"2\"]");
+  EXPECT_TRUE(s.redo());
+  EXPECT_EQ(s.commandCount(), 2u);
+  EXPECT_FALSE(s.redo());
+  // A loaded game can be taken back command by command.
+  const std::string sav = s.saveText();
+  s.restart();
+  ASSERT_EQ(s.load(sav, true), LoadResult::Loaded);
+  EXPECT_TRUE(s.undo());
+  EXPECT_EQ(s.commandCount(), 1u);
+}

@@ -207,6 +207,17 @@ const requests = {
     remember();
     return { op: 'turn', turn: Object.assign(turn(), { ms }) };
   },
+  // "Отменить ход" and "Вернуть ход": the game replayed; the stored log follows.
+  undo() {
+    const done = game.undo();
+    if (done) remember();
+    return { op: 'turn', turn: done ? turn() : null };
+  },
+  redo() {
+    const done = game.redo();
+    if (done) remember();
+    return { op: 'turn', turn: done ? turn() : null };
+  },
   restart() {
     game.restart();
     remember();

@@ -24,6 +24,9 @@ function marvoApi(M) {
     restart() { M._marvo_restart(); },
     talk(command) { withBytes(utf8.encode(command), (p) => M._marvo_talk(p)); },
     tick() { M._marvo_tick(); },
+    // Undo and redo of a turn: true when done (the events are then those of the last turn replayed).
+    undo() { return M._marvo_undo() === 1; },
+    redo() { return M._marvo_redo() === 1; },
     // Load game from .sav bytes: 0 loaded, 1 no saved game, 2 most commands fit nothing here
     // (the last two only with `check`, and the game is then kept).
     load(sav, check) { return withBytes(sav, (p, n) => M._marvo_load(p, n, check ? 1 : 0)); },

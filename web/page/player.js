@@ -204,6 +204,15 @@
     input.setSelectionRange(input.value.length, input.value.length);
   });
 
+  // "Отменить ход" (Ctrl+Z in an empty command line) and "Вернуть ход" (Ctrl+Shift+Z): the worker
+  // replays the game; the pane shows the last turn replayed.
+  async function rewind(op) {
+    if (!ready || loading) return;
+    const answer = await call({ op });
+    if (answer.turn) show(answer.turn);
+    if (!dialog.open) input.focus();
+  }
+
   // Starting anew throws the game away, in the browser's storage too: asked first.
   async function restart() {
     if (!ready || loading) return;
@@ -235,7 +244,7 @@
   function setLoading(on) {
     loading = on;
     input.disabled = on;
-    for (const id of ['restart', 'save', 'load']) $(id).disabled = on;
+    for (const id of ['restart', 'undo', 'redo', 'save', 'load']) $(id).disabled = on;
     $('progress').hidden = !on;
     if (on) showProgress(0, 1);
     document.body.dataset.loading = String(on);
@@ -322,6 +331,8 @@
   }
 
   $('restart').addEventListener('click', restart);
+  $('undo').addEventListener('click', () => rewind('undo'));
+  $('redo').addEventListener('click', () => rewind('redo'));
   $('save').addEventListener('click', download);
   $('load').addEventListener('click', () => $('load-file').click());
   $('load-file').addEventListener('change', (event) => {
@@ -333,6 +344,8 @@
     if (dialog.open) return;
     // F9 in the command line is a slip of a typing hand: only outside it does it offer to start anew.
     if (event.key === 'F9' && event.target !== input) restart();
+    else if (event.ctrlKey && (event.key === 'z' || event.key === 'Z' || event.code === 'KeyZ') &&
+             !(event.target === input && input.value !== '')) rewind(event.shiftKey ? 'redo' : 'undo');
     else if (event.ctrlKey && event.key === 'F2') download();
     else if (event.ctrlKey && event.key === 'F3' && ready && !loading) $('load-file').click();
     else return;
