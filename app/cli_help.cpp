@@ -30,7 +30,6 @@ constexpr Explanation kExplanations[] = {
      "  --no-clock          freeze the game clock (variable time)\n"
      "  --clock-step N      instead of real seconds, N clock ticks before every command\n"
      "                      (0 keeps time at 0; reproducible runs of timed events)\n"
-
      "  --undo-word WORD    a line that is WORD (any letter case) takes back the last command:\n"
      "                      the game is replayed without it and its last turn shown again\n"},
     {"cat", "Prints the lines of SCENARIO as \"Open File\" reads them (UTF-8).\n"},

@@ -20,6 +20,7 @@
 #include "object_placer/object_placer_window.h"
 #include "player/main_window.h"
 #include "player/window_application.h"
+#include "playtree/play_tree_window.h"
 #include "start_options.h"
 
 int main(int argc, char* argv[]) {
@@ -51,6 +52,40 @@ int main(int argc, char* argv[]) {
     QObject::connect(codeEditor, &marvo::CodeEditorWindow::dialogueMakerRequested, dialogueMaker, &QDialog::exec);
     QObject::connect(codeEditor, &marvo::CodeEditorWindow::publishedPageReady, &app, &QDesktopServices::openUrl);
     codeEditor->setLibrarySource([libraryEditor] { return libraryEditor->libraryLines(); });
+
+    // The play tree: every game started from the code editor (F9) adds its turns; a node played
+    // from the tree goes on in the main window.
+    auto* playTree = new marvo::PlayTreeWindow(
+        dialogs,
+        [&document, libraryEditor] {
+          return marvo::prepareProgram(document.lines(), nullptr, libraryEditor->libraryLines());
+        },
+        codeEditor);
+    playTree->setWindowFlag(Qt::Window);
+    playTree->openFor(document.path().toStdString());
+    QObject::connect(&document, &marvo::ScenarioDocument::fileChanged, playTree,
+                     [playTree, &document] { playTree->openFor(document.path().toStdString()); });
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::playTreeRequested, playTree, [playTree] {
+      playTree->show();
+      playTree->raise();
+      playTree->activateWindow();
+    });
+    QObject::connect(codeEditor, &marvo::CodeEditorWindow::gameRequested, playTree,
+                     [playTree] { playTree->setRecording(true); });
+    QObject::connect(mainWindow.beginGameAction(), &QAction::triggered, playTree,
+                     [playTree] { playTree->setRecording(false); });
+    QObject::connect(mainWindow.loadGameAction(), &QAction::triggered, playTree,
+                     [playTree] { playTree->setRecording(false); });
+    QObject::connect(&mainWindow, &marvo::MainWindow::turnPlayed, playTree, &marvo::PlayTreeWindow::recordTurn);
+    QObject::connect(playTree, &marvo::PlayTreeWindow::playRequested, &mainWindow,
+                     [&mainWindow, codeEditor](const std::vector<std::string>& commands) {
+                       if (codeEditor->isVisible()) codeEditor->close();
+                       mainWindow.playPath(commands);
+                     });
+    QObject::connect(playTree, &marvo::PlayTreeWindow::lineRequested, codeEditor, [&mainWindow, codeEditor](int line) {
+      codeEditor->moveCaretToLine(line - 1);
+      if (!codeEditor->isVisible()) mainWindow.openCodeEditor();
+    });
 
     // The reference window belongs to whichever window is modal at the moment, so that a modal
     // editor does not block it.

@@ -73,6 +73,7 @@ class CodeEditorWindow : public QDialog {
 
   static constexpr int kDialogueMakerKey = Qt::Key_F3;
   static constexpr QKeyCombination kStoryMapKey{Qt::ControlModifier, Qt::Key_M};
+  static constexpr QKeyCombination kPlayTreeKey{Qt::ControlModifier, Qt::Key_T};
 
   // Shows the window maximised.
   void setVisible(bool visible) override;
@@ -109,6 +110,7 @@ class CodeEditorWindow : public QDialog {
   QAction* findReferencesAction() const { return findReferencesAction_; }
   QAction* renameAction() const { return renameAction_; }
   QAction* storyMapAction() const { return storyMapAction_; }
+  QAction* playTreeAction() const { return playTreeAction_; }
   // The story map once "Карта сюжета" has opened it (null before).
   StoryMapWindow* storyMap() const { return storyMap_; }
 
@@ -173,6 +175,8 @@ class CodeEditorWindow : public QDialog {
   // "Publish to web..." has written the game: its page, served on 127.0.0.1 (a file:// page when
   // no port could be opened).
   void publishedPageReady(const QUrl& page);
+  // Ctrl+T: the play tree of this scenario, shown beside the editor.
+  void playTreeRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -278,6 +282,7 @@ class CodeEditorWindow : public QDialog {
   QAction* findReferencesAction_ = nullptr;
   QAction* renameAction_ = nullptr;
   QAction* storyMapAction_ = nullptr;
+  QAction* playTreeAction_ = nullptr;
   StoryMapWindow* storyMap_ = nullptr;
   std::vector<std::string> syncedLibrary_;
   bool librarySynced_ = false;

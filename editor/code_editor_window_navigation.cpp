@@ -65,10 +65,12 @@ void CodeEditorWindow::buildNavigation() {
       addItem(contextMenu_, QStringLiteral("Найти использования"), QKeySequence(Qt::SHIFT | Qt::Key_F12));
   renameAction_ = addItem(contextMenu_, QStringLiteral("Переименовать..."), QKeySequence(Qt::Key_F2));
   storyMapAction_ = addItem(contextMenu_, QStringLiteral("Карта сюжета"), QKeySequence(kStoryMapKey));
+  playTreeAction_ = addItem(contextMenu_, QStringLiteral("Дерево прохождений"), QKeySequence(kPlayTreeKey));
   connect(goToDefinitionAction_, &QAction::triggered, this, [this] { goToDefinition(); });
   connect(findReferencesAction_, &QAction::triggered, this, &CodeEditorWindow::findReferences);
   connect(renameAction_, &QAction::triggered, this, &CodeEditorWindow::startRename);
   connect(storyMapAction_, &QAction::triggered, this, [this] { openStoryMap(); });
+  connect(playTreeAction_, &QAction::triggered, this, &CodeEditorWindow::playTreeRequested);
 
   // The references list shares the place under the text with the problems list.
   referencesPanel_ = new ReferencesPanel(this);
@@ -121,6 +123,10 @@ bool CodeEditorWindow::navigationKey(QKeyEvent* key) {
   const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
   if (key->keyCombination() == kStoryMapKey) {
     openStoryMap();
+    return true;
+  }
+  if (key->keyCombination() == kPlayTreeKey) {
+    emit playTreeRequested();
     return true;
   }
   if (key->key() == Qt::Key_F12 && mods == Qt::NoModifier) {

@@ -130,11 +130,17 @@ class NavigationWindowTest : public QObject {
     QStringList captions;
     for (QAction* action : editor_->contextMenu()->actions())
       if (!action->isSeparator()) captions << action->text() + QLatin1Char(' ') + action->shortcut().toString();
-    for (const char* item :
-         {"Перейти к определению F12", "Найти использования Shift+F12", "Переименовать... F2", "Карта сюжета Ctrl+M"})
+    for (const char* item : {"Перейти к определению F12", "Найти использования Shift+F12", "Переименовать... F2",
+                             "Карта сюжета Ctrl+M", "Дерево прохождений Ctrl+T"})
       QVERIFY2(captions.contains(QString::fromUtf8(item)), item);
     editor_->storyMapAction()->trigger();
     QVERIFY(editor_->storyMap() && editor_->storyMap()->isVisible());
+    // Ctrl+T asks for the play tree wherever the focus is in the window.
+    int treeRequests = 0;
+    connect(editor_.get(), &marvo::CodeEditorWindow::playTreeRequested, this, [&] { ++treeRequests; });
+    show();
+    QTest::keyClick(view(), Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(treeRequests, 1);
   }
 
   void storyMapClickMovesTheCaretAndTheCaretSelects() {
