@@ -61,12 +61,14 @@ CodeEditorWindow::CodeEditorWindow(ScenarioDocument& document, Dialogs& dialogs,
 
 void CodeEditorWindow::buildControls() {
   scenarioView_ = new CodeView(this);
+  scenarioView_->setAccessibleName(QStringLiteral("Текст сценария"));
   scenarioView_->setDocument(document_.textDocument());
   scenarioView_->setLineWrapMode(QPlainTextEdit::NoWrap);
   scenarioView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   scenarioView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
   locationBox_ = new QComboBox(this);
+  locationBox_->setAccessibleName(QStringLiteral("Выбор локации"));
   locationBox_->setEditable(false);
   locationBox_->setMaxVisibleItems(12);
   locationBox_->setMinimumWidth(kSidePanelWidth);
@@ -74,10 +76,12 @@ void CodeEditorWindow::buildControls() {
 
   lineIndicator_ = new QLabel(QStringLiteral("0"), this);
   searchField_ = new QLineEdit(this);
+  searchField_->setAccessibleName(QStringLiteral("Найти строку"));
   searchField_->setToolTip(QStringLiteral("Введите искомую строку и нажмите ENTER"));
   autoCompleteBox_ = new QCheckBox(QStringLiteral("Включить автоподстановку"), this);
   autoCompleteBox_->setChecked(true);
   variablePane_ = new QPlainTextEdit(this);
+  variablePane_->setAccessibleName(QStringLiteral("Состояние переменных"));
   variablePane_->setReadOnly(true);
   variablePane_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   variablePane_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -127,6 +131,7 @@ void CodeEditorWindow::buildControls() {
 
   // The property list floats over the text area, just under the caret, while it is called up.
   propertyPopup_ = new QListWidget(this);
+  propertyPopup_->setAccessibleName(QStringLiteral("Подсказки"));
   propertyPopup_->resize(153, 129);
   for (const auto& item : properties_.items()) {
     propertyPopup_->addItem(toQt(item));

@@ -40,9 +40,11 @@ FindBar::FindBar(CodeView& view, ScenarioDocument& document, QWidget* parent)
     : QWidget(parent), view_(view), document_(document) {
   setObjectName(QStringLiteral("findBar"));
   findField_ = new QLineEdit(this);
+  findField_->setAccessibleName(QStringLiteral("Найти"));
   findField_->setPlaceholderText(QStringLiteral("Искомый текст"));
   findField_->setClearButtonEnabled(true);
   replaceField_ = new QLineEdit(this);
+  replaceField_->setAccessibleName(QStringLiteral("Заменить на"));
   replaceField_->setPlaceholderText(QStringLiteral("Чем заменить"));
   matchCaseBox_ = new QCheckBox(QStringLiteral("Учитывать регистр"), this);
   wholeWordBox_ = new QCheckBox(QStringLiteral("Слово целиком"), this);
@@ -280,6 +282,7 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
 GoToLineBar::GoToLineBar(CodeView& view, QWidget* parent) : QWidget(parent), view_(view) {
   setObjectName(QStringLiteral("goToLineBar"));
   lineField_ = new QLineEdit(this);
+  lineField_->setAccessibleName(QStringLiteral("Номер строки"));
   lineField_->setValidator(new QIntValidator(1, 999'999'999, lineField_));
   lineField_->setMaximumWidth(120);
   rangeLabel_ = new QLabel(this);

@@ -34,6 +34,7 @@ LibraryEditorWindow::LibraryEditorWindow(Dialogs& dialogs, QWidget* parent) : QD
   toolBar_->addWidget(lineIndicator_);
 
   libraryView_ = new CodeView(this);
+  libraryView_->setAccessibleName(QStringLiteral("Текст библиотеки"));
   libraryView_->setLineWrapMode(QPlainTextEdit::NoWrap);
   libraryView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   libraryView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

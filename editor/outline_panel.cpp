@@ -20,9 +20,11 @@ constexpr int kRebuildDelayMs = 400;
 
 OutlinePanel::OutlinePanel(ScenarioDocument& document, QWidget* parent) : QWidget(parent), document_(document) {
   filter_ = new QLineEdit(this);
+  filter_->setAccessibleName(QStringLiteral("Фильтр локаций"));
   filter_->setPlaceholderText(QStringLiteral("Фильтр локаций"));
   filter_->setClearButtonEnabled(true);
   list_ = new QListWidget(this);
+  list_->setAccessibleName(QStringLiteral("Локации"));
   list_->setUniformItemSizes(true);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);

@@ -28,6 +28,7 @@ QString severityName(Problem::Severity s) {
 ProblemsPanel::ProblemsPanel(QWidget* parent) : QWidget(parent) {
   heading_ = new QLabel(this);
   list_ = new QTreeWidget(this);
+  list_->setAccessibleName(QStringLiteral("Проблемы"));
   list_->setColumnCount(4);
   list_->setHeaderLabels(
       {QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Описание"), QStringLiteral("Правило")});

@@ -19,6 +19,7 @@ bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 ReferencesPanel::ReferencesPanel(QWidget* parent) : QWidget(parent) {
   heading_ = new QLabel(this);
   list_ = new QTreeWidget(this);
+  list_->setAccessibleName(QStringLiteral("Использования"));
   list_->setColumnCount(3);
   list_->setHeaderLabels({QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Текст")});
   list_->setRootIsDecorated(false);
@@ -68,6 +69,7 @@ bool ReferencesPanel::eventFilter(QObject* watched, QEvent* event) {
 RenameBar::RenameBar(QWidget* parent) : QWidget(parent) {
   caption_ = new QLabel(this);
   nameField_ = new QLineEdit(this);
+  nameField_->setAccessibleName(QStringLiteral("Новое имя"));
   nameField_->setToolTip(QStringLiteral("Новое имя; Enter — переименовать везде в сценарии, Esc — отмена"));
   nameField_->installEventFilter(this);
   auto* apply = new QPushButton(QStringLiteral("Переименовать"), this);

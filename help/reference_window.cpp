@@ -54,6 +54,7 @@ ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
   auto* contentsButton = new QToolButton(this);
   contentsButton->setText(QStringLiteral("Содержание"));
   searchField_ = new QLineEdit(this);
+  searchField_->setAccessibleName(QStringLiteral("Поиск по справочнику"));
   searchField_->setPlaceholderText(QStringLiteral("Поиск по справочнику (Enter - следующее)"));
   searchField_->setClearButtonEnabled(true);
   searchStatus_ = new QLabel(this);
@@ -61,12 +62,14 @@ ReferenceWindow::ReferenceWindow(QWidget* parent) : QDialog(parent) {
   searchStatus_->setVisible(false);
 
   contentsList_ = new QListWidget(this);
+  contentsList_->setAccessibleName(QStringLiteral("Содержание справочника"));
   for (const auto& page : referencePages()) {
     auto* item = new QListWidgetItem(QString::fromUtf8(page.title.data(), static_cast<qsizetype>(page.title.size())));
     item->setData(kFileRole, QString::fromUtf8(page.file.data(), static_cast<qsizetype>(page.file.size())));
     contentsList_->addItem(item);
   }
   browser_ = new ReferenceBrowser(this);
+  browser_->setAccessibleName(QStringLiteral("Страница справочника"));
   browser_->setOpenLinks(false);
   browser_->setSearchPaths({QStringLiteral(":/docs")});
 

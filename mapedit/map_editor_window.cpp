@@ -47,10 +47,12 @@ MapEditorWindow::~MapEditorWindow() { hide(); }
 void MapEditorWindow::buildControls() {
   model_ = new MapTableModel(map_, this);
   mapGrid_ = new MapGridView(this);
+  mapGrid_->setAccessibleName(QStringLiteral("Карта"));
   mapGrid_->setMapModel(model_);
   mapGrid_->setCurrentIndex(model_->index(0, 0));
 
   descriptionArea_ = new DescriptionArea(this);
+  descriptionArea_->setAccessibleName(QStringLiteral("Описание клетки"));
   QFontMetrics metrics(descriptionArea_->font());
   descriptionArea_->setMinimumWidth(
       metrics.horizontalAdvance(QString(int(mapedit::kDescriptionWidth) + 2, QLatin1Char('n'))) +
@@ -64,6 +66,7 @@ void MapEditorWindow::buildControls() {
   for (std::size_t i = 0; i < directionFields_.size(); ++i) {
     directionLabels_[i] = new QLabel(captions[i], this);
     directionFields_[i] = new QLineEdit(toQt(phrases[i]), this);
+    directionLabels_[i]->setBuddy(directionFields_[i]);
     directionFields_[i]->setFixedWidth(121);
   }
 

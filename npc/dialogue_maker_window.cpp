@@ -92,6 +92,7 @@ QWidget* DialogueMakerWindow::buildDialoguePage() {
   saveButton_ = toolButton(QStyle::SP_DialogSaveButton, "Save", "Save dialog");
 
   phraseField_ = new QLineEdit(page);
+  phraseField_->setAccessibleName(QStringLiteral("Фраза узла"));
   phraseField_->setGeometry(0, 32, 561, 21);
   // Buttons keep their designed places unless the font needs more room; then they grow leftwards
   // from the tree's right edge.
@@ -110,6 +111,7 @@ QWidget* DialogueMakerWindow::buildDialoguePage() {
   addChildButton_->raise();
 
   dialogueTree_ = new QTreeWidget(page);
+  dialogueTree_->setAccessibleName(QStringLiteral("Дерево диалогов"));
   dialogueTree_->setGeometry(0, 88, 561, 265);
   dialogueTree_->setHeaderHidden(true);
   dialogueTree_->setColumnCount(1);
@@ -123,6 +125,7 @@ QWidget* DialogueMakerWindow::buildDialoguePage() {
   labelCaption_->move(0, 362);
   labelCaption_->adjustSize();
   labelField_ = new QLineEdit(QStringLiteral("dialog1"), page);
+  labelCaption_->setBuddy(labelField_);
   labelField_->setGeometry(std::max(128, labelCaption_->width() + 6), 360, 209, 21);
   createButton_ = new QPushButton(QStringLiteral("Создать"), page);
   createButton_->setGeometry(478, 356, 83, 25);

@@ -23,7 +23,12 @@
 namespace marvo {
 
 namespace {
-QLabel* fieldLabel(const char* utf8, QWidget* parent) { return new QLabel(QString::fromUtf8(utf8), parent); }
+// A field's caption; it also names the field for assistive technology.
+QLabel* fieldLabel(const char* utf8, QWidget* parent, QWidget* field) {
+  auto* label = new QLabel(QString::fromUtf8(utf8), parent);
+  label->setBuddy(field);
+  return label;
+}
 }  // namespace
 
 ObjectPlacerWindow::ObjectPlacerWindow(ScenarioDocument& document, Dialogs& dialogs, QWidget* parent)
@@ -71,19 +76,19 @@ QWidget* ObjectPlacerWindow::buildPlannerPage() {
 
   auto* left = new QGridLayout;
   left->setVerticalSpacing(2);
-  left->addWidget(fieldLabel("Имя объекта:", page), 0, 0, 1, 2);
+  left->addWidget(fieldLabel("Имя объекта:", page, nameField_), 0, 0, 1, 2);
   left->addWidget(nameField_, 1, 0, 1, 2);
-  left->addWidget(fieldLabel("Разместить на локации:", page), 2, 0, 1, 2);
+  left->addWidget(fieldLabel("Разместить на локации:", page, locationBox_), 2, 0, 1, 2);
   left->addWidget(locationBox_, 3, 0, 1, 2);
-  left->addWidget(fieldLabel("Описание при расположении:", page), 4, 0, 1, 2);
+  left->addWidget(fieldLabel("Описание при расположении:", page, placedDescriptionField_), 4, 0, 1, 2);
   left->addWidget(placedDescriptionField_, 5, 0, 1, 2);
-  left->addWidget(fieldLabel("Описание:", page), 6, 0, 1, 2);
+  left->addWidget(fieldLabel("Описание:", page, descriptionField_), 6, 0, 1, 2);
   left->addWidget(descriptionField_, 7, 0, 1, 2);
-  left->addWidget(fieldLabel("Маска", page), 8, 0);
-  left->addWidget(fieldLabel("Синоним маски", page), 8, 1);
+  left->addWidget(fieldLabel("Маска", page, maskField_), 8, 0);
+  left->addWidget(fieldLabel("Синоним маски", page, maskSynonymField_), 8, 1);
   left->addWidget(maskField_, 9, 0);
   left->addWidget(maskSynonymField_, 9, 1);
-  left->addWidget(fieldLabel("Содержание (для вложенных предметов):", page), 10, 0, 1, 2);
+  left->addWidget(fieldLabel("Содержание (для вложенных предметов):", page, contentsField_), 10, 0, 1, 2);
   left->addWidget(contentsField_, 11, 0, 1, 2);
   left->addWidget(immovableBox_, 12, 0, 1, 2);
   left->setRowStretch(7, 1);
@@ -98,16 +103,21 @@ QWidget* ObjectPlacerWindow::buildPlannerPage() {
   weightLimitField_ = new QLineEdit(group);
   sizeLimitField_->setText(QStringLiteral("100"));
   weightLimitField_->setText(QStringLiteral("100"));
+  sizeLimitField_->setAccessibleName(QStringLiteral("Предел размера"));
+  weightLimitField_->setAccessibleName(QStringLiteral("Предел веса"));
   sizeLimitField_->setMaximumWidth(60);
   weightLimitField_->setMaximumWidth(60);
 
   auto* task = new QGridLayout(group);
   task->setVerticalSpacing(2);
   task->addWidget(addTaskBox_, 0, 0, 1, 2);
-  task->addWidget(fieldLabel("Помещение предметов в объект (команда):", group), 1, 0, 1, 2);
+  task->addWidget(fieldLabel("Помещение предметов в объект (команда):", group, putInFields_[0]), 1, 0, 1, 2);
   int row = 2;
-  for (auto* field : putInFields_) task->addWidget(field, row++, 0, 1, 2);
-  task->addWidget(fieldLabel("При выполнении:", group), 6, 0, 1, 2);
+  for (auto* field : putInFields_) {
+    field->setAccessibleName(QStringLiteral("Команда помещения %1").arg(row - 1));
+    task->addWidget(field, row++, 0, 1, 2);
+  }
+  task->addWidget(fieldLabel("При выполнении:", group, putInMessageField_), 6, 0, 1, 2);
   task->addWidget(putInMessageField_, 7, 0, 1, 2);
   task->addWidget(sizeLimitBox_, 8, 0);
   task->addWidget(sizeLimitField_, 8, 1);
