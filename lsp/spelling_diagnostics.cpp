@@ -5,6 +5,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "engine/codec.h"
 #include "engine/text.h"
@@ -87,6 +88,15 @@ void startLoadingDictionaries() {
   auto& pending = loading[folder];
   if (!pending.valid())
     pending = std::async(std::launch::async, [folder] { return spelling::Dictionaries::shared(folder); }).share();
+}
+
+void finishLoadingDictionaries() {
+  std::vector<std::shared_future<Loaded>> pending;
+  {
+    std::lock_guard lock(loadingMutex);
+    for (const auto& [folder, load] : loading) pending.push_back(load);
+  }
+  for (const auto& load : pending) load.wait();
 }
 
 std::optional<std::unique_ptr<DocumentSpelling>> makeDocumentSpelling(const std::filesystem::path& scenario) {

@@ -40,6 +40,9 @@ class DocumentSpelling {
 
 // Starts loading the dictionaries on a thread of their own, once for the process.
 void startLoadingDictionaries();
+// Waits until a load started above has finished: a server calls it before it returns, so that no
+// loading thread outlives the objects it fills.
+void finishLoadingDictionaries();
 // The check for the scenario at `scenario` (empty: a document that is no file, without a game
 // dictionary): nullptr when no Russian dictionary is installed or the program is built without the
 // spelling check; std::nullopt while startLoadingDictionaries() is still at work (without it the

@@ -5,6 +5,8 @@ namespace marvo::lsp {
 
 void startLoadingDictionaries() {}
 
+void finishLoadingDictionaries() {}
+
 std::optional<std::unique_ptr<DocumentSpelling>> makeDocumentSpelling(const std::filesystem::path&) {
   return std::unique_ptr<DocumentSpelling>();
 }

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <thread>
 
+#include "spelling_diagnostics.h"
+
 namespace marvo::lsp {
 
 namespace {
@@ -69,26 +71,30 @@ int serve(int in, int out, ServerOptions options) {
   auto shared = std::make_shared<Inbox>();
   Inbox& inbox = *shared;
   std::thread(readInput, in, shared).detach();
-  for (;;) {
-    std::vector<Frame> batch;
-    bool ended = false;
-    {
-      std::unique_lock lock(inbox.mutex);
-      const auto due = server.nextDue();
-      auto ready = [&] { return !inbox.frames.empty() || inbox.ended; };
-      if (due)
-        inbox.ready.wait_until(lock, *due, ready);
-      else
-        inbox.ready.wait(lock, ready);
-      batch.assign(std::make_move_iterator(inbox.frames.begin()), std::make_move_iterator(inbox.frames.end()));
-      inbox.frames.clear();
-      ended = inbox.ended;
+  const int status = [&] {
+    for (;;) {
+      std::vector<Frame> batch;
+      bool ended = false;
+      {
+        std::unique_lock lock(inbox.mutex);
+        const auto due = server.nextDue();
+        auto ready = [&] { return !inbox.frames.empty() || inbox.ended; };
+        if (due)
+          inbox.ready.wait_until(lock, *due, ready);
+        else
+          inbox.ready.wait(lock, ready);
+        batch.assign(std::make_move_iterator(inbox.frames.begin()), std::make_move_iterator(inbox.frames.end()));
+        inbox.frames.clear();
+        ended = inbox.ended;
+      }
+      server.handleFrames(batch);
+      if (server.exited()) return server.exitCode();
+      server.publishDue(Clock::now());
+      if (clientGone || (ended && batch.empty())) return 1;
     }
-    server.handleFrames(batch);
-    if (server.exited()) return server.exitCode();
-    server.publishDue(Clock::now());
-    if (clientGone || (ended && batch.empty())) return 1;
-  }
+  }();
+  finishLoadingDictionaries();
+  return status;
 }
 
 }  // namespace marvo::lsp

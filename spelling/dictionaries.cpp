@@ -39,10 +39,11 @@ std::unique_ptr<Dictionaries::Guarded> loadOne(const std::filesystem::path& aff,
 }  // namespace
 
 std::shared_ptr<const Dictionaries> Dictionaries::shared(const std::filesystem::path& folder) {
-  static std::mutex mutex;
-  static std::map<std::filesystem::path, std::shared_ptr<const Dictionaries>> loaded;
-  std::lock_guard lock(mutex);
-  auto& dictionaries = loaded[folder];
+  // Never destroyed: a loading thread may still use them while the process ends.
+  static auto* mutex = new std::mutex;
+  static auto* loaded = new std::map<std::filesystem::path, std::shared_ptr<const Dictionaries>>;
+  std::lock_guard lock(*mutex);
+  auto& dictionaries = (*loaded)[folder];
   if (!dictionaries) dictionaries = load(folder);
   return dictionaries;
 }
