@@ -13,6 +13,7 @@
 set -euo pipefail
 
 marvo=$(realpath "$1")
+games_dir=$(realpath "$(dirname "$0")/../../games")  # before the script leaves the folder it was called from
 work=$2
 for tool in Xvfb xdotool import convert iconv; do
   if ! command -v "$tool" >/dev/null; then
@@ -329,7 +330,6 @@ restore_and_save marvo4.log 'typed before kill'
 echo "smoke: killed by SIGKILL two seconds after typing, recovered and saved"
 kill "${pids[-1]}" 2>/dev/null || true
 # ---- the story map of the lighthouse game, opened from the code editor (Ctrl+M) ----
-games_dir=$(realpath "$(dirname "$0")/../../games")
 mkdir -p "$work/mayak"
 cp "$games_dir/mayak.scn" "$games_dir/marvo.lib" "$work/mayak/"
 cd "$work/mayak"
