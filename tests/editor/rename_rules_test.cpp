@@ -29,7 +29,10 @@ const std::vector<std::string> kScenario = {
 
 TEST(SymbolAt, FindsTheNameHoldingOrEndingAtTheCaret) {
   const SymbolIndex index(kScenario, {});
-  auto at = [&](int line, int column) { return names::symbolAt(index, line, kScenario[line], column); };
+  auto at = [&](int line, int column) {
+    const std::string text = line < static_cast<int>(kScenario.size()) ? kScenario[line] : std::string();
+    return names::symbolAt(index, line, text, column);
+  };
   const auto label = at(6, 7);  // inside "Start" after GOTO
   ASSERT_TRUE(label);
   EXPECT_EQ(label->symbol.kind, SymbolKind::Location);
