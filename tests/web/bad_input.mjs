@@ -87,7 +87,8 @@ await same('runaway scenario', Buffer.from(':loop\nGOTO loop\n'), Buffer.alloc(0
 await same('broken button line', cp1251(':a\n!Начало\nbtn [Вперёд\nREAD\n'), library, ['1']);
 
 // Saved games replayed as "Load game" does.
-await same('garbage .sav', sample, library, ['1'], garbage(5000, 11));
+// Binary bytes are no saved game: marvo-cli, the desktop program and the page's check below refuse
+// them, so there is nothing to compare.
 const many = [];
 for (let i = 0; i < 20000; ++i) many.push(['1', '2', 'взять ключ', '', 'инвентарь'][i % 5]);
 await same('huge .sav (20,000 commands)', sample, library, [], cp1251(many.join('\r\n') + '\r\n'));
