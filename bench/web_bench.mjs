@@ -1,12 +1,9 @@
 // Web player figures: the size of a published folder, raw and gzip-compressed, and (with --native)
 // the counting loop through the WebAssembly engine under Node against the native engine
-// (bench_engine). The test command takes the size only; scripts/bench takes both.
+// (bench_engine). The test command checks the size itself (tests/web/published_size.mjs).
 // Usage: node web_bench.mjs --assets WEB_BUILD_DIR --site PUBLISHED_DIR [--native BENCH_ENGINE]
 import { spawnSync } from 'node:child_process';
-import fs from 'node:fs';
-import path from 'node:path';
-import zlib from 'node:zlib';
-import { loadMarvo } from '../tests/web/marvo_node.mjs';
+import { loadMarvo, publishedSize } from '../tests/web/marvo_node.mjs';
 
 const opt = {};
 for (let i = 2; i < process.argv.length; i += 2) opt[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
@@ -43,13 +40,7 @@ if (opt.native) {
 }
 
 // What a player downloads.
-let raw = 0;
-let gzip = 0;
-for (const name of fs.readdirSync(opt.site)) {
-  const bytes = fs.readFileSync(path.join(opt.site, name));
-  raw += bytes.length;
-  gzip += zlib.gzipSync(bytes, { level: 9 }).length;
-}
+const { raw, gzip } = publishedSize(opt.site);
 console.log(`published folder: ${raw} bytes, ${gzip} bytes gzip-compressed`);
 report('published folder of the sample game', raw / 1024, 1024, 'KiB', false);
 process.exit(ok ? 0 : 1);
