@@ -25,24 +25,31 @@ QString severityName(Problem::Severity s) {
 }
 }  // namespace
 
+QTreeWidget* addLineList(QWidget* panel, QLabel* heading, const QStringList& headers, const QString& accessibleName) {
+  auto* list = new QTreeWidget(panel);
+  list->setAccessibleName(accessibleName);
+  list->setColumnCount(static_cast<int>(headers.size()));
+  list->setHeaderLabels(headers);
+  list->setRootIsDecorated(false);
+  list->setUniformRowHeights(true);
+  list->setAlternatingRowColors(true);
+  list->setWordWrap(false);
+  list->header()->setStretchLastSection(false);
+  list->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(heading);
+  column->addWidget(list, 1);
+  return list;
+}
+
 ProblemsPanel::ProblemsPanel(QWidget* parent) : QWidget(parent) {
   heading_ = new QLabel(this);
-  list_ = new QTreeWidget(this);
-  list_->setAccessibleName(QStringLiteral("Проблемы"));
-  list_->setColumnCount(4);
-  list_->setHeaderLabels(
-      {QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Описание"), QStringLiteral("Правило")});
-  list_->setRootIsDecorated(false);
-  list_->setUniformRowHeights(true);
-  list_->setAlternatingRowColors(true);
-  list_->setWordWrap(false);
-  list_->header()->setStretchLastSection(false);
-  list_->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+  list_ = addLineList(
+      this, heading_,
+      {QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Описание"), QStringLiteral("Правило")},
+      QStringLiteral("Проблемы"));
   list_->installEventFilter(this);
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->addWidget(heading_);
-  column->addWidget(list_, 1);
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { activate(item); });
   setProblems({});
 }

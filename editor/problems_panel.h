@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
@@ -23,6 +24,10 @@ struct Problem {
   bool inScenario = true;  // the line is a line of the scenario text the code editor shows
   QVariant data;           // anything the producer wants back when the problem is activated
 };
+
+// The list both the problems and the references panels show under the text: a heading above a
+// flat list of scenario lines whose third column stretches; `panel` gets the layout.
+QTreeWidget* addLineList(QWidget* panel, QLabel* heading, const QStringList& headers, const QString& accessibleName);
 
 class ProblemsPanel : public QWidget {
   Q_OBJECT

@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "problems_panel.h"
+
 namespace marvo {
 
 namespace {
@@ -18,21 +20,9 @@ bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 ReferencesPanel::ReferencesPanel(QWidget* parent) : QWidget(parent) {
   heading_ = new QLabel(this);
-  list_ = new QTreeWidget(this);
-  list_->setAccessibleName(QStringLiteral("Использования"));
-  list_->setColumnCount(3);
-  list_->setHeaderLabels({QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Текст")});
-  list_->setRootIsDecorated(false);
-  list_->setUniformRowHeights(true);
-  list_->setAlternatingRowColors(true);
-  list_->setWordWrap(false);
-  list_->header()->setStretchLastSection(false);
-  list_->header()->setSectionResizeMode(2, QHeaderView::Stretch);
+  list_ = addLineList(this, heading_, {QStringLiteral("Строка"), QStringLiteral("Вид"), QStringLiteral("Текст")},
+                      QStringLiteral("Использования"));
   list_->installEventFilter(this);
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->addWidget(heading_);
-  column->addWidget(list_, 1);
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
     const int index = item ? item->data(0, Qt::UserRole).toInt() : -1;
     if (index >= 0 && index < references_.size()) emit referenceActivated(references_[index]);
