@@ -86,9 +86,9 @@ void checkNames(Context& ctx) {
     }
   }
 
-  // A command word of the library that lies inside an object's name, mask or synonym takes every
-  // input naming the object that no earlier block takes ("взять очки" when the glasses are not at
-  // hand answers with the score).
+  // A command word of the library that lies inside an object's name, mask or synonym takes an
+  // input naming the object without a verb while the object is not at hand ("очки" when the
+  // glasses are elsewhere answers with the score).
   if (!ctx.symbols.librarySpliced()) return;
   std::vector<LibraryWords> library;
   for (int i = 0; i < ctx.size(); ++i) {
@@ -133,13 +133,13 @@ void checkNames(Context& ctx) {
       }
       if (!hit) continue;
       const ProgramLine& talk = ctx.line(hit->line);
-      ctx.report.at(
-          ctx.line(at), Severity::Error,
-          concat("Команду с именем предмета "_w, quoted(call), " перехватит команда библиотеки "_w, quoted(hit->text),
-                 " (строка "_w, std::to_string(talk.origin + 1), " библиотеки "_w, ctx.input.libraryName,
-                 "): когда предмета нет под рукой, ввод вроде «взять "_w, call,
-                 "» выполнит её. Назовите предмет иначе или задайте ему маску без "_w, quoted(hit->text), "."_w),
-          "library-word-over-object");
+      ctx.report.at(ctx.line(at), Severity::Error,
+                    concat("Команду с именем предмета "_w, quoted(call), " перехватит команда библиотеки "_w,
+                           quoted(hit->text), " (строка "_w, std::to_string(talk.origin + 1), " библиотеки "_w,
+                           ctx.input.libraryName, "): когда предмета нет под рукой, ввод «"_w, call,
+                           "» без глагола выполнит её. Назовите предмет иначе или задайте ему маску без "_w,
+                           quoted(hit->text), "."_w),
+                    "library-word-over-object");
       break;
     }
   }

@@ -38,6 +38,8 @@ class InputBytes {
       if (!(present_[c >> 6] >> (c & 63) & 1)) return false;
     return marvo::contains(input_, word);
   }
+  // Where `word` first occurs in the input; npos when it does not (or is empty).
+  std::size_t find(std::string_view word) const { return word.empty() ? std::string_view::npos : input_.find(word); }
 
  private:
   std::string_view input_;
@@ -59,15 +61,21 @@ NamedObjects objectsNamedIn(const RuntimeState& s, const InputBytes& input) {
   return named;
 }
 
-// The first of the named objects that the pattern does not name itself and that is at hand;
-// kNoObject when none.
-int objectFor(const RuntimeState& s, const NamedObjects& named, std::string_view pattern) {
+// The named object that the pattern does not name itself, that is at hand and that the input
+// names first: in «взять монету из шкатулки» the coin, whichever was created first. Objects named
+// at the same place (one name inside the other) go by slot order. kNoObject when none.
+int objectFor(const RuntimeState& s, const NamedObjects& named, const InputBytes& input, std::string_view pattern) {
+  int chosen = kNoObject;
+  std::size_t chosenAt = std::string_view::npos;
   for (int i : named.objects) {
     const auto& object = s.objects[static_cast<std::size_t>(i)];
     if (contains(pattern, object.mask) || contains(pattern, object.synonym)) continue;
-    if (atHand(s, named.used, object)) return i;
+    const std::size_t at = std::min(input.find(object.mask), input.find(object.synonym));
+    if (at >= chosenAt || !atHand(s, named.used, object)) continue;
+    chosen = i;
+    chosenAt = at;
   }
-  return kNoObject;
+  return chosen;
 }
 }  // namespace
 
@@ -141,7 +149,7 @@ TalkMatch matchInput(Engine& engine, std::string_view input, TalkPatterns& patte
         const TalkPatterns::Word& word = pattern.words[w];
         if (word.object) {
           if (!named) named = objectsNamedIn(s, bytes);
-          if (object < 0) object = objectFor(s, *named, pattern.text);
+          if (object < 0) object = objectFor(s, *named, bytes, pattern.text);
           if (object != kNoObject) {
             ++count;
             s.currentObject = object;

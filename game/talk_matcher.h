@@ -41,8 +41,9 @@ class TalkPatterns {
 };
 
 // Goes through the registered talk lines in registry order and their alternatives in order; the
-// first matching alternative wins. An "<object>" word may set the engine's current object, also
-// when its alternative fails afterwards. `input` is the normalised input (trimmed, lower-cased).
+// first matching alternative wins. An "<object>" word may set the engine's current object (of the
+// objects at hand that the input names, the one it names first), also when its alternative fails
+// afterwards. `input` is the normalised input (trimmed, lower-cased).
 TalkMatch matchInput(Engine& engine, std::string_view input, TalkPatterns& patterns);
 
 }  // namespace marvo

@@ -82,6 +82,19 @@ TEST(Talk, ObjectMustBeAtHandOneContainerDeep) {
   EXPECT_EQ(u(p.engine.currentObjectName()), "нож");
 }
 
+TEST(Talk, ObjectNamedFirstInTheInputWinsWhateverTheCreationOrder) {
+  Play p;
+  p.start({"CREATE сундук", "сундук_Расположение=hall", "CREATE монета", "монета_Расположение=сундук",
+           "монета_Маска=монет", "CREATE монетка", "монетка_Расположение=hall", "монетка_Маска=монетк", ":hall",
+           "TALK взять <object>", "!взял", "REDO", "READ", ":common", "RETURN"});
+  p.say("взять монету из сундука");
+  EXPECT_EQ(u(p.engine.currentObjectName()), "монета");
+  p.say("взять из сундука монету");
+  EXPECT_EQ(u(p.engine.currentObjectName()), "сундук");
+  p.say("взять монетку");  // both masks start at the same place: the earlier slot, as ever
+  EXPECT_EQ(u(p.engine.currentObjectName()), "монета");
+}
+
 TEST(Talk, ObjectNamedByThePatternItselfIsNeverTaken) {
   Play p;
   p.start({"CREATE дверь", "CREATE ключ", "дверь_Расположение=hall", ":hall", "TALK открыть дверь <object>", "!открыто",

@@ -27,8 +27,10 @@ struct MinimumRates {
 // reported of all}. A kind whose mutants never break a walkthrough is judged by the last figure alone.
 // Misspelt keywords on the right line: 90, since the sample holds "RETUNR" for the RETURN of the
 // lighthouse's :common, which the checker reports as the library not spliced, on line 1.
+// Swapped lines: about 11 of the 20 break a walkthrough, one mutant weighs 9 points; the whole
+// population (bench_mutation --kind swap-lines) stands at 88 % reported.
 inline constexpr MinimumRates kMinimumRates[] = {
-    {Kind::TalkPattern, 55, 55, 55, 75},     {Kind::SwapLines, 85, 75, 85, 65},
+    {Kind::TalkPattern, 55, 55, 55, 75},     {Kind::SwapLines, 80, 75, 80, 65},
     {Kind::MisspeltName, 85, 85, 85, 90},    {Kind::MisspeltTarget, 95, 95, 95, 95},
     {Kind::MisspeltKeyword, 95, 90, 95, 95}, {Kind::Utf8Bytes, 95, 95, 95, 95},
     {Kind::DeletedIf, 95, 80, 95, 95},       {Kind::DeletedRead, 95, 95, 95, 95},
