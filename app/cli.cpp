@@ -12,7 +12,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage:\n"
     "  marvo-cli play [--library FILE] [--replay SAVEFILE] [--save-log SAVEFILE] [--events]"
-    " [--no-clock] [--clock-step N] SCENARIO\n"
+    " [--no-clock] [--clock-step N]\n"
+    "            [--undo-word WORD] SCENARIO\n"
     "  marvo-cli cat SCENARIO\n"
     "  marvo-cli check [--library FILE] [--format text|json] [--spelling] SCENARIO...\n"
     "  marvo-cli check --library FILE [--format text|json]\n"

@@ -41,12 +41,13 @@ _marvo_cli() {
       fi
       return
       ;;
-    --cursor | --label | --title | --clock-step | --north | --south | --west | --east | --diagnostics-delay) return ;;
+    --cursor | --label | --title | --clock-step | --undo-word | --north | --south | --west | --east | \
+      --diagnostics-delay) return ;;
   esac
 
   local options
   case $command in
-    play) options="--library --replay --save-log --events --no-clock --clock-step" ;;
+    play) options="--library --replay --save-log --events --no-clock --clock-step --undo-word" ;;
     cat) options="" ;;
     dialogue) options="--label --scenario" ;;
     export-map) options="--cursor --no-jump --names-in-description --names-as-directions
@@ -71,7 +72,7 @@ _marvo_cli() {
   for ((i = 2; i < cword; i++)); do
     case ${words[i]} in
       --library | --replay | --save-log | --from | --scenario | --against | --format | --cursor | \
-        --label | --title | --clock-step | --north | --south | --west | --east | --diagnostics-delay) ((i++)) ;;
+        --label | --title | --clock-step | --undo-word | --north | --south | --west | --east | --diagnostics-delay) ((i++)) ;;
       -*) ;;
       *) ((given++)) ;;
     esac

@@ -13,6 +13,16 @@ namespace {
 
 constexpr std::string_view kHeader = "# marvo play tree 1";
 
+// The first character of UTF-8 text ("?" for a broken sequence), so that a message quoting it
+// stays valid UTF-8.
+std::string_view firstCharacter(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  for (std::size_t i = 1; i < length; ++i)
+    if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return "?";
+  return length == 1 && lead >= 0x80 ? "?" : text.substr(0, length);
+}
+
 }  // namespace
 
 PlayTree::PlayTree() { nodes_.emplace_back(); }
@@ -125,7 +135,9 @@ TreeParse parseTree(std::string_view text) {
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     ++number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // Line ends of CR LF, also doubled by a conversion: no text of the tree ends in CR, so a text
+    // read here is written back as read.
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (!headerSeen) {
       if (line != kHeader)
         return fail(number, "это не файл дерева прохождений (нет заголовка «" + std::string(kHeader) + "»)");
@@ -136,6 +148,8 @@ TreeParse parseTree(std::string_view text) {
     const std::size_t spaces = line.find_first_not_of(' ');
     if (spaces == std::string_view::npos || spaces % 2 != 0) return fail(number, "неверный отступ");
     const char mark = line[spaces];
+    if (std::string_view(">@=~!?").find(mark) == std::string_view::npos)
+      return fail(number, "неизвестный знак строки «" + std::string(firstCharacter(line.substr(spaces))) + "»");
     std::string_view rest = line.substr(spaces + 1);
     if (!rest.empty() && rest[0] == ' ')
       rest.remove_prefix(1);
@@ -175,8 +189,6 @@ TreeParse parseTree(std::string_view text) {
       case '?':
         node.changed = true;
         break;
-      default:
-        return fail(number, std::string("неизвестный знак строки «") + mark + "»");
     }
   }
   if (!headerSeen) return fail(1, "файл пуст");

@@ -64,6 +64,13 @@ TEST(PlayTree, TwoPlaysShareTheirCommonPathAndTheFileRoundTrips) {
   EXPECT_EQ(grown.substr(0, text.size()), text);
   EXPECT_EQ(grown.substr(text.size()), "> осмотреться\n");
 
+  // CR LF line ends, doubled too, are line ends: the tree reads and is written back unchanged.
+  std::string crlf;
+  for (char ch : text) crlf += ch == '\n' ? std::string("\r\r\n") : std::string(1, ch);
+  auto fromCrlf = parseTree(crlf);
+  ASSERT_TRUE(fromCrlf.tree) << fromCrlf.errorLine << ": " << fromCrlf.error;
+  EXPECT_EQ(treeText(*fromCrlf.tree), text);
+
   t.remove(t.node(a).parent);  // "север" and everything under it
   EXPECT_EQ(t.leaves(), (std::vector<std::size_t>{0}));
   EXPECT_EQ(treeText(t), "# marvo play tree 1\n~ Холл.\n");
@@ -76,6 +83,8 @@ TEST(PlayTree, ABrokenOrForeignSidecarIsKeptAsBakAndANewTreeStarts) {
       {"# marvo play tree 1\n> а\n      > слишком глубоко\n", "строка 3"},
       {"# marvo play tree 1\n> а\n> а\n", "строка 3"},
       {"# marvo play tree 1\n> а\n  % что это\n", "строка 3"},
+      // The unknown mark is quoted whole (a Cyrillic letter is two bytes of UTF-8).
+      {"# marvo play tree 1\n> а\n  ж что это\n", "строка 3: неизвестный знак строки «ж»"},
   };
   for (const auto& [content, where] : cases) {
     std::ofstream(file, std::ios::binary) << content;

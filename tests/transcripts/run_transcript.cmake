@@ -2,6 +2,7 @@
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../expect_same_file.cmake)
 # Inputs: CLI (marvo-cli), CASE (case folder), WORK (scratch folder; the game runs there).
+# args.txt, when present, holds more options for play, one a line (UTF-8).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 set(args play --events --no-clock)
@@ -9,7 +10,8 @@ if(EXISTS ${CASE}/marvo.lib)
   list(APPEND args --library ${CASE}/marvo.lib)
 endif()
 if(EXISTS ${CASE}/args.txt)
-  file(STRINGS ${CASE}/args.txt extra)
+  # UTF-8 as on a terminal's command line; without ENCODING, file(STRINGS) drops non-ASCII bytes.
+  file(STRINGS ${CASE}/args.txt extra ENCODING UTF-8)
   foreach(a ${extra})
     string(REPLACE "@CASE@" "${CASE}" a "${a}")
     string(REPLACE "@WORK@" "${WORK}" a "${a}")
