@@ -108,8 +108,12 @@ std::string treeText(const PlayTree& tree) {
     const std::string inner = id == 0 ? indent : indent + "  ";
     if (id != 0) out += indent + "> " + cp1251ToUtf8(node.command) + '\n';
     if (!node.name.empty()) out += inner + "@ " + cp1251ToUtf8(node.name) + '\n';
-    if (node.blessed)
+    // A reply of no lines is written as its bare mark, so that it is not read as missing.
+    if (node.blessed) {
       for (const auto& line : *node.blessed) out += inner + "= " + cp1251ToUtf8(line) + '\n';
+      if (node.blessed->empty()) out += inner + "=\n";
+    }
+    if (node.blessed && *node.blessed != node.reply && node.reply.empty()) out += inner + "~\n";
     if (!node.blessed || *node.blessed != node.reply)
       for (const auto& line : node.reply) out += inner + "~ " + cp1251ToUtf8(line) + '\n';
     if (node.unfit) out += inner + "!\n";
@@ -151,6 +155,7 @@ TreeParse parseTree(std::string_view text) {
     if (std::string_view(">@=~!?").find(mark) == std::string_view::npos)
       return fail(number, "неизвестный знак строки «" + std::string(firstCharacter(line.substr(spaces))) + "»");
     std::string_view rest = line.substr(spaces + 1);
+    const bool bare = rest.empty();  // "=" or "~" alone: a reply of no lines
     if (!rest.empty() && rest[0] == ' ')
       rest.remove_prefix(1);
     else if (!rest.empty())
@@ -177,10 +182,10 @@ TreeParse parseTree(std::string_view text) {
         break;
       case '=':
         if (!node.blessed) node.blessed.emplace();
-        node.blessed->push_back(value);
+        if (!bare) node.blessed->push_back(value);
         break;
       case '~':
-        node.reply.push_back(value);
+        if (!bare) node.reply.push_back(value);
         replySeen[atDepth.back()] = true;
         break;
       case '!':

@@ -58,7 +58,7 @@ std::filesystem::path treeFileFor(const std::filesystem::path& scenario);
 // The sidecar text (UTF-8): a header line, then per node, depth-first in the children's order,
 // "> command" indented two spaces per depth, followed by its lines, indented one level deeper:
 // "@ name", "= blessed line", "~ reply line" (the reply only where it differs from the blessed one),
-// "! unfit", "? changed". Each line ends with LF.
+// "! unfit", "? changed"; a bare "=" or "~" stands for a reply of no lines. Each line ends with LF.
 std::string treeText(const PlayTree& tree);
 struct TreeParse {
   std::optional<PlayTree> tree;

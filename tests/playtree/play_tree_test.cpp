@@ -71,6 +71,17 @@ TEST(PlayTree, TwoPlaysShareTheirCommonPathAndTheFileRoundTrips) {
   ASSERT_TRUE(fromCrlf.tree) << fromCrlf.errorLine << ": " << fromCrlf.error;
   EXPECT_EQ(treeText(*fromCrlf.tree), text);
 
+  // A blessed reply of no lines stays blessed, and a reply that became empty stays empty.
+  PlayTree empty = *parsed.tree;
+  empty.node(b).reply.clear();
+  empty.bless(b);
+  empty.node(a).reply.clear();
+  auto emptyBack = parseTree(treeText(empty));
+  ASSERT_TRUE(emptyBack.tree) << emptyBack.errorLine << ": " << emptyBack.error;
+  EXPECT_EQ(emptyBack.tree->node(b).blessed, std::vector<std::string>{});
+  EXPECT_TRUE(emptyBack.tree->node(a).reply.empty());
+  EXPECT_EQ(emptyBack.tree->node(a).blessed, w({"Пусто.", "Кухня."}));
+
   t.remove(t.node(a).parent);  // "север" and everything under it
   EXPECT_EQ(t.leaves(), (std::vector<std::size_t>{0}));
   EXPECT_EQ(treeText(t), "# marvo play tree 1\n~ Холл.\n");
