@@ -47,7 +47,7 @@ int marvo_load(const char* sav, int size, int check) {
 }
 
 // The same load in steps (the page's worker reports progress between them): begin returns 1 for
-// bytes that are no saved game (with `check`), else 0; continue replays up to `count` commands
+// bytes that are no saved game, else 0; continue replays up to `count` commands
 // and returns how many are left; finish returns 0 when the loaded game took the place of the game
 // in progress, 2 when most commands fit nothing here (with `check`; the game is kept and the
 // loaded one waits for marvo_load_adopt, which returns 1 when it took its place).

@@ -11,18 +11,6 @@
 
 namespace marvo::web {
 
-namespace {
-
-// Bytes that no typed command holds: a saved game is text lines.
-bool isBinary(std::string_view bytes) {
-  return std::any_of(bytes.begin(), bytes.end(), [](char ch) {
-    const auto c = static_cast<unsigned char>(ch);
-    return c < 0x20 && c != '\r' && c != '\n' && c != '\t';
-  });
-}
-
-}  // namespace
-
 void WebSession::RecordingHost::clearOutput() { lines += events::clear() + '\n'; }
 void WebSession::RecordingHost::appendOutput(std::string_view line) { lines += events::out(line) + '\n'; }
 void WebSession::RecordingHost::showMessage(std::string_view text) { lines += events::message(text) + '\n'; }
@@ -78,7 +66,7 @@ LoadResult WebSession::beginLoad(std::string_view savBytes, bool check) {
   pending_.clear();
   replayed_ = 0;
   unmatched_ = checked_ = 0;
-  if (check && isBinary(savBytes)) return LoadResult::NotSavedGame;
+  if (!isCommandLog(savBytes)) return LoadResult::NotSavedGame;
   pending_ = parseSavedGame(savBytes);
   loading_ = std::make_unique<Play>(events_);
   Play& play = *loading_;

@@ -41,15 +41,15 @@ class WebSession {
   bool undo();
   bool redo();
 
-  // Load game from the bytes of a .sav file. With `check`, a file that is not a command log
-  // (NUL or other control bytes) or whose non-empty commands mostly match nothing in this game
-  // (found by replaying them on a scratch copy) is refused and the game in progress is kept; the
-  // result says which. Without `check` it replays whatever the file holds, as the desktop does.
+  // Load game from the bytes of a .sav file. A file that is not a command log (NUL or other
+  // control bytes) is refused, as the desktop refuses it; with `check`, so is one whose non-empty
+  // commands mostly match nothing in this game (found by replaying them on a scratch copy). A
+  // refused load keeps the game in progress; the result says why.
   LoadResult load(std::string_view savBytes, bool check);
 
   // The same load in steps, so that a long saved game can report progress between them. The game
   // in progress stays until the load is finished; the loaded one is played aside meanwhile.
-  // beginLoad: with `check`, binary bytes are NotSavedGame and nothing starts; otherwise a fresh
+  // beginLoad: bytes that are no command log are NotSavedGame and nothing starts; otherwise a fresh
   // game starts aside (its events are those of the call) and the result is Loaded.
   LoadResult beginLoad(std::string_view savBytes, bool check);
   // Replays up to `maxCommands` further commands aside (their events are those of the call);

@@ -14,13 +14,17 @@ let actual = '';
 marvo.start(read('scenario.scn'), read('marvo.lib'));
 actual += marvo.eventsText();
 
-// args.txt holds extra marvo-cli arguments; --replay is "Load game" with that file.
+// args.txt holds extra marvo-cli arguments; --replay is "Load game" with that file, --undo-word
+// WORD makes a line that is WORD the page's undo button.
+let undoWord = '';
 const args = fs.existsSync(file('args.txt')) ? fs.readFileSync(file('args.txt'), 'utf8').split(/\r?\n/) : [];
 for (let i = 0; i < args.length; ++i) {
   if (args[i] === '--replay') {
     const sav = args[++i].replace('@CASE@', caseDir);
     marvo.load(fs.readFileSync(sav), false);
     actual += marvo.eventsText();
+  } else if (args[i] === '--undo-word') {
+    undoWord = args[++i].trim().toLowerCase();
   } else if (args[i] !== '') {
     console.error(`unsupported argument in args.txt: ${args[i]}`);
     process.exit(2);
@@ -32,6 +36,11 @@ if (input.endsWith('\n')) input = input.slice(0, -1);
 if (input !== '' || read('input.txt').length) {
   for (let line of input.split('\n')) {
     if (line.endsWith('\r')) line = line.slice(0, -1);
+    if (undoWord !== '' && line.trim().toLowerCase() === undoWord) {
+      // marvo-cli says so when there is nothing to undo; the engine then gives no events.
+      actual += marvo.undo() ? marvo.eventsText() : '{"out": "Отменять нечего"}\n';
+      continue;
+    }
     marvo.talk(line);
     actual += marvo.eventsText();
   }
