@@ -12,6 +12,7 @@
 #include "code_view.h"
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
+#include "gui/file_messages.h"
 #include "gui/qt_codec.h"
 #include "scenario_highlighter.h"
 
@@ -113,7 +114,7 @@ void LibraryEditorWindow::setVisible(bool visible) {
 
 bool LibraryEditorWindow::saveLibrary() {
   if (const auto error = replaceFile("marvo.lib", libraryText())) {
-    dialogs_.message(this, QString::fromStdString(*error));
+    dialogs_.message(this, QStringLiteral("Библиотека не сохранена: %1.").arg(fileProblem(*error)));
     return false;
   }
   dialogs_.message(this, QStringLiteral("Marvo.lib saved"));

@@ -36,6 +36,16 @@ QString fileErrorReason(int errorNumber) {
   }
 }
 
+QString fileProblem(const std::string& coreError) {
+  for (int errorNumber : {EACCES, EPERM, EROFS, ENOSPC, EDQUOT, EFBIG, ENOENT, ENOTDIR, EISDIR, ENAMETOOLONG, EIO}) {
+    const std::string reason = std::string(": ") + std::strerror(errorNumber);
+    if (coreError.size() > reason.size() && coreError.ends_with(reason))
+      return QString::fromLocal8Bit(coreError.substr(0, coreError.size() - reason.size())) + QStringLiteral(": ") +
+             fileErrorReason(errorNumber);
+  }
+  return QString::fromLocal8Bit(coreError);
+}
+
 QString scenarioNotOpened(const QString& file, const ScenarioRead& read) {
   return QStringLiteral("Сценарий %1 не открыт: %2.\nТекст сценария остался прежним.")
       .arg(file, fileErrorReason(read.errorNumber));

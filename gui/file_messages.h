@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
@@ -11,6 +12,9 @@ namespace marvo {
 
 // The reason behind an errno, in Russian ("нет прав на запись", "на диске нет места" ...).
 QString fileErrorReason(int errorNumber);
+// A core's file error "<file>: <reason>" with a common system reason put in Russian
+// ("/tmp/x.walk: нет прав доступа"); other reasons are kept as the system words them.
+QString fileProblem(const std::string& coreError);
 
 // "Open File" could not read `file`: what is wrong, the scenario text unchanged.
 QString scenarioNotOpened(const QString& file, const ScenarioRead& read);

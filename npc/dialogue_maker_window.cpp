@@ -20,6 +20,7 @@
 
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
+#include "gui/file_messages.h"
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
 #include "npc/dialogue_script.h"
@@ -253,7 +254,7 @@ void DialogueMakerWindow::saveDialogue() {
   const auto file = dialogs_.saveFile(this, dialogueFileRequest());
   if (!file) return;
   if (const auto error = replaceFile(localPath(*file), npc::writeDialogueFile(tree())))
-    dialogs_.message(this, QString::fromStdString(*error));
+    dialogs_.message(this, QStringLiteral("Диалог не сохранён: %1.").arg(fileProblem(*error)));
 }
 
 void DialogueMakerWindow::createDialogue() {

@@ -14,6 +14,7 @@
 
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
+#include "gui/file_messages.h"
 #include "gui/qt_codec.h"
 #include "playtree/tree_check.h"
 
@@ -260,14 +261,14 @@ void PlayTreeWindow::exportSelectedPath() {
   auto name = dialogs_.saveFile(this, {QStringLiteral("Прохождение (*.walk)"), QStringLiteral("walk"), QString()});
   if (!name) return;
   if (auto error = replaceFile(toPath(*name), tree::exportPath(tree_, selected())))
-    dialogs_.message(this, QString::fromLocal8Bit(*error));
+    dialogs_.message(this, QStringLiteral("Прохождение не сохранено: %1.").arg(fileProblem(*error)));
 }
 
 void PlayTreeWindow::exportBlessedLeaves() {
   auto name = dialogs_.saveFile(this, {QStringLiteral("Прохождение (*.walk)"), QStringLiteral("walk"), QString()});
   if (!name) return;
   if (auto error = replaceFile(toPath(*name), tree::exportBlessedLeaves(tree_)))
-    dialogs_.message(this, QString::fromLocal8Bit(*error));
+    dialogs_.message(this, QStringLiteral("Прохождения не сохранены: %1.").arg(fileProblem(*error)));
 }
 
 void PlayTreeWindow::importWalkthrough() {

@@ -25,6 +25,7 @@
 
 #include "engine/file_io.h"
 #include "gui/dialogs.h"
+#include "gui/file_messages.h"
 #include "gui/qt_codec.h"
 #include "gui/scenario_document.h"
 #include "storymap/export.h"
@@ -637,7 +638,7 @@ void StoryMapWindow::exportMap() {
   QString error;
   if (chosen->type == 1 || chosen->name.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
     if (auto svg = storymap::toSvg(graph_, layout_)) {
-      if (auto failed = replaceFile(chosen->name.toStdString(), *svg)) error = QString::fromStdString(*failed);
+      if (auto failed = replaceFile(chosen->name.toStdString(), *svg)) error = fileProblem(*failed);
     } else {
       error = QStringLiteral("Graphviz не смог нарисовать карту");
     }

@@ -113,7 +113,8 @@ class LibraryWindowTest : public QObject {
     library_->setLibraryLines({"keep"});
     QVERIFY(!library_->saveLibrary());
     QCOMPARE(dialogs_->messages.size(), 1);
-    QVERIFY(dialogs_->messages[0].startsWith(QStringLiteral("marvo.lib: ")));
+    // The file and the reason, in Russian.
+    QCOMPARE(dialogs_->messages[0], QStringLiteral("Библиотека не сохранена: marvo.lib: это папка, а не файл."));
     QCOMPARE(library_->libraryLines(), std::vector<std::string>{"keep"});
     QVERIFY(std::filesystem::is_directory("marvo.lib"));
   }
