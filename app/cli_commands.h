@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "game/scenario_file.h"
+
 namespace marvo::cli {
 
 using Args = std::vector<std::string>;
@@ -24,6 +26,10 @@ int lsp(const Args& args);
 // else none. When there is none or it cannot be read, a note says "<doing> without a library";
 // `unreadable`, when given, is set when a library file could not be read.
 std::vector<std::string> readLibrary(const std::string& option, const char* doing, bool* unreadable = nullptr);
+
+// Says on standard error what is doubtful about a scenario file that was read all the same (empty,
+// binary bytes, an RTF document cut short), as the desktop program asks before opening one.
+void warnDoubtfulScenario(const std::string& path, const ScenarioRead& read);
 
 // The library file for `scenario`: `option` (--library) when given, else the first "marvo.lib" the
 // desktop program would read (current folder, the scenario's folder, the user's folder, the

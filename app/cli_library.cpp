@@ -1,4 +1,4 @@
-// The library that marvo-cli plays and publishes a scenario with.
+// The library that marvo-cli plays and publishes a scenario with, and the word on doubtful scenarios.
 #include <cstdio>
 #include <filesystem>
 
@@ -21,6 +21,28 @@ std::vector<std::string> readLibrary(const std::string& option, const char* doin
     return {};
   }
   return std::move(read.lines);
+}
+
+void warnDoubtfulScenario(const std::string& path, const ScenarioRead& read) {
+  switch (read.doubt) {
+    case ScenarioDoubt::None:
+      return;
+    case ScenarioDoubt::Empty:
+      std::fprintf(stderr, "marvo-cli: %s: файл пуст (0 байт), в нём нет сценария\n", path.c_str());
+      return;
+    case ScenarioDoubt::Binary:
+      std::fprintf(stderr,
+                   "marvo-cli: %s: файл не похож на сценарий: в нём двоичные данные, а не текст; "
+                   "прочитан как есть\n",
+                   path.c_str());
+      return;
+    case ScenarioDoubt::UnclosedRtf:
+      std::fprintf(stderr,
+                   "marvo-cli: %s: документ RTF без конца (файл, видимо, обрезан при записи или копировании); "
+                   "прочитано строк: %zu\n",
+                   path.c_str(), read.lines.size());
+      return;
+  }
 }
 
 }  // namespace marvo::cli

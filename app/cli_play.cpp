@@ -141,6 +141,7 @@ class Clock {
 
 // What reading a plain-text scenario had to change, as "FILE:LINE: text" on standard error.
 void printReadNotes(const std::string& path, const ScenarioRead& read) {
+  warnDoubtfulScenario(path, read);
   for (const auto& note : read.notes)
     std::fprintf(stderr, "%s:%zu: %s\n", path.c_str(), note.line, cp1251ToUtf8(note.text).c_str());
 }

@@ -62,6 +62,7 @@ int publish(const Args& args) {
     std::fprintf(stderr, "marvo-cli: %s\n", scenario.error.c_str());
     return 1;
   }
+  warnDoubtfulScenario(o.paths[0], scenario);
   request.scenario = std::move(scenario.lines);
   request.library = readLibrary(libraryFor(o.library, o.paths[0]), "publishing");
   // Without --title the page is named by the scenario's first text line or comment, else its file.

@@ -22,6 +22,13 @@ expect_status(1 missing_saved_game --replay ${WORK}/none.sav ${game})
 expect_status(1 missing_library --library ${WORK}/none.lib ${game})
 expect_status(3 engine_error --library ${CASES}/locations/marvo.lib --replay ${CASES}/locations/input.txt
               ${CASES}/locations/scenario.scn)
+# A doubtful scenario is played all the same, with a word on standard error.
+file(WRITE ${WORK}/empty.scn "")
+expect_status(0 empty_scenario --library /dev/null ${WORK}/empty.scn)
+file(READ ${WORK}/empty_scenario.err said)
+if(NOT said MATCHES "empty.scn: файл пуст")
+  message(FATAL_ERROR "an empty scenario is played without a word: ${said}")
+endif()
 # A file error outweighs an engine error.
 expect_status(1 both --library ${WORK}/none.lib ${CASES}/errors/scenario.scn)
 
