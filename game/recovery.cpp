@@ -285,7 +285,9 @@ std::optional<PlayRecovery> parsePlayRecovery(std::string_view bytes) {
   while (!bytes.empty()) {
     const auto end = bytes.find("\r\n");
     if (end == std::string_view::npos) return std::nullopt;  // cut short
-    lines.push_back(bytes.substr(0, end));
+    const auto line = bytes.substr(0, end);
+    if (line.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;  // never written so
+    lines.push_back(line);
     bytes.remove_prefix(end + 2);
   }
   if (lines.size() < 4 || lines.front() != kPlayMagic) return std::nullopt;

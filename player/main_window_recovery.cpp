@@ -27,6 +27,10 @@ QString fromPath(const std::filesystem::path& path) {
 }
 std::filesystem::path toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
+bool samePath(const QString& a, const QString& b) {
+  return !a.isEmpty() && !b.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
 }  // namespace
 
 bool MainWindow::offerRecovery() {
@@ -99,7 +103,9 @@ bool MainWindow::offerPlayRecovery() {
   if (!editor_ || !libraryEditor_) return false;
   for (auto& found : pendingPlayRecoveries(RecoveryWriter::folder())) {
     const QString scenario = fromPath(found.play.scenario);
-    const bool current = scenario == document_.path();
+    // A game of a text never saved goes on only on such a text brought back (or typed) here.
+    const bool current = scenario.isEmpty() ? document_.path().isEmpty() && document_.hasUnsavedChanges()
+                                            : samePath(scenario, document_.path());
     std::error_code ec;
     const bool gone = !current && !std::filesystem::exists(found.play.scenario, ec);
     const QString when =
@@ -122,7 +128,7 @@ bool MainWindow::offerPlayRecovery() {
     if (!current) {
       if (scenario.isEmpty()) {
         report(
-            QStringLiteral("Сценарий этой игры не был сохранён в файл, а сейчас открыт другой.\n"
+            QStringLiteral("Сценарий этой игры не был сохранён в файл, и его текста сейчас нет.\n"
                            "Незаконченная игра остаётся и будет предложена при следующем запуске."));
         continue;
       }

@@ -165,5 +165,6 @@ TEST(PlayHistory, TheRecoveryDataBringsTheGameBackWithItsClock) {
   EXPECT_FALSE(parsePlayRecovery("MARVO-PLAY 1\r\n\r\nff 14\r\n7\r\n"));
   EXPECT_FALSE(parsePlayRecovery(head + "x\tбросить\r\n0\r\n"));
   EXPECT_FALSE(parsePlayRecovery(head + "2 бросить\r\n0\r\n"));
+  EXPECT_FALSE(parsePlayRecovery(head + "2\tбро\nсить\r\n0\r\n"));  // a line break no write makes
   EXPECT_EQ(parsePlayRecovery(head + "7\r\n"), (PlayRecovery{{}, 7, {}, {0xff, 14}}));
 }

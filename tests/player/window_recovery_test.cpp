@@ -321,6 +321,17 @@ void WindowRecoveryTest::aGameOfAnEndedRunContinuesWithItsClockOrIsDiscarded() {
     QTRY_COMPARE_WITH_TIMEOUT(marvo::readPlayRecovery(again.document.recovery().playFile())->steps.size(),
                               std::size_t{2}, 20000);
   }  // killed again
+  // Its scenario file gone: said so, and the game stays for another start.
+  QVERIFY(QFile::rename(scenario, scenario + QStringLiteral(".moved")));
+  {
+    Windows gone;
+    gone.dialogs.choiceAnswers = {kContinue};
+    QVERIFY(!gone.mainWindow->offerPlayRecovery());
+    QCOMPARE(gone.dialogs.messages.size(), 1);
+    QVERIFY(gone.dialogs.messages[0].contains(QStringLiteral("не найден")));
+    QCOMPARE(playFileCount(), 1);
+  }
+  QVERIFY(QFile::rename(scenario + QStringLiteral(".moved"), scenario));
   // The scenario edited since the game began: said so; Discard removes the game.
   window_test::writeCp1251(scenario, QStringList(kDice) << QStringLiteral("!дописано"));
   Windows discard;
