@@ -20,6 +20,7 @@ namespace {
 constexpr std::string_view kMagic = "MARVO-RECOVERY 1";
 constexpr std::string_view kExtension = ".recovery";
 constexpr std::string_view kLockExtension = ".lock";
+constexpr std::string_view kPlayExtension = ".play";
 
 // FNV-1a: a stable short name for a scenario path.
 std::string hashName(const std::string& text) {
@@ -53,10 +54,7 @@ bool lockFree(const std::filesystem::path& lock, bool remove) {
   return free;
 }
 
-}  // namespace
-
-std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario,
-                                      std::string_view owner) {
+std::string recoveryName(const std::filesystem::path& scenario, std::string_view owner) {
   std::string name;
   if (scenario.empty()) {
     name = "untitled";
@@ -66,7 +64,19 @@ std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const
     name = hashName((ec ? scenario : absolute).string());
   }
   if (!owner.empty()) name.append("-").append(owner);
-  return folder / (name + std::string(kExtension));
+  return name;
+}
+
+}  // namespace
+
+std::filesystem::path recoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario,
+                                      std::string_view owner) {
+  return folder / (recoveryName(scenario, owner) + std::string(kExtension));
+}
+
+std::filesystem::path playRecoveryFileFor(const std::filesystem::path& folder, const std::filesystem::path& scenario,
+                                          std::string_view owner) {
+  return folder / (recoveryName(scenario, owner) + std::string(kPlayExtension));
 }
 
 RecoveryOwner::RecoveryOwner(std::filesystem::path folder, std::string id)
@@ -166,6 +176,8 @@ std::vector<Recovery> pendingRecoveries(const std::filesystem::path& folder) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     if (entry.path().extension() == kLockExtension) owners.insert(entry.path().stem().string());
+    // A game in progress keeps its owner's lock file until it is taken up or removed.
+    if (entry.path().extension() == kPlayExtension) owning.insert(ownerOf(entry.path()));
     if (entry.path().extension() != kExtension) continue;
     // A running instance's file is its own: neither offered nor removed.
     if (!recoveryOwnerGone(entry.path())) continue;
@@ -200,6 +212,7 @@ void removeRecovery(const std::filesystem::path& file) {
 namespace {
 
 constexpr std::string_view kPlayMagic = "MARVO-PLAY 1";
+constexpr std::string_view kHexDigits = "0123456789abcdef";
 
 std::optional<std::uint32_t> parseTicks(std::string_view text) {
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
@@ -209,10 +222,51 @@ std::optional<std::uint32_t> parseTicks(std::string_view text) {
   return n;
 }
 
+std::optional<PlayFingerprint> parseFingerprint(std::string_view text) {
+  if (text.size() < 18 || text[16] != ' ') return std::nullopt;
+  PlayFingerprint fingerprint;
+  for (char c : text.substr(0, 16)) {
+    const auto digit = kHexDigits.find(c);
+    if (digit == std::string_view::npos) return std::nullopt;
+    fingerprint.hash = fingerprint.hash << 4 | digit;
+  }
+  const auto lines = parseTicks(text.substr(17));
+  if (!lines) return std::nullopt;
+  fingerprint.lines = *lines;
+  return fingerprint;
+}
+
 }  // namespace
+
+PlayFingerprint playFingerprint(const std::vector<std::string>& scenario, const std::vector<std::string>& library) {
+  PlayFingerprint fingerprint;
+  std::uint64_t hash = 14695981039346656037ull;
+  auto add = [&hash](unsigned char c) { hash = (hash ^ c) * 1099511628211ull; };
+  for (const auto* text : {&scenario, &library}) {
+    for (const auto& line : *text) {
+      for (unsigned char c : line) add(c);
+      add('\n');
+    }
+    add('\0');  // a line moved from the scenario to the library changes the fingerprint
+    fingerprint.lines += static_cast<std::uint32_t>(text->size());
+  }
+  fingerprint.hash = hash;
+  return fingerprint;
+}
 
 std::string playRecoveryText(const PlayRecovery& play) {
   std::string out(kPlayMagic);
+  out += "\r\n";
+  std::error_code ec;
+  if (!play.scenario.empty()) {
+    const auto absolute = std::filesystem::absolute(play.scenario, ec);
+    for (char c : (ec ? play.scenario : absolute).string())
+      if (c != '\r' && c != '\n') out += c;
+  }
+  out += "\r\n";
+  for (int shift = 60; shift >= 0; shift -= 4) out += kHexDigits[(play.fingerprint.hash >> shift) & 0xF];
+  out += ' ';
+  out += std::to_string(play.fingerprint.lines);
   out += "\r\n";
   for (const auto& step : play.steps) {
     out += std::to_string(step.ticksBefore);
@@ -231,12 +285,18 @@ std::optional<PlayRecovery> parsePlayRecovery(std::string_view bytes) {
   while (!bytes.empty()) {
     const auto end = bytes.find("\r\n");
     if (end == std::string_view::npos) return std::nullopt;  // cut short
-    lines.push_back(bytes.substr(0, end));
+    const auto line = bytes.substr(0, end);
+    if (line.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;  // never written so
+    lines.push_back(line);
     bytes.remove_prefix(end + 2);
   }
-  if (lines.size() < 2 || lines.front() != kPlayMagic) return std::nullopt;
+  if (lines.size() < 4 || lines.front() != kPlayMagic) return std::nullopt;
   PlayRecovery play;
-  for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+  play.scenario = std::string(lines[1]);
+  const auto fingerprint = parseFingerprint(lines[2]);
+  if (!fingerprint) return std::nullopt;
+  play.fingerprint = *fingerprint;
+  for (std::size_t i = 3; i + 1 < lines.size(); ++i) {
     const auto tab = lines[i].find('\t');
     if (tab == std::string_view::npos) return std::nullopt;
     const auto ticks = parseTicks(lines[i].substr(0, tab));
@@ -260,6 +320,22 @@ std::optional<PlayRecovery> readPlayRecovery(const std::filesystem::path& file) 
   FileRead read = readWholeFile(file);
   if (!read.error.empty()) return std::nullopt;
   return parsePlayRecovery(read.bytes);
+}
+
+std::vector<PendingPlay> pendingPlayRecoveries(const std::filesystem::path& folder) {
+  std::vector<PendingPlay> pending;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (entry.path().extension() != kPlayExtension || !recoveryOwnerGone(entry.path())) continue;
+    auto play = readPlayRecovery(entry.path());
+    if (!play) continue;
+    std::error_code timeError;
+    const auto written = std::filesystem::last_write_time(entry.path(), timeError);
+    pending.push_back({entry.path(), written, std::move(*play)});
+  }
+  std::sort(pending.begin(), pending.end(),
+            [](const PendingPlay& a, const PendingPlay& b) { return a.written < b.written; });
+  return pending;
 }
 
 }  // namespace marvo

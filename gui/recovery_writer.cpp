@@ -1,5 +1,5 @@
 // The recovery file of the scenario document's text, written by a thread of its own after pauses in
-// typing, and on termination signals.
+// typing, and on termination signals; the file of the game in progress, written after every turn.
 #include "recovery_writer.h"
 
 #include <sys/socket.h>
@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTextDocument>
 #include <QTimer>
+#include <array>
 #include <condition_variable>
 #include <csignal>
 #include <functional>
@@ -35,43 +36,43 @@ void onTerminationSignal(int signal) {
 
 namespace marvo {
 
-// The thread that writes recovery files: it takes the newest text handed over (an older one not
-// yet begun is dropped), so the typing path only copies the text.
+// The thread that writes recovery files: for the text and for the game in progress, it takes the
+// newest write handed over (an older one of the same kind not yet begun is dropped), so the typing
+// and playing paths only copy what is written.
 class RecoveryWriter::Worker {
  public:
+  enum Kind { kText, kPlay };
   struct Job {
-    std::filesystem::path file;
-    std::filesystem::path scenario;
-    std::vector<std::string> lines;
-    int change = 0;
+    std::function<bool()> write;     // true: written
+    std::function<void(bool)> done;  // on the thread, after the write
   };
 
-  explicit Worker(std::function<void(const Job&, bool)> done) : done_(std::move(done)), thread_([this] { run(); }) {}
+  Worker() : thread_([this] { run(); }) {}
   ~Worker() {
     {
       std::lock_guard lock(mutex_);
       stopping_ = true;
-      pending_.reset();
+      for (auto& job : pending_) job.reset();
     }
     wake_.notify_all();
     thread_.join();
   }
 
-  void post(Job job) {
+  void post(Kind kind, Job job) {
     {
       std::lock_guard lock(mutex_);
-      pending_ = std::move(job);
+      pending_[kind] = std::move(job);
     }
     wake_.notify_all();
   }
 
-  // Runs `action` on the calling thread once no write is under way, with the queued one dropped:
-  // nothing the thread does can come after it.
+  // Runs `action` on the calling thread once no write is under way, with the queued one of `kind`
+  // dropped: nothing the thread does of that kind can come after it.
   template <class Action>
-  auto exclusive(Action&& action) {
+  auto exclusive(Kind kind, Action&& action) {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return !busy_; });
-    pending_.reset();
+    pending_[kind].reset();
     return action();
   }
 
@@ -79,24 +80,23 @@ class RecoveryWriter::Worker {
   void run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-      wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
+      wake_.wait(lock, [this] { return stopping_ || pending_[kText] || pending_[kPlay]; });
       if (stopping_) return;
-      Job job = std::move(*pending_);
-      pending_.reset();
+      auto& next = pending_[kText] ? pending_[kText] : pending_[kPlay];
+      Job job = std::move(*next);
+      next.reset();
       busy_ = true;
       lock.unlock();
-      const bool ok = !writeRecovery(job.file, job.scenario, job.lines);
-      done_(job, ok);
+      job.done(job.write());
       lock.lock();
       busy_ = false;
       idle_.notify_all();
     }
   }
 
-  std::function<void(const Job&, bool)> done_;
   std::mutex mutex_;
   std::condition_variable wake_, idle_;
-  std::optional<Job> pending_;
+  std::array<std::optional<Job>, 2> pending_;
   bool busy_ = false;
   bool stopping_ = false;
   std::thread thread_;  // last: started once everything above exists
@@ -105,11 +105,8 @@ class RecoveryWriter::Worker {
 RecoveryWriter::RecoveryWriter(ScenarioDocument& document, QObject* parent)
     : QObject(parent), document_(document), owner_(folder()), written_(std::make_shared<std::atomic<int>>(0)) {
   file_ = owner_.fileFor({});
-  worker_ = std::make_unique<Worker>([this, written = written_](const Worker::Job& job, bool ok) {
-    if (ok) written->store(job.change);
-    QMetaObject::invokeMethod(
-        this, [this, ok] { emit this->written(ok); }, Qt::QueuedConnection);
-  });
+  playFile_ = owner_.playFileFor({});
+  worker_ = std::make_unique<Worker>();
   pause_ = new QTimer(this);
   pause_->setSingleShot(true);
   pause_->setInterval(kPauseMs);
@@ -150,7 +147,15 @@ void RecoveryWriter::writeInBackground() {
   if (written_->load() == change_) return;
   owner_.claim();
   owned_ = true;
-  worker_->post({file_, toPath(scenario_), document_.lines(), change_});
+  const int change = change_;
+  worker_->post(Worker::kText, {[file = file_, scenario = toPath(scenario_), lines = document_.lines()] {
+                                  return !writeRecovery(file, scenario, lines);
+                                },
+                                [this, written = written_, change](bool ok) {
+                                  if (ok) written->store(change);
+                                  QMetaObject::invokeMethod(
+                                      this, [this, ok] { emit this->written(ok); }, Qt::QueuedConnection);
+                                }});
 }
 
 bool RecoveryWriter::writeIfNeeded() {
@@ -160,13 +165,14 @@ bool RecoveryWriter::writeIfNeeded() {
   if (!doc->isModified() || written_->load() == change_) return true;
   owner_.claim();
   owned_ = true;
-  const bool ok = worker_->exclusive([&] { return !writeRecovery(file_, toPath(scenario_), document_.lines()); });
+  const bool ok =
+      worker_->exclusive(Worker::kText, [&] { return !writeRecovery(file_, toPath(scenario_), document_.lines()); });
   if (ok) written_->store(change_);
   return ok;
 }
 
 void RecoveryWriter::removeOwnFile() {
-  worker_->exclusive([&] {
+  worker_->exclusive(Worker::kText, [&] {
     if (owned_) marvo::removeRecovery(file_);
   });
   owned_ = false;
@@ -193,6 +199,50 @@ void RecoveryWriter::adopt(const std::filesystem::path& file, const QString& sce
 
 void RecoveryWriter::discard() { removeOwnFile(); }
 
+void RecoveryWriter::startPlay(const std::filesystem::path& scenario) {
+  discardPlay();
+  playFile_ = owner_.playFileFor(scenario);
+}
+
+void RecoveryWriter::adoptPlay(const std::filesystem::path& file) {
+  worker_->exclusive(Worker::kPlay, [&] {
+    if (playOwned_ && file != playFile_) marvo::removeRecovery(playFile_);
+    // Claimed first, so that the file is never without an owner once renamed.
+    if (!owner_.claim() || !adoptRecovery(file, playFile_)) playFile_ = file;
+  });
+  playOwned_ = true;
+}
+
+void RecoveryWriter::writePlay(PlayRecovery play) {
+  if (!started_) return;
+  owner_.claim();
+  playOwned_ = true;
+  worker_->post(Worker::kPlay, {[file = playFile_, play = std::move(play)] { return !writePlayRecovery(file, play); },
+                                [this](bool ok) {
+                                  QMetaObject::invokeMethod(
+                                      this, [this, ok] { emit playWritten(ok); }, Qt::QueuedConnection);
+                                }});
+}
+
+void RecoveryWriter::discardPlay() {
+  worker_->exclusive(Worker::kPlay, [&] {
+    if (playOwned_) marvo::removeRecovery(playFile_);
+  });
+  playOwned_ = false;
+}
+
+void RecoveryWriter::setPlaySource(QObject* context, std::function<std::optional<PlayRecovery>()> source) {
+  playContext_ = context;
+  playSource_ = std::move(source);
+}
+
+void RecoveryWriter::writePlayNow() {
+  if (!playOwned_ || !playContext_ || !playSource_) return;
+  const auto play = playSource_();
+  if (!play) return;
+  worker_->exclusive(Worker::kPlay, [&] { return !writePlayRecovery(playFile_, *play); });
+}
+
 void RecoveryWriter::handleTerminationSignals() {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) return;
   auto* notifier = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this);
@@ -209,6 +259,7 @@ void RecoveryWriter::onSignal() {
   char signal = 0;
   if (::read(signalSocket[1], &signal, 1) != 1) return;
   writeIfNeeded();
+  writePlayNow();  // with the clock ticks since the last command
   // End as the signal would have: the parent sees the program killed by it.
   std::signal(signal, SIG_DFL);
   std::raise(signal);

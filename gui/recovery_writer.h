@@ -2,13 +2,20 @@
 // thread of its own after every pause in typing (and at the latest every two seconds while typing
 // goes on), and when the program is ended by SIGTERM or SIGHUP. The files belong to this running
 // instance (a lock): another instance does not offer them while this one runs.
+// It keeps the game in progress too, in a file beside the text's: written by the same thread after
+// every turn (the ticks of the clock since the last command go with each write and with the write
+// on SIGTERM or SIGHUP; a crash loses at most the ticks since the last turn, so no write of its own
+// follows the clock), removed when the game ends for good.
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "game/recovery.h"
 
@@ -48,6 +55,21 @@ class RecoveryWriter : public QObject {
   int writtenChange() const { return written_->load(); }
   int change() const { return change_; }
 
+  // The game in progress. A game started on `scenario` (empty: a text never saved): the file of
+  // this run's game before goes.
+  void startPlay(const std::filesystem::path& scenario);
+  // The game of `file`, left by an ended run, goes on here: that file becomes this run's.
+  void adoptPlay(const std::filesystem::path& file);
+  // Writes the game in progress in the background (once started); the newest write handed over
+  // wins.
+  void writePlay(PlayRecovery play);
+  // The game ended for good (a new one, New, a clean exit, nothing left to undo): its file goes.
+  void discardPlay();
+  std::filesystem::path playFile() const { return playFile_; }
+  // The game as it stands, written on SIGTERM or SIGHUP while `context` lives (std::nullopt: no
+  // game worth keeping).
+  void setPlaySource(QObject* context, std::function<std::optional<PlayRecovery>()> source);
+
   // From now on the file is written after pauses in typing. Until then (as in tests of windows
   // that edit the text) only writeIfNeeded() writes, and the user's data folder is left alone.
   void start() { started_ = true; }
@@ -57,6 +79,8 @@ class RecoveryWriter : public QObject {
  signals:
   // A write from the background thread ended (`ok` false: it failed); for tests and status.
   void written(bool ok);
+  // A write of the game in progress from the background thread ended.
+  void playWritten(bool ok);
 
  private:
   class Worker;
@@ -65,6 +89,8 @@ class RecoveryWriter : public QObject {
   void onSignal();
   // The file this run wrote goes (the text is saved, given up or restored over).
   void removeOwnFile();
+  // Writes the game in progress now from the play source, waiting for a write under way.
+  void writePlayNow();
 
   ScenarioDocument& document_;
   RecoveryOwner owner_;
@@ -77,6 +103,10 @@ class RecoveryWriter : public QObject {
   std::shared_ptr<std::atomic<int>> written_;
   bool owned_ = false;  // file_ was written (or adopted) by this run
   bool started_ = false;
+  std::filesystem::path playFile_;
+  bool playOwned_ = false;  // playFile_ was written (or adopted) by this run
+  QPointer<QObject> playContext_;
+  std::function<std::optional<PlayRecovery>()> playSource_;
 };
 
 }  // namespace marvo

@@ -74,6 +74,7 @@ MainWindow::MainWindow(Engine& engine, ScenarioDocument& document, Dialogs& dial
   applyLook();
   buildPlayAids();
   buildRewind();
+  buildPlayRecovery();
 
   for (const char* line : kBanner) output_.emplace_back(line);
   outputAppended_ = output_.size();

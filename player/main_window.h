@@ -14,6 +14,7 @@
 #include "engine/host.h"
 #include "game/game.h"
 #include "game/play_history.h"
+#include "game/recovery.h"
 #include "gui/document_saver.h"
 #include "gui/scenario_document.h"
 #include "player/command_line.h"
@@ -80,6 +81,10 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   // is opened whatever was answered; a restored text is first offered to be saved, as before any
   // text is replaced, and stays on Cancel. Returns whether a restored text is left to be shown.
   bool openAtStart(const QString& path);
+  // At start: offers each game in progress an ended run left (Continue / Discard / Later).
+  // Continue opens its scenario when it is not the current text (after the offer to save), starts
+  // the game and replays it with its clock. Returns whether a game was resumed.
+  bool offerPlayRecovery();
   static constexpr int kRecentFiles = 8;
 
   // The output pane's lines as the player sees them (at most kOutputLimit).
@@ -223,6 +228,16 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   void rebuildRecentFiles();
   void openRecentFile(const QString& file);
 
+  // The game in progress kept for a crash (main_window_recovery.cpp): game start through the
+  // history, noting what the game is started on; after every engine handler the game is written
+  // when its commands changed, and its file goes when none are left.
+  void buildPlayRecovery();
+  void beginHistory();
+  void keepPlay();
+  std::optional<PlayRecovery> playInProgress() const;
+  // A kept game of `file` goes on here on the current text.
+  void resumeGame(std::vector<PlayStep> steps, std::uint32_t pendingTicks, const std::filesystem::path& file);
+
   // Runs `body` as one engine handler: shows what it produced, also when it throws.
   template <class Body>
   void engineHandler(Body&& body);
@@ -296,6 +311,11 @@ class MainWindow : public QMainWindow, public EngineHost, public ReplaceGuard {
   bool otherWindowWasActive_ = false;
   bool libraryLoaded_ = false;  // "marvo.lib" has been read (or tried) at least once
   bool libraryErrorReported_ = false;
+
+  // The game in progress: its scenario file and text at game start, the commands last kept.
+  std::filesystem::path playScenario_;
+  PlayFingerprint playFingerprint_;
+  std::vector<PlayStep> keptSteps_;
 };
 
 }  // namespace marvo

@@ -50,6 +50,7 @@ void MainWindow::engineHandler(Body&& body) {
     error = QStringLiteral("Unknown error");
   }
   busy_ = false;
+  keepPlay();  // the game in progress as this handler left it, kept for a crash
   if (!error) {
     showResults();
   } else {
@@ -78,7 +79,7 @@ std::optional<QString> MainWindow::askSave(FileDialog& dialog) {
 }
 
 void MainWindow::beginGame() {
-  engineHandler([this] { history_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn"); });
+  engineHandler([this] { beginHistory(); });
 }
 
 void MainWindow::submitCommand() {
@@ -104,8 +105,20 @@ void MainWindow::redoTurn() {
 
 void MainWindow::playPath(const std::vector<std::string>& commands) {
   engineHandler([this, &commands] {
-    history_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    beginHistory();
     for (const auto& command : commands) history_.talk(command, *this);
+  });
+  commandLine_->setFocus();
+}
+
+void MainWindow::resumeGame(std::vector<PlayStep> steps, std::uint32_t pendingTicks,
+                            const std::filesystem::path& file) {
+  // Started as Begin game starts it, then every command replayed after its clock ticks: the pane
+  // shows the last turn and the clock goes on from the time it had. The file is now this run's.
+  engineHandler([&] {
+    beginHistory();
+    document_.recovery().adoptPlay(file);
+    history_.resume(std::move(steps), pendingTicks, *this);
   });
   commandLine_->setFocus();
 }
@@ -175,7 +188,7 @@ void MainWindow::loadGameFrom(const QString& path) {
                                                   {QStringLiteral("Загрузить"), QStringLiteral("Не загружать")}) != 0)
     return;
   engineHandler([this, &saved] {
-    history_.begin(document_.lines(), libraryEditor_->libraryLines(), *this, "tmp.scn");
+    beginHistory();
     // Each replayed command passes through the input line, and Talk leaves it empty.
     if (!saved.commands.empty()) commandLine_->clear();
     for (const auto& command : saved.commands) history_.talk(command, *this);

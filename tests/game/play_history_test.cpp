@@ -140,9 +140,15 @@ TEST(PlayHistory, TheRecoveryDataBringsTheGameBackWithItsClock) {
   r.ticks(5);
   r.give("  Бросить\tещё");  // a tab and blanks are kept as typed
   r.ticks(1);
-  const PlayRecovery kept{r.history.steps(), r.history.pendingTicks()};
+  const PlayRecovery kept{r.history.steps(), r.history.pendingTicks(), "/games/dice.scn",
+                          playFingerprint(w(kDice), {})};
   const std::string text = playRecoveryText(kept);
   ASSERT_EQ(parsePlayRecovery(text), kept);
+  // The fingerprint tells the text the game began on from an edited one, the library included.
+  EXPECT_NE(playFingerprint(w(kDice), {}), playFingerprint(w(kDice), {":common"}));
+  Lines edited = w(kDice);
+  edited.back() = "READ ";
+  EXPECT_NE(playFingerprint(w(kDice), {}), playFingerprint(edited, {}));
 
   Rewound back;
   back.begin(kDice);
@@ -150,10 +156,15 @@ TEST(PlayHistory, TheRecoveryDataBringsTheGameBackWithItsClock) {
   EXPECT_EQ(back.variables(), r.variables());
   EXPECT_EQ(back.game.commandLog(), r.game.commandLog());
 
-  // Anything else is no game in progress: cut short, another header, ticks that are no number.
+  // Anything else is no game in progress: cut short, another header, no fingerprint, ticks that
+  // are no number.
+  const std::string head = "MARVO-PLAY 1\r\n\r\n00000000000000ff 14\r\n";
   EXPECT_FALSE(parsePlayRecovery(text.substr(0, text.size() - 1)));
-  EXPECT_FALSE(parsePlayRecovery("MARVO-RECOVERY 1\r\n0\r\n"));
-  EXPECT_FALSE(parsePlayRecovery("MARVO-PLAY 1\r\nx\tбросить\r\n0\r\n"));
-  EXPECT_FALSE(parsePlayRecovery("MARVO-PLAY 1\r\n2 бросить\r\n0\r\n"));
-  EXPECT_EQ(parsePlayRecovery("MARVO-PLAY 1\r\n7\r\n"), (PlayRecovery{{}, 7}));
+  EXPECT_FALSE(parsePlayRecovery("MARVO-RECOVERY 1\r\n\r\n00000000000000ff 14\r\n0\r\n"));
+  EXPECT_FALSE(parsePlayRecovery("MARVO-PLAY 1\r\n7\r\n"));
+  EXPECT_FALSE(parsePlayRecovery("MARVO-PLAY 1\r\n\r\nff 14\r\n7\r\n"));
+  EXPECT_FALSE(parsePlayRecovery(head + "x\tбросить\r\n0\r\n"));
+  EXPECT_FALSE(parsePlayRecovery(head + "2 бросить\r\n0\r\n"));
+  EXPECT_FALSE(parsePlayRecovery(head + "2\tбро\nсить\r\n0\r\n"));  // a line break no write makes
+  EXPECT_EQ(parsePlayRecovery(head + "7\r\n"), (PlayRecovery{{}, 7, {}, {0xff, 14}}));
 }

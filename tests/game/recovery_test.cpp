@@ -67,14 +67,16 @@ struct OtherInstance {
   pid_t pid = -1;
   std::filesystem::path file;
 
-  explicit OtherInstance(const std::filesystem::path& folder) {
+  // With `game`, it also keeps a game in progress of `game`'s scenario.
+  explicit OtherInstance(const std::filesystem::path& folder, const PlayRecovery* game = nullptr) {
     int ready[2];
     if (::pipe(ready) != 0) return;
     RecoveryOwner owner(folder, "other");
     file = owner.fileFor({});
     pid = ::fork();
     if (pid == 0) {
-      const bool ok = owner.claim() && !writeRecovery(file, {}, {"typed by the other instance"});
+      const bool ok = owner.claim() && !writeRecovery(file, {}, {"typed by the other instance"}) &&
+                      (!game || !writePlayRecovery(owner.playFileFor(game->scenario), *game));
       [[maybe_unused]] auto written = ::write(ready[1], ok ? "1" : "0", 1);
       for (;;) ::pause();  // runs until killed
     }
@@ -122,6 +124,46 @@ TEST(Recovery, FilesOfARunningInstanceAreOfferedOnlyOnceItHasEnded) {
   EXPECT_TRUE(pendingRecoveries(folder).empty());
   EXPECT_FALSE(std::filesystem::exists(lock));
   EXPECT_TRUE(std::filesystem::exists(mine.fileFor({})));
+}
+
+TEST(Recovery, GamesInProgressOfEndedRunsAreOfferedAndKeepTheirOwnersLock) {
+  TempDir dir;
+  const auto folder = dir / "recovery";
+  const PlayRecovery game{{{0, "взять"}, {3, "север"}}, 2, dir / "a.scn", {0xabc, 12}};
+  OtherInstance other(folder, &game);
+  const auto file = RecoveryOwner(folder, "other").playFileFor(game.scenario);
+  const auto lock = folder / "other.lock";
+  // Beside the text's recovery file, under the same name.
+  EXPECT_EQ(file.stem(), RecoveryOwner(folder, "other").fileFor(game.scenario).stem());
+  EXPECT_NE(file, RecoveryOwner(folder, "other").fileFor(game.scenario));
+  // Garbage in the folder: neither offered nor removed, never a crash.
+  marvo::testing::writeBytes(folder / "cut-short.play", playRecoveryText(game).substr(0, 40));
+  marvo::testing::writeBytes(folder / "foreign.play", "MARVO-RECOVERY 1\r\n\r\n");
+  marvo::testing::writeBytes(folder / "noise.play", marvo::testing::pseudoRandomBytes(500, 3));
+
+  EXPECT_TRUE(pendingPlayRecoveries(folder).empty());  // its owner is running
+  EXPECT_TRUE(std::filesystem::exists(file));
+
+  other.kill();
+  auto pending = pendingPlayRecoveries(folder);
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0].file, file);
+  EXPECT_EQ(pending[0].play, game);
+  // The ended run's text taken up elsewhere: its lock file stays while its game waits.
+  RecoveryOwner mine(folder);
+  ASSERT_TRUE(mine.claim());
+  ASSERT_TRUE(adoptRecovery(pendingRecoveries(folder).at(0).file, mine.fileFor({})));
+  EXPECT_TRUE(pendingRecoveries(folder).empty());
+  EXPECT_TRUE(std::filesystem::exists(lock));
+  EXPECT_EQ(pendingPlayRecoveries(folder).size(), 1u);
+  for (const char* name : {"cut-short.play", "foreign.play", "noise.play"})
+    EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+
+  // Taken up by this run: no longer offered, and the ended run's lock file goes.
+  ASSERT_TRUE(adoptRecovery(file, mine.playFileFor(game.scenario)));
+  EXPECT_TRUE(pendingPlayRecoveries(folder).empty());
+  pendingRecoveries(folder);
+  EXPECT_FALSE(std::filesystem::exists(lock));
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 # screenshot of it; then change the scenario in the code editor, kill marvo with SIGTERM, start it
 # again and check that the unsaved text is offered, restored into the code editor and saved there
 # with Ctrl+S; then edit, Exit, Cancel (still running, text kept), Exit, Don't save (ended); then kill
-# -9 two seconds after typing and check that the restart brings the typed line back; open the story
+# -9 two seconds after typing and a turn and check that the restart brings the typed line and the
+# game back (the game in progress is kept after every turn and offered after the text); open the story
 # map of the lighthouse game from the code editor (Ctrl+M) and take a screenshot of it. When the
 # package is installed, the installed marvo is started as the desktop menu starts it, on the
 # installed sample game, from a folder without "marvo.lib".
@@ -219,13 +220,16 @@ if ((status != 128 + 15)); then echo "smoke: marvo did not end by SIGTERM (statu
 recovery=$(ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null | head -n1 || true)
 [[ -n $recovery ]] || { echo "smoke: no recovery file after SIGTERM"; cat "$work/built.log"; exit 1; }
 grep -q 'recovered line' "$recovery" || { echo "smoke: the recovery file lacks the typed line"; exit 1; }
+grep -q 'look' "$XDG_DATA_HOME"/marvo/recovery/*.play 2>/dev/null ||
+  { echo "smoke: no game in progress kept after SIGTERM"; exit 1; }
 
 # restore_and_save LOG LINE: starts marvo without a scenario, takes the offer of the unsaved text
 # (Enter: Restore), expects the code editor on it, saves it there with Ctrl+S back to smoke.scn
 # and checks that LINE is in smoke.scn and no recovery file is left. The program goes on running
-# (its pid is the last of $pids) with the code editor closed again.
+# (its pid is the last of $pids) with the code editor closed again. With a third argument "game", the
+# game in progress is offered next and continued (Enter), and its file becomes the new run's.
 restore_and_save() {
-  local log=$1 line=$2
+  local log=$1 line=$2 game=${3:-}
   "$marvo" >"$work/$log" 2>&1 &
   pids+=($!)
   local offer
@@ -235,6 +239,20 @@ restore_and_save() {
   import -window root "$work/offer.png"
   xdotool windowfocus --sync "$offer"
   xdotool key Return  # Restore
+  if [[ $game == game ]]; then
+    sleep 1
+    offer=$(visible_window '^Marvo IF$')
+    [[ -n $offer ]] || { echo "smoke: the restart offered no game in progress ($log)"; cat "$work/$log"; exit 1; }
+    import -window root "$work/offer-game.png"
+    xdotool windowfocus --sync "$offer"
+    xdotool key Return  # Продолжить
+    for _ in $(seq 50); do
+      ls "$XDG_DATA_HOME"/marvo/recovery/*-"${pids[-1]}"x*.play >/dev/null 2>&1 && break
+      sleep 0.2
+    done
+    ls "$XDG_DATA_HOME"/marvo/recovery/*-"${pids[-1]}"x*.play >/dev/null 2>&1 ||
+      { echo "smoke: the continued game is not the new run's ($log)"; ls "$XDG_DATA_HOME"/marvo/recovery; exit 1; }
+  fi
   local restored
   restored=$(visible_window '^Code Edit$')
   [[ -n $restored ]] || { echo "smoke: the code editor did not open on the restored text ($log)"; exit 1; }
@@ -257,8 +275,8 @@ restore_and_save() {
   sleep 0.5
 }
 
-restore_and_save marvo2.log 'recovered line'
-echo "smoke: killed by SIGTERM, recovered and saved"
+restore_and_save marvo2.log 'recovered line' game
+echo "smoke: killed by SIGTERM, recovered and saved, the game continued"
 
 # ---- Exit never loses text: edit, Exit, Cancel leaves the program and the text; Don't save ends it ----
 main=$(visible_window '^Marvo IF v1\.03$')
@@ -302,6 +320,9 @@ wait "${pids[-1]}" || status=$?
 if ls "$XDG_DATA_HOME"/marvo/recovery/*.recovery >/dev/null 2>&1; then
   echo "smoke: the recovery file stayed after Exit, Don't save"; exit 1
 fi
+if ls "$XDG_DATA_HOME"/marvo/recovery/*.play >/dev/null 2>&1; then
+  echo "smoke: the game in progress stayed after a clean exit"; exit 1
+fi
 if iconv -f CP1251 -t UTF-8 smoke.scn | grep -q 'kept after cancel'; then
   echo "smoke: Don't save saved the text"; exit 1
 fi
@@ -313,6 +334,12 @@ pids+=($!)
 main=$(visible_window '^Marvo IF v1\.03$')
 [[ -n $main ]] || { echo "smoke: marvo did not start again"; cat "$work/marvo3.log"; exit 1; }
 sleep 1.5
+# A turn first: the game in progress is written at once.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + 40)) $((Y + HEIGHT - 32)) click 1
+sleep 0.3
+xdotool type --delay 60 look
+xdotool key Return
 xdotool windowfocus --sync "$main"
 xdotool key F4
 editor=$(visible_window '^Code Edit$')
@@ -326,9 +353,13 @@ kill -KILL "${pids[-1]}"
 wait "${pids[-1]}" 2>/dev/null || true
 grep -q 'typed before kill' "$XDG_DATA_HOME"/marvo/recovery/*.recovery 2>/dev/null ||
   { echo "smoke: two seconds after typing, the recovery file lacks the typed line"; exit 1; }
-restore_and_save marvo4.log 'typed before kill'
-echo "smoke: killed by SIGKILL two seconds after typing, recovered and saved"
+grep -q 'look' "$XDG_DATA_HOME"/marvo/recovery/*.play 2>/dev/null ||
+  { echo "smoke: the game in progress was not kept before the kill"; exit 1; }
+restore_and_save marvo4.log 'typed before kill' game
+echo "smoke: killed by SIGKILL two seconds after typing and a turn, recovered and saved, the game continued"
 kill "${pids[-1]}" 2>/dev/null || true
+wait "${pids[-1]}" 2>/dev/null || true
+rm -f "$XDG_DATA_HOME"/marvo/recovery/*.play  # the game of that run is not offered to the next ones
 # ---- the story map of the lighthouse game, opened from the code editor (Ctrl+M) ----
 mkdir -p "$work/mayak"
 cp "$games_dir/mayak.scn" "$games_dir/marvo.lib" "$work/mayak/"

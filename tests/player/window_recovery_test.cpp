@@ -1,8 +1,11 @@
 // Recovery files of the main window: written only for unsaved changes, removed after a save or a
-// clean exit, offered at the next start (Restore / Discard / Later) when newer than the scenario.
+// clean exit, offered at the next start (Restore / Discard / Later) when newer than the scenario;
+// the game in progress, written after every turn and offered back (Continue / Discard / Later).
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "game/recovery.h"
 #include "game/scenario_file.h"
@@ -34,6 +37,41 @@ std::vector<std::string> killedRun(const QString& scenario) {
   return first.codeEditor->document().lines();
 }
 
+constexpr int kContinue = 0;
+
+int playFileCount() {
+  return static_cast<int>(QDir(recoveryFolder()).entryList({QStringLiteral("*.play")}, QDir::Files).size());
+}
+
+// Every turn draws a number and shows the clock.
+const QStringList kDice{QStringLiteral(":a"),      QStringLiteral("TALK бросить"),
+                        QStringLiteral("r = rnd"), QStringLiteral("!выпало [#r] в [#time]"),
+                        QStringLiteral("REDO"),    QStringLiteral("READ")};
+
+void say(Windows& w, const QString& command) {
+  w.mainWindow->commandLine()->setText(command);
+  w.mainWindow->submitCommand();
+}
+
+// A run that played three turns of `scenario` with the clock going between them, and was killed once
+// its game was written; what the player saw last and the time then.
+struct KilledGame {
+  QStringList output;
+  int time = 0;
+};
+KilledGame killedGame(const QString& scenario) {
+  Windows first;
+  first.mainWindow->clockTimer()->stop();
+  first.mainWindow->openScenario(scenario);
+  for (int turn = 0; turn < 3; ++turn) {
+    for (int tick = 0; tick <= turn; ++tick) first.mainWindow->clockTick();
+    say(first, QStringLiteral("бросить"));
+  }
+  const auto kept = [&] { return marvo::readPlayRecovery(first.document.recovery().playFile()); };
+  if (!QTest::qWaitFor([&] { return kept() && kept()->steps.size() == 3; }, 20000)) qFatal("game not written");
+  return {first.output(), first.engine.valueOf(marvo::fromQt(QStringLiteral("time")))};
+}
+
 }  // namespace
 
 class WindowRecoveryTest : public QObject {
@@ -47,6 +85,8 @@ class WindowRecoveryTest : public QObject {
   void aPauseInTypingWritesTheFileOffTheTypingPath();
   void filesOfARunningInstanceAreNotOffered();
   void aScenarioOnTheCommandLineIsOpenedWhateverTheRecoveryAnswer();
+  void aGameInProgressIsKeptAfterEveryTurnUntilItEndsForGood();
+  void aGameOfAnEndedRunContinuesWithItsClockOrIsDiscarded();
 };
 
 void WindowRecoveryTest::writtenOnlyForUnsavedChangesAndRemovedAfterSaveAndExit() {
@@ -212,6 +252,95 @@ void WindowRecoveryTest::aScenarioOnTheCommandLineIsOpenedWhateverTheRecoveryAns
   QVERIFY(w.mainWindow->openAtStart(named));
   QCOMPARE(w.document.path(), scenario);
   QVERIFY(w.document.hasUnsavedChanges());
+}
+
+void WindowRecoveryTest::aGameInProgressIsKeptAfterEveryTurnUntilItEndsForGood() {
+  Windows w;
+  w.mainWindow->clockTimer()->stop();
+  w.setScenario(kDice);
+  w.mainWindow->beginGame();
+  marvo::RecoveryWriter& recovery = w.document.recovery();
+  QCOMPARE(playFileCount(), 0);  // nothing played yet
+  w.mainWindow->clockTick();
+  say(w, QStringLiteral("бросить"));
+  QTRY_COMPARE_WITH_TIMEOUT(playFileCount(), 1, 20000);
+  auto kept = marvo::readPlayRecovery(recovery.playFile());
+  QVERIFY(kept);
+  QCOMPARE(kept->steps, (std::vector<marvo::PlayStep>{{1, marvo::fromQt(QStringLiteral("бросить"))}}));
+  QVERIFY(kept->scenario.empty());  // a text never saved
+
+  // Every command undone: nothing left to keep. New ends the game for good.
+  w.mainWindow->undoTurn();
+  QCOMPARE(playFileCount(), 0);
+  w.mainWindow->redoTurn();
+  QTRY_COMPARE_WITH_TIMEOUT(playFileCount(), 1, 20000);
+  w.mainWindow->newAction()->trigger();
+  QCOMPARE(playFileCount(), 0);
+
+  // A clean exit too.
+  w.mainWindow->beginGame();
+  say(w, QStringLiteral("бросить"));
+  QTRY_COMPARE_WITH_TIMEOUT(playFileCount(), 1, 20000);
+  w.mainWindow->exitAction()->trigger();
+  QCOMPARE(w.exitCalls, 1);
+  QCOMPARE(playFileCount(), 0);
+}
+
+void WindowRecoveryTest::aGameOfAnEndedRunContinuesWithItsClockOrIsDiscarded() {
+  QTemporaryDir dir;
+  const QString scenario = dir.filePath(QStringLiteral("dice.scn"));
+  window_test::writeCp1251(scenario, kDice);
+  const KilledGame lost = killedGame(scenario);
+  QCOMPARE(playFileCount(), 1);
+  {
+    Windows later;  // started without a scenario: the game's is opened
+    later.mainWindow->clockTimer()->stop();
+    later.dialogs.choiceAnswers = {kLater};
+    QVERIFY(!later.mainWindow->openAtStart(QString()));
+    QCOMPARE(later.dialogs.questions.size(), 1);
+    QVERIFY(later.dialogs.questions[0].contains(scenario));
+    QVERIFY(later.dialogs.questions[0].contains(QStringLiteral("ходов 3")));
+    QVERIFY(!later.dialogs.questions[0].contains(QStringLiteral("изменён")));
+    QVERIFY(later.mainWindow->game().commandLog().empty());
+  }
+  {
+    Windows again;
+    again.mainWindow->clockTimer()->stop();
+    again.dialogs.choiceAnswers = {kContinue};
+    QVERIFY(!again.mainWindow->openAtStart(QString()));
+    QCOMPARE(again.document.path(), scenario);
+    // As the uninterrupted game stood: the last turn's text, with its random number and its time.
+    QCOMPARE(again.output(), lost.output.mid(lost.output.size() - 2));
+    QCOMPARE(again.engine.valueOf(marvo::fromQt(QStringLiteral("time"))), lost.time);
+    QVERIFY(again.dialogs.messages.isEmpty());
+    // The game goes on here, and its file is now this run's.
+    QCOMPARE(playFileCount(), 1);
+    QVERIFY(marvo::readPlayRecovery(again.document.recovery().playFile()));
+    again.mainWindow->undoTurn();
+    QCOMPARE(again.mainWindow->game().commandLog().size(), std::size_t{2});
+    QTRY_COMPARE_WITH_TIMEOUT(marvo::readPlayRecovery(again.document.recovery().playFile())->steps.size(),
+                              std::size_t{2}, 20000);
+  }  // killed again
+  // Its scenario file gone: said so, and the game stays for another start.
+  QVERIFY(QFile::rename(scenario, scenario + QStringLiteral(".moved")));
+  {
+    Windows gone;
+    gone.dialogs.choiceAnswers = {kContinue};
+    QVERIFY(!gone.mainWindow->offerPlayRecovery());
+    QCOMPARE(gone.dialogs.messages.size(), 1);
+    QVERIFY(gone.dialogs.messages[0].contains(QStringLiteral("не найден")));
+    QCOMPARE(playFileCount(), 1);
+  }
+  QVERIFY(QFile::rename(scenario + QStringLiteral(".moved"), scenario));
+  // The scenario edited since the game began: said so; Discard removes the game.
+  window_test::writeCp1251(scenario, QStringList(kDice) << QStringLiteral("!дописано"));
+  Windows discard;
+  discard.dialogs.choiceAnswers = {kDiscard};
+  QVERIFY(!discard.mainWindow->offerPlayRecovery());
+  QCOMPARE(discard.dialogs.questions.size(), 1);
+  QVERIFY(discard.dialogs.questions[0].contains(QStringLiteral("ходов 2")));
+  QVERIFY(discard.dialogs.questions[0].contains(QStringLiteral("изменён")));
+  QCOMPARE(playFileCount(), 0);
 }
 
 #include "window_recovery_test.moc"
