@@ -26,9 +26,6 @@ namespace {
 
 std::filesystem::path toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }
 
-// File errors of the cores name the file (in the file system's encoding) and the reason.
-QString fileError(const std::string& error) { return QString::fromLocal8Bit(error); }
-
 }  // namespace
 
 template <class Body>
@@ -163,7 +160,8 @@ void MainWindow::saveGame() {
   if (busy_) return;
   auto name = askSave(gameSaveDialog_);
   if (!name) return;
-  if (auto error = writeSavedGame(toPath(*name), game_.commandLog())) showError(fileError(*error));
+  if (auto error = writeSavedGame(toPath(*name), game_.commandLog()))
+    showError(QStringLiteral("Игра не сохранена: %1.").arg(fileProblem(*error)));
 }
 
 void MainWindow::loadGame() {

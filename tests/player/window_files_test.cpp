@@ -282,6 +282,9 @@ void WindowFilesTest::unreadableSavedGameLeavesTheGame() {
   w.dialogs.fileAnswers.push_back(w.path(QStringLiteral("nowhere/game.sav")));
   w.mainWindow->saveGame();
   QCOMPARE(w.dialogs.messages.size(), 2);
+  QVERIFY2(w.dialogs.messages[1].startsWith(QStringLiteral("Игра не сохранена: ")) &&
+               w.dialogs.messages[1].contains(QStringLiteral("nowhere/game.sav: такого файла или папки нет")),
+           qPrintable(w.dialogs.messages[1]));
   QCOMPARE(w.output(), output);
 }
 
