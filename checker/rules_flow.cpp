@@ -6,6 +6,7 @@
 #include "context.h"
 #include "engine/keyword_aliases.h"
 #include "engine/text.h"
+#include "skip_stops.h"
 
 namespace marvo::check {
 
@@ -35,38 +36,6 @@ std::string suggestLabel(const Context& ctx, std::string_view target, int& budge
   }
   return best;
 }
-
-// The engine's skip: from line s, depth += open; on a closing line depth -= 1 and the skip stops
-// when it is 0. With prefix sums P, the stop is the first closing line k >= s with P(k) == P(s-1).
-class SkipFinder {
- public:
-  SkipFinder(const Context& ctx, std::uint8_t opens, std::uint8_t closes) {
-    const int n = ctx.size();
-    before_.resize(static_cast<std::size_t>(n) + 1, 0);
-    std::int64_t sum = 0;
-    for (int k = 0; k < n; ++k) {
-      const std::uint8_t m = ctx.line(k).marks;
-      before_[static_cast<std::size_t>(k)] = sum;
-      if (m & opens) ++sum;
-      if (m & closes) {
-        --sum;
-        closing_[sum].push_back(k);
-      }
-    }
-    before_[static_cast<std::size_t>(n)] = sum;
-  }
-  // The line where a skip that starts at s stops, or -1 when it runs past the end.
-  int stop(int s) const {
-    auto it = closing_.find(before_[static_cast<std::size_t>(s)]);
-    if (it == closing_.end()) return -1;
-    auto k = std::lower_bound(it->second.begin(), it->second.end(), s);
-    return k == it->second.end() ? -1 : *k;
-  }
-
- private:
-  std::vector<std::int64_t> before_;
-  std::unordered_map<std::int64_t, std::vector<int>> closing_;
-};
 
 // The first label line after `from` and before `to`, or -1.
 int labelBetween(const Context& ctx, int from, int to) {
@@ -145,8 +114,9 @@ void checkLabelsAndJumps(Context& ctx) {
 }
 
 void checkBlocks(Context& ctx) {
-  const SkipFinder ifSkip(ctx, kOpensIf, kClosesIf);
-  const SkipFinder talkSkip(ctx, kOpensTalk, kClosesTalk);
+  const auto marksOf = [&](int k) { return ctx.line(k).marks; };
+  const SkipStops ifSkip(ctx.size(), marksOf, kOpensIf, kClosesIf);
+  const SkipStops talkSkip(ctx.size(), marksOf, kOpensTalk, kClosesTalk);
   for (int i = 0; i < ctx.size(); ++i) {
     const ProgramLine& l = ctx.line(i);
     if (l.rows & kIf) {

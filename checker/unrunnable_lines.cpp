@@ -9,39 +9,9 @@
 #include "engine/keyword_aliases.h"
 #include "engine/text.h"
 #include "program.h"
+#include "skip_stops.h"
 
 namespace marvo::check {
-
-namespace {
-
-// Where the engine's skip from line s stops (depth +1 on an opening line, -1 on a closing one,
-// stop at 0), for every s at once: with prefix sums P the stop is the first closing line k >= s
-// with P(k) == P(s - 1).
-class Skips {
- public:
-  Skips(const std::vector<FlowLine>& lines, std::uint8_t opens, std::uint8_t closes) {
-    before_.resize(lines.size() + 1, 0);
-    long long sum = 0;
-    for (std::size_t k = 0; k < lines.size(); ++k) {
-      before_[k] = sum;
-      if (lines[k].marks & opens) ++sum;
-      if (lines[k].marks & closes) closing_[--sum].push_back(static_cast<int>(k));
-    }
-    before_[lines.size()] = sum;
-  }
-  int stop(int s) const {
-    auto it = closing_.find(before_[static_cast<std::size_t>(s)]);
-    if (it == closing_.end()) return -1;
-    auto k = std::lower_bound(it->second.begin(), it->second.end(), s);
-    return k == it->second.end() ? -1 : *k;
-  }
-
- private:
-  std::vector<long long> before_;
-  std::unordered_map<long long, std::vector<int>> closing_;
-};
-
-}  // namespace
 
 std::vector<std::uint8_t> runnableLines(const std::vector<FlowLine>& program) {
   const int n = static_cast<int>(program.size());
@@ -54,8 +24,9 @@ std::vector<std::uint8_t> runnableLines(const std::vector<FlowLine>& program) {
     labels.emplace(lower(t), i);
     if (t == ":common" && common < 0) common = i;
   }
-  const Skips ifSkip(program, kOpensIf, kClosesIf);
-  const Skips talkSkip(program, kOpensTalk, kClosesTalk);
+  const auto marksOf = [&](int k) { return program[static_cast<std::size_t>(k)].marks; };
+  const SkipStops ifSkip(n, marksOf, kOpensIf, kClosesIf);
+  const SkipStops talkSkip(n, marksOf, kOpensTalk, kClosesTalk);
 
   std::vector<int> work;
   auto reach = [&](int i) {
