@@ -7,18 +7,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench/bench_util.h"
+#include "bench/shipped_game.h"
 #include "engine/codec.h"
 #include "engine/engine.h"
-#include "engine/keyword_aliases.h"
-#include "engine/text.h"
 #include "game/game.h"
-#include "game/scenario_file.h"
-#include "game/talk_matcher.h"
 
 using namespace marvo;
 using Lines = std::vector<std::string>;
@@ -146,39 +142,18 @@ Lines library() {
 // The largest parser game shipped in games/ with the standard library, and 10,000 commands made
 // from its own talk patterns (objects named by their masks), menu numbers and empty inputs.
 bool shippedGameReplay() {
-  namespace fs = std::filesystem;
-  const fs::path games = fs::path(MARVO_SOURCE_DIR) / "games";
-  fs::path largest;
-  for (const auto& entry : fs::directory_iterator(games))
-    if (entry.path().extension() == ".scn" && (largest.empty() || entry.file_size() > fs::file_size(largest)))
-      largest = entry.path();
-  if (largest.empty()) return true;
-  const auto scenario = readScenarioFile(largest).lines;
-  const auto lib = readScenarioFile(games / "marvo.lib").lines;
+  const bench::ShippedGame shipped = bench::largestShippedGame();
+  if (shipped.file.empty()) return true;
+  const auto& scenario = shipped.scenario;
+  const auto& lib = shipped.library;
   Engine engine;
   Game game(engine);
   KeepingHost host(engine);
   game.begin(scenario, lib, host);
-  Lines kinds{"", "1", "2", "3", "xyzzy"};
-  std::vector<std::string> masks;
-  for (const auto& object : engine.state().objects)
-    if (!object.name.empty()) masks.push_back(object.mask);
-  for (const auto& line : engine.state().program) {
-    const std::string statement = lower(trim(line));
-    if (!alias::kTalk.starts(statement)) continue;
-    for (auto alternative : splitRuns(talkPattern(line), '/', 20)) {
-      std::string command(alternative);
-      const auto object = command.find("<object>");
-      if (object == std::string::npos) {
-        kinds.push_back(command);
-        continue;
-      }
-      for (const auto& mask : masks) kinds.push_back(std::string(command).replace(object, 8, mask));
-    }
-  }
+  const Lines kinds = bench::commandsFromTalkPatterns(engine.state());
   Lines commands;
   for (std::size_t i = 0; commands.size() < 10000; ++i) commands.push_back(kinds[(i * 7) % kinds.size()]);
-  std::printf("%s with marvo.lib: %zu different commands\n", largest.filename().c_str(), kinds.size());
+  std::printf("%s with marvo.lib: %zu different commands\n", shipped.file.filename().c_str(), kinds.size());
 
   std::vector<double> perCommand;
   const double total = medianCpuMs(5, [&] {

@@ -5,17 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench/bench_util.h"
+#include "bench/shipped_game.h"
 #include "engine/engine.h"
-#include "engine/keyword_aliases.h"
-#include "engine/text.h"
 #include "game/play_history.h"
-#include "game/scenario_file.h"
-#include "game/talk_matcher.h"
 
 using namespace marvo;
 using Lines = std::vector<std::string>;
@@ -30,58 +26,27 @@ double cpuMs() {
   return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-class QuietHost : public EngineHost {
- public:
-  void clearOutput() override {}
-  void appendOutput(std::string_view) override {}
-  void showMessage(std::string_view) override {}
-};
-
 }  // namespace
 
 int main() {
-  namespace fs = std::filesystem;
-  const fs::path games = fs::path(MARVO_SOURCE_DIR) / "games";
-  fs::path largest;
-  for (const auto& entry : fs::directory_iterator(games))
-    if (entry.path().extension() == ".scn" && (largest.empty() || entry.file_size() > fs::file_size(largest)))
-      largest = entry.path();
-  const auto scenario = readScenarioFile(largest).lines;
-  const auto lib = readScenarioFile(games / "marvo.lib").lines;
+  const bench::ShippedGame shipped = bench::largestShippedGame();
   Engine engine;
   Game game(engine);
   PlayHistory history(game);
-  QuietHost host;
+  bench::QuietHost host;
   auto guarded = [](auto&& action) {
     try {
       action();
     } catch (const IndexError&) {
     }
   };
-  guarded([&] { history.begin(scenario, lib, host); });
-  // Commands made from the game's own talk patterns (objects named by their masks), menu numbers
-  // and empty inputs, as the engine benchmark makes them.
-  Lines kinds{"", "1", "2", "3", "xyzzy"};
-  std::vector<std::string> masks;
-  for (const auto& object : engine.state().objects)
-    if (!object.name.empty()) masks.push_back(object.mask);
-  for (const auto& line : engine.state().program) {
-    if (!alias::kTalk.starts(lower(trim(line)))) continue;
-    for (auto alternative : splitRuns(talkPattern(line), '/', 20)) {
-      std::string command(alternative);
-      const auto object = command.find("<object>");
-      if (object == std::string::npos) {
-        kinds.push_back(command);
-        continue;
-      }
-      for (const auto& mask : masks) kinds.push_back(std::string(command).replace(object, 8, mask));
-    }
-  }
+  guarded([&] { history.begin(shipped.scenario, shipped.library, host); });
+  const Lines kinds = bench::commandsFromTalkPatterns(engine.state());
   for (std::size_t i = 0; history.steps().size() < 10000; ++i) {
     history.tick();
     guarded([&] { history.talk(kinds[(i * 7) % kinds.size()], host); });
   }
-  std::printf("%s with marvo.lib, %zu commands\n", largest.filename().c_str(), history.steps().size());
+  std::printf("%s with marvo.lib, %zu commands\n", shipped.file.filename().c_str(), history.steps().size());
   // Undo then redo: every timed undo starts from 10,000 commands. Only the undo is timed.
   std::vector<double> undos, walls;
   guarded([&] { history.undo(host); });  // builds the program once
