@@ -152,6 +152,14 @@ void CodeEditorWindow::buildControls() {
   scenarioView_->viewport()->installEventFilter(this);
 }
 
+QAction* CodeEditorWindow::addKeyItem(QMenu* menu, const QString& caption, const QKeySequence& keys) {
+  QAction* action = menu->addAction(caption);
+  action->setShortcut(keys);
+  action->setShortcutContext(Qt::WidgetShortcut);
+  action->setShortcutVisibleInContextMenu(true);
+  return action;
+}
+
 void CodeEditorWindow::buildContextMenu() {
   contextMenu_ = new QMenu(this);
   addEditingCommands();
@@ -159,19 +167,13 @@ void CodeEditorWindow::buildContextMenu() {
   contextMenu_->addSeparator();
   libraryAction_ = contextMenu_->addAction(QStringLiteral("Marvo.lib"));
   contextMenu_->addSeparator();
-  dialogueAction_ = contextMenu_->addAction(QStringLiteral("Диалог NPC"));
-  // The key itself is handled with the window's other keys; the menu only shows it.
-  dialogueAction_->setShortcut(QKeySequence(kDialogueMakerKey));
-  dialogueAction_->setShortcutContext(Qt::WidgetShortcut);
-  dialogueAction_->setShortcutVisibleInContextMenu(true);
+  dialogueAction_ = addKeyItem(contextMenu_, QStringLiteral("Диалог NPC"), QKeySequence(kDialogueMakerKey));
   connect(createObjectAction_, &QAction::triggered, this, &CodeEditorWindow::openObjectPlacer);
   connect(libraryAction_, &QAction::triggered, this, &CodeEditorWindow::openLibraryEditor);
   connect(dialogueAction_, &QAction::triggered, this, &CodeEditorWindow::openDialogueMaker);
   contextMenu_->addSeparator();
-  checkScenarioAction_ = contextMenu_->addAction(QStringLiteral("Проверить сценарий"));
-  checkScenarioAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
-  checkScenarioAction_->setShortcutContext(Qt::WidgetShortcut);
-  checkScenarioAction_->setShortcutVisibleInContextMenu(true);
+  checkScenarioAction_ =
+      addKeyItem(contextMenu_, QStringLiteral("Проверить сценарий"), QKeySequence(Qt::CTRL | Qt::Key_F7));
   connect(checkScenarioAction_, &QAction::triggered, this, [this] { checkScenario(); });
   addWalkthroughCommand();
   contextMenu_->addSeparator();

@@ -187,6 +187,9 @@ class CodeEditorWindow : public QDialog {
  private:
   void buildControls();
   void buildContextMenu();
+  // A context menu item whose key the text area or the window handles itself; the menu only
+  // shows the key.
+  static QAction* addKeyItem(QMenu* menu, const QString& caption, const QKeySequence& keys);
   // Undo, redo, cut, copy, paste, find, replace and go to line: the context menu's first items.
   void addEditingCommands();
   // The text area with the find and go to line bars above it.

@@ -14,30 +14,17 @@
 
 namespace marvo {
 
-namespace {
-
-// An item whose key the text area (or the window) handles itself; the menu only shows it.
-QAction* addItem(QMenu* menu, const QString& caption, const QKeySequence& keys) {
-  QAction* action = menu->addAction(caption);
-  action->setShortcut(keys);
-  action->setShortcutContext(Qt::WidgetShortcut);
-  action->setShortcutVisibleInContextMenu(true);
-  return action;
-}
-
-}  // namespace
-
 void CodeEditorWindow::addEditingCommands() {
-  undoAction_ = addItem(contextMenu_, QStringLiteral("Отменить"), QKeySequence::Undo);
-  redoAction_ = addItem(contextMenu_, QStringLiteral("Повторить"), QKeySequence::Redo);
+  undoAction_ = addKeyItem(contextMenu_, QStringLiteral("Отменить"), QKeySequence::Undo);
+  redoAction_ = addKeyItem(contextMenu_, QStringLiteral("Повторить"), QKeySequence::Redo);
   contextMenu_->addSeparator();
-  cutAction_ = addItem(contextMenu_, QStringLiteral("Вырезать"), QKeySequence::Cut);
-  copyAction_ = addItem(contextMenu_, QStringLiteral("Копировать"), QKeySequence::Copy);
-  pasteAction_ = addItem(contextMenu_, QStringLiteral("Вставить"), QKeySequence::Paste);
+  cutAction_ = addKeyItem(contextMenu_, QStringLiteral("Вырезать"), QKeySequence::Cut);
+  copyAction_ = addKeyItem(contextMenu_, QStringLiteral("Копировать"), QKeySequence::Copy);
+  pasteAction_ = addKeyItem(contextMenu_, QStringLiteral("Вставить"), QKeySequence::Paste);
   contextMenu_->addSeparator();
-  findAction_ = addItem(contextMenu_, QStringLiteral("Найти..."), QKeySequence(Qt::CTRL | Qt::Key_F));
-  replaceAction_ = addItem(contextMenu_, QStringLiteral("Заменить..."), QKeySequence(Qt::CTRL | Qt::Key_H));
-  goToLineAction_ = addItem(contextMenu_, QStringLiteral("Перейти к строке..."), QKeySequence(Qt::CTRL | Qt::Key_G));
+  findAction_ = addKeyItem(contextMenu_, QStringLiteral("Найти..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+  replaceAction_ = addKeyItem(contextMenu_, QStringLiteral("Заменить..."), QKeySequence(Qt::CTRL | Qt::Key_H));
+  goToLineAction_ = addKeyItem(contextMenu_, QStringLiteral("Перейти к строке..."), QKeySequence(Qt::CTRL | Qt::Key_G));
   contextMenu_->addSeparator();
 
   connect(undoAction_, &QAction::triggered, scenarioView_, &QPlainTextEdit::undo);

@@ -32,15 +32,6 @@ namespace marvo {
 
 namespace {
 
-// An item whose key the window handles itself; the menu only shows it.
-QAction* addItem(QMenu* menu, const QString& caption, const QKeySequence& keys) {
-  QAction* action = menu->addAction(caption);
-  action->setShortcut(keys);
-  action->setShortcutContext(Qt::WidgetShortcut);
-  action->setShortcutVisibleInContextMenu(true);
-  return action;
-}
-
 QString kindName(SymbolKind kind) {
   switch (kind) {
     case SymbolKind::Location:
@@ -60,12 +51,12 @@ const QString kNoName = QStringLiteral(
 
 void CodeEditorWindow::buildNavigation() {
   contextMenu_->addSeparator();
-  goToDefinitionAction_ = addItem(contextMenu_, QStringLiteral("Перейти к определению"), QKeySequence(Qt::Key_F12));
+  goToDefinitionAction_ = addKeyItem(contextMenu_, QStringLiteral("Перейти к определению"), QKeySequence(Qt::Key_F12));
   findReferencesAction_ =
-      addItem(contextMenu_, QStringLiteral("Найти использования"), QKeySequence(Qt::SHIFT | Qt::Key_F12));
-  renameAction_ = addItem(contextMenu_, QStringLiteral("Переименовать..."), QKeySequence(Qt::Key_F2));
-  storyMapAction_ = addItem(contextMenu_, QStringLiteral("Карта сюжета"), QKeySequence(kStoryMapKey));
-  playTreeAction_ = addItem(contextMenu_, QStringLiteral("Дерево прохождений"), QKeySequence(kPlayTreeKey));
+      addKeyItem(contextMenu_, QStringLiteral("Найти использования"), QKeySequence(Qt::SHIFT | Qt::Key_F12));
+  renameAction_ = addKeyItem(contextMenu_, QStringLiteral("Переименовать..."), QKeySequence(Qt::Key_F2));
+  storyMapAction_ = addKeyItem(contextMenu_, QStringLiteral("Карта сюжета"), QKeySequence(kStoryMapKey));
+  playTreeAction_ = addKeyItem(contextMenu_, QStringLiteral("Дерево прохождений"), QKeySequence(kPlayTreeKey));
   connect(goToDefinitionAction_, &QAction::triggered, this, [this] { goToDefinition(); });
   connect(findReferencesAction_, &QAction::triggered, this, &CodeEditorWindow::findReferences);
   connect(renameAction_, &QAction::triggered, this, &CodeEditorWindow::startRename);

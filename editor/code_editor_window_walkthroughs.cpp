@@ -14,12 +14,9 @@ namespace marvo {
 
 void CodeEditorWindow::addWalkthroughCommand() {
   contextMenu_->addSeparator();
-  runWalkthroughsAction_ = contextMenu_->addAction(QStringLiteral("Run walkthroughs"));
+  runWalkthroughsAction_ =
+      addKeyItem(contextMenu_, QStringLiteral("Run walkthroughs"), QKeySequence(Qt::CTRL | Qt::Key_F9));
   runWalkthroughsAction_->setObjectName(QStringLiteral("runWalkthroughsAction"));
-  // The key itself is handled with the window's other keys; the menu only shows it.
-  runWalkthroughsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
-  runWalkthroughsAction_->setShortcutContext(Qt::WidgetShortcut);
-  runWalkthroughsAction_->setShortcutVisibleInContextMenu(true);
   connect(runWalkthroughsAction_, &QAction::triggered, this, &CodeEditorWindow::runWalkthroughs);
 
   // Failures land in the problems list; activating one opens it in the viewer.
