@@ -144,6 +144,8 @@ class Server {
     Span span;
   };
   std::optional<Found> symbolAt(const OpenDocument& doc, Place place) const;
+  // symbolAt for a rename: without a name there, the request fails with a message saying so.
+  Found renameableAt(const OpenDocument& doc, Place place) const;
   std::vector<json> spansOf(const OpenDocument& doc, const Symbol& symbol) const;
 
   ServerOptions options_;

@@ -70,6 +70,14 @@ std::optional<Server::Found> Server::symbolAt(const OpenDocument& doc, Place pla
   return Found{at->symbol, at->span};
 }
 
+Server::Found Server::renameableAt(const OpenDocument& doc, Place place) const {
+  auto found = symbolAt(doc, place);
+  if (!found)
+    throw RequestError{kRequestFailed,
+                       cp1251ToUtf8("Переименовать можно локацию, предмет или переменную: поставьте курсор на имя."_w)};
+  return *found;
+}
+
 std::vector<json> Server::spansOf(const OpenDocument& doc, const Symbol& symbol) const {
   std::vector<json> out;
   const auto& text = textOf(doc, symbol.source);
@@ -250,38 +258,32 @@ json Server::references(const json& params) {
 json Server::prepareRename(const json& params) {
   OpenDocument& doc = documentOf(params);
   const Place place = doc.text.place(params.at("position").at("line"), params.at("position").at("character"));
-  const auto found = symbolAt(doc, place);
-  if (!found)
-    throw RequestError{kRequestFailed,
-                       cp1251ToUtf8("Переименовать можно локацию, предмет или переменную: поставьте курсор на имя."_w)};
-  for (const Symbol& s : doc.index.occurrences(found->symbol.kind, found->symbol.name))
+  const Found found = renameableAt(doc, place);
+  for (const Symbol& s : doc.index.occurrences(found.symbol.kind, found.symbol.name))
     if (s.source == LineOrigin::Library)
       throw RequestError{kRequestFailed,
-                         cp1251ToUtf8(concat("«"_w, found->symbol.name, "» есть в библиотеке ("_w, lower(whereText(s)),
+                         cp1251ToUtf8(concat("«"_w, found.symbol.name, "» есть в библиотеке ("_w, lower(whereText(s)),
                                              "): переименуйте его и там, в редакторе библиотеки."_w))};
-  return {{"range", range(doc, LineOrigin::Scenario, place.line, found->span.start, found->span.end)},
+  return {{"range", range(doc, LineOrigin::Scenario, place.line, found.span.start, found.span.end)},
           {"placeholder", cp1251ToUtf8(std::string_view(doc.text.lines()[static_cast<std::size_t>(place.line)])
-                                           .substr(static_cast<std::size_t>(found->span.start),
-                                                   static_cast<std::size_t>(found->span.end - found->span.start)))}};
+                                           .substr(static_cast<std::size_t>(found.span.start),
+                                                   static_cast<std::size_t>(found.span.end - found.span.start)))}};
 }
 
 json Server::rename(const json& params) {
   OpenDocument& doc = documentOf(params);
   const Place place = doc.text.place(params.at("position").at("line"), params.at("position").at("character"));
-  const auto found = symbolAt(doc, place);
-  if (!found)
-    throw RequestError{kRequestFailed,
-                       cp1251ToUtf8("Переименовать можно локацию, предмет или переменную: поставьте курсор на имя."_w)};
+  const Found found = renameableAt(doc, place);
   const std::string& typed = params.at("newName").get_ref<const std::string&>();
   const std::string name = utf8ToCp1251(typed);
   if (cp1251ToUtf8(name) != typed)
     throw RequestError{kRequestFailed,
                        cp1251ToUtf8("В новом имени есть знаки, которых нет в кодировке Windows-1251."_w)};
-  const SymbolKind kind = found->symbol.kind;
+  const SymbolKind kind = found.symbol.kind;
   if (std::string problem = nameProblem(kind, name); !problem.empty())
     throw RequestError{kRequestFailed, cp1251ToUtf8(problem)};
   const std::string key = lower(name);
-  const std::string oldName(found->symbol.name);
+  const std::string oldName(found.symbol.name);
   const auto occurrences = doc.index.occurrences(kind, oldName);
   if (key != oldName) {
     // The object placer's rule: a name an earlier CREATE declares is taken.
