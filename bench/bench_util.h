@@ -1,9 +1,13 @@
-// Timing helpers shared by the benchmarks: run a body several times and report the median.
+// Timing helpers shared by the benchmarks: run a body several times and report the median, and
+// keep a benchmark on one processor.
 #pragma once
+
+#include <sched.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -27,6 +31,18 @@ inline bool report(const char* name, double median, double limit, const char* un
   std::printf("%-60s median %12.2f %s  (%s %.2f)  %s\n", name, median, unit, higherIsBetter ? "need >=" : "limit",
               limit, ok ? "OK" : "FAIL");
   return ok;
+}
+
+// Keeps this process on one processor, as bench_cli runs its programs: MARVO_BENCH_CPU, else 0.
+// Returns that processor's number.
+inline int pinToBenchProcessor() {
+  const char* cpuText = std::getenv("MARVO_BENCH_CPU");
+  const int cpu = cpuText ? std::atoi(cpuText) : 0;
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  CPU_SET(cpu, &set);
+  if (::sched_setaffinity(0, sizeof set, &set) != 0) std::printf("bench: could not pin to processor %d\n", cpu);
+  return cpu;
 }
 
 }  // namespace marvo::bench

@@ -4,7 +4,6 @@
 // made of the shipped game's lines (a real vocabulary); one edited line holding a word not seen
 // before is checked again in at most 2 ms. Medians of repeated runs, on one processor
 // (MARVO_BENCH_CPU, default 0).
-#include <sched.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -53,12 +52,7 @@ std::string freshWord(int n) {
 }  // namespace
 
 int main() {
-  const char* cpuText = std::getenv("MARVO_BENCH_CPU");
-  const int cpu = cpuText ? std::atoi(cpuText) : 0;
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  CPU_SET(cpu, &set);
-  if (::sched_setaffinity(0, sizeof set, &set) != 0) std::printf("bench: could not pin to processor %d\n", cpu);
+  const int cpu = marvo::bench::pinToBenchProcessor();
 
   const double before = residentMb();
   const auto dictionaries = Dictionaries::load();

@@ -2,7 +2,6 @@
 // scenario (at most 1 s), of a generated 500-location menu story (300 ms), of each shipped game
 // (50 ms), and the update after a one-line edit (100 ms: the graph again, only new locations placed).
 // Medians of wall time, on one processor (MARVO_BENCH_CPU, default 0).
-#include <sched.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -91,12 +90,7 @@ bool measure(const char* name, const Lines& scenario, const Lines& library, doub
 }  // namespace
 
 int main() {
-  const char* cpuText = std::getenv("MARVO_BENCH_CPU");
-  const int cpu = cpuText ? std::atoi(cpuText) : 0;
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  CPU_SET(cpu, &set);
-  if (::sched_setaffinity(0, sizeof set, &set) != 0) std::printf("bench: could not pin to processor %d\n", cpu);
+  marvo::bench::pinToBenchProcessor();
 
   const std::filesystem::path source = MARVO_SOURCE_DIR;
   const Lines library = readLines(source / "games" / "marvo.lib");

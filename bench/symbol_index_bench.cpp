@@ -5,7 +5,6 @@
 // Google Benchmark measures; the verdict is on processor time (the machine may be shared), wall
 // time is shown beside it. The process runs on one processor (MARVO_BENCH_CPU, default 0).
 #include <benchmark/benchmark.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -102,13 +101,7 @@ class MedianReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // On one processor, as bench_cli runs its programs: MARVO_BENCH_CPU, else processor 0.
-  const char* cpuText = std::getenv("MARVO_BENCH_CPU");
-  const int cpu = cpuText ? std::atoi(cpuText) : 0;
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  CPU_SET(cpu, &set);
-  if (::sched_setaffinity(0, sizeof set, &set) != 0) std::printf("bench: could not pin to processor %d\n", cpu);
+  const int cpu = marvo::bench::pinToBenchProcessor();
   char pattern[] = "/tmp/marvo-bench-XXXXXX";
   if (!::mkdtemp(pattern)) return 1;
   const std::filesystem::path dir = pattern;
