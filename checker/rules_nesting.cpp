@@ -62,6 +62,36 @@ void emptyIfs(Context& ctx) {
   }
 }
 
+// The talk block a walk over the program is in: it opens at a talk line that `opens` accepts,
+// counts the talk lines nested in it and ends at its closing line or at a label.
+class TalkBlockWalk {
+ public:
+  // Steps onto line i (lines in order). Returns the talk line of the block that line i lies in,
+  // its own talk line and closing line excluded; -1 outside a block.
+  template <class Opens>
+  int step(const Context& ctx, int i, Opens opens) {
+    const ProgramLine& l = ctx.line(i);
+    if (ctx.isLabel(i)) {
+      talkLine_ = -1;
+      return -1;
+    }
+    if (talkLine_ < 0) {
+      if ((l.marks & kOpensTalk) && opens(l)) {
+        talkLine_ = i;
+        depth_ = 1;
+      }
+      return -1;
+    }
+    if (l.marks & kOpensTalk) ++depth_;
+    if ((l.marks & kClosesTalk) && --depth_ == 0) talkLine_ = -1;
+    return talkLine_;
+  }
+
+ private:
+  int talkLine_ = -1;
+  int depth_ = 0;
+};
+
 // A talk block's REDO must close the IF blocks opened inside it, and an ENDIF inside it must not
 // close an IF opened before it: else a false condition skips across the REDO (or into the block).
 void crossedBlocks(Context& ctx) {
@@ -133,35 +163,19 @@ void crossedBlocks(Context& ctx) {
 // A talk line inside an open talk block: the REDO between them is missing, and the first block's
 // command runs the second block's lines too.
 void talkInsideTalk(Context& ctx) {
-  int talkLine = -1, talkDepth = 0;
+  TalkBlockWalk walk;
+  const auto written = [](const ProgramLine& l) { return (l.rows & kTalk) && l.made == Made::Copy; };
   for (int i = 0; i < ctx.size(); ++i) {
+    const int talkLine = walk.step(ctx, i, written);
     const ProgramLine& l = ctx.line(i);
-    if (ctx.isLabel(i)) {
-      talkLine = -1;
-      talkDepth = 0;
-      continue;
-    }
-    if (talkLine < 0) {
-      if ((l.rows & kTalk) && (l.marks & kOpensTalk) && l.made == Made::Copy) {
-        talkLine = i;
-        talkDepth = 1;
-      }
-      continue;
-    }
-    if (l.marks & kOpensTalk) {
-      if ((l.rows & kTalk) && l.made == Made::Copy && ctx.line(talkLine).source == l.source) {
-        // Told where the REDO is missing: on the line before the inner talk line.
-        const int before = previousStatement(ctx, i);
-        const ProgramLine& at = before > talkLine ? ctx.line(before) : l;
-        ctx.report.at(
-            at, Severity::Error,
-            concat("Блок "_w, quoted(ctx.line(talkLine).text), " не закрыт REDO перед блоком "_w, quoted(l.text),
-                   ": его команда выполнит и строки следующего блока. Поставьте REDO в конце блока."_w),
-            "talk-inside-talk");
-      }
-      ++talkDepth;
-    }
-    if ((l.marks & kClosesTalk) && --talkDepth == 0) talkLine = -1;
+    if (talkLine < 0 || !(l.marks & kOpensTalk) || !written(l) || ctx.line(talkLine).source != l.source) continue;
+    // Told where the REDO is missing: on the line before the inner talk line.
+    const int before = previousStatement(ctx, i);
+    const ProgramLine& at = before > talkLine ? ctx.line(before) : l;
+    ctx.report.at(at, Severity::Error,
+                  concat("Блок "_w, quoted(ctx.line(talkLine).text), " не закрыт REDO перед блоком "_w, quoted(l.text),
+                         ": его команда выполнит и строки следующего блока. Поставьте REDO в конце блока."_w),
+                  "talk-inside-talk");
   }
 }
 
@@ -226,27 +240,16 @@ void jumpAfterBlock(Context& ctx) {
 // "!2. text" inside the block of "TALK 1" (or of any number): the label of a numbered choice shows
 // only once a choice is made, not in the menu before it.
 void labelInsideChoice(Context& ctx) {
-  int talkLine = -1, talkDepth = 0;
+  TalkBlockWalk walk;
+  const auto numberedChoice = [](const ProgramLine& l) {
+    if (!(l.rows & kTalk) || l.made != Made::Copy) return false;
+    const std::string pattern = trim(l.text.substr(4));
+    return !pattern.empty() && isNumberLiteral(pattern, false);
+  };
   for (int i = 0; i < ctx.size(); ++i) {
+    const int talkLine = walk.step(ctx, i, numberedChoice);
+    if (talkLine < 0) continue;
     const ProgramLine& l = ctx.line(i);
-    if (ctx.isLabel(i)) {
-      talkLine = -1;
-      talkDepth = 0;
-      continue;
-    }
-    if (talkLine < 0) {
-      const std::string pattern = (l.rows & kTalk) && l.made == Made::Copy ? trim(l.text.substr(4)) : std::string();
-      if (!pattern.empty() && isNumberLiteral(pattern, false) && (l.marks & kOpensTalk)) {
-        talkLine = i;
-        talkDepth = 1;
-      }
-      continue;
-    }
-    if (l.marks & kOpensTalk) ++talkDepth;
-    if ((l.marks & kClosesTalk) && --talkDepth == 0) {
-      talkLine = -1;
-      continue;
-    }
     if (!(l.rows & kText) || l.made != Made::Copy) continue;
     // "!N. " or "@N. ": a digit run, a full stop and a blank after the first character.
     std::size_t k = 1;
