@@ -19,4 +19,5 @@ endif()
 enable_testing()
 add_subdirectory(engine)
 add_subdirectory(game)
+add_subdirectory(player)  # its Qt-free part: the menu numbers on offer
 add_subdirectory(web)

@@ -7,7 +7,7 @@
 #include "game/json_events.h"
 #include "game/saved_game.h"
 #include "game/scenario_file.h"
-#include "game/talk_matcher.h"
+#include "player/menu_lines.h"
 
 namespace marvo::web {
 
@@ -147,14 +147,9 @@ std::string WebSession::views(bool monitor) const {
 
 std::string WebSession::choices() const {
   std::string out = "[";
-  const auto& s = play_->engine.state();
-  for (const auto line : s.talk) {
-    if (line <= 0 || line >= static_cast<std::int32_t>(s.program.size())) break;
-    const std::string pattern = talkPattern(s.program[line]);
-    if (pattern.empty() || pattern.size() > 9) continue;
-    if (!std::all_of(pattern.begin(), pattern.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+  for (const auto& choice : menuChoices(play_->engine.state())) {
     if (out.size() > 1) out += ", ";
-    out += events::jsonString(pattern);
+    out += events::jsonString(choice);
   }
   return out + "]";
 }
